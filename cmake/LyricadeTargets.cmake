@@ -1,0 +1,54 @@
+# Helpers every folder's CMakeLists.txt uses, so tests, benchmarks and fuzz
+# targets are declared one way.
+
+# lyricade_library(NAME SOURCES ... LIBS ...): a static library of ours whose
+# headers are included from the src/ root ("cdg/cdg_screen.h").
+function(lyricade_library name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+  add_library(${name} STATIC ${ARG_SOURCES})
+  target_include_directories(${name} PUBLIC ${CMAKE_SOURCE_DIR}/src)
+  target_link_libraries(${name} PUBLIC ${ARG_LIBS} PRIVATE lyricade_warnings)
+endfunction()
+
+# lyricade_test(NAME LABEL label SOURCES ... LIBS ...): a GoogleTest program
+# whose cases are registered with CTest one by one, carrying the label of the
+# subsystem folder. Cases are listed when the tests run, not at build time, so
+# GUI tests need no display while building.
+function(lyricade_test name)
+  cmake_parse_arguments(ARG "" "LABEL;TIMEOUT" "SOURCES;LIBS" ${ARGN})
+  if(NOT ARG_TIMEOUT)
+    set(ARG_TIMEOUT 300)
+  endif()
+  add_executable(${name} ${ARG_SOURCES})
+  target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR}/src ${CMAKE_SOURCE_DIR}/tests)
+  target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gtest_main
+                        lyricade_warnings)
+  gtest_discover_tests(${name}
+    DISCOVERY_MODE PRE_TEST
+    PROPERTIES LABELS ${ARG_LABEL} TIMEOUT ${ARG_TIMEOUT})
+endfunction()
+
+# lyricade_benchmark(NAME SOURCES ... LIBS ...): a Google Benchmark program
+# named bench-NAME, run by scripts/bench NAME.
+function(lyricade_benchmark name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+  add_executable(bench-${name} ${ARG_SOURCES})
+  target_include_directories(bench-${name} PRIVATE ${CMAKE_SOURCE_DIR}/src ${CMAKE_SOURCE_DIR}/bench)
+  target_link_libraries(bench-${name} PRIVATE ${ARG_LIBS} benchmark::benchmark
+                        lyricade_warnings)
+  set_target_properties(bench-${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bench)
+endfunction()
+
+# lyricade_fuzzer(NAME SOURCES ... LIBS ...): a libFuzzer target named
+# fuzz-NAME, built only with LYRICADE_FUZZ (clang), smoke-run by scripts/test
+# over the seed inputs.
+function(lyricade_fuzzer name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+  add_executable(fuzz-${name} ${ARG_SOURCES})
+  target_include_directories(fuzz-${name} PRIVATE ${CMAKE_SOURCE_DIR}/src)
+  target_link_libraries(fuzz-${name} PRIVATE ${ARG_LIBS} lyricade_warnings)
+  target_compile_options(fuzz-${name} PRIVATE -fsanitize=fuzzer)
+  target_link_options(fuzz-${name} PRIVATE -fsanitize=fuzzer)
+  set_target_properties(fuzz-${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/fuzz)
+  add_dependencies(fuzzers fuzz-${name})
+endfunction()

@@ -1,0 +1,40 @@
+#include "common/path_pieces.h"
+
+namespace lyricade {
+
+std::string FileExtension(std::string_view path) {
+  const size_t dot = path.rfind('.');
+  if (dot == std::string_view::npos) return {};
+  const size_t slash = path.rfind('/');
+  if (slash != std::string_view::npos && slash > dot) return {};
+  const std::string_view tail = path.substr(dot + 1);
+  if (tail.size() >= 5) return {};
+  return std::string(tail);
+}
+
+std::string DisplayName(std::string_view path) {
+  const size_t slash = path.rfind('/');
+  std::string_view name = slash == std::string_view::npos ? path : path.substr(slash + 1);
+  const size_t dot = name.rfind('.');
+  if (dot != std::string_view::npos) name = name.substr(0, dot);
+  return std::string(name);
+}
+
+std::string FolderOf(std::string_view path) {
+  const size_t slash = path.rfind('/');
+  if (slash == std::string_view::npos) return {};
+  return std::string(path.substr(0, slash + 1));
+}
+
+bool EqualsIgnoreCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i) {
+    char x = a[i], y = b[i];
+    if (x >= 'A' && x <= 'Z') x = static_cast<char>(x - 'A' + 'a');
+    if (y >= 'A' && y <= 'Z') y = static_cast<char>(y - 'A' + 'a');
+    if (x != y) return false;
+  }
+  return true;
+}
+
+}  // namespace lyricade

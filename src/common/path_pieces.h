@@ -1,0 +1,25 @@
+#pragma once
+// Pieces of paths used throughout the program. Paths use "/".
+
+#include <string>
+#include <string_view>
+
+namespace lyricade {
+
+// The extension of a path: the characters after its last "." when there are
+// fewer than 5 of them, else empty. A dot inside a folder name does not count
+// (a "." before the last "/" gives no extension). Case is kept; callers
+// compare with EqualsIgnoreCase.
+std::string FileExtension(std::string_view path);
+
+// The file name without its folder and without its extension: from after the
+// last "/" to before the last "." after it; the whole name when it has no dot.
+std::string DisplayName(std::string_view path);
+
+// The folder part of a path, up to and including its last "/" (empty if none).
+std::string FolderOf(std::string_view path);
+
+// ASCII case-insensitive comparison, as extensions are compared.
+bool EqualsIgnoreCase(std::string_view a, std::string_view b);
+
+}  // namespace lyricade

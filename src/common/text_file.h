@@ -1,0 +1,25 @@
+#pragma once
+// The data folder's small text files: one value or path per line, CRLF on
+// disk. Reading drops both line-end characters; writing replaces the file
+// atomically (temporary file, flush, rename) so a crash never leaves half a
+// file behind.
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace lyricade {
+
+// Reads every line of the file with carriage returns and line feeds dropped.
+// A final line without a line end counts as a line. nullopt when the file
+// cannot be opened.
+std::optional<std::vector<std::string>> ReadTextLines(const std::string& path);
+
+// Writes each line followed by CRLF into a temporary file beside `path`, then
+// renames it over `path`. Returns false (the old file untouched) on any error.
+bool WriteTextLinesAtomically(const std::string& path, const std::vector<std::string>& lines);
+
+// Same, for content already formatted (line ends are written as given).
+bool WriteFileAtomically(const std::string& path, const std::string& content);
+
+}  // namespace lyricade

@@ -1,0 +1,108 @@
+#include "platform/prompts/qt_prompts.h"
+
+#include <QColorDialog>
+#include <QFileDialog>
+#include <QInputDialog>
+#include <QLineEdit>
+#include <QMessageBox>
+
+namespace lyricade {
+namespace {
+
+QString Q(const std::string& text) { return QString::fromStdString(text); }
+
+QMessageBox::Icon QtIcon(PromptIcon icon) {
+  switch (icon) {
+    case PromptIcon::None: return QMessageBox::NoIcon;
+    case PromptIcon::Information: return QMessageBox::Information;
+    case PromptIcon::Warning: return QMessageBox::Warning;
+    case PromptIcon::Error: return QMessageBox::Critical;
+    case PromptIcon::Question: return QMessageBox::Question;
+  }
+  return QMessageBox::NoIcon;
+}
+
+QMessageBox::StandardButtons QtButtons(PromptButtons buttons) {
+  switch (buttons) {
+    case PromptButtons::Ok: return QMessageBox::Ok;
+    case PromptButtons::YesNo: return QMessageBox::Yes | QMessageBox::No;
+    case PromptButtons::YesNoCancel:
+      return QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
+    case PromptButtons::OkCancel: return QMessageBox::Ok | QMessageBox::Cancel;
+  }
+  return QMessageBox::Ok;
+}
+
+}  // namespace
+
+QString QtPrompts::QtFilterLine(const FileFilter& filter) {
+  QString name = Q(filter.Name);
+  const int paren = name.indexOf(" (");
+  if (paren >= 0) name.truncate(paren);
+  QString patterns = Q(filter.Patterns);
+  patterns.replace(';', ' ');
+  return name + " (" + patterns + ")";
+}
+
+PromptAnswer QtPrompts::Message(const std::string& caption, const std::string& text,
+                                PromptButtons buttons, PromptIcon icon) {
+  QMessageBox box(QtIcon(icon), Q(caption), Q(text), QtButtons(buttons), parent_);
+  switch (box.exec()) {
+    case QMessageBox::Ok: return PromptAnswer::Ok;
+    case QMessageBox::Yes: return PromptAnswer::Yes;
+    case QMessageBox::No: return PromptAnswer::No;
+    default:
+      // Closing the box with Escape or the title bar: Cancel where offered,
+      // otherwise the box's only safe answer.
+      if (buttons == PromptButtons::Ok) return PromptAnswer::Ok;
+      if (buttons == PromptButtons::YesNo) return PromptAnswer::No;
+      return PromptAnswer::Cancel;
+  }
+}
+
+std::optional<std::string> QtPrompts::Input(const std::string& title, const std::string& prompt,
+                                            const std::string& initial, int maxLength) {
+  QInputDialog dialog(parent_);
+  dialog.setWindowTitle(Q(title));
+  dialog.setLabelText(Q(prompt));
+  dialog.setTextValue(Q(initial));
+  if (QLineEdit* edit = dialog.findChild<QLineEdit*>()) {
+    if (maxLength > 0) edit->setMaxLength(maxLength);
+  }
+  if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+  return dialog.textValue().toStdString();
+}
+
+std::vector<std::string> QtPrompts::OpenFiles(const std::string& title,
+                                              const std::vector<FileFilter>& filters,
+                                              const std::string& initialFolder, bool multiple) {
+  QStringList lines;
+  for (const FileFilter& filter : filters) lines << QtFilterLine(filter);
+  const QString filterText = lines.join(";;");
+  std::vector<std::string> chosen;
+  if (multiple) {
+    for (const QString& path :
+         QFileDialog::getOpenFileNames(parent_, Q(title), Q(initialFolder), filterText))
+      chosen.push_back(path.toStdString());
+  } else {
+    QString path = QFileDialog::getOpenFileName(parent_, Q(title), Q(initialFolder), filterText);
+    if (!path.isEmpty()) chosen.push_back(path.toStdString());
+  }
+  return chosen;
+}
+
+std::optional<std::string> QtPrompts::ChooseFolder(const std::string& title,
+                                                   const std::string& initialFolder) {
+  QString folder = QFileDialog::getExistingDirectory(parent_, Q(title), Q(initialFolder));
+  if (folder.isEmpty()) return std::nullopt;
+  return folder.toStdString();
+}
+
+std::optional<RgbColour> QtPrompts::ChooseColour(const RgbColour& initial) {
+  QColor colour = QColorDialog::getColor(QColor(initial.R, initial.G, initial.B), parent_);
+  if (!colour.isValid()) return std::nullopt;
+  return RgbColour{static_cast<uint8_t>(colour.red()), static_cast<uint8_t>(colour.green()),
+                   static_cast<uint8_t>(colour.blue())};
+}
+
+}  // namespace lyricade
