@@ -16,6 +16,23 @@ constexpr uint32_t kKeyEntry = Bgra(0, 0, 0, 0);
 
 inline void Store(uint8_t* at, uint32_t value) { std::memcpy(at, &value, 4); }
 
+// The six pixels of a tile line as a byte mask: bit 5 (the leftmost pixel)
+// becomes the lowest byte, which memcpy puts first in memory on a
+// little-endian machine.
+struct LineMasks {
+  uint64_t masks[64];
+  constexpr LineMasks() : masks() {
+    for (int bits = 0; bits < 64; ++bits) {
+      uint64_t mask = 0;
+      for (int p = 0; p < 6; ++p)
+        if (bits & (0x20 >> p)) mask |= uint64_t{0xFF} << (8 * p);
+      masks[bits] = mask;
+    }
+  }
+};
+constexpr LineMasks kLineMasks;
+inline uint64_t LineMask(int bits) { return kLineMasks.masks[bits]; }
+
 }  // namespace
 
 CdgScreen::CdgScreen(const AppSettings& settings) : settings_(settings) {}
@@ -70,13 +87,28 @@ void CdgScreen::TileBlock(const uint8_t* data, bool exclusiveOr) {
   if (!ChannelAccepted(data)) return;
   uint8_t* origin = pixels_.data() + static_cast<size_t>(tileRow * kTileHeight) * kWidth +
                     tileColumn * kTileWidth;
+  // Six pixels at a time: each line's bits pick colour0 or colour1 through a
+  // byte mask, so a tile costs twelve word operations instead of 72 branches.
+  constexpr uint64_t kSpread = 0x0000010101010101ull;  // one in each of 6 bytes
+  const uint64_t base = colour0 * kSpread;
+  const uint64_t change = static_cast<uint64_t>(colour0 ^ colour1) * kSpread;
   for (int line = 0; line < kTileHeight; ++line) {
-    const uint8_t bits = data[4 + line];
+    const uint64_t chosen = base ^ (change & LineMask(data[4 + line] & 63));
     uint8_t* row = origin + static_cast<size_t>(line) * kWidth;
-    for (int p = 0; p < kTileWidth; ++p) {
-      const uint8_t colour = (bits & (0x20 >> p)) ? colour1 : colour0;
-      row[p] = exclusiveOr ? static_cast<uint8_t>(row[p] ^ colour) : colour;
+    // Four and two bytes straight from registers: a six-byte memcpy through
+    // the stack stalls on store forwarding.
+    uint32_t low = static_cast<uint32_t>(chosen);
+    uint16_t high = static_cast<uint16_t>(chosen >> 32);
+    if (exclusiveOr) {
+      uint32_t oldLow;
+      uint16_t oldHigh;
+      std::memcpy(&oldLow, row, 4);
+      std::memcpy(&oldHigh, row + 4, 2);
+      low ^= oldLow;
+      high ^= oldHigh;
     }
+    std::memcpy(row, &low, 4);
+    std::memcpy(row + 4, &high, 2);
   }
 }
 
