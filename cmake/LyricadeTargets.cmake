@@ -10,19 +10,25 @@ function(lyricade_library name)
   target_link_libraries(${name} PUBLIC ${ARG_LIBS} PRIVATE lyricade_warnings)
 endfunction()
 
-# lyricade_test(NAME LABEL label SOURCES ... LIBS ...): a GoogleTest program
-# whose cases are registered with CTest one by one, carrying the label of the
-# subsystem folder. Cases are listed when the tests run, not at build time, so
-# GUI tests need no display while building.
+# lyricade_test(NAME LABEL label [QT] SOURCES ... LIBS ...): a GoogleTest
+# program whose cases are registered with CTest one by one, carrying the label
+# of the subsystem folder. Cases are listed when the tests run, not at build
+# time, so GUI tests need no display while building. QT gives the program a
+# main() that owns a QApplication.
 function(lyricade_test name)
-  cmake_parse_arguments(ARG "" "LABEL;TIMEOUT" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(ARG "QT" "LABEL;TIMEOUT" "SOURCES;LIBS" ${ARGN})
   if(NOT ARG_TIMEOUT)
     set(ARG_TIMEOUT 300)
   endif()
-  add_executable(${name} ${ARG_SOURCES})
+  if(ARG_QT)
+    add_executable(${name} ${ARG_SOURCES} ${CMAKE_SOURCE_DIR}/tests/support/qt_test_main.cpp)
+    target_link_libraries(${name} PRIVATE ${ARG_LIBS} Qt6::Widgets GTest::gtest lyricade_warnings)
+  else()
+    add_executable(${name} ${ARG_SOURCES})
+    target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gtest_main
+                          lyricade_warnings)
+  endif()
   target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR}/src ${CMAKE_SOURCE_DIR}/tests)
-  target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gtest_main
-                        lyricade_warnings)
   gtest_discover_tests(${name}
     DISCOVERY_MODE PRE_TEST
     PROPERTIES LABELS ${ARG_LABEL} TIMEOUT ${ARG_TIMEOUT})

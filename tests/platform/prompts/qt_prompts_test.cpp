@@ -1,0 +1,67 @@
+#include "platform/prompts/qt_prompts.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QInputDialog>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTimer>
+
+namespace lyricade {
+namespace {
+
+// Acts on the next modal box once it is shown.
+void WhenShown(std::function<void(QWidget*)> act) {
+  auto* timer = new QTimer(qApp);
+  QObject::connect(timer, &QTimer::timeout, [timer, act] {
+    if (QWidget* box = QApplication::activeModalWidget()) {
+      timer->stop();
+      timer->deleteLater();
+      act(box);
+    }
+  });
+  timer->start(10);
+}
+
+TEST(QtPrompts, FilterLinesListThePatternsQtReads) {
+  EXPECT_EQ(QtPrompts::QtFilterLine({"Image Files (*.dds, *.jpg, *.png, *.bmp, *.tga)",
+                                     "*.dds;*.jpg;*.png;*.bmp;*.tga"}),
+            "Image Files (*.dds *.jpg *.png *.bmp *.tga)");
+  EXPECT_EQ(QtPrompts::QtFilterLine({"Karaoke", "*.zip"}), "Karaoke (*.zip)");
+}
+
+TEST(QtPrompts, MessageBoxShowsTheTextsAndReturnsTheButtonPressed) {
+  QtPrompts prompts;
+  QString seenCaption, seenText;
+  WhenShown([&](QWidget* widget) {
+    auto* box = qobject_cast<QMessageBox*>(widget);
+    ASSERT_NE(box, nullptr);
+    seenCaption = box->windowTitle();
+    seenText = box->text();
+    box->button(QMessageBox::No)->click();
+  });
+  EXPECT_EQ(prompts.Message("Purge Song(s)", "Are you sure, this will DELETE the files?",
+                            PromptButtons::YesNo, PromptIcon::Question),
+            PromptAnswer::No);
+  EXPECT_EQ(seenCaption, "Purge Song(s)");
+  EXPECT_EQ(seenText, "Are you sure, this will DELETE the files?");
+}
+
+TEST(QtPrompts, InputBoxLimitsTheLengthAndCancelGivesNothing) {
+  QtPrompts prompts;
+  WhenShown([](QWidget* widget) {
+    auto* edit = widget->findChild<QLineEdit*>();
+    ASSERT_NE(edit, nullptr);
+    EXPECT_EQ(edit->maxLength(), 5);
+    edit->setText("abcdefgh");  // cut to the limit by the field
+    qobject_cast<QDialog*>(widget)->accept();
+  });
+  EXPECT_EQ(prompts.Input("Name", "Singer:", "Al", 5), std::optional<std::string>("abcde"));
+  WhenShown([](QWidget* widget) { qobject_cast<QDialog*>(widget)->reject(); });
+  EXPECT_FALSE(prompts.Input("Name", "Singer:", "Al", 5).has_value());
+}
+
+}  // namespace
+}  // namespace lyricade
