@@ -1,0 +1,298 @@
+#include "platform/media/media_graph.h"
+
+#include <gst/app/gstappsink.h>
+#include <gst/video/video.h>
+
+#include <QMetaObject>
+#include <atomic>
+#include <cmath>
+#include <cstdlib>
+#include <mutex>
+
+namespace lyricade {
+namespace {
+
+// playbin's flag bits (GstPlayFlags).
+constexpr guint kPlayVideo = 1u << 0;
+constexpr guint kPlayAudio = 1u << 1;
+constexpr guint kPlaySoftVolume = 1u << 4;
+
+std::atomic<GraphId> nextGraphId{1};
+
+GstElementPtr MakeElement(const char* factory, const char* name = nullptr) {
+  return AdoptElement(gst_element_factory_make(factory, name));
+}
+
+// The audio sink the environment asks for, else the desktop's.
+GstElementPtr MakeAudioSink() {
+  const char* description = std::getenv("LYRICADE_AUDIO_SINK");
+  if (description && *description) {
+    GError* rawError = nullptr;
+    GstElement* sink = gst_parse_bin_from_description(description, TRUE, &rawError);
+    GErrorPtr error(rawError);
+    if (sink) return AdoptElement(sink);
+  }
+  return MakeElement("autoaudiosink");
+}
+
+// audioconvert ! audioresample ! S16 caps ! [filter] ! audioconvert, as one
+// bin with ghost pads: what playbin runs its decoded audio through.
+GstElementPtr MakeAudioPath(GstElement* filter) {
+  GstElementPtr bin = AdoptElement(gst_bin_new("audio path"));
+  GstElement* convertIn = gst_element_factory_make("audioconvert", nullptr);
+  GstElement* resample = gst_element_factory_make("audioresample", nullptr);
+  GstElement* caps = gst_element_factory_make("capsfilter", nullptr);
+  GstElement* convertOut = gst_element_factory_make("audioconvert", nullptr);
+  if (!convertIn || !resample || !caps || !convertOut) {
+    for (GstElement* e : {convertIn, resample, caps, convertOut})
+      if (e) gst_object_unref(gst_object_ref_sink(e));
+    return nullptr;
+  }
+  // The rate is pinned to one the filter takes; a list would let a 32 kHz
+  // song fixate to the nearest rate, 22050.
+  GstCapsPtr s16(gst_caps_from_string(
+      "audio/x-raw,format=S16LE,layout=interleaved,rate={44100,48000},channels=[1,2]"));
+  g_object_set(caps, "caps", s16.get(), nullptr);
+  gst_bin_add_many(GST_BIN(bin.get()), convertIn, resample, caps, convertOut, nullptr);
+  bool linked = gst_element_link_many(convertIn, resample, caps, nullptr);
+  if (filter) {
+    gst_bin_add(GST_BIN(bin.get()), filter);
+    linked = linked && gst_element_link_many(caps, filter, convertOut, nullptr);
+  } else {
+    linked = linked && gst_element_link(caps, convertOut);
+  }
+  if (!linked) return nullptr;
+  GstPadPtr sink(gst_element_get_static_pad(convertIn, "sink"));
+  GstPadPtr source(gst_element_get_static_pad(convertOut, "src"));
+  gst_element_add_pad(bin.get(), gst_ghost_pad_new("sink", sink.get()));
+  gst_element_add_pad(bin.get(), gst_ghost_pad_new("src", source.get()));
+  return bin;
+}
+
+GstFlowReturn OnVideoSample(GstAppSink* sink, gpointer data) {
+  auto* target = static_cast<VideoFrameTarget*>(data);
+  GstSamplePtr sample(gst_app_sink_pull_sample(sink));
+  if (!sample) return GST_FLOW_OK;
+  GstVideoInfo info;
+  GstCaps* caps = gst_sample_get_caps(sample.get());
+  GstBuffer* buffer = gst_sample_get_buffer(sample.get());
+  if (!caps || !buffer || !gst_video_info_from_caps(&info, caps)) return GST_FLOW_OK;
+  GstVideoFrame frame;
+  if (!gst_video_frame_map(&frame, &info, buffer, GST_MAP_READ)) return GST_FLOW_OK;
+  target->videoFrame(static_cast<const uint8_t*>(GST_VIDEO_FRAME_PLANE_DATA(&frame, 0)),
+                     GST_VIDEO_FRAME_WIDTH(&frame), GST_VIDEO_FRAME_HEIGHT(&frame),
+                     GST_VIDEO_FRAME_PLANE_STRIDE(&frame, 0));
+  gst_video_frame_unmap(&frame);
+  return GST_FLOW_OK;
+}
+
+GstFlowReturn OnVideoPreroll(GstAppSink* sink, gpointer data) {
+  // The first frame shows as soon as the graph is paused at its start.
+  auto* target = static_cast<VideoFrameTarget*>(data);
+  GstSamplePtr sample(gst_app_sink_pull_preroll(sink));
+  if (!sample) return GST_FLOW_OK;
+  GstVideoInfo info;
+  GstCaps* caps = gst_sample_get_caps(sample.get());
+  GstBuffer* buffer = gst_sample_get_buffer(sample.get());
+  if (!caps || !buffer || !gst_video_info_from_caps(&info, caps)) return GST_FLOW_OK;
+  GstVideoFrame frame;
+  if (!gst_video_frame_map(&frame, &info, buffer, GST_MAP_READ)) return GST_FLOW_OK;
+  target->videoFrame(static_cast<const uint8_t*>(GST_VIDEO_FRAME_PLANE_DATA(&frame, 0)),
+                     GST_VIDEO_FRAME_WIDTH(&frame), GST_VIDEO_FRAME_HEIGHT(&frame),
+                     GST_VIDEO_FRAME_PLANE_STRIDE(&frame, 0));
+  gst_video_frame_unmap(&frame);
+  return GST_FLOW_OK;
+}
+
+std::string ToUri(const std::string& pathOrUrl) {
+  if (pathOrUrl.rfind("http://", 0) == 0 || pathOrUrl.rfind("https://", 0) == 0) return pathOrUrl;
+  GError* rawError = nullptr;
+  GCharPtr uri(gst_filename_to_uri(pathOrUrl.c_str(), &rawError));
+  GErrorPtr error(rawError);
+  return uri ? std::string(uri.get()) : std::string();
+}
+
+}  // namespace
+
+void InitialiseMedia() {
+  static std::once_flag once;
+  std::call_once(once, [] { gst_init(nullptr, nullptr); });
+}
+
+MediaGraph::MediaGraph(GraphOptions options)
+    : options_(std::move(options)), id_(nextGraphId.fetch_add(1)) {}
+
+std::unique_ptr<MediaGraph> MediaGraph::Create(GraphOptions options) {
+  InitialiseMedia();
+  std::unique_ptr<MediaGraph> graph(new MediaGraph(std::move(options)));
+  if (!graph->Build()) return nullptr;
+  return graph;
+}
+
+bool MediaGraph::Build() {
+  pipeline_ = MakeElement("playbin");
+  if (!pipeline_) return false;
+  guint flags = kPlaySoftVolume;
+  if (!options_.Silent) flags |= kPlayAudio;
+  if (options_.Video) flags |= kPlayVideo;
+  g_object_set(pipeline_.get(), "flags", flags, nullptr);
+
+  if (!options_.Silent) {
+    if (options_.MakeAudioFilter) {
+      audioFilter_ = AdoptElement(options_.MakeAudioFilter());
+      if (!audioFilter_) return false;
+      if (!options_.AudioFilterName.empty())
+        gst_object_set_name(GST_OBJECT(audioFilter_.get()), options_.AudioFilterName.c_str());
+    }
+    GstElementPtr path = MakeAudioPath(audioFilter_.get());
+    GstElementPtr sink = MakeAudioSink();
+    if (!path || !sink) return false;
+    g_object_set(pipeline_.get(), "audio-filter", path.get(), "audio-sink", sink.get(), nullptr);
+  }
+
+  if (options_.Video) {
+    videoSink_ = MakeElement("appsink", options_.VideoRendererName.empty()
+                                            ? nullptr
+                                            : options_.VideoRendererName.c_str());
+    if (!videoSink_) return false;
+    GstCapsPtr bgrx(gst_caps_from_string("video/x-raw,format=BGRx"));
+    gst_app_sink_set_caps(GST_APP_SINK(videoSink_.get()), bgrx.get());
+    gst_app_sink_set_max_buffers(GST_APP_SINK(videoSink_.get()), 2);
+    GstAppSinkCallbacks callbacks{};
+    callbacks.new_sample = OnVideoSample;
+    callbacks.new_preroll = OnVideoPreroll;
+    gst_app_sink_set_callbacks(GST_APP_SINK(videoSink_.get()), &callbacks, options_.Video, nullptr);
+    g_object_set(pipeline_.get(), "video-sink", videoSink_.get(), nullptr);
+  }
+
+  GstBusPtr bus(gst_element_get_bus(pipeline_.get()));
+  gst_bus_set_sync_handler(bus.get(), &MediaGraph::OnBusMessage, this, nullptr);
+  return true;
+}
+
+MediaGraph::~MediaGraph() {
+  if (!pipeline_) return;
+  gst_element_set_state(pipeline_.get(), GST_STATE_NULL);
+  GstBusPtr bus(gst_element_get_bus(pipeline_.get()));
+  gst_bus_set_sync_handler(bus.get(), nullptr, nullptr, nullptr);
+}
+
+GstBusSyncReply MediaGraph::OnBusMessage(GstBus*, GstMessage* message, gpointer self) {
+  auto* graph = static_cast<MediaGraph*>(self);
+  switch (GST_MESSAGE_TYPE(message)) {
+    case GST_MESSAGE_EOS: graph->Post(GraphEvent::Complete); break;
+    case GST_MESSAGE_ERROR: graph->Post(GraphEvent::ErrorAbort); break;
+    case GST_MESSAGE_DURATION_CHANGED: graph->Post(GraphEvent::DurationChanged); break;
+    default: break;
+  }
+  gst_message_unref(message);
+  return GST_BUS_DROP;
+}
+
+void MediaGraph::Post(GraphEvent event) {
+  if (!options_.EventReceiver || !options_.OnEvent) return;
+  // The callback travels by value: the graph may be gone when it runs.
+  QMetaObject::invokeMethod(
+      options_.EventReceiver, [callback = options_.OnEvent, id = id_, event] { callback(id, event); },
+      Qt::QueuedConnection);
+}
+
+bool MediaGraph::Render(const std::string& pathOrUrl) {
+  const std::string uri = ToUri(pathOrUrl);
+  if (uri.empty()) return false;
+  g_object_set(pipeline_.get(), "uri", uri.c_str(), nullptr);
+  if (gst_element_set_state(pipeline_.get(), GST_STATE_PAUSED) == GST_STATE_CHANGE_FAILURE)
+    return false;
+  GstState state = GST_STATE_VOID_PENDING;
+  const GstStateChangeReturn result = gst_element_get_state(
+      pipeline_.get(), &state, nullptr, GstClockTime(options_.RenderTimeoutMs) * GST_MSECOND);
+  return (result == GST_STATE_CHANGE_SUCCESS || result == GST_STATE_CHANGE_NO_PREROLL) &&
+         state == GST_STATE_PAUSED;
+}
+
+bool MediaGraph::Run() {
+  return gst_element_set_state(pipeline_.get(), GST_STATE_PLAYING) != GST_STATE_CHANGE_FAILURE;
+}
+
+bool MediaGraph::Pause() {
+  return gst_element_set_state(pipeline_.get(), GST_STATE_PAUSED) != GST_STATE_CHANGE_FAILURE;
+}
+
+void MediaGraph::Stop() { gst_element_set_state(pipeline_.get(), GST_STATE_NULL); }
+
+int64_t MediaGraph::Position() const {
+  gint64 nanoseconds = -1;
+  if (!gst_element_query_position(pipeline_.get(), GST_FORMAT_TIME, &nanoseconds) || nanoseconds < 0)
+    return -1;
+  return nanoseconds / 100;
+}
+
+int64_t MediaGraph::Duration() const {
+  gint64 nanoseconds = -1;
+  if (!gst_element_query_duration(pipeline_.get(), GST_FORMAT_TIME, &nanoseconds) || nanoseconds < 0)
+    return -1;
+  return nanoseconds / 100;
+}
+
+bool MediaGraph::SetPosition(int64_t position) {
+  if (position < 0) position = 0;
+  return gst_element_seek_simple(pipeline_.get(), GST_FORMAT_TIME,
+                                 GstSeekFlags(GST_SEEK_FLAG_FLUSH | GST_SEEK_FLAG_ACCURATE),
+                                 position * 100);
+}
+
+double MediaGraph::LinearGain(long hundredthsOfDb) {
+  if (hundredthsOfDb > 0) hundredthsOfDb = 0;
+  if (hundredthsOfDb <= -10000) return 0.0;
+  return std::pow(10.0, static_cast<double>(hundredthsOfDb) / 2000.0);
+}
+
+bool MediaGraph::SetVolume(long hundredthsOfDb) {
+  if (options_.Silent) return false;
+  g_object_set(pipeline_.get(), "volume", LinearGain(hundredthsOfDb), nullptr);
+  return true;
+}
+
+GstElement* MediaGraph::FindFilter(const std::string& name) const {
+  for (const GstElementPtr& own : {std::cref(audioFilter_), std::cref(videoSink_)}) {
+    if (!own.get()) continue;
+    GCharPtr ownName(gst_object_get_name(GST_OBJECT(own.get())));
+    if (ownName && name == ownName.get()) return own.get();
+  }
+  GstElementPtr found(gst_bin_get_by_name(GST_BIN(pipeline_.get()), name.c_str()));
+  // The pipeline keeps its own reference; the caller borrows.
+  return found.get();
+}
+
+std::vector<std::string> MediaGraph::FilterNames() const {
+  std::vector<std::string> names;
+  GstIteratorPtr iterator(gst_bin_iterate_recurse(GST_BIN(pipeline_.get())));
+  GValue item = G_VALUE_INIT;
+  bool done = false;
+  while (!done) {
+    switch (gst_iterator_next(iterator.get(), &item)) {
+      case GST_ITERATOR_OK: {
+        auto* element = GST_ELEMENT(g_value_get_object(&item));
+        GCharPtr name(gst_object_get_name(GST_OBJECT(element)));
+        names.emplace_back(name ? name.get() : "");
+        g_value_reset(&item);
+        break;
+      }
+      case GST_ITERATOR_RESYNC:
+        names.clear();
+        gst_iterator_resync(iterator.get());
+        break;
+      default: done = true; break;
+    }
+  }
+  g_value_unset(&item);
+  return names;
+}
+
+bool MediaGraph::HasVideo() const {
+  gint streams = 0;
+  g_object_get(pipeline_.get(), "n-video", &streams, nullptr);
+  return streams > 0;
+}
+
+}  // namespace lyricade

@@ -1,0 +1,111 @@
+#pragma once
+// A media graph: one file or http(s) address played through the filters the
+// program names. Songs run with the DSP filter on the audio path and video
+// renderer 0; background videos run silent into video renderer 1; break
+// music, effects and previews are audio only.
+//
+// Built on playbin: the audio path is audioconvert ! audioresample ! S16
+// caps ! <audio filter> ! audioconvert, then playbin's volume and the audio
+// sink (autoaudiosink, or what LYRICADE_AUDIO_SINK describes, for example
+// "fakesink sync=false"); a video stream goes to an appsink (BGRx) named as
+// the renderer, whose frames reach a VideoFrameTarget.
+//
+// End events (complete, error abort) and duration changes are posted to the
+// UI thread through the event receiver, each carrying the graph's id, so a
+// receiver can drop the events of graphs it has already torn down. All
+// methods are for the UI thread.
+
+#include <QObject>
+#include <QPointer>
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/media/gst_handles.h"
+#include "platform/media/video_frame_target.h"
+
+namespace lyricade {
+
+enum class GraphEvent { Complete, UserAbort, ErrorAbort, DurationChanged };
+
+using GraphId = uint64_t;
+
+// Runs gst_init once per process. Safe to call from anywhere, any number of
+// times.
+void InitialiseMedia();
+
+struct GraphOptions {
+  // Made once per graph and added to the audio path under AudioFilterName;
+  // none when empty.
+  std::function<GstElement*()> MakeAudioFilter;
+  std::string AudioFilterName;
+  // Video frames go here under VideoRendererName; without a target the graph
+  // plays no video.
+  VideoFrameTarget* Video = nullptr;
+  std::string VideoRendererName;
+  // No audio at all (background videos).
+  bool Silent = false;
+  // Receives the graph's events on its own (UI) thread.
+  QObject* EventReceiver = nullptr;
+  std::function<void(GraphId, GraphEvent)> OnEvent;
+  // How long Render waits for the media to be ready, in milliseconds.
+  int RenderTimeoutMs = 15000;
+};
+
+class MediaGraph {
+public:
+  // An empty graph with the named filters in place. Null when the pipeline
+  // cannot be made.
+  static std::unique_ptr<MediaGraph> Create(GraphOptions options);
+  ~MediaGraph();
+  MediaGraph(const MediaGraph&) = delete;
+  MediaGraph& operator=(const MediaGraph&) = delete;
+
+  GraphId Id() const { return id_; }
+
+  // Renders a local path or an http(s) address: the media is opened and
+  // connected through the graph's filters, paused at its start. False when it
+  // cannot be rendered.
+  bool Render(const std::string& pathOrUrl);
+
+  bool Run();
+  bool Pause();
+  // Stops the graph (its streaming threads are finished when this returns).
+  void Stop();
+
+  // Media time in 100 ns units; -1 when the graph cannot say.
+  int64_t Position() const;
+  int64_t Duration() const;
+  // Absolute, accurate position.
+  bool SetPosition(int64_t position);
+  // 0 (full) to -10000 hundredths of a decibel.
+  bool SetVolume(long hundredthsOfDb);
+  // The linear gain for a volume in hundredths of a decibel.
+  static double LinearGain(long hundredthsOfDb);
+
+  // A filter by the name it was added under; null when there is none.
+  GstElement* FindFilter(const std::string& name) const;
+  // The names of the graph's elements, the named filters among them.
+  std::vector<std::string> FilterNames() const;
+
+  // True once the media turned out to carry video.
+  bool HasVideo() const;
+
+private:
+  explicit MediaGraph(GraphOptions options);
+  bool Build();
+  static GstBusSyncReply OnBusMessage(GstBus* bus, GstMessage* message, gpointer self);
+  void Post(GraphEvent event);
+
+  GraphOptions options_;
+  GraphId id_;
+  GstElementPtr pipeline_;
+  GstElementPtr audioFilter_;
+  GstElementPtr videoSink_;
+  QPointer<QObject> receiver_;
+};
+
+}  // namespace lyricade
