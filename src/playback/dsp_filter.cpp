@@ -168,9 +168,9 @@ bool DspFilter::Shift(uint8_t* out, size_t inBytes, size_t outCapacity, DspOutpu
   const size_t got = shifter_->receiveSamples(drain_.data(), static_cast<unsigned>(ready));
   const size_t outSamples = got * channels;
   for (size_t i = 0; i < outSamples; ++i) {
-    const float scaled = drain_[i] * 32768.0f;
-    const float clamped = std::clamp(scaled, -32768.0f, 32767.0f);
-    const int16_t v = static_cast<int16_t>(std::lrint(clamped));
+    const float scaled = std::clamp(drain_[i] * 32768.0f, -32768.0f, 32767.0f);
+    // Round to nearest; the clamp keeps the result inside 16 bits.
+    const int16_t v = static_cast<int16_t>(scaled >= 0.0f ? scaled + 0.5f : scaled - 0.5f);
     std::memcpy(out + 2 * i, &v, sizeof v);
   }
   output->bytes = got * frameBytes;
