@@ -1,0 +1,213 @@
+#include "playback/dsp_element.h"
+
+#include <gst/audio/audio.h>
+#include <gst/base/gstbasetransform.h>
+
+#include <algorithm>
+#include <memory>
+#include <utility>
+
+namespace lyricade {
+namespace {
+
+// Everything the element keeps besides its GObject parts.
+struct ElementState {
+  DspFilter filter;
+  // Output buffers are taken from a pool sized for the largest input seen
+  // (times four), so steady playback allocates nothing per buffer.
+  dsp_gst::PoolRef pool;
+  size_t poolBufferBytes = 0;
+};
+
+struct LyricadeDsp {
+  GstBaseTransform parent;
+  ElementState state;  // constructed in init, destroyed in finalize
+};
+
+struct LyricadeDspClass {
+  GstBaseTransformClass parent_class;
+};
+
+enum { kPropAutoGain = 1 };
+
+#define LYRICADE_DSP_CAPS                                                    \
+  "audio/x-raw, format = (string) S16LE, layout = (string) interleaved, "    \
+  "rate = (int) { 44100, 48000, 22050, 11025 }, channels = (int) [ 1, 2 ]"
+
+GstStaticPadTemplate sinkTemplate =
+    GST_STATIC_PAD_TEMPLATE("sink", GST_PAD_SINK, GST_PAD_ALWAYS, GST_STATIC_CAPS(LYRICADE_DSP_CAPS));
+GstStaticPadTemplate srcTemplate =
+    GST_STATIC_PAD_TEMPLATE("src", GST_PAD_SRC, GST_PAD_ALWAYS, GST_STATIC_CAPS(LYRICADE_DSP_CAPS));
+
+G_DEFINE_TYPE(LyricadeDsp, lyricade_dsp, GST_TYPE_BASE_TRANSFORM)
+
+ElementState& StateOf(gpointer object) { return reinterpret_cast<LyricadeDsp*>(object)->state; }
+
+void Finalize(GObject* object) {
+  std::destroy_at(&StateOf(object));
+  G_OBJECT_CLASS(lyricade_dsp_parent_class)->finalize(object);
+}
+
+void SetProperty(GObject* object, guint id, const GValue* value, GParamSpec* spec) {
+  if (id == kPropAutoGain) {
+    StateOf(object).filter.SetAutoGain(g_value_get_boolean(value));
+  } else {
+    G_OBJECT_WARN_INVALID_PROPERTY_ID(object, id, spec);
+  }
+}
+
+void GetProperty(GObject* object, guint id, GValue* value, GParamSpec* spec) {
+  if (id == kPropAutoGain) {
+    g_value_set_boolean(value, StateOf(object).filter.AutoGain());
+  } else {
+    G_OBJECT_WARN_INVALID_PROPERTY_ID(object, id, spec);
+  }
+}
+
+gboolean SetCaps(GstBaseTransform* trans, GstCaps* incaps, GstCaps* /*outcaps*/) {
+  GstAudioInfo info;
+  if (!gst_audio_info_from_caps(&info, incaps)) return FALSE;
+  if (GST_AUDIO_INFO_FORMAT(&info) != GST_AUDIO_FORMAT_S16LE ||
+      GST_AUDIO_INFO_LAYOUT(&info) != GST_AUDIO_LAYOUT_INTERLEAVED) {
+    return FALSE;
+  }
+  DspFilter& filter = StateOf(trans).filter;
+  const DspFormat format{GST_AUDIO_INFO_CHANNELS(&info), GST_AUDIO_INFO_RATE(&info), 16};
+  if (!filter.SetInputFormat(format)) return FALSE;
+  filter.PrepareShifter();
+  return TRUE;
+}
+
+bool EnsurePool(ElementState& state, size_t bytes) {
+  if (state.pool && state.poolBufferBytes >= bytes) return true;
+  // Round up so that inputs of slightly varying size share one pool.
+  const size_t size = (bytes + 16383) / 16384 * 16384;
+  dsp_gst::PoolRef pool(gst_buffer_pool_new());
+  GstStructure* config = gst_buffer_pool_get_config(pool.get());
+  gst_buffer_pool_config_set_params(config, nullptr, static_cast<guint>(size), 2, 0);
+  if (!gst_buffer_pool_set_config(pool.get(), config)) return false;
+  if (!gst_buffer_pool_set_active(pool.get(), TRUE)) return false;
+  if (state.pool) gst_buffer_pool_set_active(state.pool.get(), FALSE);
+  state.pool = std::move(pool);
+  state.poolBufferBytes = size;
+  return true;
+}
+
+GstFlowReturn PrepareOutputBuffer(GstBaseTransform* trans, GstBuffer* input, GstBuffer** output) {
+  ElementState& state = StateOf(trans);
+  const size_t bytes = std::max<size_t>(DspFilter::OutputBufferBytes(gst_buffer_get_size(input)), 1);
+  if (bytes <= G_MAXUINT && EnsurePool(state, bytes)) {
+    return gst_buffer_pool_acquire_buffer(state.pool.get(), output, nullptr);
+  }
+  *output = gst_buffer_new_allocate(nullptr, bytes, nullptr);
+  return *output ? GST_FLOW_OK : GST_FLOW_ERROR;
+}
+
+GstFlowReturn Transform(GstBaseTransform* trans, GstBuffer* input, GstBuffer* output) {
+  DspFilter& filter = StateOf(trans).filter;
+  GstMapInfo in;
+  if (!gst_buffer_map(input, &in, GST_MAP_READ)) return GST_BASE_TRANSFORM_FLOW_DROPPED;
+  GstMapInfo out;
+  if (!gst_buffer_map(output, &out, GST_MAP_WRITE)) {
+    gst_buffer_unmap(input, &in);
+    return GST_BASE_TRANSFORM_FLOW_DROPPED;
+  }
+  const size_t inBytes = in.size;
+  DspOutput result;
+  const DspResult done = filter.Transform(in.data, in.size, out.data, out.size, &result);
+  gst_buffer_unmap(output, &out);
+  gst_buffer_unmap(input, &in);
+  if (done == DspResult::NoSample) return GST_BASE_TRANSFORM_FLOW_DROPPED;
+
+  gst_buffer_set_size(output, static_cast<gssize>(result.bytes));
+  if (!result.shifted) {
+    gst_buffer_copy_into(output, input,
+                         static_cast<GstBufferCopyFlags>(GST_BUFFER_COPY_FLAGS | GST_BUFFER_COPY_TIMESTAMPS),
+                         0, -1);
+    return GST_FLOW_OK;
+  }
+  // Shifted audio is stamped with the input's start and the input's length:
+  // what comes out of the shifter lags the input by its fill, not by a
+  // changing amount per buffer.
+  GST_BUFFER_PTS(output) = GST_BUFFER_PTS(input);
+  GST_BUFFER_DTS(output) = GST_BUFFER_DTS(input);
+  GST_BUFFER_DURATION(output) = GST_BUFFER_PTS_IS_VALID(input)
+                                    ? static_cast<GstClockTime>(filter.InputDuration(inBytes)) * 100
+                                    : GST_CLOCK_TIME_NONE;
+  GST_BUFFER_OFFSET(output) = GST_BUFFER_OFFSET(input);
+  GST_BUFFER_OFFSET_END(output) = GST_BUFFER_OFFSET_END(input);
+  GST_BUFFER_FLAG_UNSET(output, GST_BUFFER_FLAG_DELTA_UNIT);
+  return GST_FLOW_OK;
+}
+
+gboolean Stop(GstBaseTransform* trans) {
+  ElementState& state = StateOf(trans);
+  if (state.pool) gst_buffer_pool_set_active(state.pool.get(), FALSE);
+  state.pool.reset();
+  state.poolBufferBytes = 0;
+  return TRUE;
+}
+
+void lyricade_dsp_class_init(LyricadeDspClass* klass) {
+  GObjectClass* objectClass = G_OBJECT_CLASS(klass);
+  objectClass->finalize = Finalize;
+  objectClass->set_property = SetProperty;
+  objectClass->get_property = GetProperty;
+  g_object_class_install_property(
+      objectClass, kPropAutoGain,
+      g_param_spec_boolean("auto-gain", "Auto Gain Control",
+                           "Level the loudness from buffer to buffer", FALSE,
+                           static_cast<GParamFlags>(G_PARAM_READWRITE | G_PARAM_STATIC_STRINGS)));
+
+  GstElementClass* elementClass = GST_ELEMENT_CLASS(klass);
+  gst_element_class_add_static_pad_template(elementClass, &sinkTemplate);
+  gst_element_class_add_static_pad_template(elementClass, &srcTemplate);
+  gst_element_class_set_static_metadata(elementClass, kDspFilterName, "Filter/Effect/Audio",
+                                        "Key change, channel selection and automatic gain",
+                                        "Lyricade");
+
+  GstBaseTransformClass* transformClass = GST_BASE_TRANSFORM_CLASS(klass);
+  transformClass->set_caps = SetCaps;
+  transformClass->prepare_output_buffer = PrepareOutputBuffer;
+  transformClass->transform = Transform;
+  transformClass->stop = Stop;
+  transformClass->passthrough_on_same_caps = FALSE;
+}
+
+void lyricade_dsp_init(LyricadeDsp* self) { std::construct_at(&self->state); }
+
+}  // namespace
+
+bool RegisterDspElement() {
+  static const bool registered =
+      gst_element_register(nullptr, kDspElementFactory, GST_RANK_NONE, lyricade_dsp_get_type());
+  return registered;
+}
+
+dsp_gst::ElementRef MakeDspElement() {
+  return dsp_gst::AdoptElement(gst_element_factory_make(kDspElementFactory, kDspFilterName));
+}
+
+DspFilter* DspFilterOf(GstElement* element) {
+  if (element == nullptr || !G_TYPE_CHECK_INSTANCE_TYPE(element, lyricade_dsp_get_type())) {
+    return nullptr;
+  }
+  return &StateOf(element).filter;
+}
+
+DspFilterHandle::DspFilterHandle(dsp_gst::ElementRef element)
+    : element_(std::move(element)), filter_(DspFilterOf(element_.get())) {}
+
+DspFilterHandle FindDspFilter(GstElement* graph) {
+  if (graph == nullptr) return {};
+  if (GST_IS_BIN(graph)) {
+    return DspFilterHandle(dsp_gst::ElementRef(gst_bin_get_by_name(GST_BIN(graph), kDspFilterName)));
+  }
+  const dsp_gst::TextRef name(gst_object_get_name(GST_OBJECT(graph)));
+  if (name && g_strcmp0(name.get(), kDspFilterName) == 0) {
+    return DspFilterHandle(dsp_gst::ElementRef(GST_ELEMENT(gst_object_ref(graph))));
+  }
+  return {};
+}
+
+}  // namespace lyricade
