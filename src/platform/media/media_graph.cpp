@@ -4,10 +4,12 @@
 #include <gst/video/video.h>
 
 #include <QMetaObject>
+#include <algorithm>
 #include <atomic>
 #include <cmath>
 #include <cstdlib>
 #include <mutex>
+#include <optional>
 
 namespace lyricade {
 namespace {
@@ -69,38 +71,33 @@ GstElementPtr MakeAudioPath(GstElement* filter) {
   return bin;
 }
 
-GstFlowReturn OnVideoSample(GstAppSink* sink, gpointer data) {
-  auto* target = static_cast<VideoFrameTarget*>(data);
-  GstSamplePtr sample(gst_app_sink_pull_sample(sink));
-  if (!sample) return GST_FLOW_OK;
+// Hands one decoded frame to the graph's video target.
+void DeliverFrame(MediaGraph::VideoLink* link, GstSample* sample) {
   GstVideoInfo info;
-  GstCaps* caps = gst_sample_get_caps(sample.get());
-  GstBuffer* buffer = gst_sample_get_buffer(sample.get());
-  if (!caps || !buffer || !gst_video_info_from_caps(&info, caps)) return GST_FLOW_OK;
+  GstCaps* caps = gst_sample_get_caps(sample);
+  GstBuffer* buffer = gst_sample_get_buffer(sample);
+  if (!caps || !buffer || !gst_video_info_from_caps(&info, caps)) return;
   GstVideoFrame frame;
-  if (!gst_video_frame_map(&frame, &info, buffer, GST_MAP_READ)) return GST_FLOW_OK;
-  target->videoFrame(static_cast<const uint8_t*>(GST_VIDEO_FRAME_PLANE_DATA(&frame, 0)),
-                     GST_VIDEO_FRAME_WIDTH(&frame), GST_VIDEO_FRAME_HEIGHT(&frame),
-                     GST_VIDEO_FRAME_PLANE_STRIDE(&frame, 0));
+  if (!gst_video_frame_map(&frame, &info, buffer, GST_MAP_READ)) return;
+  if (!link->Started.exchange(true)) link->Target->VideoStarted();
+  const int height = GST_VIDEO_FRAME_HEIGHT(&frame);
+  const size_t stride = static_cast<size_t>(GST_VIDEO_FRAME_PLANE_STRIDE(&frame, 0));
+  link->Target->PresentVideoFrame(static_cast<const uint8_t*>(GST_VIDEO_FRAME_PLANE_DATA(&frame, 0)),
+                                  stride * static_cast<size_t>(height), GST_VIDEO_FRAME_WIDTH(&frame),
+                                  height, stride);
   gst_video_frame_unmap(&frame);
+}
+
+GstFlowReturn OnVideoSample(GstAppSink* sink, gpointer data) {
+  GstSamplePtr sample(gst_app_sink_pull_sample(sink));
+  if (sample) DeliverFrame(static_cast<MediaGraph::VideoLink*>(data), sample.get());
   return GST_FLOW_OK;
 }
 
+// The first frame shows as soon as the graph is paused at its start.
 GstFlowReturn OnVideoPreroll(GstAppSink* sink, gpointer data) {
-  // The first frame shows as soon as the graph is paused at its start.
-  auto* target = static_cast<VideoFrameTarget*>(data);
   GstSamplePtr sample(gst_app_sink_pull_preroll(sink));
-  if (!sample) return GST_FLOW_OK;
-  GstVideoInfo info;
-  GstCaps* caps = gst_sample_get_caps(sample.get());
-  GstBuffer* buffer = gst_sample_get_buffer(sample.get());
-  if (!caps || !buffer || !gst_video_info_from_caps(&info, caps)) return GST_FLOW_OK;
-  GstVideoFrame frame;
-  if (!gst_video_frame_map(&frame, &info, buffer, GST_MAP_READ)) return GST_FLOW_OK;
-  target->videoFrame(static_cast<const uint8_t*>(GST_VIDEO_FRAME_PLANE_DATA(&frame, 0)),
-                     GST_VIDEO_FRAME_WIDTH(&frame), GST_VIDEO_FRAME_HEIGHT(&frame),
-                     GST_VIDEO_FRAME_PLANE_STRIDE(&frame, 0));
-  gst_video_frame_unmap(&frame);
+  if (sample) DeliverFrame(static_cast<MediaGraph::VideoLink*>(data), sample.get());
   return GST_FLOW_OK;
 }
 
@@ -161,7 +158,9 @@ bool MediaGraph::Build() {
     GstAppSinkCallbacks callbacks{};
     callbacks.new_sample = OnVideoSample;
     callbacks.new_preroll = OnVideoPreroll;
-    gst_app_sink_set_callbacks(GST_APP_SINK(videoSink_.get()), &callbacks, options_.Video, nullptr);
+    videoLink_ = std::make_unique<VideoLink>();
+    videoLink_->Target = options_.Video;
+    gst_app_sink_set_callbacks(GST_APP_SINK(videoSink_.get()), &callbacks, videoLink_.get(), nullptr);
     g_object_set(pipeline_.get(), "video-sink", videoSink_.get(), nullptr);
   }
 
@@ -172,7 +171,7 @@ bool MediaGraph::Build() {
 
 MediaGraph::~MediaGraph() {
   if (!pipeline_) return;
-  gst_element_set_state(pipeline_.get(), GST_STATE_NULL);
+  Stop();
   GstBusPtr bus(gst_element_get_bus(pipeline_.get()));
   gst_bus_set_sync_handler(bus.get(), nullptr, nullptr, nullptr);
 }
@@ -218,7 +217,11 @@ bool MediaGraph::Pause() {
   return gst_element_set_state(pipeline_.get(), GST_STATE_PAUSED) != GST_STATE_CHANGE_FAILURE;
 }
 
-void MediaGraph::Stop() { gst_element_set_state(pipeline_.get(), GST_STATE_NULL); }
+void MediaGraph::Stop() {
+  gst_element_set_state(pipeline_.get(), GST_STATE_NULL);
+  // The streaming threads are gone: the video layer can be taken down.
+  if (videoLink_ && videoLink_->Started.exchange(false)) videoLink_->Target->VideoStopped();
+}
 
 int64_t MediaGraph::Position() const {
   gint64 nanoseconds = -1;
@@ -264,7 +267,7 @@ GstElement* MediaGraph::FindFilter(const std::string& name) const {
   return found.get();
 }
 
-std::vector<std::string> MediaGraph::FilterNames() const {
+std::optional<std::vector<std::string>> MediaGraph::FilterNames() const {
   std::vector<std::string> names;
   GstIteratorPtr iterator(gst_bin_iterate_recurse(GST_BIN(pipeline_.get())));
   GValue item = G_VALUE_INIT;
@@ -282,10 +285,21 @@ std::vector<std::string> MediaGraph::FilterNames() const {
         names.clear();
         gst_iterator_resync(iterator.get());
         break;
-      default: done = true; break;
+      case GST_ITERATOR_ERROR:
+        g_value_unset(&item);
+        return std::nullopt;
+      case GST_ITERATOR_DONE: done = true; break;
     }
   }
   g_value_unset(&item);
+  // The named filters belong to the graph from its creation on, also while
+  // the media gives them nothing to do (no video stream for the renderer).
+  for (const GstElementPtr& own : {std::cref(audioFilter_), std::cref(videoSink_)}) {
+    if (!own.get()) continue;
+    GCharPtr ownName(gst_object_get_name(GST_OBJECT(own.get())));
+    if (ownName && std::find(names.begin(), names.end(), ownName.get()) == names.end())
+      names.emplace_back(ownName.get());
+  }
   return names;
 }
 

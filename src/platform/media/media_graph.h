@@ -18,9 +18,11 @@
 #include <QObject>
 #include <QPointer>
 
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -88,11 +90,19 @@ public:
 
   // A filter by the name it was added under; null when there is none.
   GstElement* FindFilter(const std::string& name) const;
-  // The names of the graph's elements, the named filters among them.
-  std::vector<std::string> FilterNames() const;
+  // The names of the graph's elements, the named filters among them;
+  // nullopt when they cannot be listed.
+  std::optional<std::vector<std::string>> FilterNames() const;
 
   // True once the media turned out to carry video.
   bool HasVideo() const;
+
+  // What the video renderer's callbacks reach: the target, and whether the
+  // stream has started (first frame seen).
+  struct VideoLink {
+    VideoFrameTarget* Target = nullptr;
+    std::atomic<bool> Started{false};
+  };
 
 private:
   explicit MediaGraph(GraphOptions options);
@@ -105,6 +115,7 @@ private:
   GstElementPtr pipeline_;
   GstElementPtr audioFilter_;
   GstElementPtr videoSink_;
+  std::unique_ptr<VideoLink> videoLink_;
   QPointer<QObject> receiver_;
 };
 

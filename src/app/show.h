@@ -1,0 +1,117 @@
+#pragma once
+// The host controller: the owner of the program's state during a show. It
+// holds the playback (song graph, CD+G player, song opening) and receives the
+// song graph's events on the UI thread, turning them into exactly one
+// end-of-song call per graph. tick() runs the 30 ms timer's steps. Windows
+// route their controls here; tests drive it directly, without a screen.
+
+#include <QObject>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "cdg/cdg_frame_sink.h"
+#include "cdg/cdg_player.h"
+#include "playback/background_video_control.h"
+#include "playback/playback_hooks.h"
+#include "playback/song_opening.h"
+#include "playback/song_transport.h"
+#include "playback/streamed_song.h"
+#include "platform/net/http_client.h"
+#include "playback/zip_song_extractor.h"
+#include "screen/scene_flags.h"
+
+namespace lyricade {
+
+class AppSettings;
+class Prompts;
+
+// Where the show keeps its files.
+struct ShowFolders {
+  std::string Data;        // the data folder, ending with "/"
+  std::string Scratch;     // the scratch root ("Zipped/" and "Stream/" go inside)
+  std::string ModuleFolder;  // where the fallback unzip module is looked for
+};
+
+class Show : public QObject, private PlaybackHooks, private BackgroundVideoControl {
+  Q_OBJECT
+
+public:
+  Show(AppSettings& settings, Prompts& prompts, ShowFolders folders, QObject* parent = nullptr);
+  ~Show() override;
+
+  AppSettings& Settings() { return settings_; }
+  SceneFlags& Scene() { return scene_; }
+  CdgPlayer& Cdg() { return cdg_; }
+  SongTransport& Transport() { return transport_; }
+  SongOpener& Opener() { return opener_; }
+  ZipSongExtractor& Extractor() { return extractor_; }
+
+  // The karaoke screen's CD+G sink and song video layer.
+  void SetCdgSink(CdgFrameSink* sink) { cdg_.SetSink(sink); }
+  void SetSongVideoTarget(VideoFrameTarget* target) { transport_.SetVideoTarget(target); }
+
+  // Plays a song at once (the rotation's Play does this through its own
+  // steps): stops what plays, tears down, opens the song.
+  bool PlaySong(const std::string& location, int channel, int keyTenths);
+  // Transport commands.
+  void Stop() { transport_.StopPlayback(false); }
+  void TogglePause() { transport_.TogglePause(); }
+  void Seek(int64_t position) { transport_.SeekSong(position); }
+
+  // One step of the 30 ms timer.
+  void tick();
+
+  // Removes the "Zipped/" and "Stream/" scratch folders (at exit).
+  void RemoveScratchFolders();
+
+  // How many songs ended (once per graph), and what the stops asked of the
+  // rest of the program: for the parts that come later and for tests.
+  int SongsEnded() const { return songsEnded_; }
+  bool PlayEnabled() const { return playEnabled_; }
+  int BreakMusicStarts() const { return breakMusicStarts_; }
+
+signals:
+  // A song came to its end and was stopped (song follows); the rotation's
+  // end-of-song rules run from here.
+  void songEnded();
+
+  // A song graph's event, delivered on the UI thread. Events of a graph
+  // already torn down are dropped; the end of a graph is handled once.
+  void graphEvent(GraphId graph, GraphEvent event);
+
+private:
+  // PlaybackHooks: the announce card, delayed start and break music belong to
+  // later parts; the Play button and progress are state the window shows.
+  void HideAnnounceCard() override {}
+  void DisarmDelayedStart() override {}
+  void ShowIdlePreview() override {}
+  void SetPlayEnabled(bool enabled) override { playEnabled_ = enabled; }
+  void StartBreakMusic() override { ++breakMusicStarts_; }
+  void ResetProgress() override {}
+
+  // BackgroundVideoControl: no background videos are configured yet.
+  void StopBackgroundVideo() override {}
+  bool StartBackgroundVideo(const std::string&) override { return false; }
+  bool HasBackgroundList() const override { return false; }
+  void StartNextBackground() override {}
+
+  AppSettings& settings_;
+  Prompts& prompts_;
+  ShowFolders folders_;
+  SceneFlags scene_;
+  CdgPlayer cdg_;
+  ZipSongExtractor extractor_;
+  SongTransport transport_;
+  SongOpener opener_;
+  HttpClient http_;
+  StreamedSongs streamed_;
+  // The graph whose end was already handled.
+  GraphId endedGraph_ = 0;
+  int songsEnded_ = 0;
+  bool playEnabled_ = true;
+  int breakMusicStarts_ = 0;
+};
+
+}  // namespace lyricade

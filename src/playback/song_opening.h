@@ -1,0 +1,65 @@
+#pragma once
+// Song opening: turns a queued song (location, channel, key) into a running
+// playback. It decides the kind of song, unpacks a ZIP into its scratch
+// folder, starts a companion background video, builds and runs the song graph
+// and opens the CD+G player when the graphics file exists. Runs on the UI
+// thread, synchronously, unzipping included.
+
+#include <functional>
+#include <string>
+
+#include "playback/song_file.h"
+
+namespace lyricade {
+
+class AppSettings;
+class BackgroundVideoControl;
+class CdgPlayer;
+class Prompts;
+class SongTransport;
+class ZipSongExtractor;
+struct SceneFlags;
+
+// Streamed songs go through the store's service; song opening only hands
+// them over.
+class StreamedSongOpener {
+public:
+  virtual ~StreamedSongOpener() = default;
+  virtual void OpenStreamedSong(const std::string& location, int channel, int keyTenths) = 0;
+};
+
+class SongOpener {
+public:
+  SongOpener(AppSettings& settings, Prompts& prompts, SongTransport& transport, CdgPlayer& cdg,
+             ZipSongExtractor& extractor, BackgroundVideoControl& backgrounds, SceneFlags& scene);
+
+  void SetStreamedSongOpener(StreamedSongOpener* streamed) { streamed_ = streamed; }
+
+  // Returns false when the request ended early (ZIP failure, missing
+  // extracted audio, a graph that cannot be built or rendered): the song
+  // stays queued. True otherwise, a missing local file included.
+  bool OpenSong(const std::string& location, int channel, int keyTenths);
+
+  // The song now open (valid while playing).
+  const SongFile& Current() const { return current_; }
+
+  static constexpr const char* kMissingAudioText =
+      "Unzip Failed, MP3 Missing!\n\n(If you get this warning consistently,\nwe recommend you "
+      "avoid using ZIP\nand decompress them to Standard MP3+G)";
+
+private:
+  void StartBackgrounds(const std::string& location);
+  void StoreKeyAndChannel(int channel, int keyTenths);
+
+  AppSettings& settings_;
+  Prompts& prompts_;
+  SongTransport& transport_;
+  CdgPlayer& cdg_;
+  ZipSongExtractor& extractor_;
+  BackgroundVideoControl& backgrounds_;
+  SceneFlags& scene_;
+  StreamedSongOpener* streamed_ = nullptr;
+  SongFile current_;
+};
+
+}  // namespace lyricade

@@ -1,0 +1,152 @@
+#include "playback/song_transport.h"
+
+#include <cstdio>
+
+#include "cdg/cdg_player.h"
+#include "common/app_settings.h"
+#include "playback/dsp_element.h"
+#include "playback/dsp_settings.h"
+#include "playback/playback_hooks.h"
+#include "screen/scene_flags.h"
+
+namespace lyricade {
+
+SongTransport::SongTransport(AppSettings& settings, CdgPlayer& cdg, PlaybackHooks& hooks,
+                             SceneFlags& scene)
+    : settings_(settings), cdg_(cdg), hooks_(hooks), scene_(scene) {}
+
+SongTransport::~SongTransport() { graph_.reset(); }
+
+void SongTransport::SetEventReceiver(QObject* receiver,
+                                     std::function<void(GraphId, GraphEvent)> onEvent) {
+  receiver_ = receiver;
+  onEvent_ = std::move(onEvent);
+}
+
+bool SongTransport::BuildSongGraph(const SongFile& song) {
+  InitialiseMedia();
+  RegisterDspElement();
+  GraphOptions options;
+  options.MakeAudioFilter = [] { return MakeDspElement().release(); };
+  options.AudioFilterName = kDspFilterName;
+  if (song.Kind != SongKind::Streamed) {
+    options.Video = video_;
+    options.VideoRendererName = kSongVideoRendererName;
+  }
+  options.EventReceiver = receiver_;
+  options.OnEvent = onEvent_;
+
+  graph_.reset();
+  std::unique_ptr<MediaGraph> graph = MediaGraph::Create(std::move(options));
+  if (!graph) {
+    StopPlayback(false);
+    return false;
+  }
+  state_.HasGraphics = false;
+  graph_ = std::move(graph);
+  SetChannel(state_.Channel);
+  SetKey(state_.KeyTenths);
+  if (DspFilter* filter = DspFilterOf(graph_->FindFilter(kDspFilterName))) filter->SetTempo(50);
+
+  if (!graph_->Render(song.Media)) {
+    StopPlayback(false);
+    return false;
+  }
+  state_.LiveDuration = song.Kind == SongKind::Streamed;
+  state_.Duration = graph_->Duration();
+  return true;
+}
+
+bool SongTransport::SetChannel(int channel) {
+  DspFilter* filter = graph_ ? DspFilterOf(graph_->FindFilter(kDspFilterName)) : nullptr;
+  if (!filter) return false;
+  filter->SetChannel(channel);
+  return true;
+}
+
+bool SongTransport::SetKey(int keyTenths) {
+  DspFilter* filter = graph_ ? DspFilterOf(graph_->FindFilter(kDspFilterName)) : nullptr;
+  if (!filter) return false;
+  filter->SetPitch(static_cast<float>(keyTenths));
+  return true;
+}
+
+void SongTransport::ApplyVolume() {
+  if (!state_.Playing || !graph_) return;
+  graph_->SetVolume(VolumeToHundredthsOfDb(settings_.SongVolume.load()));
+}
+
+bool SongTransport::RunGraph() { return graph_ && graph_->Run(); }
+
+void SongTransport::WriteGraphLog(const std::string& path) const {
+  if (!graph_) return;
+  std::FILE* log = std::fopen(path.c_str(), "a");
+  if (!log) return;
+  std::fputs("\n\nFilter Graph\n", log);
+  if (auto names = graph_->FilterNames()) {
+    for (const std::string& name : *names) std::fprintf(log, "%s\n", name.c_str());
+  } else {
+    std::fputs("Medium: Enumerating Filter Graph Filters Failed!", log);
+  }
+  std::fclose(log);
+}
+
+void SongTransport::TogglePause() {
+  if (!state_.Playing || !graph_) return;
+  if (state_.Paused)
+    graph_->Run();
+  else
+    graph_->Pause();
+  state_.Paused = !state_.Paused;
+}
+
+void SongTransport::SeekSong(int64_t position) {
+  if (state_.Playing && graph_) graph_->SetPosition(position);
+}
+
+int64_t SongTransport::CurrentPosition() const { return graph_ ? graph_->Position() : -1; }
+
+int64_t SongTransport::Duration() const { return graph_ ? graph_->Duration() : -1; }
+
+void SongTransport::RefreshDuration() {
+  if (graph_) state_.Duration = graph_->Duration();
+}
+
+void SongTransport::StopPlayback(bool songFollows) {
+  hooks_.HideAnnounceCard();
+  hooks_.DisarmDelayedStart();
+  hooks_.ShowIdlePreview();
+  if (!state_.Playing) return;
+  state_.Playing = false;
+  state_.Paused = false;
+  Teardown();
+
+  if (cleanup_) cleanup_();
+
+  hooks_.ShowIdlePreview();
+  hooks_.SetPlayEnabled(true);
+  if (!songFollows && settings_.AutoManageAmbients.load()) hooks_.StartBreakMusic();
+  hooks_.ResetProgress();
+}
+
+void SongTransport::Teardown() {
+  cdg_.Close();
+  state_.HasGraphics = false;
+  // Destroying the graph stops it and its streaming threads; events it had
+  // already posted carry its id and are dropped by the receiver.
+  graph_.reset();
+  scene_.SongVisualShowing = false;
+  scene_.SongPlaying = false;
+  scene_.CdgMode = false;
+}
+
+void SongTransport::Tick() {
+  if (!state_.Playing || !graph_) return;
+  if (state_.LiveDuration) state_.Duration = graph_->Duration();
+  if (state_.HasGraphics) {
+    cdg_.AdvanceTo(graph_->Position());
+    cdg_.PresentFrame(0);
+  }
+}
+
+}  // namespace lyricade

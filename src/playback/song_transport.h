@@ -1,0 +1,109 @@
+#pragma once
+// The song graph and the transport on it: building the graph for a song with
+// the DSP filter and video renderer 0, volume, pause, seek, position and
+// duration, and the stop that undoes everything a song set up. One song graph
+// at a time. UI thread only.
+
+#include <QObject>
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "platform/media/media_graph.h"
+#include "playback/song_file.h"
+
+namespace lyricade {
+
+class AppSettings;
+class CdgPlayer;
+class PlaybackHooks;
+struct SceneFlags;
+
+// The names the song graph's filters are added and found under.
+inline constexpr const char kSongVideoRendererName[] = "Texture Renderer 0";
+
+struct PlaybackState {
+  bool Playing = false;
+  bool Paused = false;
+  bool HasGraphics = false;
+  // Streamed songs: the duration is read again on every tick.
+  bool LiveDuration = false;
+  // 100 ns units; -1 while the media cannot say.
+  int64_t Duration = -1;
+  // Key in tenths of a semitone (-40 to 40) and channel 0/1/2.
+  int KeyTenths = 0;
+  int Channel = 0;
+  // The key and channel labels' texts.
+  std::string KeyText = "Norm";
+  std::string ChannelText = "Center";
+};
+
+class SongTransport {
+public:
+  SongTransport(AppSettings& settings, CdgPlayer& cdg, PlaybackHooks& hooks, SceneFlags& scene);
+  ~SongTransport();
+
+  // Where the graph's end events go (the host controller, on the UI thread).
+  void SetEventReceiver(QObject* receiver, std::function<void(GraphId, GraphEvent)> onEvent);
+  // The karaoke screen's song layer; null plays no video.
+  void SetVideoTarget(VideoFrameTarget* target) { video_ = target; }
+  // Deletes the last zipped song's extracted files when playback stops.
+  void SetExtractionCleanup(std::function<void()> cleanup) { cleanup_ = std::move(cleanup); }
+
+  PlaybackState& State() { return state_; }
+  const PlaybackState& State() const { return state_; }
+  // The id of the current song graph; 0 when there is none.
+  GraphId CurrentGraphId() const { return graph_ ? graph_->Id() : 0; }
+  MediaGraph* Graph() const { return graph_.get(); }
+
+  // Builds the graph for the song: video renderer 0 (not for streamed songs),
+  // the DSP filter set to the current channel and key with tempo 50, the
+  // media rendered through them, the duration read. On failure playback is
+  // stopped (song follows false) and false returned.
+  bool BuildSongGraph(const SongFile& song);
+  // Sets the graph's volume to (100 - volume) x -75 hundredths of a dB.
+  void ApplyVolume();
+  static long VolumeToHundredthsOfDb(int volume) { return (100 - volume) * -75L; }
+  // Runs the built graph.
+  bool RunGraph();
+  // Appends the graph's filter list to the graph log.
+  void WriteGraphLog(const std::string& path = "QuillonLog.log") const;
+
+  void TogglePause();
+  void SeekSong(int64_t position);
+  // 100 ns units; -1 when there is no graph or it cannot say.
+  int64_t CurrentPosition() const;
+  int64_t Duration() const;
+  // Re-reads the duration (the media announced a change).
+  void RefreshDuration();
+
+  void StopPlayback(bool songFollows);
+  // Closes the CD+G player and destroys the graph, playing or not (Play runs
+  // it before every new song so nothing of the last one survives).
+  void Teardown();
+
+  // The timer's playback step: the CD+G picture follows the audio position;
+  // a live duration is read again.
+  void Tick();
+
+  // The DSP filter's settings in the current graph: channel and key in
+  // tenths; false without a graph or filter.
+  bool SetChannel(int channel);
+  bool SetKey(int keyTenths);
+
+private:
+  AppSettings& settings_;
+  CdgPlayer& cdg_;
+  PlaybackHooks& hooks_;
+  SceneFlags& scene_;
+  std::function<void()> cleanup_;
+  VideoFrameTarget* video_ = nullptr;
+  QObject* receiver_ = nullptr;
+  std::function<void(GraphId, GraphEvent)> onEvent_;
+  PlaybackState state_;
+  std::unique_ptr<MediaGraph> graph_;
+};
+
+}  // namespace lyricade

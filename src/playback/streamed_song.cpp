@@ -1,0 +1,99 @@
+#include "playback/streamed_song.h"
+
+#include <chrono>
+#include <ctime>
+#include <filesystem>
+
+#include "cdg/cdg_player.h"
+#include "platform/net/http_client.h"
+#include "platform/prompts/prompts.h"
+#include "playback/song_transport.h"
+#include "playback/zip_song_extractor.h"
+#include "screen/scene_flags.h"
+
+namespace lyricade {
+namespace {
+
+ScratchClock UtcNow() {
+  using namespace std::chrono;
+  const auto now = system_clock::now();
+  const std::time_t seconds = system_clock::to_time_t(now);
+  std::tm utc{};
+  gmtime_r(&seconds, &utc);
+  const auto millis = duration_cast<milliseconds>(now.time_since_epoch()).count() % 1000;
+  return ScratchClock{utc.tm_hour, utc.tm_min, static_cast<int>(millis)};
+}
+
+}  // namespace
+
+StreamedSongs::StreamedSongs(HttpClient& http, Prompts& prompts, SongTransport& transport,
+                             CdgPlayer& cdg, SceneFlags& scene, std::string streamFolder,
+                             std::string serviceBase)
+    : http_(http),
+      prompts_(prompts),
+      transport_(transport),
+      cdg_(cdg),
+      scene_(scene),
+      streamFolder_(std::move(streamFolder)),
+      serviceBase_(std::move(serviceBase)) {}
+
+std::string StreamedSongs::CheckUrl(const std::string& query) const {
+  return HttpClient::ComposeUrl(serviceBase_ + "/cgi-bin/vudazazareziraro/LYRSubs/checksub.asp?" +
+                                query);
+}
+
+std::string StreamedSongs::FileUrl(const std::string& query, const std::string& name,
+                                   int type) const {
+  return HttpClient::ComposeUrl(serviceBase_ + "/cgi-bin/vudazazareziraro/LYRSubs/getfilesub.aspx?" +
+                                query + "&MP3File=" + name + "&Type=" + std::to_string(type));
+}
+
+void StreamedSongs::OpenStreamedSong(const std::string& location, int, int) {
+  // Everything after the first seven characters ("http://") is the key.
+  const std::string query = location.size() > 7 ? location.substr(7) : std::string();
+  const std::string answer = http_.FetchText(CheckUrl(query));
+  const size_t marker = answer.find(kMarker);
+  if (marker == std::string::npos) {
+    prompts_.Message("Streaming Failure", answer.size() < 2 ? kConnectionFailure : answer,
+                     PromptButtons::Ok, PromptIcon::Warning);
+    return;
+  }
+  std::string name = answer.substr(marker + std::string(kMarker).size());
+  while (!name.empty() && (name.back() == '\r' || name.back() == '\n')) name.pop_back();
+
+  SongFile song;
+  song.Kind = SongKind::Streamed;
+  song.Location = location;
+  song.Media = FileUrl(query, name, 1);
+  // Building marks nothing as playing yet; it is marked once rendered, as
+  // the channel and key are set on the filter.
+  PlaybackState& state = transport_.State();
+  state.Playing = true;
+  if (!transport_.BuildSongGraph(song)) return;  // stopped already
+  transport_.ApplyVolume();
+
+  // The graphics: a fresh folder below an emptied "Stream/".
+  RemoveScratchTree(streamFolder_);
+  std::error_code error;
+  std::filesystem::create_directories(streamFolder_, error);
+  std::filesystem::permissions(streamFolder_, std::filesystem::perms::owner_all,
+                               std::filesystem::perm_options::replace, error);
+  const std::string folder = MakeScratchFolder(streamFolder_, ScratchNumber(UtcNow()));
+  const std::string graphics = folder.empty() ? std::string() : folder + "temp.cdg";
+  const DownloadResult result =
+      graphics.empty() ? DownloadResult::NotOpened : http_.DownloadToFile(FileUrl(query, name, 2), graphics);
+  if (result != DownloadResult::Ran) {
+    transport_.StopPlayback(false);
+    return;
+  }
+  if (std::filesystem::is_regular_file(graphics, error)) {
+    cdg_.Open(graphics);
+    state.HasGraphics = true;
+    scene_.SongVisualShowing = true;
+    scene_.CdgMode = true;
+  }
+  scene_.SongPlaying = true;
+  transport_.RunGraph();
+}
+
+}  // namespace lyricade

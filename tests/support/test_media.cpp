@@ -1,0 +1,52 @@
+#include "support/test_media.h"
+
+#include <gst/gst.h>
+
+#include <cmath>
+
+#include "platform/media/gst_handles.h"
+#include "platform/media/media_graph.h"
+
+namespace lyricade::testing {
+namespace {
+
+bool RunToEnd(const std::string& description) {
+  InitialiseMedia();
+  GError* rawError = nullptr;
+  GstElementPtr pipeline = AdoptElement(gst_parse_launch(description.c_str(), &rawError));
+  GErrorPtr error(rawError);
+  if (!pipeline || error) return false;
+  if (gst_element_set_state(pipeline.get(), GST_STATE_PLAYING) == GST_STATE_CHANGE_FAILURE) return false;
+  GstBusPtr bus(gst_element_get_bus(pipeline.get()));
+  GstMessagePtr message(gst_bus_timed_pop_filtered(
+      bus.get(), 60 * GST_SECOND, GstMessageType(GST_MESSAGE_EOS | GST_MESSAGE_ERROR)));
+  const bool ended = message && GST_MESSAGE_TYPE(message.get()) == GST_MESSAGE_EOS;
+  gst_element_set_state(pipeline.get(), GST_STATE_NULL);
+  return ended;
+}
+
+std::string Quoted(const std::string& path) { return "\"" + path + "\""; }
+
+}  // namespace
+
+bool MakeMp3(const std::string& path, double seconds, int frequency) {
+  const int buffers = static_cast<int>(std::ceil(seconds * 44100 / 1024));
+  return RunToEnd("audiotestsrc num-buffers=" + std::to_string(buffers) +
+                  " samplesperbuffer=1024 freq=" + std::to_string(frequency) +
+                  " ! audio/x-raw,rate=44100,channels=2 ! audioconvert ! lamemp3enc ! xingmux ! "
+                  "filesink location=" + Quoted(path));
+}
+
+bool MakeVideo(const std::string& path, double seconds, int width, int height) {
+  const int frames = static_cast<int>(std::ceil(seconds * 25));
+  const int buffers = static_cast<int>(std::ceil(seconds * 44100 / 1024));
+  return RunToEnd("avimux name=mux ! filesink location=" + Quoted(path) +
+                  " videotestsrc num-buffers=" + std::to_string(frames) +
+                  " ! video/x-raw,width=" + std::to_string(width) + ",height=" +
+                  std::to_string(height) + ",framerate=25/1 ! jpegenc ! mux. audiotestsrc num-buffers=" +
+                  std::to_string(buffers) +
+                  " samplesperbuffer=1024 ! audio/x-raw,rate=44100,channels=2 ! audioconvert ! "
+                  "lamemp3enc ! mux.");
+}
+
+}  // namespace lyricade::testing

@@ -1,0 +1,15 @@
+#pragma once
+// Short media files made with GStreamer at test time, so no binary test
+// media is kept in the repository.
+
+#include <string>
+
+namespace lyricade::testing {
+
+// An MP3 of `seconds` of a sine tone (stereo, 44.1 kHz). False on failure.
+bool MakeMp3(const std::string& path, double seconds, int frequency = 440);
+// An AVI with MJPEG video (`width` x `height`, 25 frames a second) and MP3
+// audio.
+bool MakeVideo(const std::string& path, double seconds, int width = 160, int height = 120);
+
+}  // namespace lyricade::testing
