@@ -56,7 +56,7 @@ Passed Pass(DspFilter& filter, const std::vector<int16_t>& samples) {
   return run;
 }
 
-TEST(DspSettings, KeyAndTempoKeepTheSpecifiedValues) {
+TEST(DspSettings, KeyKeepsWholeTenthsAndTempoIsCentredOn50) {
   DspFilter filter;
   filter.SetPitch(20);
   EXPECT_FLOAT_EQ(filter.GetPitch(), 2.0f);
