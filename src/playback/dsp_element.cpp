@@ -15,7 +15,7 @@ struct ElementState {
   DspFilter filter;
   // Output buffers are taken from a pool sized for the largest input seen
   // (times four), so steady playback allocates nothing per buffer.
-  dsp_gst::PoolRef pool;
+  GstBufferPoolPtr pool;
   size_t poolBufferBytes = 0;
 };
 
@@ -82,7 +82,7 @@ bool EnsurePool(ElementState& state, size_t bytes) {
   if (state.pool && state.poolBufferBytes >= bytes) return true;
   // Round up so that inputs of slightly varying size share one pool.
   const size_t size = (bytes + 16383) / 16384 * 16384;
-  dsp_gst::PoolRef pool(gst_buffer_pool_new());
+  GstBufferPoolPtr pool(gst_buffer_pool_new());
   GstStructure* config = gst_buffer_pool_get_config(pool.get());
   gst_buffer_pool_config_set_params(config, nullptr, static_cast<guint>(size), 2, 0);
   if (!gst_buffer_pool_set_config(pool.get(), config)) return false;
@@ -184,8 +184,8 @@ bool RegisterDspElement() {
   return registered;
 }
 
-dsp_gst::ElementRef MakeDspElement() {
-  return dsp_gst::AdoptElement(gst_element_factory_make(kDspElementFactory, kDspFilterName));
+GstElementPtr MakeDspElement() {
+  return AdoptElement(gst_element_factory_make(kDspElementFactory, kDspFilterName));
 }
 
 DspFilter* DspFilterOf(GstElement* element) {
@@ -195,17 +195,17 @@ DspFilter* DspFilterOf(GstElement* element) {
   return &StateOf(element).filter;
 }
 
-DspFilterHandle::DspFilterHandle(dsp_gst::ElementRef element)
+DspFilterHandle::DspFilterHandle(GstElementPtr element)
     : element_(std::move(element)), filter_(DspFilterOf(element_.get())) {}
 
 DspFilterHandle FindDspFilter(GstElement* graph) {
   if (graph == nullptr) return {};
   if (GST_IS_BIN(graph)) {
-    return DspFilterHandle(dsp_gst::ElementRef(gst_bin_get_by_name(GST_BIN(graph), kDspFilterName)));
+    return DspFilterHandle(GstElementPtr(gst_bin_get_by_name(GST_BIN(graph), kDspFilterName)));
   }
-  const dsp_gst::TextRef name(gst_object_get_name(GST_OBJECT(graph)));
+  const GCharPtr name(gst_object_get_name(GST_OBJECT(graph)));
   if (name && g_strcmp0(name.get(), kDspFilterName) == 0) {
-    return DspFilterHandle(dsp_gst::ElementRef(GST_ELEMENT(gst_object_ref(graph))));
+    return DspFilterHandle(GstElementPtr(GST_ELEMENT(gst_object_ref(graph))));
   }
   return {};
 }

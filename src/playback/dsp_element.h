@@ -9,7 +9,7 @@
 #include <gst/gst.h>
 
 #include "playback/dsp_filter.h"
-#include "playback/dsp_gst_ref.h"
+#include "platform/media/gst_handles.h"
 
 namespace lyricade {
 
@@ -23,7 +23,7 @@ bool RegisterDspElement();
 
 // A new filter element named "Quillon DSP Filter"; empty when the element is
 // not registered.
-dsp_gst::ElementRef MakeDspElement();
+GstElementPtr MakeDspElement();
 
 // The filter inside one of our elements; nullptr for any other element.
 DspFilter* DspFilterOf(GstElement* element);
@@ -33,14 +33,14 @@ DspFilter* DspFilterOf(GstElement* element);
 class DspFilterHandle {
 public:
   DspFilterHandle() = default;
-  explicit DspFilterHandle(dsp_gst::ElementRef element);
+  explicit DspFilterHandle(GstElementPtr element);
 
   explicit operator bool() const { return filter_ != nullptr; }
   IDspSettings* Settings() const { return filter_; }
   DspFilter* Filter() const { return filter_; }
 
 private:
-  dsp_gst::ElementRef element_;
+  GstElementPtr element_;
   DspFilter* filter_ = nullptr;
 };
 

@@ -6,7 +6,7 @@
 #include <cstring>
 
 #include "playback/dsp_element.h"
-#include "playback/dsp_gst_ref.h"
+#include "platform/media/gst_handles.h"
 
 namespace lyricade {
 namespace {
@@ -28,8 +28,8 @@ std::string FailureText(GstMessage* message) {
   GError* rawError = nullptr;
   gchar* rawDebug = nullptr;
   gst_message_parse_error(message, &rawError, &rawDebug);
-  const dsp_gst::ErrorRef error(rawError);
-  const dsp_gst::TextRef debug(rawDebug);
+  const GErrorPtr error(rawError);
+  const GCharPtr debug(rawDebug);
   if (debug && std::strstr(debug.get(), "not-negotiated")) {
     return "the audio is not 16-bit PCM at 44100, 48000, 22050 or 11025 Hz with 1 or 2 channels";
   }
@@ -91,16 +91,16 @@ bool RenderDspFile(const DspFileJob& job, std::string* error) {
   GError* rawError = nullptr;
   const std::string description = std::string("filesrc name=in ! wavparse ! ") + kDspElementFactory +
                                   " name=\"" + kDspFilterName + "\" ! wavenc ! filesink name=out";
-  dsp_gst::ElementRef pipeline = dsp_gst::AdoptElement(gst_parse_launch(description.c_str(), &rawError));
-  const dsp_gst::ErrorRef parseError(rawError);
+  GstElementPtr pipeline = AdoptElement(gst_parse_launch(description.c_str(), &rawError));
+  const GErrorPtr parseError(rawError);
   if (!pipeline || parseError) {
     *error = parseError ? parseError->message : "the graph could not be built";
     return false;
   }
   // File names go in as properties, never through the description, so no
   // name can change the graph.
-  const dsp_gst::ElementRef source(gst_bin_get_by_name(GST_BIN(pipeline.get()), "in"));
-  const dsp_gst::ElementRef sink(gst_bin_get_by_name(GST_BIN(pipeline.get()), "out"));
+  const GstElementPtr source(gst_bin_get_by_name(GST_BIN(pipeline.get()), "in"));
+  const GstElementPtr sink(gst_bin_get_by_name(GST_BIN(pipeline.get()), "out"));
   g_object_set(source.get(), "location", job.input.c_str(), nullptr);
   g_object_set(sink.get(), "location", job.output.c_str(), nullptr);
 
@@ -116,12 +116,12 @@ bool RenderDspFile(const DspFileJob& job, std::string* error) {
     filter.Settings()->SetPitch(job.keyHalfSteps * 10.0f);
   }
 
-  const dsp_gst::BusRef bus(gst_element_get_bus(pipeline.get()));
+  const GstBusPtr bus(gst_element_get_bus(pipeline.get()));
   bool ok = true;
   if (gst_element_set_state(pipeline.get(), GST_STATE_PLAYING) == GST_STATE_CHANGE_FAILURE) {
     ok = false;
   }
-  const dsp_gst::MessageRef message(gst_bus_timed_pop_filtered(
+  const GstMessagePtr message(gst_bus_timed_pop_filtered(
       bus.get(), ok ? GST_CLOCK_TIME_NONE : 0,
       static_cast<GstMessageType>(GST_MESSAGE_EOS | GST_MESSAGE_ERROR)));
   if (message && GST_MESSAGE_TYPE(message.get()) == GST_MESSAGE_ERROR) {

@@ -46,7 +46,10 @@ bool SongTransport::BuildSongGraph(const SongFile& song) {
   graph_ = std::move(graph);
   SetChannel(state_.Channel);
   SetKey(state_.KeyTenths);
-  if (DspFilter* filter = DspFilterOf(graph_->FindFilter(kDspFilterName))) filter->SetTempo(50);
+  if (DspFilter* filter = DspFilterOf(graph_->FindFilter(kDspFilterName))) {
+    filter->SetTempo(50);
+    filter->FollowAutoGain(settings_.AutoGainControl);
+  }
 
   if (!graph_->Render(song.Media)) {
     StopPlayback(false);

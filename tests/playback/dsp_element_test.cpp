@@ -38,8 +38,8 @@ std::function<void(GstElement*)> Configure(int keyTenths, int channel, bool auto
 }
 
 bool SinkAccepts(GstElement* element, const char* caps) {
-  const dsp_gst::PadRef pad(gst_element_get_static_pad(element, "sink"));
-  const dsp_gst::CapsRef parsed(gst_caps_from_string(caps));
+  const GstPadPtr pad(gst_element_get_static_pad(element, "sink"));
+  const GstCapsPtr parsed(gst_caps_from_string(caps));
   return gst_pad_query_accept_caps(pad.get(), parsed.get());
 }
 
@@ -49,9 +49,9 @@ protected:
 };
 
 TEST_F(DspElement, TakesOnlyTheListedFormats) {
-  const dsp_gst::ElementRef element = MakeDspElement();
+  const GstElementPtr element = MakeDspElement();
   ASSERT_TRUE(element);
-  const dsp_gst::TextRef name(gst_object_get_name(GST_OBJECT(element.get())));
+  const GCharPtr name(gst_object_get_name(GST_OBJECT(element.get())));
   EXPECT_STREQ(name.get(), "Quillon DSP Filter");
   EXPECT_NE(DspFilterOf(element.get()), nullptr);
 
@@ -127,7 +127,7 @@ std::string MakeMp3(const testing::TestFolder& folder, double volume, double sec
 
 Pcm PlayMp3(const std::string& path, const std::function<void(GstElement*)>& setup) {
   Pcm pcm;
-  const dsp_gst::TextRef uri(gst_filename_to_uri(path.c_str(), nullptr));
+  const GCharPtr uri(gst_filename_to_uri(path.c_str(), nullptr));
   const std::string error = RunIntoMemory(
       "uridecodebin name=dec ! audioconvert ! audioresample ! audio/x-raw,format=S16LE ! " + kFilter +
           " ! appsink name=sink",
@@ -181,15 +181,15 @@ TEST_F(DspElement, AutoGainRaisesAQuietMp3) {
 // Settings changed between two buffers apply to the second one.
 TEST_F(DspElement, ChangesTakeEffectAtTheNextBuffer) {
   GError* rawError = nullptr;
-  const dsp_gst::ElementRef graph = dsp_gst::AdoptElement(gst_parse_launch(
+  const GstElementPtr graph = AdoptElement(gst_parse_launch(
       ("appsrc name=src format=time caps=audio/x-raw,format=S16LE,layout=interleaved,rate=44100,channels=2 ! " +
        kFilter + " ! appsink name=sink sync=false")
           .c_str(),
       &rawError));
-  const dsp_gst::ErrorRef parseError(rawError);
+  const GErrorPtr parseError(rawError);
   ASSERT_TRUE(graph && !parseError);
-  const dsp_gst::ElementRef src(gst_bin_get_by_name(GST_BIN(graph.get()), "src"));
-  const dsp_gst::ElementRef sink(gst_bin_get_by_name(GST_BIN(graph.get()), "sink"));
+  const GstElementPtr src(gst_bin_get_by_name(GST_BIN(graph.get()), "src"));
+  const GstElementPtr sink(gst_bin_get_by_name(GST_BIN(graph.get()), "sink"));
   ASSERT_NE(gst_element_set_state(graph.get(), GST_STATE_PLAYING), GST_STATE_CHANGE_FAILURE);
 
   const size_t frames = 1024;
@@ -208,7 +208,7 @@ TEST_F(DspElement, ChangesTakeEffectAtTheNextBuffer) {
   };
   auto pull = [&]() {
     std::vector<int16_t> samples;
-    const dsp_gst::SampleRef sample(gst_app_sink_try_pull_sample(GST_APP_SINK(sink.get()), 5 * GST_SECOND));
+    const GstSamplePtr sample(gst_app_sink_try_pull_sample(GST_APP_SINK(sink.get()), 5 * GST_SECOND));
     if (!sample) return samples;
     GstBuffer* buffer = gst_sample_get_buffer(sample.get());
     samples.resize(gst_buffer_get_size(buffer) / 2);

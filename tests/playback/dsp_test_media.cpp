@@ -9,24 +9,18 @@
 #include <numbers>
 
 #include "playback/dsp_element.h"
-#include "playback/dsp_gst_ref.h"
+#include "platform/media/gst_handles.h"
 
 namespace lyricade::testing {
 namespace {
 
-using dsp_gst::BusRef;
-using dsp_gst::ElementRef;
-using dsp_gst::ErrorRef;
-using dsp_gst::MessageRef;
-using dsp_gst::SampleRef;
-using dsp_gst::TextRef;
 
 std::string ErrorOf(GstMessage* message) {
   GError* rawError = nullptr;
   gchar* rawDebug = nullptr;
   gst_message_parse_error(message, &rawError, &rawDebug);
-  const ErrorRef error(rawError);
-  const TextRef debug(rawDebug);
+  const GErrorPtr error(rawError);
+  const GCharPtr debug(rawDebug);
   std::string text = error ? error->message : "error";
   if (debug) text += std::string(" (") + debug.get() + ")";
   return text;
@@ -34,7 +28,7 @@ std::string ErrorOf(GstMessage* message) {
 
 GstFlowReturn OnSample(GstAppSink* sink, gpointer data) {
   Pcm* pcm = static_cast<Pcm*>(data);
-  const SampleRef sample(gst_app_sink_pull_sample(sink));
+  const GstSamplePtr sample(gst_app_sink_pull_sample(sink));
   if (!sample) return GST_FLOW_OK;
   if (pcm->rate == 0) {
     const GstStructure* s = gst_caps_get_structure(gst_sample_get_caps(sample.get()), 0);
@@ -65,21 +59,21 @@ void StartGstreamer() {
 }
 
 void SetNamed(GstElement* graph, const char* name, const char* property, const std::string& value) {
-  const ElementRef element(gst_bin_get_by_name(GST_BIN(graph), name));
+  const GstElementPtr element(gst_bin_get_by_name(GST_BIN(graph), name));
   if (element) g_object_set(element.get(), property, value.c_str(), nullptr);
 }
 
 std::string RunGraph(const std::string& description, const std::function<void(GstElement*)>& setup) {
   StartGstreamer();
   GError* rawError = nullptr;
-  const ElementRef graph = dsp_gst::AdoptElement(gst_parse_launch(description.c_str(), &rawError));
-  const ErrorRef parseError(rawError);
+  const GstElementPtr graph = AdoptElement(gst_parse_launch(description.c_str(), &rawError));
+  const GErrorPtr parseError(rawError);
   if (!graph || parseError) return parseError ? parseError->message : "no graph";
   if (setup) setup(graph.get());
-  const BusRef bus(gst_element_get_bus(graph.get()));
+  const GstBusPtr bus(gst_element_get_bus(graph.get()));
   std::string result;
   const bool started = gst_element_set_state(graph.get(), GST_STATE_PLAYING) != GST_STATE_CHANGE_FAILURE;
-  const MessageRef message(gst_bus_timed_pop_filtered(
+  const GstMessagePtr message(gst_bus_timed_pop_filtered(
       bus.get(), started ? 30 * GST_SECOND : 0,
       static_cast<GstMessageType>(GST_MESSAGE_EOS | GST_MESSAGE_ERROR)));
   if (!message) {
@@ -95,7 +89,7 @@ std::string RunIntoMemory(const std::string& description, Pcm* pcm,
                           const std::function<void(GstElement*)>& setup) {
   *pcm = Pcm{};
   return RunGraph(description, [&](GstElement* graph) {
-    const ElementRef sink(gst_bin_get_by_name(GST_BIN(graph), "sink"));
+    const GstElementPtr sink(gst_bin_get_by_name(GST_BIN(graph), "sink"));
     if (sink) {
       GstAppSinkCallbacks callbacks{};
       callbacks.new_sample = OnSample;

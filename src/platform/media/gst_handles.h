@@ -22,6 +22,11 @@ struct GstMessageUnref {
     if (message) gst_message_unref(message);
   }
 };
+struct GstBufferUnref {
+  void operator()(GstBuffer* buffer) const {
+    if (buffer) gst_buffer_unref(buffer);
+  }
+};
 struct GstSampleUnref {
   void operator()(GstSample* sample) const {
     if (sample) gst_sample_unref(sample);
@@ -44,7 +49,9 @@ struct GErrorFree {
 using GstElementPtr = std::unique_ptr<GstElement, GstObjectUnref>;
 using GstBusPtr = std::unique_ptr<GstBus, GstObjectUnref>;
 using GstPadPtr = std::unique_ptr<GstPad, GstObjectUnref>;
+using GstBufferPoolPtr = std::unique_ptr<GstBufferPool, GstObjectUnref>;
 using GstCapsPtr = std::unique_ptr<GstCaps, GstCapsUnref>;
+using GstBufferPtr = std::unique_ptr<GstBuffer, GstBufferUnref>;
 using GstMessagePtr = std::unique_ptr<GstMessage, GstMessageUnref>;
 using GstSamplePtr = std::unique_ptr<GstSample, GstSampleUnref>;
 using GstIteratorPtr = std::unique_ptr<GstIterator, GstIteratorFree>;

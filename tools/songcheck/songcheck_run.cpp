@@ -1,0 +1,204 @@
+#include "songcheck_run.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QThread>
+#include <unistd.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <filesystem>
+#include <optional>
+
+#include "app/show.h"
+#include "common/app_settings.h"
+#include "common/png_file.h"
+#include "platform/paths/paths.h"
+#include "platform/prompts/prompts.h"
+
+namespace lyricade {
+namespace {
+
+constexpr const char* kUsage =
+    "usage: songcheck PATH [--key N] [--channel 0|1|2] [--to-end] [--frame-at SECONDS -o OUT.png]\n";
+
+// Boxes become lines on the error stream; questions get the safe answer.
+class StreamPrompts : public Prompts {
+public:
+  explicit StreamPrompts(std::ostream& err) : err_(err) {}
+  PromptAnswer Message(const std::string& caption, const std::string& text, PromptButtons buttons,
+                       PromptIcon) override {
+    std::string oneLine = text;
+    for (char& c : oneLine)
+      if (c == '\n') c = ' ';
+    err_ << caption << ": " << oneLine << "\n";
+    if (buttons == PromptButtons::Ok) return PromptAnswer::Ok;
+    return buttons == PromptButtons::YesNo ? PromptAnswer::No : PromptAnswer::Cancel;
+  }
+  std::optional<std::string> Input(const std::string&, const std::string&, const std::string&,
+                                   int) override {
+    return std::nullopt;
+  }
+  std::vector<std::string> OpenFiles(const std::string&, const std::vector<FileFilter>&,
+                                     const std::string&, bool) override {
+    return {};
+  }
+  std::optional<std::string> ChooseFolder(const std::string&, const std::string&) override {
+    return std::nullopt;
+  }
+  std::optional<RgbColour> ChooseColour(const RgbColour&) override { return std::nullopt; }
+
+private:
+  std::ostream& err_;
+};
+
+struct Options {
+  std::string path;
+  int key = 0;
+  int channel = 0;
+  bool toEnd = false;
+  std::optional<double> frameAt;
+  std::string output;
+};
+
+std::optional<int> ParseInt(const std::string& text, int low, int high) {
+  char* end = nullptr;
+  const long value = std::strtol(text.c_str(), &end, 10);
+  if (text.empty() || *end != '\0' || value < low || value > high) return std::nullopt;
+  return static_cast<int>(value);
+}
+
+std::optional<Options> Parse(const std::vector<std::string>& args, std::ostream& err) {
+  Options options;
+  for (size_t i = 0; i < args.size(); ++i) {
+    const std::string& arg = args[i];
+    const bool hasValue = i + 1 < args.size();
+    if (arg == "--key" && hasValue) {
+      auto key = ParseInt(args[++i], -4, 4);
+      if (!key) {
+        err << "songcheck: the key is a number of half steps from -4 to 4\n";
+        return std::nullopt;
+      }
+      options.key = *key;
+    } else if (arg == "--channel" && hasValue) {
+      auto channel = ParseInt(args[++i], 0, 2);
+      if (!channel) {
+        err << "songcheck: the channel is 0 (both), 1 (left) or 2 (right)\n";
+        return std::nullopt;
+      }
+      options.channel = *channel;
+    } else if (arg == "--to-end") {
+      options.toEnd = true;
+    } else if (arg == "--frame-at" && hasValue) {
+      char* end = nullptr;
+      const double seconds = std::strtod(args[++i].c_str(), &end);
+      if (*end != '\0' || !std::isfinite(seconds) || seconds < 0 || seconds > 86400) {
+        err << "songcheck: \"" << args[i] << "\" is not a time in seconds\n";
+        return std::nullopt;
+      }
+      options.frameAt = seconds;
+    } else if (arg == "-o" && hasValue) {
+      options.output = args[++i];
+    } else if (!arg.empty() && arg[0] == '-') {
+      err << "songcheck: unknown or incomplete option " << arg << "\n";
+      return std::nullopt;
+    } else if (options.path.empty()) {
+      options.path = arg;
+    } else {
+      err << "songcheck: one song at a time\n";
+      return std::nullopt;
+    }
+  }
+  if (options.path.empty() || (options.frameAt.has_value() != !options.output.empty())) return std::nullopt;
+  return options;
+}
+
+const char* KindName(SongKind kind) {
+  switch (kind) {
+    case SongKind::Local: return "local";
+    case SongKind::Zipped: return "zipped";
+    case SongKind::Streamed: return "streamed";
+  }
+  return "local";
+}
+
+// Runs events and the timer until `done` or the time is up.
+bool RunUntil(Show& show, const std::function<bool()>& done, int timeoutMs) {
+  QElapsedTimer clock;
+  clock.start();
+  while (clock.elapsed() < timeoutMs) {
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    show.tick();
+    if (done()) return true;
+    QThread::msleep(2);
+  }
+  return false;
+}
+
+}  // namespace
+
+int RunSongCheck(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+  for (const std::string& arg : args)
+    if (arg == "--help" || arg == "-h") {
+      out << kUsage;
+      return 0;
+    }
+  std::optional<Options> options = Parse(args, err);
+  if (!options) {
+    err << kUsage;
+    return 2;
+  }
+  // No sound card is needed; the song plays as fast as the graph allows.
+  if (!std::getenv("LYRICADE_AUDIO_SINK")) setenv("LYRICADE_AUDIO_SINK", "fakesink sync=false", 1);
+
+  AppSettings settings;
+  StreamPrompts prompts(err);
+  std::error_code ignored;
+  const std::string scratch = ResolveScratchRoot("lyricade") + "songcheck-" + std::to_string(::getpid()) + "/";
+  const std::string programFolder = WithTrailingSlash(
+      std::filesystem::path(QCoreApplication::applicationFilePath().toStdString()).parent_path().string());
+  LastFrameSink sink;
+  int status = 1;
+  {
+    Show show(settings, prompts, ShowFolders{"", scratch, programFolder});
+    show.SetCdgSink(&sink);
+    const bool opened = show.PlaySong(options->path, options->channel, options->key * 10);
+    const SongFile& song = show.Opener().Current();
+    const PlaybackState& state = show.Transport().State();
+    out << "kind: " << KindName(song.Kind) << "\n";
+    out << "media: " << song.Media << "\n";
+    out << "graphics: " << song.Graphics << "\n";
+    out << "has-graphics: " << (state.HasGraphics ? "yes" : "no") << "\n";
+    const int64_t duration = show.Transport().Duration();
+    out << "duration-ms: " << (duration < 0 ? -1 : duration / 10'000) << "\n";
+    bool played = opened && state.Playing;
+
+    if (played && options->frameAt) {
+      show.TogglePause();
+      const int64_t target = std::llround(*options->frameAt * 10'000'000);
+      show.Seek(target);
+      RunUntil(show, [&] { return std::llabs(show.Transport().CurrentPosition() - target) < 200'000; }, 10000);
+      show.tick();
+      show.Cdg().PresentFrame(0);
+      std::vector<uint8_t> rgba(show.Cdg().FrameCopy(), show.Cdg().FrameCopy() + kCdgFrameBytes);
+      for (size_t i = 0; i < rgba.size(); i += 4) std::swap(rgba[i], rgba[i + 2]);
+      if (!WritePngRgba(options->output, rgba.data(), kCdgFrameWidth, kCdgFrameHeight, kCdgFramePitch)) {
+        err << "songcheck: cannot write " << options->output << "\n";
+        played = false;
+      }
+      show.TogglePause();
+    }
+    if (played && options->toEnd) {
+      played = RunUntil(show, [&] { return show.SongsEnded() > 0; }, 30 * 60 * 1000);
+      RunUntil(show, [] { return false; }, 100);  // late end events, if any
+      out << "end-events: " << show.SongsEnded() << "\n";
+      out << "final-sector: " << show.Cdg().SectorPosition() << "\n";
+    }
+    status = played ? 0 : 1;
+    show.RemoveScratchFolders();
+  }
+  std::filesystem::remove_all(scratch, ignored);
+  return status;
+}
+
+}  // namespace lyricade
