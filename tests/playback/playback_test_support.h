@@ -84,7 +84,6 @@ protected:
   std::string MakeSong(const std::string& name, double seconds) {
     const std::string mp3 = folder.File("songs/" + name + ".mp3");
     EXPECT_TRUE(MakeMp3(mp3, seconds));
-    CdgWriter graphics;
     const auto bytes = CountingGraphics(static_cast<int>(seconds));
     std::ofstream(folder.File("songs/" + name + ".cdg"), std::ios::binary)
         .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));

@@ -1,0 +1,153 @@
+#pragma once
+// The rotation of singers for the evening: who is up, which song Play
+// starts, what happens to the singer and the song when it starts and ends,
+// and the list file that survives restarts. Plain state and rules, no
+// widgets; the host controller calls these operations and the views read
+// them. Positions are -1 when nobody / nothing is meant; every operation
+// checks them against the current sizes and does nothing when out of range.
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "singers/queued_song.h"
+
+namespace lyricade {
+
+// What Play needs from the rest of the program.
+class PlayHost {
+public:
+  virtual ~PlayHost() = default;
+  // Stops the song that plays, if any (a song follows).
+  virtual void StopForNextSong() = 0;
+  // Starts fading out the break music (only asked when it is managed).
+  virtual void FadeOutBreakMusic() = 0;
+  // Records the started song in the singer's History.
+  virtual void RecordStartedSong(const QueuedSong& song, const std::string& singer) = 0;
+  // Opens and plays the song; false when it could not (the song stays queued).
+  virtual bool OpenSong(const std::string& path, int multiplex, int keyTenths) = 0;
+};
+
+// The now-up display: who is up and with what.
+struct NowUp {
+  bool HasSinger = false;
+  bool HasSong = false;
+  std::string SingerName;
+  std::string Title;
+};
+
+// One line of the next-singers ticker.
+struct NextSinger {
+  int Number = 0;  // from 1
+  std::string Name;
+  int Songs = 0;
+};
+
+class SingerRotation {
+public:
+  // Called after every change the views must show, and after every change
+  // that is saved (with `save` true).
+  using ChangeListener = std::function<void(bool save)>;
+  void SetChangeListener(ChangeListener listener) { listener_ = std::move(listener); }
+
+  const std::vector<Singer>& Singers() const { return singers_; }
+  int Count() const { return static_cast<int>(singers_.size()); }
+  bool Empty() const { return singers_.empty(); }
+
+  int CurrentSinger() const { return currentSinger_; }
+  int CurrentSong() const { return currentSong_; }
+  int SelectedSinger() const { return selectedSinger_; }
+  int SelectedSong() const { return selectedSong_; }
+  bool Hold() const { return hold_; }
+  const std::string& LastSongPath() const { return lastSongPath_; }
+
+  // The live song settings the key and channel buttons act on.
+  int LiveMultiplex() const { return liveMultiplex_; }
+  int LiveKeyTenths() const { return liveKeyTenths_; }
+  void SetLiveMultiplex(int multiplex) { liveMultiplex_ = multiplex; }
+  void SetLiveKeyTenths(int keyTenths) { liveKeyTenths_ = keyTenths; }
+
+  bool ValidSinger(int position) const { return position >= 0 && position < Count(); }
+  bool ValidSong(int singer, int song) const {
+    return ValidSinger(singer) && song >= 0 && song < static_cast<int>(singers_[singer].Playlist.size());
+  }
+  bool HasCurrentSong() const { return ValidSong(currentSinger_, currentSong_); }
+
+  // Singers.
+  int AddSinger(const std::string& name);
+  bool RenameSinger(int position, const std::string& name);
+  bool RemoveSelectedSinger();
+  void MoveSingerDown();
+  void MoveSingerUp();
+  void MoveSingerToBottom();
+  void MoveSingerToTop();
+  int FindSingerExactly(const std::string& name) const;
+  int FindSingerIgnoringCase(const std::string& name) const;
+
+  // Songs.
+  bool QueueSong(int singer, const QueuedSong& song);
+  // History rows for a singer found by exact name, appended when missing.
+  int QueueSongsForName(const std::string& name, const std::vector<QueuedSong>& songs);
+  // A remote request: the singer found without regard to letter case.
+  int QueueRequest(const std::string& name, const QueuedSong& song);
+  bool RemoveSelectedSong(bool removeEmptySingers);
+  bool EditSelectedSong(int key, int multiplex);
+  void MoveSongDown();
+  void MoveSongUp();
+  void MoveSongToBottom();
+  void MoveSongToTop();
+
+  // Clicks.
+  void SelectSinger(int row);
+  void SelectSong(int row);
+  // Double clicks: make the singer (song) current. With a song playing and
+  // "Proceed to Next Singer" on, the end of that song keeps the cue.
+  void CueSinger(int row, bool songPlaying, bool proceedToNextSinger);
+  void CueSong(int row, bool songPlaying, bool proceedToNextSinger);
+
+  // The display after a change of the current position; with a valid song it
+  // also takes the song's settings as the live ones.
+  NowUp ShowNowUp();
+  NowUp NowUpDisplay() const;
+
+  void Advance();
+  // The "Next Singer" command: with "Proceed to Next Singer" on it advances
+  // and then holds, so the end of the next song does not move again.
+  void NextSingerCommand(bool proceedToNextSinger);
+
+  // Play. Returns true when a song was opened (Play is then disabled).
+  bool StartCurrentSong(PlayHost& host, bool autoManageAmbients, bool removeEmptySingers);
+
+  // The singers after the current one for the ticker (see NextSinger).
+  std::vector<NextSinger> NextSingers(int maximum, bool includeEmptySingers) const;
+
+  // The list file: text lines (without line ends) and its reading. Loading
+  // appends to the rotation that exists.
+  std::vector<std::string> ListFileLines() const;
+  void LoadListFileText(const std::string& text);
+  bool Save(const std::string& path) const;
+  // Writes the file of an empty rotation that the next start reads as empty
+  // ("0").
+  static bool SaveEmpty(const std::string& path);
+  bool Load(const std::string& path);
+
+private:
+  void SwapSingers(int a, int b);
+  void SwapSongs(std::vector<QueuedSong>& playlist, int a, int b);
+  void EraseSinger(int position);
+  void Changed(bool save);
+
+  std::vector<Singer> singers_;
+  int currentSinger_ = -1;
+  int currentSong_ = -1;
+  int selectedSinger_ = 0;
+  int selectedSong_ = 0;
+  bool hold_ = false;
+  bool loading_ = false;
+  std::string lastSongPath_;
+  int liveMultiplex_ = 0;
+  int liveKeyTenths_ = 0;
+  ChangeListener listener_;
+};
+
+}  // namespace lyricade

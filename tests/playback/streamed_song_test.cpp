@@ -1,0 +1,113 @@
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+
+#include "playback_test_support.h"
+#include "support/loopback_http_server.h"
+
+namespace lyricade {
+namespace {
+
+using testing::HttpAnswer;
+using testing::LoopbackHttpServer;
+
+std::string ReadAll(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream content;
+  content << in.rdbuf();
+  return content.str();
+}
+
+// The service answers the stream check with `checkAnswer` and serves the
+// song's audio (Type=1) and graphics (Type=2).
+class StreamedSong : public testing::ShowFixture {
+protected:
+  void Serve(std::string checkAnswer) {
+    const std::string mp3 = MakeSong("Streamed", 1);
+    audio_ = ReadAll(mp3);
+    graphics_ = ReadAll(folder.File("songs/Streamed.cdg"));
+    server_ = std::make_unique<LoopbackHttpServer>([this, checkAnswer](const std::string& target) {
+      HttpAnswer answer;
+      if (target.find("/LYRSubs/checksub.asp?") != std::string::npos) {
+        answer.Body = checkAnswer;
+      } else if (target.find("getfilesub.aspx") != std::string::npos &&
+                 target.find("&Type=1") != std::string::npos) {
+        answer.Body = audio_;
+        answer.ContentType = "audio/mpeg";
+      } else if (target.find("&Type=2") != std::string::npos) {
+        answer.Body = graphics_;
+        answer.ContentType = "application/octet-stream";
+      } else {
+        answer.Status = 404;
+      }
+      return answer;
+    });
+    setenv("LYRICADE_SERVICE_URL", server_->BaseUrl().c_str(), 1);
+    // The show reads the service address when it is made.
+    show = std::make_unique<Show>(settings, prompts,
+                                  ShowFolders{folder.File("data/"), folder.File("scratch/"),
+                                              LYRICADE_MODULE_FOLDER});
+    show->SetCdgSink(&sink);
+  }
+  void TearDown() override {
+    show.reset();
+    server_.reset();
+    unsetenv("LYRICADE_SERVICE_URL");
+  }
+
+  std::unique_ptr<LoopbackHttpServer> server_;
+  std::string audio_, graphics_;
+};
+
+TEST_F(StreamedSong, PlaysFromTheServiceWithItsGraphics) {
+  Serve("--:STREAM:--Streamed.mp3");
+  ASSERT_TRUE(show->PlaySong("http://AccountID=A 7&SongID=42", 2, -30));
+  const PlaybackState& state = show->Transport().State();
+  EXPECT_TRUE(state.Playing);
+  EXPECT_TRUE(state.LiveDuration);
+  EXPECT_TRUE(state.HasGraphics);
+  EXPECT_EQ(state.KeyText, "-3");
+  EXPECT_EQ(state.ChannelText, "Right");
+  EXPECT_TRUE(prompts.Shown().empty());
+  // The check sends everything after "http://", blanks as underscores.
+  const auto requests = server_->Requests();
+  ASSERT_GE(requests.size(), 3u);
+  EXPECT_EQ(requests[0], "/cgi-bin/vudazazareziraro/LYRSubs/checksub.asp?AccountID=A_7&SongID=42");
+  EXPECT_NE(std::find(requests.begin(), requests.end(),
+                      "/cgi-bin/vudazazareziraro/LYRSubs/getfilesub.aspx?AccountID=A_7&SongID=42"
+                      "&MP3File=Streamed.mp3&Type=2"),
+            requests.end());
+  // The graphics landed in "temp.cdg" in a folder below "Stream/".
+  bool found = false;
+  for (const auto& entry : std::filesystem::recursive_directory_iterator(folder.File("scratch/Stream")))
+    found = found || (entry.path().filename() == "temp.cdg" && ReadAll(entry.path()) == graphics_);
+  EXPECT_TRUE(found);
+  ASSERT_TRUE(RunUntil([&] { return show->SongsEnded() > 0; }));
+  EXPECT_EQ(show->SongsEnded(), 1);
+}
+
+TEST_F(StreamedSong, AnAnswerWithoutTheMarkerIsShown) {
+  Serve("Your subscription has expired");
+  EXPECT_TRUE(show->PlaySong("http://AccountID=7&SongID=42", 0, 0));
+  EXPECT_FALSE(show->Transport().State().Playing);
+  ASSERT_EQ(prompts.Shown().size(), 1u);
+  EXPECT_EQ(prompts.Shown()[0].Caption, "Streaming Failure");
+  EXPECT_EQ(prompts.Shown()[0].Text, "Your subscription has expired");
+}
+
+TEST_F(StreamedSong, AShortOrMissingAnswerIsAConnectionFailure) {
+  Serve("x");
+  EXPECT_TRUE(show->PlaySong("http://AccountID=7&SongID=42", 0, 0));
+  ASSERT_EQ(prompts.Shown().size(), 1u);
+  EXPECT_EQ(prompts.Shown()[0].Text, "Connection Failure, Check Your Internet Connection");
+  // Nobody listening at all.
+  server_.reset();
+  prompts.ClearShown();
+  EXPECT_TRUE(show->PlaySong("http://AccountID=7&SongID=42", 0, 0));
+  ASSERT_EQ(prompts.Shown().size(), 1u);
+  EXPECT_EQ(prompts.Shown()[0].Text, "Connection Failure, Check Your Internet Connection");
+}
+
+}  // namespace
+}  // namespace lyricade
