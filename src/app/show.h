@@ -72,14 +72,14 @@ public:
   bool PlayEnabled() const { return playEnabled_; }
   int BreakMusicStarts() const { return breakMusicStarts_; }
 
+  // A song graph's event, delivered on the UI thread. Events of a graph
+  // already torn down are dropped; the end of a graph is handled once.
+  void graphEvent(GraphId graph, GraphEvent event);
+
 signals:
   // A song came to its end and was stopped (song follows); the rotation's
   // end-of-song rules run from here.
   void songEnded();
-
-  // A song graph's event, delivered on the UI thread. Events of a graph
-  // already torn down are dropped; the end of a graph is handled once.
-  void graphEvent(GraphId graph, GraphEvent event);
 
 private:
   // PlaybackHooks: the announce card, delayed start and break music belong to

@@ -72,6 +72,12 @@ public:
   void SetClock(std::function<ScratchClock()> clock) { clock_ = std::move(clock); }
 
 private:
+  // The fallback module's listing and extracting passes into `scratch`, with
+  // the captions for a missing audio and a missing graphics file.
+  bool ExtractWithModule(const std::string& archive, const std::string& scratch,
+                         const ExtractionRecord& previous, const char* audioCaption,
+                         const char* graphicsCaption, std::string& audioOut);
+
   std::string zippedFolder_;
   Prompts& prompts_;
   std::string moduleFolder_;

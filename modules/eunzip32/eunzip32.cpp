@@ -1,0 +1,263 @@
+// The fallback unzip module: reads archives with libarchive's streaming ZIP
+// reader, which walks the members' local headers and so also reads archives
+// whose central directory is damaged or cut off.
+#include "eunzip32.h"
+
+#include <archive.h>
+#include <archive_entry.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstring>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "playback/zip_member_name.h"
+
+namespace {
+
+struct ReadArchiveDeleter {
+  void operator()(archive* a) const { archive_read_free(a); }
+};
+struct WriteDiskDeleter {
+  void operator()(archive* a) const { archive_write_free(a); }
+};
+using ReadArchive = std::unique_ptr<archive, ReadArchiveDeleter>;
+using WriteDisk = std::unique_ptr<archive, WriteDiskDeleter>;
+
+constexpr size_t kReadBlock = 64 * 1024;
+
+// The working folder is where libarchive resolves member paths, and its
+// secure-extraction checks only hold for paths relative to it. The pass moves
+// into the extraction folder and back when it ends.
+class WorkingFolderGuard {
+public:
+  bool Enter(const char* folder) {
+    saved_ = ::open(".", O_PATH | O_DIRECTORY | O_CLOEXEC);
+    if (saved_ < 0) return false;
+    if (::chdir(folder) != 0) {
+      ::close(saved_);
+      saved_ = -1;
+      return false;
+    }
+    return true;
+  }
+  ~WorkingFolderGuard() {
+    if (saved_ < 0) return;
+    if (::fchdir(saved_) != 0) {
+      // Nothing sensible is left to do: the old folder is gone.
+    }
+    ::close(saved_);
+  }
+
+private:
+  int saved_ = -1;
+};
+
+struct Pass {
+  const EunzipOptions* Options = nullptr;
+  const EunzipCallbacks* Callbacks = nullptr;
+  int IncludeCount = 0;
+  const char* const* Include = nullptr;
+  int ExcludeCount = 0;
+  const char* const* Exclude = nullptr;
+  char Password[256] = {};
+  int PasswordAsks = 0;
+  bool Skipped = false;  // some member was left out or failed
+
+  void Print(const std::string& line) const {
+    if (Callbacks && Callbacks->Print) Callbacks->Print(Callbacks->User, line.c_str(), line.size());
+  }
+
+  bool Wanted(const char* name) const {
+    for (int i = 0; i < ExcludeCount; ++i)
+      if (Exclude[i] && std::strcmp(Exclude[i], name) == 0) return false;
+    if (IncludeCount <= 0) return true;
+    for (int i = 0; i < IncludeCount; ++i)
+      if (Include[i] && std::strcmp(Include[i], name) == 0) return true;
+    return false;
+  }
+};
+
+const char* AskPassword(archive*, void* data) {
+  Pass* pass = static_cast<Pass*>(data);
+  // libarchive asks again after a wrong answer; one answer per pass is all
+  // the caller has.
+  if (!pass->Callbacks || !pass->Callbacks->Password || pass->PasswordAsks++ > 0) return nullptr;
+  std::memset(pass->Password, 0, sizeof pass->Password);
+  if (!pass->Callbacks->Password(pass->Callbacks->User, pass->Password, sizeof pass->Password - 1,
+                                 ""))
+    return nullptr;
+  pass->Password[sizeof pass->Password - 1] = '\0';
+  return pass->Password[0] ? pass->Password : nullptr;
+}
+
+ReadArchive OpenArchive(Pass& pass) {
+  ReadArchive reader(archive_read_new());
+  if (!reader) return nullptr;
+  archive_read_support_format_zip_streamable(reader.get());
+  archive_read_set_passphrase_callback(reader.get(), &pass, AskPassword);
+  if (archive_read_open_filename(reader.get(), pass.Options->ArchivePath, kReadBlock) != ARCHIVE_OK)
+    return nullptr;
+  return reader;
+}
+
+EunzipMember Describe(archive_entry* entry, const char* name) {
+  EunzipMember member{};
+  member.Name = name;
+  member.Size = archive_entry_size_is_set(entry) ? archive_entry_size(entry) : -1;
+  member.ModifiedTime = archive_entry_mtime_is_set(entry) ? archive_entry_mtime(entry) : 0;
+  member.IsFolder = archive_entry_filetype(entry) == AE_IFDIR ||
+                    lyricade::IsFolderMemberName(name);
+  return member;
+}
+
+int ListPass(Pass& pass) {
+  ReadArchive reader = OpenArchive(pass);
+  if (!reader) return EUNZIP_NO_ARCHIVE;
+  int members = 0;
+  for (;;) {
+    archive_entry* entry = nullptr;
+    const int status = archive_read_next_header(reader.get(), &entry);
+    if (status == ARCHIVE_EOF) break;
+    if (status < ARCHIVE_WARN) return EUNZIP_BAD_ARCHIVE;
+    const char* name = archive_entry_pathname(entry);
+    if (!name) name = "";
+    if (pass.Wanted(name)) {
+      const EunzipMember member = Describe(entry, name);
+      ++members;
+      pass.Print(std::string("  listing: ") + name);
+      if (pass.Callbacks && pass.Callbacks->Message)
+        pass.Callbacks->Message(pass.Callbacks->User, &member);
+    }
+    // The streaming reader learns where a member ends by reading it through.
+    if (archive_read_data_skip(reader.get()) < ARCHIVE_WARN) return EUNZIP_BAD_ARCHIVE;
+  }
+  return members == 0 ? EUNZIP_NO_MEMBERS : EUNZIP_OK;
+}
+
+// Copies one member's data; its size may be unknown (data descriptors), so
+// it is read to its end.
+bool CopyData(archive* reader, archive* writer) {
+  for (;;) {
+    const void* block = nullptr;
+    size_t size = 0;
+    la_int64_t offset = 0;
+    const int status = archive_read_data_block(reader, &block, &size, &offset);
+    if (status == ARCHIVE_EOF) return true;
+    // A warning here is a wrong checksum or size: the data is not the
+    // member's.
+    if (status != ARCHIVE_OK) return false;
+    if (archive_write_data_block(writer, block, size, offset) < ARCHIVE_WARN) return false;
+  }
+}
+
+int ExtractPass(Pass& pass) {
+  ReadArchive reader = OpenArchive(pass);
+  if (!reader) return EUNZIP_NO_ARCHIVE;
+  WorkingFolderGuard folder;
+  if (!folder.Enter(pass.Options->ExtractFolder)) return EUNZIP_WRITE_FAILED;
+
+  WriteDisk writer(archive_write_disk_new());
+  if (!writer) return EUNZIP_WRITE_FAILED;
+  int flags = ARCHIVE_EXTRACT_TIME | ARCHIVE_EXTRACT_SECURE_NODOTDOT |
+              ARCHIVE_EXTRACT_SECURE_NOABSOLUTEPATHS | ARCHIVE_EXTRACT_SECURE_SYMLINKS;
+  archive_write_disk_set_options(writer.get(), flags);
+
+  int members = 0;
+  for (;;) {
+    archive_entry* entry = nullptr;
+    const int status = archive_read_next_header(reader.get(), &entry);
+    if (status == ARCHIVE_EOF) break;
+    if (status < ARCHIVE_WARN) return EUNZIP_BAD_ARCHIVE;
+    const char* stored = archive_entry_pathname(entry);
+    const std::string name = stored ? stored : "";
+    if (!pass.Wanted(name.c_str())) continue;
+    ++members;
+    const bool isFolder = archive_entry_filetype(entry) == AE_IFDIR ||
+                          lyricade::IsFolderMemberName(name);
+    const bool isFile = archive_entry_filetype(entry) == AE_IFREG &&
+                        archive_entry_hardlink(entry) == nullptr && !isFolder;
+    if (isFolder) {
+      if (!pass.Options->RecreateFolders) continue;
+      std::optional<std::string> path = lyricade::SafeMemberPath(name.substr(0, name.size() - 1));
+      if (!path) {
+        pass.Skipped = true;
+        pass.Print("  skipping: " + name);
+        continue;
+      }
+      archive_entry_set_pathname(entry, path->c_str());
+      archive_entry_set_perm(entry, 0700);
+    } else {
+      std::optional<std::string> path = pass.Options->RecreateFolders
+                                            ? lyricade::SafeMemberPath(name)
+                                            : lyricade::FlatMemberName(name);
+      if (!path || !isFile) {
+        // Unsafe names, links and special files never reach the disk.
+        pass.Skipped = true;
+        pass.Print("  skipping: " + name);
+        continue;
+      }
+      struct stat existing {};
+      if (!pass.Options->OverwriteAll && ::lstat(path->c_str(), &existing) == 0) {
+        const bool replace = pass.Callbacks && pass.Callbacks->Replace &&
+                             pass.Callbacks->Replace(pass.Callbacks->User, path->c_str());
+        if (!replace) {
+          pass.Print("  not replacing: " + *path);
+          continue;
+        }
+      }
+      archive_entry_set_pathname(entry, path->c_str());
+      archive_entry_set_perm(entry, 0600);
+    }
+    const std::string target = archive_entry_pathname(entry);
+    pass.PasswordAsks = 0;
+    if (archive_write_header(writer.get(), entry) < ARCHIVE_WARN) {
+      pass.Skipped = true;
+      pass.Print("  error: " + name + ": " + archive_error_string(writer.get()));
+      continue;
+    }
+    bool ok = isFolder || CopyData(reader.get(), writer.get());
+    if (archive_write_finish_entry(writer.get()) < ARCHIVE_WARN) ok = false;
+    if (!ok) {
+      // A member that could not be read whole is not left half written.
+      if (!isFolder) ::unlink(target.c_str());
+      pass.Skipped = true;
+      pass.Print("  error: " + name + ": " +
+                 (archive_error_string(reader.get()) ? archive_error_string(reader.get())
+                                                     : "write failed"));
+      continue;
+    }
+    pass.Print(std::string(isFolder ? "   creating: " : "  inflating: ") + target);
+  }
+  if (members == 0) return EUNZIP_NO_MEMBERS;
+  return pass.Skipped ? EUNZIP_WARNING : EUNZIP_OK;
+}
+
+}  // namespace
+
+extern "C" __attribute__((visibility("default"))) int Wiz_SingleEntryUnzip(
+    int includeCount, const char* const* includeNames, int excludeCount,
+    const char* const* excludeNames, const EunzipOptions* options,
+    const EunzipCallbacks* callbacks) {
+  if (!options || options->StructSize < sizeof(EunzipOptions) || !options->ArchivePath ||
+      !options->ExtractFolder)
+    return EUNZIP_BAD_OPTIONS;
+  if (callbacks && callbacks->StructSize < sizeof(EunzipCallbacks)) return EUNZIP_BAD_OPTIONS;
+  // Nothing may unwind into the caller, which may not be C++ at all.
+  try {
+    Pass pass;
+    pass.Options = options;
+    pass.Callbacks = callbacks;
+    pass.IncludeCount = includeNames ? includeCount : 0;
+    pass.Include = includeNames;
+    pass.ExcludeCount = excludeNames ? excludeCount : 0;
+    pass.Exclude = excludeNames;
+    return options->ListOnly ? ListPass(pass) : ExtractPass(pass);
+  } catch (...) {
+    return EUNZIP_BAD_ARCHIVE;
+  }
+}

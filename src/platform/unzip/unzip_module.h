@@ -1,0 +1,66 @@
+#pragma once
+// The fallback unzip module "libeunzip32.so", loaded by name for each pass and
+// unloaded when the pass ends. It is looked for in the program's own folder
+// first (the build tree's bin/ and the installed layout alike), then on the
+// library search path. When it is missing or does not load, the host reads
+// why in a box captioned "Unzip" and the pass counts as failed.
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+namespace lyricade {
+
+class Prompts;
+
+inline constexpr const char* kUnzipModuleFile = "libeunzip32.so";
+
+// The folder of the running program's file, ending with "/" (empty when it
+// cannot be told).
+std::string ProgramBinaryFolder();
+
+struct UnzipPassRequest {
+  std::string Archive;
+  std::string ExtractFolder;  // must exist
+  bool ListOnly = false;      // listing pass, else extracting pass
+  bool RecreateFolders = true;
+  bool OverwriteAll = true;
+};
+
+// One member as the module reports it during a listing pass. The name is the
+// archive's own and unchecked.
+struct UnzipMemberReport {
+  std::string Name;
+  int64_t Size = -1;  // -1 when the archive does not say
+  int64_t ModifiedTime = 0;
+  bool IsFolder = false;
+};
+
+// What became of a pass.
+enum class UnzipPassOutcome {
+  Done,           // the module ran the pass to the end and skipped nothing
+  Partial,        // the module ran, but skipped members or stopped early
+  ModuleMissing,  // "Cannot find ..." was shown
+  ModuleBroken,   // "Could not load ..." was shown
+};
+
+class UnzipModule {
+public:
+  // `moduleFolder`: where the module is looked for before the library path
+  // (empty: the library path only).
+  UnzipModule(std::string moduleFolder, Prompts& prompts);
+
+  // Loads the module, runs one pass with the options the request names (all
+  // other switches off; the replace and password questions are answered
+  // "yes"), and unloads it. `onMember` hears every member of a listing pass;
+  // `code`, when given, receives the module's result code.
+  UnzipPassOutcome RunPass(const UnzipPassRequest& request,
+                           const std::function<void(const UnzipMemberReport&)>& onMember,
+                           int* code = nullptr);
+
+private:
+  std::string moduleFolder_;
+  Prompts& prompts_;
+};
+
+}  // namespace lyricade

@@ -1,0 +1,87 @@
+#pragma once
+// The program's reader over the minizip "unzip" interface: opens an archive,
+// walks its entries (optionally only those of one extension) and extracts
+// them, flattened or with their stored folders, in 2048-byte pieces, giving
+// each file the entry's DOS date and time. Entry names are untrusted: an
+// entry whose name is absolute or steps out with ".." is never written.
+// Shared by song opening and zipsweep.
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace lyricade {
+
+struct ZipEntryInfo {
+  std::string Name;     // as stored in the archive
+  std::string Comment;  // at most 255 characters
+  uint64_t CompressedSize = 0;
+  uint64_t UncompressedSize = 0;
+  uint32_t DosDateTime = 0;  // date in the high 16 bits, time in the low 16
+  uint32_t Attributes = 0;   // external attributes
+  bool IsFolder = false;
+};
+
+// Where a walk over the entries stands after a move.
+enum class ZipStep {
+  Entry,  // an entry is current
+  End,    // no (further) entry: the walk is over
+  Error,  // the archive's directory could not be read: the walk failed
+};
+
+// A DOS date and time (date high, time low) read as local time.
+int64_t DosDateTimeToUnix(uint32_t dosDateTime);
+
+class ZipArchiveReader {
+public:
+  ZipArchiveReader();
+  ~ZipArchiveReader();
+  ZipArchiveReader(const ZipArchiveReader&) = delete;
+  ZipArchiveReader& operator=(const ZipArchiveReader&) = delete;
+
+  // Opens `path` (made absolute) and remembers its folder. False for an empty
+  // path or an archive the reader cannot open (not a ZIP, or its directory
+  // record cut off). An archive of no entries opens, with no first entry.
+  bool Open(const std::string& path);
+  void Close();
+  bool IsOpen() const;
+  // The open archive's folder, ending with "/".
+  const std::string& ArchiveFolder() const { return archiveFolder_; }
+
+  // Fails when `folder` exists and is not a folder; otherwise remembers it
+  // and makes it with its missing parents.
+  bool SetDestination(const std::string& folder);
+  const std::string& Destination() const { return destination_; }
+
+  // Entries the archive's directory counts.
+  uint64_t EntryCount() const;
+
+  // With a non-empty filter, only entries whose extension equals it (case
+  // ignored) count.
+  ZipStep FirstEntry(std::string_view filter = {});
+  ZipStep NextEntry(std::string_view filter = {});
+  std::optional<ZipEntryInfo> CurrentEntryInfo();
+
+  // Extracts the current entry below `folder`; with `flatten` under its file
+  // name alone. A folder entry makes the folder (nothing when flattening).
+  // True only when the entry was read to its end with a good checksum and
+  // every piece was written; a file left unfinished is removed. `written`
+  // receives the file's path.
+  bool ExtractCurrentEntry(const std::string& folder, bool flatten, std::string* written = nullptr);
+
+  // Extracts every entry into the destination; false when the archive holds
+  // no entry or at the first entry that fails.
+  bool ExtractAll(bool flatten);
+
+private:
+  struct Handle;
+  ZipStep Settle(int status, std::string_view filter);
+
+  std::unique_ptr<Handle> handle_;
+  std::string archiveFolder_;
+  std::string destination_;
+};
+
+}  // namespace lyricade

@@ -1,0 +1,166 @@
+#include "playback/zip_song_extractor.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <utility>
+
+#include "common/path_pieces.h"
+#include "platform/prompts/prompts.h"
+#include "platform/unzip/unzip_module.h"
+#include "playback/scratch_folder.h"
+#include "playback/zip_archive_reader.h"
+#include "playback/zip_member_name.h"
+
+namespace lyricade {
+namespace {
+
+constexpr const char* kDamaged = "ZIP file empty, bad or damaged!";
+
+std::string WithSlash(std::string folder) {
+  if (!folder.empty() && folder.back() != '/') folder += '/';
+  return folder;
+}
+
+// Removes a file we extracted. unlink never follows a link, so at worst a
+// link in the file's place goes, never what it points at.
+void DeleteExtracted(const std::string& path) {
+  if (!path.empty()) ::unlink(path.c_str());
+}
+
+bool IsPlainFile(const std::string& path) {
+  struct stat info {};
+  return !path.empty() && ::lstat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+}
+
+// The fallback names a file "mp3" as audio, the built-in reader "mp3" and
+// "wma".
+void Classify(const std::string& path, bool wmaIsAudio, ExtractionRecord& record) {
+  const std::string extension = FileExtension(path);
+  if (EqualsIgnoreCase(extension, "mp3") || (wmaIsAudio && EqualsIgnoreCase(extension, "wma")))
+    record.AudioPath = path;
+  else if (EqualsIgnoreCase(extension, "cdg"))
+    record.GraphicsPath = path;
+}
+
+}  // namespace
+
+ZipSongExtractor::ZipSongExtractor(std::string zippedFolder, Prompts& prompts,
+                                   std::string moduleFolder)
+    : zippedFolder_(WithSlash(std::move(zippedFolder))),
+      prompts_(prompts),
+      moduleFolder_(std::move(moduleFolder)),
+      clock_(UtcScratchClock) {}
+
+ZipSongExtractor::~ZipSongExtractor() = default;
+
+void ZipSongExtractor::DeleteExtractedFiles() {
+  DeleteExtracted(record_.AudioPath);
+  DeleteExtracted(record_.GraphicsPath);
+  record_ = {};
+}
+
+bool ZipSongExtractor::ExtractZipSong(const std::string& archive, std::string& audioOut) {
+  audioOut.clear();
+  const std::string scratch = MakeScratchFolder(zippedFolder_, ScratchNumber(clock_()));
+
+  // The previous song's files go first.
+  const ExtractionRecord previous = std::exchange(record_, {});
+  DeleteExtracted(previous.AudioPath);
+  DeleteExtracted(previous.GraphicsPath);
+
+  if (scratch.empty()) {
+    prompts_.Message("UnZIP", "Cannot create the folder for unzipped songs:\n" + zippedFolder_);
+    return false;
+  }
+
+  ZipArchiveReader reader;
+  if (!reader.Open(archive))
+    return ExtractWithModule(archive, scratch, previous, "1a. UnZIP", "1b. UnZIP", audioOut);
+
+  ZipStep step = reader.FirstEntry();
+  if (step == ZipStep::End) {
+    prompts_.Message("3. UnZIP", kDamaged);
+    return false;
+  }
+
+  // Each member lands in the scratch folder under its file name alone; names
+  // that would leave the folder are neither recorded nor touched (the reader
+  // refuses to write them, which sends the archive to the fallback).
+  while (step == ZipStep::Entry) {
+    std::optional<ZipEntryInfo> info = reader.CurrentEntryInfo();
+    if (!info) {
+      step = ZipStep::Error;
+      break;
+    }
+    std::optional<std::string> name = info->IsFolder ? std::nullopt : FlatMemberName(info->Name);
+    if (name) {
+      const std::string target = scratch + *name;
+      ::unlink(target.c_str());
+      Classify(target, true, record_);
+    }
+    step = reader.NextEntry();
+  }
+
+  if (step == ZipStep::End && reader.SetDestination(scratch) && reader.ExtractAll(true)) {
+    reader.Close();
+    audioOut = record_.AudioPath;
+    return true;
+  }
+
+  // What the reader wrote before it failed may be cut short: it must not pass
+  // for the fallback's work.
+  reader.Close();
+  DeleteExtracted(record_.AudioPath);
+  DeleteExtracted(record_.GraphicsPath);
+  record_ = {};
+  return ExtractWithModule(archive, scratch, previous, "4. UnZIP", "4a. UnZIP", audioOut);
+}
+
+bool ZipSongExtractor::ExtractWithModule(const std::string& archive, const std::string& scratch,
+                                         const ExtractionRecord& previous,
+                                         const char* audioCaption, const char* graphicsCaption,
+                                         std::string& audioOut) {
+  UnzipModule module(moduleFolder_, prompts_);
+  UnzipPassRequest request;
+  request.Archive = archive;
+  request.ExtractFolder = scratch;
+  request.RecreateFolders = true;
+  request.OverwriteAll = true;
+
+  // The listing pass names the files the extracting pass will write: the
+  // scratch folder plus each member's stored path.
+  request.ListOnly = true;
+  const UnzipPassOutcome listed = module.RunPass(request, [&](const UnzipMemberReport& member) {
+    if (member.IsFolder) return;
+    if (std::optional<std::string> path = SafeMemberPath(member.Name))
+      Classify(scratch + *path, false, record_);
+  });
+
+  // A module that is missing or does not load has said so once; the
+  // extracting pass would only say it again.
+  if (listed != UnzipPassOutcome::ModuleMissing && listed != UnzipPassOutcome::ModuleBroken) {
+    DeleteExtracted(record_.AudioPath);
+    DeleteExtracted(record_.GraphicsPath);
+    request.ListOnly = false;
+    module.RunPass(request, {});
+  }
+
+  if (!IsPlainFile(record_.AudioPath)) {
+    prompts_.Message(audioCaption, kDamaged);
+    return false;
+  }
+  if (!IsPlainFile(record_.GraphicsPath)) {
+    prompts_.Message(graphicsCaption, kDamaged);
+    return false;
+  }
+  // Whatever of the previous song is still there goes, but never a file the
+  // new song now uses under the same name.
+  for (const std::string& old : {previous.AudioPath, previous.GraphicsPath}) {
+    if (old != record_.AudioPath && old != record_.GraphicsPath) DeleteExtracted(old);
+  }
+  audioOut = record_.AudioPath;
+  return true;
+}
+
+}  // namespace lyricade

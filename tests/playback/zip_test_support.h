@@ -1,0 +1,146 @@
+#pragma once
+// Test media for the ZIP tests: archives written with minizip's zip API at
+// test time, fake MP3 data, and small file helpers.
+
+#include <minizip/zip.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdint>
+#include <ctime>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <set>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace lyricade::testing {
+
+inline uint32_t DosDateTime(int year, int month, int day, int hour, int minute, int second) {
+  const uint32_t date = static_cast<uint32_t>(((year - 1980) << 9) | (month << 5) | day);
+  const uint32_t time = static_cast<uint32_t>((hour << 11) | (minute << 5) | (second / 2));
+  return (date << 16) | time;
+}
+
+// The same moment as the file system shows it (DOS times are local times).
+inline time_t LocalTime(int year, int month, int day, int hour, int minute, int second) {
+  std::tm tm{};
+  tm.tm_year = year - 1900;
+  tm.tm_mon = month - 1;
+  tm.tm_mday = day;
+  tm.tm_hour = hour;
+  tm.tm_min = minute;
+  tm.tm_sec = second;
+  tm.tm_isdst = -1;
+  return std::mktime(&tm);
+}
+
+struct ZipMember {
+  // `when` 0 stands for 2019-06-15 14:30:20.
+  ZipMember(std::string name, std::string data, uint32_t when = 0, bool stored = false,
+            std::string comment = {})
+      : Name(std::move(name)),
+        Data(std::move(data)),
+        When(when ? when : DosDateTime(2019, 6, 15, 14, 30, 20)),
+        Stored(stored),
+        Comment(std::move(comment)) {}
+  std::string Name;
+  std::string Data;
+  uint32_t When;
+  bool Stored;  // no compression: the data is in the archive verbatim
+  std::string Comment;
+};
+
+inline bool WriteZip(const std::string& path, const std::vector<ZipMember>& members) {
+  zipFile zip = zipOpen64(path.c_str(), APPEND_STATUS_CREATE);
+  if (!zip) return false;
+  bool ok = true;
+  for (const ZipMember& member : members) {
+    zip_fileinfo info{};
+    info.dosDate = member.When;
+    ok = ok && zipOpenNewFileInZip(zip, member.Name.c_str(), &info, nullptr, 0, nullptr, 0,
+                                   member.Comment.empty() ? nullptr : member.Comment.c_str(),
+                                   member.Stored ? 0 : Z_DEFLATED,
+                                   member.Stored ? 0 : Z_DEFAULT_COMPRESSION) == ZIP_OK;
+    ok = ok && (member.Data.empty() ||
+                zipWriteInFileInZip(zip, member.Data.data(),
+                                    static_cast<unsigned>(member.Data.size())) == ZIP_OK);
+    ok = ok && zipCloseFileInZip(zip) == ZIP_OK;
+  }
+  return zipClose(zip, nullptr) == ZIP_OK && ok;
+}
+
+// MPEG-1 layer III frames (128 kbit/s, 44.1 kHz, 417 bytes each) with a
+// varying payload, so compressed archives are not trivially small.
+inline std::string FakeMp3(size_t frames, uint32_t seed = 1) {
+  std::string data;
+  uint32_t state = seed;
+  for (size_t frame = 0; frame < frames; ++frame) {
+    data += std::string("\xFF\xFB\x90\x64", 4);
+    for (int i = 0; i < 413; ++i) {
+      state = state * 1103515245u + 12345u;
+      data += static_cast<char>((state >> 16) & 0x3F);
+    }
+  }
+  return data;
+}
+
+// A few CD+G packets' worth of bytes.
+inline std::string FakeCdg(size_t packets, char fill = 0x09) {
+  return std::string(packets * 24, fill);
+}
+
+inline std::string ReadWhole(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+inline bool WriteWhole(const std::string& path, const std::string& data) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out.write(data.data(), static_cast<std::streamsize>(data.size()));
+  return static_cast<bool>(out);
+}
+
+inline bool Exists(const std::string& path) {
+  struct stat info {};
+  return ::lstat(path.c_str(), &info) == 0;
+}
+
+// Cuts `bytes` off the end of a file (a ZIP loses its directory's end record).
+inline bool CutTail(const std::string& path, size_t bytes) {
+  std::string data = ReadWhole(path);
+  if (data.size() < bytes) return false;
+  data.resize(data.size() - bytes);
+  return WriteWhole(path, data);
+}
+
+// Flips one byte in the middle of the first copy of `needle` in the file (a
+// stored member's data): its checksum no longer matches.
+inline bool Corrupt(const std::string& path, const std::string& needle) {
+  std::string data = ReadWhole(path);
+  const size_t at = data.find(needle);
+  if (at == std::string::npos) return false;
+  data[at + needle.size() / 2] ^= 0x55;
+  return WriteWhole(path, data);
+}
+
+// Every path below `folder` except those below `skip`, with its size, so a
+// test can tell that nothing else was touched.
+inline std::set<std::string> Snapshot(const std::string& folder, const std::string& skip = {}) {
+  std::set<std::string> seen;
+  std::error_code error;
+  for (auto it = std::filesystem::recursive_directory_iterator(folder, error);
+       it != std::filesystem::recursive_directory_iterator(); it.increment(error)) {
+    if (error) break;
+    const std::string path = it->path().string();
+    if (!skip.empty() && path.rfind(skip, 0) == 0) continue;
+    std::error_code sizeError;
+    const auto size = it->is_regular_file(sizeError) ? it->file_size(sizeError) : 0;
+    seen.insert(path + " " + std::to_string(size));
+  }
+  return seen;
+}
+
+}  // namespace lyricade::testing
