@@ -1,0 +1,61 @@
+#include "songcheck_run.h"
+
+#include <gtest/gtest.h>
+
+#include <QImage>
+#include <sstream>
+
+#include "playback_test_support.h"
+#include "zip_test_support.h"
+
+namespace lyricade {
+namespace {
+
+class SongCheck : public testing::ShowFixture {
+protected:
+  int Run(std::vector<std::string> args) {
+    out.str({});
+    err.str({});
+    return RunSongCheck(args, out, err);
+  }
+  std::ostringstream out, err;
+};
+
+TEST_F(SongCheck, ReportsAZippedSongPlayedToItsEnd) {
+  const std::string mp3 = MakeSong("Check", 2);
+  const std::string zip = folder.File("songs/Check.zip");
+  ASSERT_TRUE(testing::WriteZip(zip, {{"Check.mp3", testing::ReadWhole(mp3)},
+                                      {"Check.cdg", testing::ReadWhole(folder.File("songs/Check.cdg"))}}));
+  ASSERT_EQ(Run({zip, "--key", "-2", "--channel", "1", "--to-end"}), 0) << err.str();
+  const std::string report = out.str();
+  EXPECT_NE(report.find("kind: zipped\n"), std::string::npos);
+  EXPECT_NE(report.find("has-graphics: yes\n"), std::string::npos);
+  EXPECT_NE(report.find("end-events: 1\n"), std::string::npos);
+  EXPECT_NE(report.find("/Check.mp3\n"), std::string::npos);
+  const size_t duration = report.find("duration-ms: ");
+  ASSERT_NE(duration, std::string::npos);
+  EXPECT_NEAR(std::stoi(report.substr(duration + 13)), 2000, 150);
+}
+
+TEST_F(SongCheck, WritesTheFrameAtAMoment) {
+  const std::string mp3 = MakeSong("Frame", 3);
+  const std::string png = folder.File("frame.png");
+  ASSERT_EQ(Run({mp3, "--frame-at", "2.5", "-o", png}), 0) << err.str();
+  QImage frame(QString::fromStdString(png));
+  ASSERT_EQ(frame.size(), QSize(320, 240));
+  EXPECT_EQ(frame.pixelColor(160, 120), QColor(32, 0, 0));  // colour 2 from second 2 on
+}
+
+TEST_F(SongCheck, FailuresAndMessages) {
+  const std::string fake = folder.File("songs/fake.zip");
+  std::ofstream(fake) << "no zip";
+  EXPECT_EQ(Run({fake}), 1);
+  EXPECT_NE(err.str().find("1a. UnZIP: ZIP file empty, bad or damaged!"), std::string::npos);
+  EXPECT_EQ(Run({folder.File("songs/none.mp3")}), 1);
+  EXPECT_EQ(Run({}), 2);
+  EXPECT_EQ(Run({"a.mp3", "--key", "9"}), 2);
+  EXPECT_EQ(Run({"a.mp3", "--frame-at", "1"}), 2);  // no -o
+}
+
+}  // namespace
+}  // namespace lyricade
