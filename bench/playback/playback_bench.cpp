@@ -27,9 +27,9 @@ struct Fixture {
     folder = (fs::temp_directory_path() / "lyricade-bench-playback").string() + "/";
     fs::create_directories(folder);
     const std::string mp3 = folder + "Song.mp3";
-    // About 3.5 MB of audio and 1.6 MB of graphics.
-    if (!fs::exists(mp3)) testing::MakeMp3(mp3, 220);
-    const std::vector<uint8_t> graphics = MakeRipLikeStream(220 * 300);
+    // A 5.3-minute song: 5.1 MB of audio, 2.3 MB of graphics that pack small.
+    if (!fs::exists(mp3)) testing::MakeNoiseMp3(mp3, 320);
+    const std::vector<uint8_t> graphics = MakeRipLikeStream(320 * 300);
     zip = folder + "Artist - Song.zip";
     testing::WriteZip(zip, {{"Artist - Song.mp3", testing::ReadWhole(mp3)},
                             {"Artist - Song.cdg", std::string(graphics.begin(), graphics.end())}});

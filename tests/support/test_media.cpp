@@ -37,6 +37,14 @@ bool MakeMp3(const std::string& path, double seconds, int frequency) {
                   "filesink location=" + Quoted(path));
 }
 
+bool MakeNoiseMp3(const std::string& path, double seconds, int kilobitsPerSecond) {
+  const int buffers = static_cast<int>(std::ceil(seconds * 44100 / 1024));
+  return RunToEnd("audiotestsrc wave=pink-noise num-buffers=" + std::to_string(buffers) +
+                  " samplesperbuffer=1024 ! audio/x-raw,rate=44100,channels=2 ! audioconvert ! "
+                  "lamemp3enc target=bitrate cbr=true bitrate=" + std::to_string(kilobitsPerSecond) +
+                  " ! xingmux ! filesink location=" + Quoted(path));
+}
+
 bool MakeVideo(const std::string& path, double seconds, int width, int height) {
   const int frames = static_cast<int>(std::ceil(seconds * 25));
   const int buffers = static_cast<int>(std::ceil(seconds * 44100 / 1024));
