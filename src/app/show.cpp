@@ -1,6 +1,9 @@
 #include "app/show.h"
 
+#include <chrono>
+
 #include "common/app_settings.h"
+#include "platform/prompts/prompts.h"
 
 namespace lyricade {
 
@@ -20,6 +23,10 @@ Show::Show(AppSettings& settings, Prompts& prompts, ShowFolders folders, QObject
     graphEvent(graph, event);
   });
   transport_.SetExtractionCleanup([this] { extractor_.DeleteExtractedFiles(); });
+  rotation_.SetChangeListener([this](bool save) {
+    if (save && !folders_.Data.empty()) rotation_.Save(RotationFile());
+    emit rotationChanged();
+  });
 }
 
 Show::~Show() { transport_.Teardown(); }
@@ -40,12 +47,126 @@ void Show::graphEvent(GraphId graph, GraphEvent event) {
   }
   if (graph == endedGraph_) return;
   endedGraph_ = graph;
+  EndOfSong();
+}
+
+void Show::EndOfSong() {
   transport_.StopPlayback(true);
   ++songsEnded_;
+  if (settings_.ProceedToNextSinger.load()) rotation_.Advance();
+  if (settings_.KeepPlayingNonStop.load()) {
+    const int current = rotation_.CurrentSinger();
+    if (rotation_.ValidSinger(current) && !rotation_.Singers()[current].Playlist.empty()) {
+      Play();
+      RebuildTicker();
+    }
+  } else {
+    if (settings_.AutoAnnounceSinger.load()) Announce();
+    if (settings_.AutoManageAmbients.load()) StartBreakMusic();
+  }
   emit songEnded();
 }
 
-void Show::tick() { transport_.Tick(); }
+void Show::LoadRotation() {
+  if (!folders_.Data.empty()) rotation_.Load(RotationFile());
+}
+
+void Show::StopForNextSong() {
+  transport_.StopPlayback(true);
+  // Nothing of the last song survives, playing or not.
+  transport_.Teardown();
+}
+
+void Show::RecordStartedSong(const QueuedSong& song, const std::string& singer) {
+  if (history_) history_->RecordStartedSong(song, singer);
+}
+
+bool Show::OpenSong(const std::string& path, int multiplex, int keyTenths) {
+  return opener_.OpenSong(path, multiplex, keyTenths);
+}
+
+bool Show::Play() {
+  const bool started = rotation_.StartCurrentSong(*this, settings_.AutoManageAmbients.load(),
+                                                  settings_.RemoveEmptySingers.load());
+  if (started) playEnabled_ = false;
+  RebuildTicker();
+  return started;
+}
+
+void Show::NextSinger() {
+  rotation_.NextSingerCommand(settings_.ProceedToNextSinger.load());
+  if (rotation_.HasCurrentSong()) playEnabled_ = true;
+}
+
+void Show::CueSinger(int row) {
+  rotation_.CueSinger(row, transport_.State().Playing, settings_.ProceedToNextSinger.load());
+  playEnabled_ = true;
+}
+
+void Show::CueSong(int row) {
+  rotation_.CueSong(row, transport_.State().Playing, settings_.ProceedToNextSinger.load());
+  playEnabled_ = true;
+}
+
+void Show::Announce() {
+  if (rotation_.Empty()) return;
+  if (rotation_.HasCurrentSong()) {
+    const Singer& singer = rotation_.Singers()[rotation_.CurrentSinger()];
+    const QueuedSong& song = singer.Playlist[rotation_.CurrentSong()];
+    lastAnnouncement_ = {singer.Name, song.Title, song.Artist};
+  }
+  RebuildTicker();
+}
+
+bool Show::RemoveSelectedSinger() {
+  if (prompts_.Message("Remove", "Are you sure?", PromptButtons::YesNo, PromptIcon::Question) !=
+      PromptAnswer::Yes)
+    return false;
+  return rotation_.RemoveSelectedSinger();
+}
+
+bool Show::RemoveSelectedSong() {
+  if (prompts_.Message("Remove", "Are you sure?", PromptButtons::YesNo, PromptIcon::Question) !=
+      PromptAnswer::Yes)
+    return false;
+  return rotation_.RemoveSelectedSong(settings_.RemoveEmptySingers.load());
+}
+
+int64_t Show::NowMs() const {
+  if (nowMs_) return nowMs_();
+  using namespace std::chrono;
+  return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+}
+
+void Show::ArmDelayedStart() { delayedStartArmedMs_ = NowMs(); }
+
+bool Show::ConfirmExit() {
+  if (transport_.State().Playing &&
+      prompts_.Message("Exit Program", "A Song is Still Playing, Do You Still Wish To Exit?",
+                       PromptButtons::YesNo, PromptIcon::Question) != PromptAnswer::Yes)
+    return false;
+  switch (prompts_.Message("Save Singer List Before You Exit", "Save Singer List Before You Exit?",
+                           PromptButtons::YesNoCancel, PromptIcon::Question)) {
+    case PromptAnswer::Yes: rotation_.Save(RotationFile()); return true;
+    case PromptAnswer::No: SingerRotation::SaveEmpty(RotationFile()); return true;
+    default: return false;
+  }
+}
+
+void Show::tick() {
+  transport_.Tick();
+  // The delayed start, only while no song plays.
+  if (!transport_.State().Playing && delayedStartArmedMs_ >= 0 &&
+      (NowMs() - delayedStartArmedMs_) / 1000 > 3) {
+    delayedStartArmedMs_ = -1;
+    const int current = rotation_.CurrentSinger();
+    if (!rotation_.Empty() && rotation_.ValidSinger(current) &&
+        !rotation_.Singers()[current].Playlist.empty()) {
+      Play();
+      RebuildTicker();
+    }
+  }
+}
 
 void Show::RemoveScratchFolders() {
   transport_.StopPlayback(true);

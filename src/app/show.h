@@ -7,6 +7,8 @@
 
 #include <QObject>
 
+#include <functional>
+
 #include <memory>
 #include <string>
 #include <vector>
@@ -21,6 +23,8 @@
 #include "platform/net/http_client.h"
 #include "playback/zip_song_extractor.h"
 #include "screen/scene_flags.h"
+#include "singers/history_recorder.h"
+#include "singers/singer_rotation.h"
 
 namespace lyricade {
 
@@ -34,7 +38,10 @@ struct ShowFolders {
   std::string ModuleFolder;  // where the fallback unzip module is looked for
 };
 
-class Show : public QObject, private PlaybackHooks, private BackgroundVideoControl {
+class Show : public QObject,
+             private PlaybackHooks,
+             private BackgroundVideoControl,
+             private PlayHost {
   Q_OBJECT
 
 public:
@@ -52,9 +59,39 @@ public:
   void SetCdgSink(CdgFrameSink* sink) { cdg_.SetSink(sink); }
   void SetSongVideoTarget(VideoFrameTarget* target) { transport_.SetVideoTarget(target); }
 
-  // Plays a song at once (the rotation's Play does this through its own
-  // steps): stops what plays, tears down, opens the song.
+  // Plays a song at once, outside the rotation: stops what plays, tears
+  // down, opens the song.
   bool PlaySong(const std::string& location, int channel, int keyTenths);
+
+  // The rotation and its commands. Every change the views must show is
+  // signalled with rotationChanged(); saved changes rewrite "lastlist.lst".
+  SingerRotation& Rotation() { return rotation_; }
+  void SetHistory(HistoryRecorder* history) { history_ = history; }
+  std::string RotationFile() const { return folders_.Data + "lastlist.lst"; }
+  // Reads the saved rotation (start-up); appends to what is there.
+  void LoadRotation();
+  // Play: starts the current singer's song (or replays the last one).
+  bool Play();
+  // "Next Singer".
+  void NextSinger();
+  // Double clicks on the singer list and the playlist.
+  void CueSinger(int row);
+  void CueSong(int row);
+  // "Announce Singer": hands who is up to the announcement and rebuilds the
+  // next-singers ticker.
+  void Announce();
+  // Removal commands with their question ("Are you sure?", caption "Remove").
+  bool RemoveSelectedSinger();
+  bool RemoveSelectedSong();
+  // The end of the next-start countdown arms the delayed start; the timer
+  // starts the current song once more than three whole seconds have passed.
+  void ArmDelayedStart();
+  bool DelayedStartArmed() const { return delayedStartArmedMs_ >= 0; }
+  // The clock the delayed start reads, in milliseconds (a steady clock by
+  // default; tests set their own).
+  void SetClock(std::function<int64_t()> nowMs) { nowMs_ = std::move(nowMs); }
+  // Closing the program: the two exit questions. False keeps it running.
+  bool ConfirmExit();
   // Transport commands.
   void Stop() { transport_.StopPlayback(false); }
   void TogglePause() { transport_.TogglePause(); }
@@ -71,25 +108,40 @@ public:
   int SongsEnded() const { return songsEnded_; }
   bool PlayEnabled() const { return playEnabled_; }
   int BreakMusicStarts() const { return breakMusicStarts_; }
+  int BreakMusicFadeOuts() const { return breakMusicFadeOuts_; }
+  // The last announcement handed to the screen: singer, title, artist.
+  const std::vector<std::string>& LastAnnouncement() const { return lastAnnouncement_; }
+  int TickerRebuilds() const { return tickerRebuilds_; }
 
   // A song graph's event, delivered on the UI thread. Events of a graph
   // already torn down are dropped; the end of a graph is handled once.
   void graphEvent(GraphId graph, GraphEvent event);
 
 signals:
-  // A song came to its end and was stopped (song follows); the rotation's
-  // end-of-song rules run from here.
+  // A song came to its end, was stopped and the end-of-song rules ran.
   void songEnded();
+  // The rotation changed: the singer list and playlist views refresh.
+  void rotationChanged();
 
 private:
   // PlaybackHooks: the announce card, delayed start and break music belong to
   // later parts; the Play button and progress are state the window shows.
   void HideAnnounceCard() override {}
-  void DisarmDelayedStart() override {}
+  void DisarmDelayedStart() override { delayedStartArmedMs_ = -1; }
   void ShowIdlePreview() override {}
   void SetPlayEnabled(bool enabled) override { playEnabled_ = enabled; }
   void StartBreakMusic() override { ++breakMusicStarts_; }
   void ResetProgress() override {}
+
+  // PlayHost: what the rotation's Play asks.
+  void StopForNextSong() override;
+  void FadeOutBreakMusic() override { ++breakMusicFadeOuts_; }
+  void RecordStartedSong(const QueuedSong& song, const std::string& singer) override;
+  bool OpenSong(const std::string& path, int multiplex, int keyTenths) override;
+
+  void EndOfSong();
+  void RebuildTicker() { ++tickerRebuilds_; }
+  int64_t NowMs() const;
 
   // BackgroundVideoControl: no background videos are configured yet.
   void StopBackgroundVideo() override {}
@@ -107,6 +159,13 @@ private:
   SongOpener opener_;
   HttpClient http_;
   StreamedSongs streamed_;
+  SingerRotation rotation_;
+  HistoryRecorder* history_ = nullptr;
+  std::function<int64_t()> nowMs_;
+  int64_t delayedStartArmedMs_ = -1;
+  int breakMusicFadeOuts_ = 0;
+  int tickerRebuilds_ = 0;
+  std::vector<std::string> lastAnnouncement_;
   // The graph whose end was already handled.
   GraphId endedGraph_ = 0;
   int songsEnded_ = 0;
