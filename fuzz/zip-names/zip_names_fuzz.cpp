@@ -72,8 +72,9 @@ std::string ReadBytes(const std::string& path) {
   return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-// A private folder per process: the archive, the Zipped folder and a
-// sentinel file beside them that must survive every input.
+// A private folder per input (libFuzzer leaves without running destructors of
+// statics): the archive, the Zipped folder and a sentinel file beside them
+// that must survive the input.
 struct Sandbox {
   Sandbox() {
     std::string pattern = (fs::temp_directory_path() / "lyricade-zipfuzz-XXXXXX").string();
@@ -88,11 +89,6 @@ struct Sandbox {
   }
   std::string root;
 };
-
-Sandbox& TheSandbox() {
-  static Sandbox sandbox;
-  return sandbox;
-}
 
 bool Inside(const std::string& path, const std::string& folder) {
   return path.rfind(folder, 0) == 0 && path.find("/../") == std::string::npos;
@@ -148,7 +144,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size < 1 || size > 64 * 1024) return 0;
-  Sandbox& sandbox = TheSandbox();
+  const Sandbox sandbox;
   const uint8_t mode = data[0];
   const std::string_view rest(reinterpret_cast<const char*>(data + 1), size - 1);
   const std::string archive = sandbox.root + "in.zip";
