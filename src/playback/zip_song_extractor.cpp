@@ -62,7 +62,8 @@ void ZipSongExtractor::DeleteExtractedFiles() {
 
 bool ZipSongExtractor::ExtractZipSong(const std::string& archive, std::string& audioOut) {
   audioOut.clear();
-  const std::string scratch = MakeScratchFolder(zippedFolder_, ScratchNumber(clock_()));
+  const ScratchClock now = clock_ ? clock_() : UtcScratchClock();
+  const std::string scratch = MakeScratchFolder(zippedFolder_, ScratchNumber(now));
 
   // The previous song's files go first.
   const ExtractionRecord previous = std::exchange(record_, {});
