@@ -1,30 +1,16 @@
 #include "playback/streamed_song.h"
 
-#include <chrono>
-#include <ctime>
 #include <filesystem>
 
 #include "cdg/cdg_player.h"
 #include "platform/net/http_client.h"
 #include "platform/prompts/prompts.h"
 #include "playback/song_transport.h"
+#include "playback/scratch_folder.h"
 #include "playback/zip_song_extractor.h"
 #include "screen/scene_flags.h"
 
 namespace lyricade {
-namespace {
-
-ScratchClock UtcNow() {
-  using namespace std::chrono;
-  const auto now = system_clock::now();
-  const std::time_t seconds = system_clock::to_time_t(now);
-  std::tm utc{};
-  gmtime_r(&seconds, &utc);
-  const auto millis = duration_cast<milliseconds>(now.time_since_epoch()).count() % 1000;
-  return ScratchClock{utc.tm_hour, utc.tm_min, static_cast<int>(millis)};
-}
-
-}  // namespace
 
 StreamedSongs::StreamedSongs(HttpClient& http, Prompts& prompts, SongTransport& transport,
                              CdgPlayer& cdg, SceneFlags& scene, std::string streamFolder,
@@ -75,10 +61,9 @@ void StreamedSongs::OpenStreamedSong(const std::string& location, int, int) {
   // The graphics: a fresh folder below an emptied "Stream/".
   RemoveScratchTree(streamFolder_);
   std::error_code error;
-  std::filesystem::create_directories(streamFolder_, error);
-  std::filesystem::permissions(streamFolder_, std::filesystem::perms::owner_all,
-                               std::filesystem::perm_options::replace, error);
-  const std::string folder = MakeScratchFolder(streamFolder_, ScratchNumber(UtcNow()));
+  const std::string folder = MakePrivateFolder(streamFolder_)
+                                 ? MakeScratchFolder(streamFolder_, ScratchNumber(UtcScratchClock()))
+                                 : std::string();
   const std::string graphics = folder.empty() ? std::string() : folder + "temp.cdg";
   const DownloadResult result =
       graphics.empty() ? DownloadResult::NotOpened : http_.DownloadToFile(FileUrl(query, name, 2), graphics);

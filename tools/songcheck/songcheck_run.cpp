@@ -15,6 +15,7 @@
 #include "common/png_file.h"
 #include "platform/paths/paths.h"
 #include "platform/prompts/prompts.h"
+#include "platform/unzip/unzip_module.h"
 
 namespace lyricade {
 namespace {
@@ -155,8 +156,7 @@ int RunSongCheck(const std::vector<std::string>& args, std::ostream& out, std::o
   StreamPrompts prompts(err);
   std::error_code ignored;
   const std::string scratch = ResolveScratchRoot("lyricade") + "songcheck-" + std::to_string(::getpid()) + "/";
-  const std::string programFolder = WithTrailingSlash(
-      std::filesystem::path(QCoreApplication::applicationFilePath().toStdString()).parent_path().string());
+  const std::string programFolder = ProgramBinaryFolder();
   LastFrameSink sink;
   int status = 1;
   {
