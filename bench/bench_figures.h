@@ -22,6 +22,8 @@ struct Figure {
 
 class FigureReporter : public benchmark::ConsoleReporter {
 public:
+  // Plain text, so every figure line starts clean for the scripts that read it.
+  FigureReporter() : ConsoleReporter(OO_Tabular) {}
   void ReportRuns(const std::vector<Run>& runs) override {
     for (const Run& run : runs) {
       const std::string name = run.run_name.str();
