@@ -1,0 +1,216 @@
+// A whole show through the host controller, without a screen: singers and
+// songs queued, cued, played with generated songs and a fake audio sink,
+// songs ending with each combination of options, the list file kept.
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "playback/playback_test_support.h"
+
+namespace lyricade {
+namespace {
+
+class RecordingHistory : public HistoryRecorder {
+public:
+  void RecordStartedSong(const QueuedSong& song, const std::string& singer) override {
+    started.push_back(singer + ": " + song.Title);
+  }
+  std::vector<std::string> started;
+};
+
+class ScriptedShow : public testing::ShowFixture {
+protected:
+  void SetUp() override {
+    ShowFixture::SetUp();
+    show->SetHistory(&history);
+    std::filesystem::create_directories(folder.File("data"));
+  }
+  // Queues `count` generated songs for the singer.
+  void Queue(int singer, int count) {
+    for (int i = 0; i < count; ++i) {
+      const std::string name = show->Rotation().Singers()[singer].Name + std::to_string(i);
+      QueuedSong song;
+      song.Title = name;
+      song.Path = MakeSong(name, 1);
+      show->Rotation().QueueSong(singer, song);
+    }
+  }
+  std::string Current() const {
+    const SingerRotation& rotation = show->Rotation();
+    return rotation.ValidSinger(rotation.CurrentSinger())
+               ? rotation.Singers()[rotation.CurrentSinger()].Name
+               : std::string("-");
+  }
+  // Plays the current song to its end.
+  void PlayToTheEnd() {
+    const int ended = show->SongsEnded();
+    ASSERT_TRUE(show->Play());
+    ASSERT_TRUE(RunUntil([&] { return show->SongsEnded() > ended; }));
+  }
+  std::string ListFile() const {
+    std::ifstream in(show->RotationFile(), std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+  }
+  std::string Expected() const {
+    std::string text;
+    for (const std::string& line : show->Rotation().ListFileLines()) text += line + "\r\n";
+    return text;
+  }
+
+  RecordingHistory history;
+};
+
+TEST_F(ScriptedShow, FiveSingersTakeTheirTurns) {
+  settings.ProceedToNextSinger = true;
+  settings.AutoAnnounceSinger = true;
+  for (const char* name : {"Ana", "Ben", "Cy", "Dee", "Eve"}) show->Rotation().AddSinger(name);
+  Queue(0, 3);
+  Queue(1, 2);
+  Queue(3, 4);
+  Queue(4, 3);
+  EXPECT_EQ(ListFile(), Expected());
+
+  // "Next Singer" before any song, then Play: the end of that song keeps Ana.
+  show->NextSinger();
+  EXPECT_EQ(Current(), "Ana");
+  EXPECT_TRUE(show->PlayEnabled());
+  PlayToTheEnd();
+  EXPECT_EQ(Current(), "Ana");
+  EXPECT_EQ(show->LastAnnouncement(), (std::vector<std::string>{"Ana", "Ana1", ""}));
+  // The next end moves on; Cy has no songs and is passed over.
+  PlayToTheEnd();
+  EXPECT_EQ(Current(), "Ben");
+  PlayToTheEnd();
+  EXPECT_EQ(Current(), "Dee");
+  EXPECT_EQ(history.started,
+            (std::vector<std::string>{"Ana: Ana0", "Ana: Ana1", "Ben: Ben0"}));
+  EXPECT_EQ(show->Rotation().Singers()[0].Playlist.size(), 1u);
+  EXPECT_EQ(ListFile(), Expected());
+
+  // "Next Singer" while Dee's song plays moves once; its end does not move
+  // again.
+  ASSERT_TRUE(show->Play());
+  show->NextSinger();
+  EXPECT_EQ(Current(), "Eve");
+  ASSERT_TRUE(RunUntil([&] { return !show->Transport().State().Playing; }));
+  EXPECT_EQ(Current(), "Eve");
+
+  // Eve sings all three: with "Remove Empty Singers" her last song takes
+  // her out, and the next advance stays on the singer after her (Ana).
+  settings.ProceedToNextSinger = false;
+  for (int i = 0; i < 3; ++i) {
+    show->CueSinger(show->Rotation().FindSingerExactly("Eve"));
+    PlayToTheEnd();
+  }
+  EXPECT_EQ(show->Rotation().FindSingerExactly("Eve"), -1);
+  EXPECT_EQ(show->Rotation().Count(), 4);
+  show->NextSinger();
+  EXPECT_EQ(Current(), "Ana");
+  EXPECT_EQ(ListFile(), Expected());
+
+  // A restart reads the same rotation back.
+  const auto singers = show->Rotation().Singers();
+  show.reset();
+  Show restarted(settings, prompts, ShowFolders{folder.File("data/"), folder.File("scratch/"), ""});
+  restarted.LoadRotation();
+  EXPECT_EQ(restarted.Rotation().Singers(), singers);
+  EXPECT_EQ(restarted.Rotation().CurrentSinger(), -1);
+}
+
+TEST_F(ScriptedShow, KeepPlayingStartsTheNextSongItself) {
+  settings.KeepPlayingNonStop = true;
+  settings.ProceedToNextSinger = true;
+  settings.AutoManageAmbients = true;
+  show->Rotation().AddSinger("Ana");
+  show->Rotation().AddSinger("Ben");
+  Queue(0, 1);
+  Queue(1, 1);
+  show->CueSinger(0);
+  ASSERT_TRUE(show->Play());
+  EXPECT_EQ(show->BreakMusicFadeOuts(), 1);
+  // Ana's song ends, Ben's starts at once, then the rotation is empty.
+  ASSERT_TRUE(RunUntil([&] { return show->SongsEnded() == 2; }));
+  EXPECT_EQ(history.started, (std::vector<std::string>{"Ana: Ana0", "Ben: Ben0"}));
+  EXPECT_TRUE(show->Rotation().Empty());
+  EXPECT_EQ(show->BreakMusicStarts(), 0);  // no break music between non-stop songs
+  EXPECT_EQ(ListFile(), "");
+}
+
+TEST_F(ScriptedShow, BreakMusicAndAnnouncementsBetweenSongs) {
+  settings.AutoManageAmbients = true;
+  settings.AutoAnnounceSinger = true;
+  show->Rotation().AddSinger("Ana");
+  Queue(0, 2);
+  show->CueSinger(0);
+  // Without "Proceed to Next Singer" nothing is current after the song:
+  // the announcement has nobody to name.
+  PlayToTheEnd();
+  EXPECT_EQ(show->BreakMusicStarts(), 1);
+  EXPECT_TRUE(show->LastAnnouncement().empty());
+  // With it, the end of the song moves on and announces who is up.
+  settings.ProceedToNextSinger = true;
+  show->CueSinger(0);
+  show->Rotation().QueueSong(0, show->Rotation().Singers()[0].Playlist[0]);
+  PlayToTheEnd();
+  EXPECT_EQ(show->BreakMusicStarts(), 2);
+  EXPECT_EQ(show->LastAnnouncement(), (std::vector<std::string>{"Ana", "Ana1", ""}));
+  EXPECT_GT(show->TickerRebuilds(), 0);
+}
+
+TEST_F(ScriptedShow, DelayedStartWaitsMoreThanThreeWholeSeconds) {
+  int64_t now = 100'000;
+  show->SetClock([&] { return now; });
+  show->Rotation().AddSinger("Ana");
+  Queue(0, 1);
+  show->CueSinger(0);
+  show->ArmDelayedStart();
+  now += 3999;  // three whole seconds: not yet
+  show->tick();
+  EXPECT_FALSE(show->Transport().State().Playing);
+  now += 1;
+  show->tick();
+  EXPECT_TRUE(show->Transport().State().Playing);
+  EXPECT_FALSE(show->DelayedStartArmed());
+  // A stop disarms a pending delayed start.
+  show->Stop();
+  show->ArmDelayedStart();
+  show->Stop();
+  EXPECT_FALSE(show->DelayedStartArmed());
+}
+
+TEST_F(ScriptedShow, RemovalAndExitQuestions) {
+  show->Rotation().AddSinger("Ana");
+  Queue(0, 1);
+  show->Rotation().SelectSinger(0);
+  show->Rotation().SelectSong(0);
+  EXPECT_FALSE(show->RemoveSelectedSong());  // No: nothing removed
+  ASSERT_EQ(prompts.Shown().back().Text, "Are you sure?");
+  EXPECT_EQ(prompts.Shown().back().Caption, "Remove");
+  prompts.QueueAnswer(PromptAnswer::Yes);
+  EXPECT_TRUE(show->RemoveSelectedSong());
+  EXPECT_TRUE(show->Rotation().Empty());  // the empty singer went with it
+
+  show->Rotation().AddSinger("Ben");
+  prompts.QueueAnswer(PromptAnswer::Cancel);
+  EXPECT_FALSE(show->ConfirmExit());
+  prompts.QueueAnswer(PromptAnswer::No);
+  EXPECT_TRUE(show->ConfirmExit());
+  EXPECT_EQ(ListFile(), "0\r\n");
+  prompts.QueueAnswer(PromptAnswer::Yes);
+  EXPECT_TRUE(show->ConfirmExit());
+  EXPECT_EQ(ListFile(), "1\r\n-Ben\r\n0\r\n");
+
+  // A song still playing asks first.
+  Queue(0, 1);
+  show->CueSinger(0);
+  ASSERT_TRUE(show->Play());
+  prompts.ClearShown();
+  prompts.QueueAnswer(PromptAnswer::No);
+  EXPECT_FALSE(show->ConfirmExit());
+  EXPECT_EQ(prompts.Shown().back().Caption, "Exit Program");
+}
+
+}  // namespace
+}  // namespace lyricade
