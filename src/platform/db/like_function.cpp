@@ -72,21 +72,21 @@ char32_t Fold(char32_t cp) {
   return QChar::toCaseFolded(cp);
 }
 
-void DecodeFolded(const unsigned char* s, size_t n, std::u32string& out) {
-  out.clear();
-  for (size_t i = 0; i < n;) out.push_back(Fold(DecodeUtf8(s, n, i)));
-}
-
 // A pattern split at its "%" signs. Without any "%" there is one segment that
 // must cover the whole text; with them the first segment is anchored at the
 // start, the last at the end, and the ones between are found leftmost in
 // order (every segment has a fixed length, so leftmost is always right).
+struct Segment {
+  std::u32string Folded;  // "_" as kOneChar
+  std::string Ascii;      // the same in bytes, "_" as kOneByte; valid when the pattern is ASCII
+  bool HasOne = false;    // holds a "_"
+};
+
 struct CompiledPattern {
   char32_t Escape = 0;
   bool HasPercent = false;
   bool Ascii = true;  // every literal folded to ASCII: usable on ASCII texts
-  std::vector<std::u32string> Segments;
-  std::vector<std::string> AsciiSegments;
+  std::vector<Segment> Segments;
 };
 
 std::unique_ptr<CompiledPattern> Compile(std::string_view pattern, char32_t escape) {
@@ -101,103 +101,148 @@ std::unique_ptr<CompiledPattern> Compile(std::string_view pattern, char32_t esca
       // An escape makes the next character literal; a trailing escape is
       // itself literal.
       if (i < n) cp = DecodeUtf8(s, n, i);
-      compiled->Segments.back().push_back(Fold(cp));
+      compiled->Segments.back().Folded.push_back(Fold(cp));
       continue;
     }
     if (cp == '%') {
       compiled->HasPercent = true;
-      if (compiled->Segments.back().empty() && compiled->Segments.size() > 1) continue;
+      if (compiled->Segments.back().Folded.empty() && compiled->Segments.size() > 1) continue;
       compiled->Segments.emplace_back();
       continue;
     }
-    compiled->Segments.back().push_back(cp == '_' ? kOneChar : Fold(cp));
+    compiled->Segments.back().Folded.push_back(cp == '_' ? kOneChar : Fold(cp));
   }
-  for (const std::u32string& segment : compiled->Segments) {
-    std::string bytes;
-    for (char32_t cp : segment) {
+  for (Segment& segment : compiled->Segments) {
+    for (char32_t cp : segment.Folded) {
       if (cp == kOneChar) {
-        bytes.push_back(static_cast<char>(kOneByte));
+        segment.HasOne = true;
+        segment.Ascii.push_back(static_cast<char>(kOneByte));
       } else if (cp < 0x80) {
-        bytes.push_back(static_cast<char>(cp));
+        segment.Ascii.push_back(static_cast<char>(cp));
       } else {
         compiled->Ascii = false;
       }
     }
-    compiled->AsciiSegments.push_back(std::move(bytes));
   }
   return compiled;
 }
 
-// Text access for the two forms: ASCII bytes folded on the fly, or code
-// points folded beforehand.
-struct AsciiText {
-  const unsigned char* Data;
+// Matching over a folded text of bytes (ASCII) or of code points.
+template <typename Char>
+struct Folded {
+  const Char* Data;
   size_t Size;
-  unsigned char At(size_t i) const { return kAsciiFold[Data[i]]; }
-};
-struct FoldedText {
-  const char32_t* Data;
-  size_t Size;
-  char32_t At(size_t i) const { return Data[i]; }
 };
 
-bool MatchesAt(const AsciiText& text, const std::string& segment, size_t at) {
-  for (size_t k = 0; k < segment.size(); ++k) {
-    const auto p = static_cast<unsigned char>(segment[k]);
-    if (p != kOneByte && text.At(at + k) != p) return false;
-  }
+template <typename Char>
+const std::basic_string<Char>& Pieces(const Segment& segment);
+template <>
+const std::string& Pieces<char>(const Segment& segment) {
+  return segment.Ascii;
+}
+template <>
+const std::u32string& Pieces<char32_t>(const Segment& segment) {
+  return segment.Folded;
+}
+
+template <typename Char>
+bool MatchesAt(const Folded<Char>& text, const Segment& segment, size_t at) {
+  const std::basic_string<Char>& pieces = Pieces<Char>(segment);
+  if (!segment.HasOne)
+    return std::char_traits<Char>::compare(text.Data + at, pieces.data(), pieces.size()) == 0;
+  constexpr Char kOne = sizeof(Char) == 1 ? static_cast<Char>(kOneByte) : static_cast<Char>(kOneChar);
+  for (size_t k = 0; k < pieces.size(); ++k)
+    if (pieces[k] != kOne && text.Data[at + k] != pieces[k]) return false;
   return true;
 }
 
-bool MatchesAt(const FoldedText& text, const std::u32string& segment, size_t at) {
-  for (size_t k = 0; k < segment.size(); ++k) {
-    const char32_t p = segment[k];
-    if (p != kOneChar && text.At(at + k) != p) return false;
+// The leftmost place at or after `from`, ending by `end`, where the segment
+// matches; npos when none.
+template <typename Char>
+size_t Find(const Folded<Char>& text, const Segment& segment, size_t from, size_t end) {
+  const std::basic_string<Char>& pieces = Pieces<Char>(segment);
+  const size_t size = pieces.size();
+  if (size == 0) return from;
+  if (end < size || from > end - size) return std::string::npos;
+  if (!segment.HasOne) {
+    const Char first = pieces[0];
+    const Char* data = text.Data;
+    for (size_t p = from; p + size <= end; ++p) {
+      if (data[p] != first) continue;
+      size_t k = 1;
+      while (k < size && data[p + k] == pieces[k]) ++k;
+      if (k == size) return p;
+    }
+    return std::string::npos;
   }
-  return true;
+  for (size_t p = from; p + size <= end; ++p)
+    if (MatchesAt(text, segment, p)) return p;
+  return std::string::npos;
 }
 
-template <typename Text, typename Segment>
-bool MatchSegments(const Text& text, const std::vector<Segment>& segments, bool hasPercent) {
+template <typename Char>
+bool MatchSegments(const Folded<Char>& text, const std::vector<Segment>& segments,
+                   bool hasPercent) {
   const size_t n = text.Size;
   if (!hasPercent) {
     const Segment& only = segments.front();
-    return only.size() == n && MatchesAt(text, only, 0);
+    return Pieces<Char>(only).size() == n && MatchesAt(text, only, 0);
   }
-  const Segment& first = segments.front();
-  const Segment& last = segments.back();
-  if (first.size() + last.size() > n) return false;
-  if (!MatchesAt(text, first, 0)) return false;
-  size_t position = first.size();
-  const size_t end = n - last.size();
+  const size_t firstSize = Pieces<Char>(segments.front()).size();
+  const size_t lastSize = Pieces<Char>(segments.back()).size();
+  if (firstSize + lastSize > n) return false;
+  if (!MatchesAt(text, segments.front(), 0)) return false;
+  size_t position = firstSize;
+  const size_t end = n - lastSize;
   for (size_t s = 1; s + 1 < segments.size(); ++s) {
-    const Segment& segment = segments[s];
-    bool found = false;
-    for (; position + segment.size() <= end; ++position) {
-      if (MatchesAt(text, segment, position)) {
-        found = true;
-        break;
-      }
-    }
-    if (!found) return false;
-    position += segment.size();
+    const size_t found = Find(text, segments[s], position, end);
+    if (found == std::string::npos) return false;
+    position = found + Pieces<Char>(segments[s]).size();
   }
-  return MatchesAt(text, last, end);
-}
-
-bool IsAscii(const unsigned char* s, size_t n) {
-  for (size_t i = 0; i < n; ++i)
-    if (s[i] >= 0x80) return false;
-  return true;
+  return MatchesAt(text, segments.back(), end);
 }
 
 bool Matches(const CompiledPattern& pattern, const unsigned char* text, size_t size) {
-  if (pattern.Ascii && IsAscii(text, size))
-    return MatchSegments(AsciiText{text, size}, pattern.AsciiSegments, pattern.HasPercent);
-  thread_local std::u32string folded;
-  DecodeFolded(text, size, folded);
-  return MatchSegments(FoldedText{folded.data(), folded.size()}, pattern.Segments,
-                       pattern.HasPercent);
+  // Library texts are short: fold them into a buffer on the stack, and only
+  // reach for the heap for long ones.
+  constexpr size_t kLocal = 512;
+  if (pattern.Ascii) {
+    // Fold while checking for non-ASCII bytes: most library texts are ASCII
+    // and never need decoding.
+    char local[kLocal];
+    std::string heap;
+    char* bytes = local;
+    if (size > kLocal) {
+      heap.resize(size);
+      bytes = heap.data();
+    }
+    unsigned char seen = 0;
+    for (size_t i = 0; i < size; ++i) {
+      const unsigned char c = text[i];
+      seen |= c;
+      bytes[i] = static_cast<char>(kAsciiFold[c & 0x7F]);
+    }
+    if ((seen & 0x80) == 0)
+      return MatchSegments(Folded<char>{bytes, size}, pattern.Segments, pattern.HasPercent);
+  }
+  char32_t local[kLocal];
+  std::u32string heap;
+  char32_t* points = local;
+  if (size > kLocal) {
+    heap.resize(size);
+    points = heap.data();
+  }
+  size_t count = 0;
+  for (size_t i = 0; i < size;) {
+    const unsigned char c = text[i];
+    if (c < 0x80) {
+      points[count++] = kAsciiFold[c];
+      ++i;
+    } else {
+      points[count++] = Fold(DecodeUtf8(text, size, i));
+    }
+  }
+  return MatchSegments(Folded<char32_t>{points, count}, pattern.Segments, pattern.HasPercent);
 }
 
 void DeletePattern(void* pattern) { delete static_cast<CompiledPattern*>(pattern); }
@@ -209,11 +254,6 @@ void LikeSql(sqlite3_context* context, int argc, sqlite3_value** argv) {
   const int textSize = sqlite3_value_bytes(argv[1]);
   if (!pattern || !text) return;  // NULL LIKE anything is NULL
 
-  sqlite3* db = sqlite3_context_db_handle(context);
-  if (patternSize > sqlite3_limit(db, SQLITE_LIMIT_LIKE_PATTERN_LENGTH, -1)) {
-    sqlite3_result_error(context, "LIKE or GLOB pattern too complex", -1);
-    return;
-  }
   char32_t escape = 0;
   if (argc == 3) {
     const unsigned char* escapeText = sqlite3_value_text(argv[2]);
@@ -232,6 +272,11 @@ void LikeSql(sqlite3_context* context, int argc, sqlite3_value** argv) {
   auto* cached = static_cast<CompiledPattern*>(sqlite3_get_auxdata(context, 0));
   if (cached && cached->Escape == escape) {
     sqlite3_result_int(context, Matches(*cached, text, static_cast<size_t>(textSize)));
+    return;
+  }
+  sqlite3* db = sqlite3_context_db_handle(context);
+  if (patternSize > sqlite3_limit(db, SQLITE_LIMIT_LIKE_PATTERN_LENGTH, -1)) {
+    sqlite3_result_error(context, "LIKE or GLOB pattern too complex", -1);
     return;
   }
   std::unique_ptr<CompiledPattern> compiled = Compile(
