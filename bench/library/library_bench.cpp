@@ -104,6 +104,9 @@ void ReadScatteredCells(benchmark::State& state, std::string path) {
 // Keeps the median (or the only) real time of each benchmark.
 class FigureReporter : public benchmark::ConsoleReporter {
 public:
+  // No colours: the figure lines after the table must start clean.
+  FigureReporter() : ConsoleReporter(OO_Tabular) {}
+
   void ReportRuns(const std::vector<Run>& runs) override {
     ConsoleReporter::ReportRuns(runs);
     for (const Run& run : runs) {
