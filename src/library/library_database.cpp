@@ -1,0 +1,179 @@
+#include "library/library_database.h"
+
+#include <cstdio>
+#include <filesystem>
+
+#include "library/text_rules.h"
+#include "platform/paths/paths.h"
+
+namespace fs = std::filesystem;
+
+namespace lyricade {
+namespace {
+
+// The backup is a plain byte copy of the closed library file; it counts only
+// when it is as long as the file it copies.
+bool CopyOver(const std::string& from, const std::string& to) {
+  std::error_code error;
+  if (!fs::copy_file(from, to, fs::copy_options::overwrite_existing, error) || error)
+    return false;
+  const auto fromSize = fs::file_size(from, error);
+  if (error) return false;
+  const auto toSize = fs::file_size(to, error);
+  return !error && fromSize == toSize;
+}
+
+// Nothing may be left of a compacted copy that did not make it into place.
+void RemoveCompacted(const std::string& destination) {
+  std::error_code error;
+  fs::remove(destination, error);
+  fs::remove(destination + "-journal", error);
+}
+
+}  // namespace
+
+void LibraryDatabase::SetDataFolder(const std::string& folder) {
+  dataFolder_ = WithTrailingSlash(folder);
+}
+
+bool LibraryDatabase::OpenLibrary() {
+  lookupResult_.Close();
+  historyResult_.Close();
+  if (library_.Open(LibraryPath())) return true;
+  prompts_.Message(kFailureCaption, "Database Failure", PromptButtons::Ok);
+  return false;
+}
+
+bool LibraryDatabase::OpenCatalogue() {
+  catalogueResult_.Close();
+  if (catalogue_.Open(CataloguePath())) return true;
+  prompts_.Message(kFailureCaption, "Database Failure 2", PromptButtons::Ok);
+  return false;
+}
+
+void LibraryDatabase::UpgradeSchema() {
+  BeginTrans();
+  Execute("ALTER TABLE History ADD VenueID INT 0;");
+  CommitTrans();
+}
+
+void LibraryDatabase::Close() {
+  lookupResult_.Close();
+  historyResult_.Close();
+  library_.Close();
+  CloseCatalogue();
+}
+
+void LibraryDatabase::CloseCatalogue() {
+  catalogueResult_.Close();
+  catalogue_.Close();
+}
+
+bool LibraryDatabase::BeginTrans() { return library_.BeginTransaction(); }
+
+bool LibraryDatabase::CommitTrans() { return library_.CommitTransaction(); }
+
+bool LibraryDatabase::Execute(const std::string& sql) { return library_.Execute(sql); }
+
+long LibraryDatabase::FindItemByPath(const std::string& path) {
+  lookupResult_.Close();
+  if (!library_.IsOpen()) return 0;
+  const std::string quoted =
+      path.find('\'') != std::string::npos ? DoubleApostrophes(path) : path;
+  const std::string sql = std::string("SELECT * FROM Items WHERE") + " SongPath = '" + quoted + "'";
+  if (!lookupResult_.Open(LibraryPath(), sql)) return 0;
+  long found = 0;
+  if (!lookupResult_.AtEnd() && lookupResult_.RecordCount() > 0)
+    found = static_cast<long>(lookupResult_.Integer("ItemNum").value_or(0));
+  lookupResult_.Close();
+  return found;
+}
+
+void LibraryDatabase::LoadCurrentItem(long itemNum) {
+  current_ = CurrentItem{};
+  lookupResult_.Close();
+  if (!library_.IsOpen()) return;
+  const std::string sql = "SELECT * FROM Items WHERE" + std::string(" ItemNum = ") +
+                          std::to_string(itemNum);
+  if (!lookupResult_.Open(LibraryPath(), sql) || lookupResult_.AtEnd()) {
+    lookupResult_.Close();
+    return;
+  }
+  auto take = [this](const char* field, std::string& into) {
+    std::optional<std::string> value = lookupResult_.Text(field);
+    if (value && !value->empty()) into = std::move(*value);
+  };
+  take("Title", current_.Title);
+  take("Artist", current_.Artist);
+  take("ID", current_.Id);
+  take("SongPath", current_.Path);
+  take("Year1", current_.Year);
+  const int typeField = lookupResult_.FieldIndex("Type1");
+  const std::optional<std::string> typeText = lookupResult_.Text(typeField);
+  if (typeText && !typeText->empty())
+    current_.Type = static_cast<int>(lookupResult_.Integer(typeField).value_or(current_.Type));
+  lookupResult_.Close();
+}
+
+void LibraryDatabase::ShowSame(const std::string& words) {
+  prompts_.Message(words, words, PromptButtons::Ok);
+}
+
+bool LibraryDatabase::CompactLibrary() {
+  const std::string source = LibraryPath();
+  const std::string destination = dataFolder_ + kCompactedFile;
+  const std::string backup = dataFolder_ + kBackupFile;
+
+  historyResult_.Close();
+  lookupResult_.Close();
+  library_.Close();
+
+  // Without a good backup the compaction does not start: the library file is
+  // the only copy of the host's library.
+  bool done = CopyOver(source, backup) && CompactInto(source, destination);
+  if (done) {
+    // A rename replaces the library in one step: at every moment either the
+    // old or the compacted file is "collections.mdb". The compacted copy is
+    // gone only because it now is the library.
+    done = std::rename(destination.c_str(), source.c_str()) == 0;
+  }
+  if (!done) RemoveCompacted(destination);
+  ShowSame(done ? "Compact Completed" : "Compact Failed");
+  OpenLibrary();
+  return done;
+}
+
+bool LibraryDatabase::CompactInto(const std::string& source, const std::string& destination) {
+  DbConnection from;
+  if (!from.Open(source, DbAccess::ReadOnly)) {
+    ShowSame("failed to connect");
+    return false;
+  }
+  std::error_code error;
+  fs::remove(destination, error);
+  if (error || fs::exists(destination, error)) {
+    ShowSame("failed to init");
+    return false;
+  }
+  const std::string sql = "VACUUM INTO '" + DoubleApostrophes(destination) + "';";
+  if (!from.Execute(sql)) {
+    const std::string description = from.LastError();
+    prompts_.Message("failed to compact", description, PromptButtons::Ok);
+    return false;
+  }
+  from.Close();
+
+  // The compacted file must open and pass SQLite's structural check before
+  // it may take the library's place.
+  DbResult verdict;
+  if (!verdict.Open(destination, "PRAGMA quick_check;") || verdict.RecordCount() != 1 ||
+      verdict.Text(0).value_or("") != "ok") {
+    const std::string description =
+        verdict.IsOpen() ? verdict.Text(0).value_or("quick_check failed") : verdict.LastError();
+    prompts_.Message("failed to compact", description, PromptButtons::Ok);
+    return false;
+  }
+  return true;
+}
+
+}  // namespace lyricade

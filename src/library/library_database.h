@@ -1,0 +1,105 @@
+#pragma once
+// The library and catalogue databases of the data folder: "collections.mdb"
+// (tables Items and History) and "songdb.mdb" (table Songs). Owns the library
+// connection that every modifying statement runs on, the catalogue
+// connection, and the result objects of the single-item look-ups, the
+// history lists and the catalogue list. The library list opens results of
+// its own (see LibraryListController).
+//
+// A database that does not open is reported once and the program goes on
+// without it: every later operation then fails silently.
+
+#include <string>
+
+#include "platform/db/db_connection.h"
+#include "platform/db/db_result.h"
+#include "platform/prompts/prompts.h"
+
+namespace lyricade {
+
+// The item last loaded by LoadCurrentItem.
+struct CurrentItem {
+  std::string Title = "No Title";
+  std::string Artist = "No Artist";
+  std::string Id = "No ID";
+  std::string Path = "No Path";
+  std::string Year = "0000";
+  std::string Length = "00:00:00";
+  double Tempo = 0;
+  int Type = 4;
+};
+
+class LibraryDatabase {
+public:
+  static constexpr const char* kLibraryFile = "collections.mdb";
+  static constexpr const char* kCatalogueFile = "songdb.mdb";
+  static constexpr const char* kCompactedFile = "collection2.mdb";
+  static constexpr const char* kBackupFile = "collections~.mdb";
+  // The caption of both open-failure boxes (the short text is the message).
+  static constexpr const char* kFailureCaption =
+      "If you are using Windows 7, you require Windows SP1, please update your system.";
+
+  explicit LibraryDatabase(Prompts& prompts) : prompts_(prompts) {}
+  LibraryDatabase(const LibraryDatabase&) = delete;
+  LibraryDatabase& operator=(const LibraryDatabase&) = delete;
+
+  // The data folder every file name is built in; set before the opens.
+  void SetDataFolder(const std::string& folder);
+  const std::string& DataFolder() const { return dataFolder_; }
+  std::string LibraryPath() const { return dataFolder_ + kLibraryFile; }
+  std::string CataloguePath() const { return dataFolder_ + kCatalogueFile; }
+
+  // Start-up, in this order: OpenLibrary, OpenCatalogue, UpgradeSchema.
+  // Each open failure shows its "Database Failure" box.
+  bool OpenLibrary();
+  bool OpenCatalogue();
+  // Adds History's venue column to files made before it existed. The outcome
+  // is not looked at: where the statement is refused the column must already
+  // be there.
+  void UpgradeSchema();
+  // Shutdown: library, then catalogue. The store closes the catalogue alone
+  // around replacing "songdb.mdb".
+  void Close();
+  void CloseCatalogue();
+
+  bool LibraryOpen() const { return library_.IsOpen(); }
+  bool CatalogueOpen() const { return catalogue_.IsOpen(); }
+  DbConnection& Library() { return library_; }
+  DbConnection& Catalogue() { return catalogue_; }
+  DbResult& HistoryResult() { return historyResult_; }
+  DbResult& CatalogueResult() { return catalogueResult_; }
+
+  // Begin and commit on the library connection; errors are swallowed (false
+  // comes back, nothing is shown). There is no rollback.
+  bool BeginTrans();
+  bool CommitTrans();
+  // One statement (or several) on the library connection; false on error.
+  bool Execute(const std::string& sql);
+
+  // The ItemNum of the first Items row whose SongPath equals the path, or 0.
+  long FindItemByPath(const std::string& path);
+  // Fills Current() from the Items row with that number; a missing row, null
+  // or empty fields keep the defaults.
+  void LoadCurrentItem(long itemNum);
+  const CurrentItem& Current() const { return current_; }
+
+  // Rewrites the library file compacted: backup "collections~.mdb", compacted
+  // copy "collection2.mdb" put in place of "collections.mdb", then reopen.
+  // "Compact Completed" or "Compact Failed"; the library is never lost.
+  bool CompactLibrary();
+
+private:
+  bool CompactInto(const std::string& source, const std::string& destination);
+  void ShowSame(const std::string& words);
+
+  Prompts& prompts_;
+  std::string dataFolder_;
+  DbConnection library_;
+  DbConnection catalogue_;
+  DbResult lookupResult_;
+  DbResult historyResult_;
+  DbResult catalogueResult_;
+  CurrentItem current_;
+};
+
+}  // namespace lyricade

@@ -1,0 +1,92 @@
+#include "library/library_list_controller.h"
+
+#include <QMetaObject>
+
+#include <algorithm>
+
+#include "library/library_database.h"
+
+namespace lyricade {
+
+LibraryListController::LibraryListController(LibraryDatabase& database, LibraryListModel& model,
+                                             QObject* parent)
+    : QObject(parent), database_(database), model_(model) {}
+
+// The workers are waited for before the object goes: their hand-over events
+// are then dropped with it.
+LibraryListController::~LibraryListController() { loader_.WaitAll(); }
+
+void LibraryListController::LoadLibraryList(int column) {
+  if (loadBusy_) return;
+  SetButtonsEnabled(false);
+  loadBusy_ = true;
+  model_.Clear();
+  libraryOrder_.Update(column);
+  SetStatus(kLoading);
+  StartLoad(false, WholeLibraryStatement(libraryOrder_));
+}
+
+void LibraryListController::SearchLibrary(const std::string& text,
+                                          const std::string& fieldChoice, MatchMode mode,
+                                          int column) {
+  if (searchBusy_) return;
+  searchBusy_ = true;
+  SetButtonsEnabled(false);
+  const std::vector<std::string> words = SplitSearchWords(SanitizeSearchText(text));
+  model_.Clear();
+  SetStatus(kSearching);
+  const SearchField field = SearchFieldForChoice(fieldChoice);
+  searchOrder_.Update(column);
+  StartLoad(true, BuildSearchStatement(words, field, mode, searchOrder_));
+  searchMode_ = true;
+}
+
+void LibraryListController::Search() {
+  const SearchControls controls = controls_ ? controls_() : SearchControls{};
+  SearchLibrary(controls.Text, controls.FieldChoice, controls.Mode, -1);
+}
+
+void LibraryListController::ShowAll() {
+  searchMode_ = false;
+  LoadLibraryList(-1);
+}
+
+void LibraryListController::HeaderClicked(int column) {
+  if (searchMode_) {
+    const SearchControls controls = controls_ ? controls_() : SearchControls{};
+    SearchLibrary(controls.Text, controls.FieldChoice, controls.Mode, std::min(column, 5));
+  } else {
+    LoadLibraryList(column);
+  }
+}
+
+void LibraryListController::StartLoad(bool search, const std::string& statement) {
+  listStatement_ = statement;
+  const std::string path = database_.LibraryOpen() ? database_.LibraryPath() : std::string();
+  loader_.Start(path, statement, [this, search](std::shared_ptr<DbResult> result) {
+    // Runs on the worker: the result travels to the UI thread in a queued
+    // call and is touched there only.
+    QMetaObject::invokeMethod(
+        this, [this, search, result] { Finish(search, result); }, Qt::QueuedConnection);
+  });
+}
+
+void LibraryListController::Finish(bool search, std::shared_ptr<DbResult> result) {
+  model_.SetResult(std::move(result));
+  (search ? searchBusy_ : loadBusy_) = false;
+  SetStatus(kComplete);
+  if (!loadBusy_ && !searchBusy_) SetButtonsEnabled(true);
+  emit loadFinished(search);
+}
+
+void LibraryListController::SetStatus(const char* text) {
+  status_ = QString::fromLatin1(text);
+  emit statusChanged(status_);
+}
+
+void LibraryListController::SetButtonsEnabled(bool enabled) {
+  buttonsEnabled_ = enabled;
+  emit buttonsEnabledChanged(enabled);
+}
+
+}  // namespace lyricade

@@ -1,0 +1,108 @@
+#pragma once
+// What the library list shows and how it gets there: the whole library in
+// its order, or a search in the search order; header clicks, busy flags,
+// the status text and the enabled state of "Search" and "Show All". The
+// search controls themselves belong to the main window, which routes its
+// buttons here and supplies the controls' contents for header clicks.
+//
+// Every load opens its own result on a worker (ListLoader) and hands it to
+// the UI thread, which swaps it into the model, sets the row count and
+// clears that load's busy flag. Whichever load finishes last decides what
+// the list shows.
+
+#include <QObject>
+#include <QString>
+
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "library/library_list_model.h"
+#include "library/library_search.h"
+#include "library/list_loader.h"
+
+namespace lyricade {
+
+class LibraryDatabase;
+
+// The contents of the main window's search controls.
+struct SearchControls {
+  std::string Text;
+  std::string FieldChoice = "Match All";
+  MatchMode Mode = MatchMode::All;
+};
+
+class LibraryListController : public QObject {
+  Q_OBJECT
+public:
+  static constexpr const char* kLoading = "Loading...";
+  static constexpr const char* kSearching = "Searching...";
+  static constexpr const char* kComplete = "Complete...";
+
+  LibraryListController(LibraryDatabase& database, LibraryListModel& model,
+                        QObject* parent = nullptr);
+  ~LibraryListController() override;
+
+  // The whole library; column -1 keeps the order. Dropped while a
+  // whole-library load is busy.
+  void LoadLibraryList(int column);
+  // The rows matching the text; column -1 keeps the search order. Dropped
+  // while a search is busy.
+  void SearchLibrary(const std::string& text, const std::string& fieldChoice, MatchMode mode,
+                     int column);
+  // "Search" (and Enter in the text box): the controls' contents, order kept.
+  void Search();
+  // "Show All": leaves search mode and lists the whole library.
+  void ShowAll();
+  // A click on a column header: the search again in that column's order
+  // while a search is shown, else the whole library in that order.
+  void HeaderClicked(int column);
+  // The flip operations leave search mode without reloading.
+  void ClearSearchMode() { searchMode_ = false; }
+
+  // Where the search controls' contents come from.
+  void SetControlsSource(std::function<SearchControls()> source) {
+    controls_ = std::move(source);
+  }
+
+  bool SearchMode() const { return searchMode_; }
+  bool LoadBusy() const { return loadBusy_; }
+  bool SearchBusy() const { return searchBusy_; }
+  bool ButtonsEnabled() const { return buttonsEnabled_; }
+  const QString& StatusText() const { return status_; }
+  const SortOrder& LibraryOrder() const { return libraryOrder_; }
+  const SortOrder& SearchOrder() const { return searchOrder_; }
+  // The statement of the last load started.
+  const std::string& ListStatement() const { return listStatement_; }
+
+  // Blocks until every started worker has handed its result over (the
+  // hand-over itself still waits for the UI thread's event loop).
+  void WaitForWorkers() { loader_.WaitAll(); }
+
+signals:
+  void statusChanged(const QString& text);
+  void buttonsEnabledChanged(bool enabled);
+  // A load's result is in the model.
+  void loadFinished(bool search);
+
+private:
+  void SetStatus(const char* text);
+  void SetButtonsEnabled(bool enabled);
+  void StartLoad(bool search, const std::string& statement);
+  void Finish(bool search, std::shared_ptr<DbResult> result);
+
+  LibraryDatabase& database_;
+  LibraryListModel& model_;
+  ListLoader loader_;
+  std::function<SearchControls()> controls_;
+  SortOrder libraryOrder_;
+  SortOrder searchOrder_;
+  bool searchMode_ = false;
+  bool loadBusy_ = false;
+  bool searchBusy_ = false;
+  bool buttonsEnabled_ = true;
+  QString status_;
+  std::string listStatement_;
+};
+
+}  // namespace lyricade

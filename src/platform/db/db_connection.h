@@ -1,0 +1,58 @@
+#pragma once
+// A connection to one database file that runs SQL text, the way the library
+// and catalogue code composes it. The file must exist: a connection never
+// creates a database (a new data folder is seeded separately).
+//
+// Transactions only begin and commit. The program never rolls back: a
+// statement that fails inside a transaction is skipped and the others are
+// committed with it.
+//
+// Every connection compares LIKE without regard to letter case for every
+// letter (see like_function.h).
+
+#include <cstdint>
+#include <string>
+
+#include "platform/db/sqlite_handles.h"
+
+namespace lyricade {
+
+enum class DbAccess { ReadWrite, ReadOnly };
+
+class DbConnection {
+public:
+  DbConnection() = default;
+  DbConnection(DbConnection&&) noexcept = default;
+  DbConnection& operator=(DbConnection&&) noexcept = default;
+
+  // Opens an existing database file. False (and closed) when the file is
+  // missing or is not a database.
+  bool Open(const std::string& path, DbAccess access = DbAccess::ReadWrite);
+  void Close();
+  bool IsOpen() const { return db_ != nullptr; }
+  const std::string& Path() const { return path_; }
+
+  // Runs every statement of the text in order; rows a statement returns are
+  // stepped through and dropped. False at the first statement that fails
+  // (the ones before it stay done).
+  bool Execute(const std::string& sql);
+
+  bool BeginTransaction();
+  bool CommitTransaction();
+  bool InTransaction() const;
+
+  // Rows changed by the last statement and the last auto-number assigned.
+  int Changes() const;
+  int64_t LastInsertId() const;
+  // SQLite's text for the last error on this connection.
+  std::string LastError() const;
+
+  sqlite3* Handle() const { return db_.get(); }
+
+private:
+  SqliteHandle db_;
+  std::string path_;
+  std::string failure_;  // why the last Open failed, when it never got a handle
+};
+
+}  // namespace lyricade

@@ -1,0 +1,72 @@
+#include "platform/db/db_connection.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "common/test_folder.h"
+#include "platform/db/db_result.h"
+
+namespace lyricade {
+namespace {
+
+std::string MakeDatabase(const testing::TestFolder& folder, const std::string& name,
+                         const char* sql) {
+  const std::string path = folder.File(name);
+  sqlite3* raw = nullptr;
+  sqlite3_open(path.c_str(), &raw);
+  SqliteHandle db(raw);
+  sqlite3_exec(raw, sql, nullptr, nullptr, nullptr);
+  return path;
+}
+
+TEST(DbConnection, OpensOnlyExistingDatabases) {
+  testing::TestFolder folder;
+  DbConnection connection;
+  EXPECT_FALSE(connection.Open(folder.File("absent.mdb")));
+  EXPECT_FALSE(std::filesystem::exists(folder.File("absent.mdb")));
+  std::ofstream(folder.File("junk.mdb")) << "this is not a database, just some text to open";
+  EXPECT_FALSE(connection.Open(folder.File("junk.mdb")));
+  EXPECT_FALSE(connection.IsOpen());
+  EXPECT_FALSE(connection.Execute("SELECT 1;"));
+  EXPECT_FALSE(connection.BeginTransaction());
+}
+
+TEST(DbConnection, FailingStatementInsideATransactionIsSkippedAndTheRestCommitted) {
+  testing::TestFolder folder;
+  const std::string path =
+      MakeDatabase(folder, "t.mdb", "CREATE TABLE T (A TEXT, B TEXT, UNIQUE (A, B));");
+  DbConnection connection;
+  ASSERT_TRUE(connection.Open(path));
+  ASSERT_TRUE(connection.BeginTransaction());
+  EXPECT_TRUE(connection.Execute("INSERT INTO T VALUES ('x', 'y');"));
+  EXPECT_FALSE(connection.Execute("INSERT INTO T VALUES ('x', 'y');"));  // unique key
+  EXPECT_FALSE(connection.Execute("ALTER TABLE T ADD C INT 0;"));        // refused syntax
+  EXPECT_TRUE(connection.Execute("INSERT INTO T VALUES ('x', 'z');"));
+  EXPECT_TRUE(connection.InTransaction());
+  EXPECT_TRUE(connection.CommitTransaction());
+  EXPECT_FALSE(connection.CommitTransaction());  // nothing to commit: an error, swallowed
+
+  DbResult rows;
+  ASSERT_TRUE(rows.Open(path, "SELECT count(*) FROM T;"));
+  EXPECT_EQ(rows.Integer(0), 2);
+}
+
+TEST(DbConnection, ExecuteRunsEveryStatementOfTheText) {
+  testing::TestFolder folder;
+  const std::string path = MakeDatabase(folder, "t.mdb", "CREATE TABLE T (A INTEGER);");
+  DbConnection connection;
+  ASSERT_TRUE(connection.Open(path));
+  EXPECT_TRUE(connection.Execute("INSERT INTO T VALUES (1); INSERT INTO T VALUES (2);;  "));
+  EXPECT_EQ(connection.LastInsertId(), 2);
+  EXPECT_TRUE(connection.Execute("UPDATE T SET A = A + 10;"));
+  EXPECT_EQ(connection.Changes(), 2);
+  EXPECT_FALSE(connection.Execute("INSERT INTO T VALUES (3); SELEC nonsense;"));
+  DbResult rows;
+  ASSERT_TRUE(rows.Open(path, "SELECT sum(A) FROM T;"));
+  EXPECT_EQ(rows.Integer(0), 26);  // the statement before the bad one stays done
+}
+
+}  // namespace
+}  // namespace lyricade
