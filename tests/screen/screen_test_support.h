@@ -36,7 +36,6 @@ inline QGuiApplication& GuiApplication() {
 class GlContext {
 public:
   GlContext() {
-    GuiApplication();
     surface_.create();
     context_.create();
     current_ = context_.isValid() && context_.makeCurrent(&surface_);
@@ -47,6 +46,8 @@ public:
   bool Current() const { return current_; }
 
 private:
+  // The application comes before any surface.
+  bool applicationReady_ = (GuiApplication(), true);
   QOffscreenSurface surface_;
   QOpenGLContext context_;
   bool current_ = false;
