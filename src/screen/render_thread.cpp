@@ -99,6 +99,9 @@ void RenderThread::Turn(SceneRenderer& renderer, SceneBuffers::Handovers& change
     renderer.Present(context_->defaultFramebufferObject(), width, height);
     context_->swapBuffers(target_.Surface);
   }
+  // The frame is finished before the next turn, presented or not: frames
+  // never pile up in the driver, and the time measured is the real one.
+  renderer.Finish();
   presentedChanges = windowChanges;
   if (capture) FulfilCaptures(renderer.ReadBackBuffer());
   ++drawn_;

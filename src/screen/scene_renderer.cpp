@@ -217,6 +217,13 @@ void SceneRenderer::BindTexture(const GlTexture* texture) {
 }
 
 void SceneRenderer::DrawLayer(const GlTexture* texture, bool textureAlpha) {
+  // An opaque layer blends to exactly its own colour (source x 1 + target x
+  // 0), so blending is skipped for it: a software renderer then writes the
+  // pixels without reading the back buffer first.
+  if (textureAlpha)
+    gl_.glEnable(GL_BLEND);
+  else
+    gl_.glDisable(GL_BLEND);
   BindTexture(texture);
   program_->bind();
   program_->setUniformValue("transform", ToColumnMatrix(SceneTransform()));
@@ -234,6 +241,7 @@ void SceneRenderer::DrawLayer(const GlTexture* texture, bool textureAlpha) {
   program_->disableAttributeArray(kTexCoordAttribute);
   quad_.release();
   gl_.glBindTexture(GL_TEXTURE_2D, 0);
+  gl_.glEnable(GL_BLEND);
 }
 
 void SceneRenderer::DrawPixelRect(const GlTexture* texture, const QRectF& rect, float opacity) {
@@ -389,6 +397,10 @@ void SceneRenderer::Present(unsigned target, int width, int height) {
     rect_.release();
     gl_.glBindTexture(GL_TEXTURE_2D, 0);
   });
+}
+
+void SceneRenderer::Finish() {
+  if (initialised_) gl_.glFinish();
 }
 
 QImage SceneRenderer::ReadBackBuffer() {

@@ -89,6 +89,9 @@ public:
   // Step 7: the back buffer stretched over `width` x `height` pixels of the
   // framebuffer `target` (the window's default framebuffer).
   void Present(unsigned target, int width, int height);
+  // Waits until the GL has carried out everything asked of it. A software
+  // renderer otherwise queues frames that nobody presents without bound.
+  void Finish();
   // The back buffer as it is now, read with glReadPixels (top row first).
   QImage ReadBackBuffer();
 
