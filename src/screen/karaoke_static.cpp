@@ -64,14 +64,23 @@ void KaraokeStatic::mouseReleaseEvent(QMouseEvent* event) {
 }
 
 void KaraokeStatic::mouseDoubleClickEvent(QMouseEvent* event) {
-  if (event->button() == Qt::LeftButton) {
-    if (IsMaximised())
-      showNormal();
-    else
-      showMaximized();
-    UpdateTarget();
-  }
+  if (event->button() == Qt::LeftButton) ToggleMaximised();
   QWindow::mouseDoubleClickEvent(event);
+}
+
+void KaraokeStatic::ToggleMaximised() {
+  // The geometry is set as well as the state: without a window manager (a
+  // bare X server driving a TV) nobody else would resize the window.
+  if (IsMaximised()) {
+    showNormal();
+    setGeometry(restored_);
+  } else {
+    restored_ = geometry();
+    const ScreenRect area = ScreenArea();
+    setGeometry(area.Left, area.Top, area.Width, area.Height);
+    showMaximized();
+  }
+  UpdateTarget();
 }
 
 void KaraokeStatic::exposeEvent(QExposeEvent* event) {

@@ -31,6 +31,9 @@ public:
   void Place(const MonitorChoice& choice, const ScreenRect& chosen);
 
   bool IsMaximised() const { return windowStates() & Qt::WindowMaximized; }
+  // What a double-click does: maximised over the window's screen, or back to
+  // the size and place it had before.
+  void ToggleMaximised();
   PresentTarget& Target() { return target_; }
 
 protected:
@@ -46,6 +49,7 @@ private:
   ScreenRect ScreenArea() const;
 
   WindowDrag drag_;
+  QRect restored_{0, 0, kSingleWidth, kSingleHeight};
   PresentTarget target_;
 };
 

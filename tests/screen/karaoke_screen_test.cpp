@@ -111,14 +111,20 @@ TEST_F(KaraokeScreenTest, DraggingAndDoubleClicking) {
 
   // Double-click maximises; a press on the maximised window starts no drag;
   // another double-click restores.
+  const QRect normal = window.geometry();
   SendMouse(window, QEvent::MouseButtonDblClick, {10, 10}, Qt::LeftButton, Qt::LeftButton);
   EXPECT_TRUE(window.IsMaximised());
+  EXPECT_EQ(window.geometry(), area);
   SendMouse(window, QEvent::MouseButtonPress, {10, 10}, Qt::LeftButton, Qt::LeftButton);
   const QPoint maximisedAt = window.position();
   SendMouse(window, QEvent::MouseMove, {200, 200}, Qt::NoButton, Qt::LeftButton);
   EXPECT_EQ(window.position(), maximisedAt);
   SendMouse(window, QEvent::MouseButtonRelease, {200, 200}, Qt::LeftButton, Qt::NoButton);
   SendMouse(window, QEvent::MouseButtonDblClick, {10, 10}, Qt::LeftButton, Qt::LeftButton);
+  EXPECT_FALSE(window.IsMaximised());
+  EXPECT_EQ(window.geometry(), normal);
+  // The right button's double-click does nothing.
+  SendMouse(window, QEvent::MouseButtonDblClick, {10, 10}, Qt::RightButton, Qt::RightButton);
   EXPECT_FALSE(window.IsMaximised());
 }
 
