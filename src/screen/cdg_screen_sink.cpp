@@ -13,9 +13,12 @@ void CdgScreenSink::present(const uint8_t* frame, size_t pitch, int index) {
   if (!frame || pitch < kCdgFramePitch) return;
   if (index == 0 || index == 1)
     buffers_.PutRows(SceneTexture::SongCdg, frame, kCdgFrameWidth, kCdgFrameHeight, pitch, false);
-  if (index == 0) preview_.StretchFrom(frame, kCdgFrameWidth, kCdgFrameHeight, pitch);
+  if (index == 0) preview_.PresentCdgFrame(frame, kCdgFrameWidth, kCdgFrameHeight, pitch);
 }
 
-void CdgScreenSink::frameClosed() { buffers_.Release(SceneTexture::SongCdg); }
+void CdgScreenSink::frameClosed() {
+  buffers_.Release(SceneTexture::SongCdg);
+  preview_.EndCdg();
+}
 
 }  // namespace lyricade

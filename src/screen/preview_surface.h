@@ -35,13 +35,34 @@ public:
   // fourth byte is ignored: the preview is opaque.
   void StretchFrom(const uint8_t* rows, int width, int height, size_t stride);
 
+  // The song's two producers. A song video's frame is kept and shown; a
+  // CD+G frame is shown opaque (its transparent colour black, as the screen
+  // shows it without a background video), or, while a song video runs, over
+  // the last video frame with its alpha, as the screen draws the two. So a
+  // video with CD+G beside it shows both in the preview too, whichever
+  // producer wrote last.
+  void PresentVideoFrame(const uint8_t* rows, int width, int height, size_t stride);
+  void PresentCdgFrame(const uint8_t* rows, int width, int height, size_t stride);
+  void EndVideo();
+  void EndCdg();
+
   // A copy of the surface as it is now.
   QImage Snapshot() const;
   // Grows with every change, so the pane repaints only when needed.
   uint64_t Generation() const { return generation_.load(); }
 
 private:
+  // With the lock held: the stretch of `rows` into `into`; with `blend`, a
+  // pixel whose alpha is 0 leaves `into` as it was.
+  static void Stretch(const uint8_t* rows, int width, int height, size_t stride, QImage& into,
+                      bool blend);
+  void ComposeSong();
+
   mutable std::mutex lock_;
+  QImage video_;
+  QImage cdg_;
+  bool videoActive_ = false;
+  bool cdgActive_ = false;
   QImage surface_;
   QImage idle_;
   std::atomic<uint64_t> generation_{0};

@@ -32,7 +32,7 @@ bool VideoLayer::PresentVideoFrame(const uint8_t* pixels, size_t size, int width
   if (!active_ || !FrameFits(pixels, size, width, height, stride)) return false;
   const SceneTexture texture = index_ == 0 ? SceneTexture::SongVideo : SceneTexture::BackgroundVideo;
   buffers_.PutRows(texture, pixels, width, height, stride, true);
-  if (index_ == 0) preview_.StretchFrom(pixels, width, height, stride);
+  if (index_ == 0) preview_.PresentVideoFrame(pixels, width, height, stride);
   if (firstFrame_) {
     firstFrame_ = false;
     if (index_ == 0)
@@ -50,6 +50,7 @@ void VideoLayer::VideoStopped() {
   if (index_ == 0) {
     flags_.SongVisualShowing.store(false);
     buffers_.Release(SceneTexture::SongVideo);
+    preview_.EndVideo();
   } else {
     flags_.BackgroundVideoRunning.store(false);
     buffers_.Release(SceneTexture::BackgroundVideo);

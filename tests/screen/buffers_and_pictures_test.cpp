@@ -156,6 +156,31 @@ TEST(PreviewSurface, CdgFramesStretchIntoExactTwoByTwoBlocks) {
   EXPECT_EQ(shot.pixel(202, 100), 0xFF000000u);
 }
 
+TEST(PreviewSurface, VideoWithCdgShowsTheLyricsOverTheVideo) {
+  PreviewSurface preview;
+  PixelImage video(64, 48, 0xFF00FF00u);
+  PixelImage cdg(kCdgFrameWidth, kCdgFrameHeight, 0);  // transparent
+  for (int x = 0; x < kCdgFrameWidth; ++x) cdg.Set(x, 100, 0xFFFF0000u);
+  // CD+G alone: opaque, its transparent colour black.
+  preview.PresentCdgFrame(cdg.Pixels.data(), cdg.Width, cdg.Height, cdg.Pitch());
+  EXPECT_EQ(preview.Snapshot().pixel(10, 10), 0xFF000000u);
+  // With a song video: whichever producer writes last, both show.
+  preview.PresentVideoFrame(video.Pixels.data(), video.Width, video.Height, video.Pitch());
+  QImage shot = preview.Snapshot();
+  EXPECT_EQ(shot.pixel(10, 10), 0xFF00FF00u);
+  EXPECT_EQ(shot.pixel(10, 200), 0xFFFF0000u);
+  for (int x = 0; x < kCdgFrameWidth; ++x) cdg.Set(x, 100, 0);
+  for (int x = 0; x < kCdgFrameWidth; ++x) cdg.Set(x, 50, 0xFF0000FFu);
+  preview.PresentCdgFrame(cdg.Pixels.data(), cdg.Width, cdg.Height, cdg.Pitch());
+  shot = preview.Snapshot();
+  EXPECT_EQ(shot.pixel(10, 200), 0xFF00FF00u);  // the old line is gone
+  EXPECT_EQ(shot.pixel(10, 100), 0xFF0000FFu);
+  // The video ends: CD+G frames are opaque again.
+  preview.EndVideo();
+  preview.PresentCdgFrame(cdg.Pixels.data(), cdg.Width, cdg.Height, cdg.Pitch());
+  EXPECT_EQ(preview.Snapshot().pixel(10, 10), 0xFF000000u);
+}
+
 TEST(PreviewSurface, IdlePictureComesBackAndAMissingOneIsBlack) {
   testing::TestFolder folder;
   ASSERT_TRUE(WritePictureFile(folder.File("Background.bmp"), PixelImage(640, 480, 0xFF204060u)));
