@@ -42,24 +42,6 @@ TEST(SceneBuffers, RenderSideTakesChangesOnlyWhenTheLockIsFree) {
   EXPECT_EQ(changes[static_cast<int>(SceneTexture::Background)].What, Change::None);
 }
 
-TEST(SceneBuffers, ReleaseAndPutIfExists) {
-  SceneBuffers buffers;
-  const uint64_t start = buffers.Generation();
-  EXPECT_FALSE(buffers.PutIfExists(SceneTexture::AnnounceCard, PixelImage(2, 2)));
-  buffers.Create(SceneTexture::AnnounceCard, 2, 2);
-  EXPECT_TRUE(buffers.PutIfExists(SceneTexture::AnnounceCard, PixelImage(2, 2, 0xFF00FF00u)));
-  EXPECT_GT(buffers.Generation(), start);
-  buffers.Release(SceneTexture::AnnounceCard);
-  EXPECT_FALSE(buffers.Exists(SceneTexture::AnnounceCard));
-  SceneBuffers::Handovers changes;
-  ASSERT_TRUE(buffers.TryTakeChanges(changes));
-  EXPECT_EQ(changes[static_cast<int>(SceneTexture::AnnounceCard)].What, Change::Released);
-  // An empty picture releases rather than making a 0x0 texture.
-  buffers.Put(SceneTexture::Blank, PixelImage(1, 1));
-  buffers.Put(SceneTexture::Blank, PixelImage());
-  EXPECT_FALSE(buffers.Exists(SceneTexture::Blank));
-}
-
 TEST(PictureFile, DdsAndTgaRoundTripTopRowFirst) {
   testing::TestFolder folder;
   PixelImage picture(3, 2);

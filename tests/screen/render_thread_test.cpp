@@ -3,7 +3,9 @@
 #include <QOffscreenSurface>
 #include <QOpenGLContext>
 
+#include <atomic>
 #include <chrono>
+#include <stdexcept>
 #include <thread>
 
 #include "common/app_settings.h"
@@ -106,6 +108,33 @@ TEST_F(RenderThreadTest, FramesAreSkippedNotWaitedForWhileTheSceneLockIsHeld) {
   std::lock_guard held(buffers_.Lock());
   EXPECT_TRUE(thread_->Stop());
   EXPECT_EQ(thread_->State(), RenderState::Stopped);
+}
+
+// Messages whose Animating() fails: an error outside the isolated steps.
+class Failing : public ScreenMessages {
+public:
+  void DrawTicker(SceneCanvas&) override {}
+  void DrawCountdown(SceneCanvas&) override {}
+  bool Animating() const override {
+    if (fail) throw std::runtime_error("broken messages");
+    return false;
+  }
+  std::atomic<bool> fail{false};
+};
+
+TEST_F(RenderThreadTest, AnErrorEscapingAFrameEndsTheThread) {
+  Failing messages;
+  auto context = std::make_unique<QOpenGLContext>();
+  ASSERT_TRUE(context->create());
+  thread_ = std::make_unique<RenderThread>(std::move(context), target_, buffers_, flags_,
+                                           settings_, &messages, false);
+  ASSERT_TRUE(thread_->Start());
+  ASSERT_TRUE(WaitFor([&] { return thread_->FramesDrawn() >= 1; }));
+  messages.fail = true;
+  EXPECT_TRUE(WaitFor([&] { return thread_->State() == RenderState::Stopped; }));
+  // It had ended on its own: stopping reports that it was not running.
+  EXPECT_FALSE(thread_->Stop());
+  EXPECT_TRUE(Capture().isNull());
 }
 
 }  // namespace
