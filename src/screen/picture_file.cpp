@@ -111,7 +111,11 @@ bool WriteDdsFile(const std::string& path, const PixelImage& image) {
   const std::string temporary = path + ".part";
   {
     std::ofstream file(temporary, std::ios::binary | std::ios::trunc);
-    if (!file.write(data.data(), static_cast<std::streamsize>(data.size()))) return false;
+    if (!file.write(data.data(), static_cast<std::streamsize>(data.size()))) {
+      file.close();
+      std::remove(temporary.c_str());
+      return false;
+    }
   }
   return std::rename(temporary.c_str(), path.c_str()) == 0;
 }
@@ -130,9 +134,15 @@ bool WritePictureFile(const std::string& path, const PixelImage& image) {
   if (format == FIF_BMP || format == FIF_JPEG) {
     Bitmap rgb(FreeImage_ConvertTo24Bits(bitmap.get()));
     if (!rgb) return false;
-    return FreeImage_Save(format, rgb.get(), path.c_str(), 0) != FALSE;
+    bitmap = std::move(rgb);
   }
-  return FreeImage_Save(format, bitmap.get(), path.c_str(), 0) != FALSE;
+  // Written beside and renamed over, so a reader never sees half a picture.
+  const std::string temporary = path + ".part";
+  if (!FreeImage_Save(format, bitmap.get(), temporary.c_str(), 0)) {
+    std::remove(temporary.c_str());
+    return false;
+  }
+  return std::rename(temporary.c_str(), path.c_str()) == 0;
 }
 
 }  // namespace lyricade
