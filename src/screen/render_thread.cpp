@@ -33,6 +33,10 @@ bool RenderThread::Start() {
   int expected = static_cast<int>(RenderState::NotStarted);
   if (!state_.compare_exchange_strong(expected, static_cast<int>(RenderState::Running)))
     return false;
+  {
+    std::lock_guard lock(captureLock_);
+    acceptingCaptures_ = true;
+  }
   context_->moveToThread(this);
   start(QThread::HighPriority);
   return true;
@@ -53,20 +57,19 @@ bool RenderThread::Stop() {
 std::future<QImage> RenderThread::CaptureNextFrame() {
   std::promise<QImage> promise;
   std::future<QImage> future = promise.get_future();
-  const int state = state_.load();
-  if (state == static_cast<int>(RenderState::Stopped) ||
-      state == static_cast<int>(RenderState::StopRequested)) {
+  std::lock_guard lock(captureLock_);
+  if (!acceptingCaptures_ || state_.load() != static_cast<int>(RenderState::Running)) {
     promise.set_value(QImage());
     return future;
   }
-  std::lock_guard lock(captureLock_);
   captures_.push_back(std::move(promise));
   captureWanted_.store(true);
   return future;
 }
 
-void RenderThread::FulfilCaptures(const QImage& image) {
+void RenderThread::FulfilCaptures(const QImage& image, bool last) {
   std::lock_guard lock(captureLock_);
+  if (last) acceptingCaptures_ = false;
   for (std::promise<QImage>& promise : captures_) promise.set_value(image);
   captures_.clear();
   captureWanted_.store(false);
@@ -131,8 +134,8 @@ void RenderThread::run() {
     }
     context_->doneCurrent();
   }
+  FulfilCaptures(QImage(), true);
   state_.store(static_cast<int>(RenderState::Stopped));
-  FulfilCaptures(QImage());
   // Back to the UI thread, which deletes it.
   if (QCoreApplication::instance())
     context_->moveToThread(QCoreApplication::instance()->thread());

@@ -80,7 +80,7 @@ protected:
 private:
   void Turn(SceneRenderer& renderer, SceneBuffers::Handovers& changes, SceneState& shown,
             uint64_t& presentedChanges);
-  void FulfilCaptures(const QImage& image);
+  void FulfilCaptures(const QImage& image, bool last = false);
 
   std::unique_ptr<QOpenGLContext> context_;
   PresentTarget& target_;
@@ -98,6 +98,9 @@ private:
   std::atomic<double> lastFrameMs_{0.0};
 
   std::mutex captureLock_;
+  // Captures are taken only while the loop runs; both under captureLock_, so
+  // a capture asked for as the loop ends is answered, never left waiting.
+  bool acceptingCaptures_ = false;
   std::vector<std::promise<QImage>> captures_;
   std::atomic<bool> captureWanted_{false};
 };
