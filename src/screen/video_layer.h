@@ -7,7 +7,7 @@
 
 #include <mutex>
 
-#include "screen/video_frame_target.h"
+#include "platform/media/video_frame_target.h"
 
 namespace lyricade {
 

@@ -3,7 +3,7 @@
 #include <gst/app/gstappsink.h>
 #include <gst/video/video.h>
 
-#include "screen/video_frame_target.h"
+#include "platform/media/video_frame_target.h"
 
 namespace lyricade {
 namespace {

@@ -78,10 +78,22 @@ DataFolderState PrepareDataFolder(const std::string& dataFolder, const std::stri
   if (fs::exists(dataFolder, error)) return DataFolderState::Existing;
   fs::create_directories(dataFolder, error);
   if (error) return DataFolderState::Failed;
+  // Everything of the seed but hidden files (a checkout's housekeeping).
   const fs::path seed = fs::path(programFolder) / "seed";
-  if (fs::is_directory(seed, error)) {
-    fs::copy(seed, dataFolder, fs::copy_options::recursive | fs::copy_options::skip_existing,
-             error);
+  for (auto it = fs::recursive_directory_iterator(seed, error);
+       !error && it != fs::recursive_directory_iterator(); it.increment(error)) {
+    const fs::path relative = fs::relative(it->path(), seed, error);
+    if (error) break;
+    if (it->path().filename().string().rfind('.', 0) == 0) {
+      if (it->is_directory(error)) it.disable_recursion_pending();
+      continue;
+    }
+    const fs::path target = fs::path(dataFolder) / relative;
+    std::error_code copyError;
+    if (it->is_directory(copyError))
+      fs::create_directories(target, copyError);
+    else
+      fs::copy_file(it->path(), target, fs::copy_options::skip_existing, copyError);
   }
   return DataFolderState::Created;
 }

@@ -69,11 +69,13 @@ TEST(Paths, FirstRunSeedsANewFolderOnly) {
   fs::create_directories(program + "seed/Backgrounds");
   std::ofstream(program + "seed/background.dds") << "picture";
   std::ofstream(program + "seed/Backgrounds/loop.wmv") << "video";
+  std::ofstream(program + "seed/.gitignore") << "*.dds";
 
   const std::string data = folder.File("data/lyricade/");
   EXPECT_EQ(PrepareDataFolder(data, program), DataFolderState::Created);
   EXPECT_TRUE(fs::exists(data + "background.dds"));
   EXPECT_TRUE(fs::exists(data + "Backgrounds/loop.wmv"));
+  EXPECT_FALSE(fs::exists(data + ".gitignore"));
 
   // An existing folder is left as it is, even with files missing.
   fs::remove(data + "background.dds");
