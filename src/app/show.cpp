@@ -1,8 +1,11 @@
 #include "app/show.h"
 
+#include <algorithm>
 #include <chrono>
 
+#include "app/transport_display.h"
 #include "common/app_settings.h"
+#include "playback/song_location.h"
 #include "platform/prompts/prompts.h"
 
 namespace lyricade {
@@ -35,6 +38,7 @@ bool Show::PlaySong(const std::string& location, int channel, int keyTenths) {
   transport_.StopPlayback(true);
   transport_.Teardown();
   const bool started = opener_.OpenSong(location, channel, keyTenths);
+  TakeOpenedSettings();
   if (started) playEnabled_ = false;
   return started;
 }
@@ -82,7 +86,18 @@ void Show::RecordStartedSong(const QueuedSong& song, const std::string& singer) 
 }
 
 bool Show::OpenSong(const std::string& path, int multiplex, int keyTenths) {
-  return opener_.OpenSong(path, multiplex, keyTenths);
+  const bool opened = opener_.OpenSong(path, multiplex, keyTenths);
+  TakeOpenedSettings();
+  return opened;
+}
+
+// Song opening stored the song's key and channel as the current ones: the
+// live settings (and the labels) follow.
+void Show::TakeOpenedSettings() {
+  const PlaybackState& state = transport_.State();
+  rotation_.SetLiveKeyTenths(state.KeyTenths);
+  rotation_.SetLiveMultiplex(state.Channel);
+  emit transportChanged();
 }
 
 bool Show::Play() {
@@ -153,8 +168,28 @@ bool Show::ConfirmExit() {
   }
 }
 
+void Show::StartTimer() {
+  if (!timer_) {
+    timer_ = new QTimer(this);
+    timer_->setTimerType(Qt::PreciseTimer);
+    connect(timer_, &QTimer::timeout, this, &Show::tick);
+  }
+  timer_->start(30);
+}
+
+void Show::StopTimer() {
+  if (timer_) timer_->stop();
+}
+
 void Show::tick() {
   transport_.Tick();
+  const PlaybackState& state = transport_.State();
+  if (state.Playing) {
+    const int64_t position = transport_.CurrentPosition();
+    if (!progressDragging_ && state.Duration > 0)
+      progressValue_ = ProgressValue(position, state.Duration);
+    timeText_ = FormatTimeText(position, state.Duration);
+  }
   // The delayed start, only while no song plays.
   if (!transport_.State().Playing && delayedStartArmedMs_ >= 0 &&
       (NowMs() - delayedStartArmedMs_) / 1000 > 3) {
@@ -166,7 +201,60 @@ void Show::tick() {
       RebuildTicker();
     }
   }
+  emit ticked();
 }
+
+void Show::DragProgressTo(int value) {
+  const int64_t duration = transport_.State().Duration;
+  progressValue_ = std::clamp(value, 0, kProgressRange);
+  if (duration > 0 && transport_.State().Playing)
+    transport_.SeekSong(ProgressPosition(progressValue_, duration));
+}
+
+int Show::Volume() const { return settings_.SongVolume.load(); }
+
+void Show::VolumeUp() {
+  settings_.SongVolume = std::min(100, Volume() + 5);
+  transport_.ApplyVolume();
+  emit transportChanged();
+}
+
+void Show::VolumeDown() {
+  settings_.SongVolume = std::max(0, Volume() - 5);
+  transport_.ApplyVolume();
+  emit transportChanged();
+}
+
+void Show::SetVolumeFromBar(int value) {
+  settings_.SongVolume = VolumeFromBar(value);
+  transport_.ApplyVolume();
+  emit transportChanged();
+}
+
+void Show::ApplyLiveSettings() {
+  PlaybackState& state = transport_.State();
+  state.KeyTenths = rotation_.LiveKeyTenths();
+  state.Channel = rotation_.LiveMultiplex();
+  state.KeyText = KeyLabel(state.KeyTenths);
+  state.ChannelText = ChannelLabel(state.Channel);
+  transport_.SetChannel(state.Channel);
+  transport_.SetKey(state.KeyTenths);
+  emit transportChanged();
+}
+
+void Show::SetKey(int halfSteps) {
+  rotation_.SetLiveKeyTenths(std::clamp(halfSteps, -4, 4) * 10);
+  ApplyLiveSettings();
+}
+
+void Show::SetChannel(int channel) {
+  rotation_.SetLiveMultiplex(std::clamp(channel, 0, 2));
+  ApplyLiveSettings();
+}
+
+std::string Show::KeyText() const { return KeyLabel(rotation_.LiveKeyTenths()); }
+
+std::string Show::ChannelText() const { return ChannelLabel(rotation_.LiveMultiplex()); }
 
 void Show::RemoveScratchFolders() {
   transport_.StopPlayback(true);

@@ -6,6 +6,7 @@
 // route their controls here; tests drive it directly, without a screen.
 
 #include <QObject>
+#include <QTimer>
 
 #include <functional>
 
@@ -99,6 +100,31 @@ public:
 
   // One step of the 30 ms timer.
   void tick();
+  // The 30 ms timer that calls tick() (the program starts it; tests call
+  // tick() themselves).
+  void StartTimer();
+  void StopTimer();
+
+  // The transport as the main window shows it, refreshed by tick().
+  const std::string& TimeText() const { return timeText_; }
+  int ProgressBarValue() const { return progressValue_; }
+  // While the host drags the progress bar the timer leaves its value alone;
+  // a drag's value seeks when the duration is known.
+  void SetProgressDragging(bool dragging) { progressDragging_ = dragging; }
+  void DragProgressTo(int value);
+  // Volume: "+" and "-" in steps of 5, the volume bar, applied to the song.
+  void VolumeUp();
+  void VolumeDown();
+  void SetVolumeFromBar(int value);
+  int Volume() const;
+  // Key buttons "-4".."4" and "Left" / "Center" / "Right": the live
+  // settings, the labels, and the song's filter at its next buffer.
+  void SetKey(int halfSteps);
+  void SetChannel(int channel);
+  std::string KeyText() const;
+  std::string ChannelText() const;
+  // The now-up display: singer and title.
+  NowUp NowUpDisplay() const { return rotation_.NowUpDisplay(); }
 
   // Removes the "Zipped/" and "Stream/" scratch folders (at exit).
   void RemoveScratchFolders();
@@ -122,6 +148,10 @@ signals:
   void songEnded();
   // The rotation changed: the singer list and playlist views refresh.
   void rotationChanged();
+  // A timer step ran: the time text, progress and labels may have changed.
+  void ticked();
+  // The live key, channel or volume changed.
+  void transportChanged();
 
 private:
   // PlaybackHooks: the announce card, delayed start and break music belong to
@@ -159,7 +189,14 @@ private:
   SongOpener opener_;
   HttpClient http_;
   StreamedSongs streamed_;
+  void ApplyLiveSettings();
+  void TakeOpenedSettings();
+
   SingerRotation rotation_;
+  QTimer* timer_ = nullptr;
+  std::string timeText_ = "00:00 | 00:00";
+  int progressValue_ = 0;
+  bool progressDragging_ = false;
   HistoryRecorder* history_ = nullptr;
   std::function<int64_t()> nowMs_;
   int64_t delayedStartArmedMs_ = -1;

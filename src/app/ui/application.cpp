@@ -1,0 +1,164 @@
+#include "app/ui/application.h"
+
+#include <QPainter>
+#include <QProgressDialog>
+#include <QSplashScreen>
+#include <QTimer>
+#include <filesystem>
+
+#include "app/preferences_file.h"
+#include "app/show.h"
+#include "app/ui/main_window.h"
+#include "library/database_seed.h"
+#include "library/library_database.h"
+#include "library/library_list_controller.h"
+#include "library/library_list_model.h"
+#include "platform/paths/paths.h"
+#include "platform/unzip/unzip_module.h"
+#include "playback/zip_song_extractor.h"
+#include "screen/karaoke_screen.h"
+#include "singers/singer_history.h"
+
+namespace lyricade {
+namespace {
+
+constexpr const char* kPreferencesFile = "lyr2prefs.cfg";
+
+// The splash picture: the program's name on a dark stage.
+QPixmap SplashPicture() {
+  QPixmap picture(400, 300);
+  QPainter painter(&picture);
+  QLinearGradient stage(0, 0, 0, 300);
+  stage.setColorAt(0, QColor(16, 16, 80));
+  stage.setColorAt(1, QColor(60, 10, 90));
+  painter.fillRect(picture.rect(), stage);
+  painter.setPen(QColor(255, 220, 40));
+  QFont title("Liberation Sans", 34, QFont::Bold);
+  painter.setFont(title);
+  painter.drawText(QRect(0, 80, 400, 60), Qt::AlignCenter, "Lyricade");
+  painter.setPen(Qt::white);
+  painter.setFont(QFont("Liberation Sans", 12));
+  painter.drawText(QRect(0, 150, 400, 30), Qt::AlignCenter, "Karaoke host for the show tonight");
+  painter.setFont(QFont("Liberation Sans", 9));
+  painter.drawText(QRect(0, 260, 400, 20), Qt::AlignCenter, MainWindow::kCaption);
+  return picture;
+}
+
+}  // namespace
+
+Application::Application(std::vector<std::string> args, Prompts* prompts)
+    : args_(std::move(args)), prompts_(prompts ? *prompts : qtPrompts_) {}
+
+Application::~Application() { Shutdown(); }
+
+bool Application::Start() {
+  // The folders; a new data folder is seeded with its databases and pictures.
+  dataFolder_ = ResolveDataFolder(args_, "lyricade", "LYRICADE_DATA_DIR");
+  scratchFolder_ = ResolveScratchRoot("lyricade");
+  programFolder_ = ResolveProgramFolder("lyricade");
+  firstRun_ = PrepareDataFolder(dataFolder_, programFolder_) == DataFolderState::Created;
+  if (firstRun_) SeedDatabaseFiles(dataFolder_, programFolder_);
+
+  // The databases.
+  database_ = std::make_unique<LibraryDatabase>(prompts_);
+  database_->SetDataFolder(dataFolder_);
+  database_->OpenLibrary();
+  database_->OpenCatalogue();
+  database_->UpgradeSchema();
+  history_ = std::make_unique<SingerHistory>(*database_);
+
+  show_ = std::make_unique<Show>(settings_, prompts_,
+                                 ShowFolders{dataFolder_, scratchFolder_, ProgramBinaryFolder()});
+  show_->SetHistory(history_.get());
+
+  // The singers' screen's window first, so the main window can show its
+  // preview; the scene itself comes up after the main window.
+  screen_ = std::make_unique<KaraokeScreen>(settings_, prompts_, dataFolder_, programFolder_);
+
+  // The main window and the library list.
+  libraryModel_ = std::make_unique<LibraryListModel>();
+  libraryController_ = std::make_unique<LibraryListController>(*database_, *libraryModel_);
+  MainWindowParts parts;
+  parts.show = show_.get();
+  parts.settings = &settings_;
+  parts.prompts = &prompts_;
+  parts.libraryModel = libraryModel_.get();
+  parts.libraryController = libraryController_.get();
+  parts.preview = &screen_->Preview();
+  parts.dataFolder = dataFolder_;
+  parts.programFolder = programFolder_;
+  window_ = std::make_unique<MainWindow>(parts);
+  qtPrompts_.SetParent(window_.get());
+  history_->SetCurrentVenue([this] { return window_->AssignedVenue(); });
+  window_->SetCloseHandler([this] { return ConfirmClose(); });
+  window_->show();
+  libraryController_->LoadLibraryList(-1);
+
+  // Monitor choice, the screen's window, its scene and render thread.
+  screen_->CreateWindow();
+  if (screen_->InitialiseScene()) screen_->StartRenderThread();
+  show_->SetCdgSink(&screen_->CdgSink());
+  show_->SetSongVideoTarget(&screen_->VideoTarget(0));
+
+  // The preferences, then the rotation of the last show.
+  ReadPreferences(dataFolder_ + kPreferencesFile, settings_);
+  window_->ApplySettingsToControls();
+  window_->RestoreGeometry();
+  show_->LoadRotation();
+
+  if (splash_) ShowSplash();
+  show_->StartTimer();
+  started_ = true;
+  return true;
+}
+
+void Application::ShowSplash() {
+  // Closes itself after four seconds, or at the first click.
+  auto* splash = new QSplashScreen(SplashPicture(), Qt::WindowStaysOnTopHint);
+  splash->setAttribute(Qt::WA_DeleteOnClose);
+  splash->show();
+  QTimer::singleShot(4000, splash, &QSplashScreen::close);
+}
+
+bool Application::ConfirmClose() {
+  if (!show_->ConfirmExit()) return false;
+  WritePreferences(dataFolder_ + kPreferencesFile, settings_);
+  return true;
+}
+
+int Application::Run() {
+  if (!Start()) return 1;
+  const int status = QApplication::exec();
+  Shutdown();
+  return status;
+}
+
+void Application::Shutdown() {
+  if (!started_) return;
+  started_ = false;
+  show_->StopTimer();
+  // The song stops; nothing of it survives.
+  show_->Stop();
+  show_->Transport().Teardown();
+  // The list loaders finish before the databases close.
+  libraryController_->WaitForWorkers();
+  database_->Close();
+  if (screen_) screen_->StopRenderThread();
+  window_->hide();
+
+  const std::pair<std::string, const char*> scratch[] = {
+      {scratchFolder_ + "Zipped/", "Removing Zipped folder..."},
+      {scratchFolder_ + "Stream/", "Removing Streaming Folder..."}};
+  for (const auto& [folder, title] : scratch) {
+    std::error_code error;
+    if (!std::filesystem::exists(folder, error)) continue;
+    QProgressDialog progress(title, QString(), 0, 0);
+    progress.setWindowTitle(title);
+    progress.setMinimumDuration(0);
+    progress.show();
+    QCoreApplication::processEvents();
+    RemoveScratchTree(folder);
+  }
+}
+
+}  // namespace lyricade

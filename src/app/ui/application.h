@@ -1,0 +1,78 @@
+#pragma once
+// The program's frame: brings every part up in a fixed order, runs the event
+// loop and takes everything down again in order.
+//
+// Start-up: the folders (a new data folder is seeded), the library and
+// catalogue databases and their upgrade, the host controller, the main window
+// with its library list, the singers' screen and its render thread, the
+// preferences, the saved rotation, the splash; then the 30 ms timer. Close:
+// the exit questions and the saves. Shutdown: song stopped, list loaders
+// finished and the databases closed, the render thread stopped and joined,
+// the scratch folders removed.
+
+#include <QApplication>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "common/app_settings.h"
+#include "platform/prompts/qt_prompts.h"
+
+namespace lyricade {
+
+class KaraokeScreen;
+class LibraryDatabase;
+class LibraryListController;
+class LibraryListModel;
+class MainWindow;
+class Show;
+class SingerHistory;
+
+class Application {
+public:
+  // `prompts` replaces the Qt dialogs (tests); null uses them.
+  explicit Application(std::vector<std::string> args, Prompts* prompts = nullptr);
+  ~Application();
+
+  // Start-up; false when the program cannot run at all.
+  bool Start();
+  // Start, event loop, shutdown; the process's exit status.
+  int Run();
+  // Takes everything down (also run by the destructor).
+  void Shutdown();
+
+  // For tests and tools.
+  AppSettings& Settings() { return settings_; }
+  Show* HostController() { return show_.get(); }
+  MainWindow* Window() { return window_.get(); }
+  KaraokeScreen* Screen() { return screen_.get(); }
+  LibraryListController* LibraryController() { return libraryController_.get(); }
+  const std::string& DataFolder() const { return dataFolder_; }
+  bool FirstRun() const { return firstRun_; }
+  // No splash (tests and benchmarks).
+  void SetSplash(bool on) { splash_ = on; }
+
+private:
+  bool ConfirmClose();
+  void ShowSplash();
+
+  std::vector<std::string> args_;
+  AppSettings settings_;
+  QtPrompts qtPrompts_;
+  Prompts& prompts_;
+  std::string dataFolder_;
+  std::string scratchFolder_;
+  std::string programFolder_;
+  bool firstRun_ = false;
+  bool splash_ = true;
+  bool started_ = false;
+  std::unique_ptr<LibraryDatabase> database_;
+  std::unique_ptr<SingerHistory> history_;
+  std::unique_ptr<Show> show_;
+  std::unique_ptr<LibraryListModel> libraryModel_;
+  std::unique_ptr<LibraryListController> libraryController_;
+  std::unique_ptr<KaraokeScreen> screen_;
+  std::unique_ptr<MainWindow> window_;
+};
+
+}  // namespace lyricade

@@ -1,0 +1,134 @@
+#pragma once
+// The host's main window: the singer panel and playlist, the library list
+// with its search controls, the transport (play, pause, stop, volume, key,
+// channel), the now-up labels, the time text and progress bar, and the
+// preview of the singers' screen. It owns no behaviour: every control is
+// routed to the host controller (Show) or to the library list controller.
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QWidget>
+#include <functional>
+#include <string>
+
+#include "app/ui/karaoke_bar.h"
+#include "app/ui/skin.h"
+
+class QCheckBox;
+class QMenu;
+
+namespace lyricade {
+
+class AppSettings;
+class LibraryListController;
+class LibraryListModel;
+class LibraryListView;
+class PreviewSurface;
+class Prompts;
+class Show;
+
+struct MainWindowParts {
+  Show* show = nullptr;
+  AppSettings* settings = nullptr;
+  Prompts* prompts = nullptr;
+  LibraryListModel* libraryModel = nullptr;
+  LibraryListController* libraryController = nullptr;
+  // The preview of the singers' screen; none without a screen.
+  PreviewSurface* preview = nullptr;
+  // The singer list and playlist with their buttons (may be null).
+  QWidget* singerPanel = nullptr;
+  std::string dataFolder;
+  std::string programFolder;
+};
+
+class MainWindow : public QWidget {
+  Q_OBJECT
+
+public:
+  static constexpr const char* kCaption = "Quillon Lyricade(TM) 2.08A";
+  // The search-field entries, "Match All" last.
+  static const char* const kSearchFields[7];
+
+  explicit MainWindow(MainWindowParts parts, QWidget* parent = nullptr);
+
+  // Preferences: what the controls show after the file is read, and what is
+  // written back at close.
+  void ApplySettingsToControls();
+  void StoreControlsInSettings();
+  // The geometry record: left, top, width, height and maximised, kept on
+  // every move and resize unless minimised or maximised.
+  void RecordGeometry();
+  // Places the window from the record (maximised, or at its rectangle when
+  // width and height are above 0).
+  void RestoreGeometry();
+
+  LibraryListView* LibraryView() const { return libraryView_; }
+  QLineEdit* SearchBox() const { return searchBox_; }
+  QComboBox* VenueBox() const { return venueBox_; }
+  QPushButton* PlayButton() const { return play_; }
+  QLabel* TimeLabel() const { return timeText_; }
+  KaraokeBar* ProgressBar() const { return progress_; }
+  KaraokeBar* VolumeBar() const { return volumeBar_; }
+  // The venue number of the "Assign Venue:" box (0 when nothing is chosen).
+  int AssignedVenue() const;
+  // Refills the "Assign Venue:" box from "venuelist.cfg".
+  void FillVenueBox();
+
+  // Called before the window closes: the exit questions and the saves. The
+  // window only closes when this returns true.
+  void SetCloseHandler(std::function<bool()> handler) { closeHandler_ = std::move(handler); }
+
+signals:
+  // A library song is to be queued for a singer ("Add Song" dialog).
+  void queueLibrarySong(long itemNumber, const QString& path);
+  void singerHistoryRequested();
+  void optionsRequested();
+
+protected:
+  void paintEvent(QPaintEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+  void moveEvent(QMoveEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+
+private:
+  QWidget* BuildTransport();
+  QWidget* BuildLibraryArea();
+  QPushButton* Button(const QString& text, const QString& tip = {});
+  QPushButton* Disabled(const QString& text, const QString& tip);
+  void Refresh();
+  void RefreshTransport();
+  void OpenHelp();
+  void AddSelectedLibrarySong();
+
+  MainWindowParts parts_;
+  Skin skin_;
+  std::function<bool()> closeHandler_;
+
+  QLabel* songTitle_ = nullptr;
+  QLabel* singerName_ = nullptr;
+  QLabel* timeText_ = nullptr;
+  QLabel* volumeText_ = nullptr;
+  QLabel* keyLabel_ = nullptr;
+  QLabel* channelLabel_ = nullptr;
+  QLabel* status_ = nullptr;
+  KaraokeBar* progress_ = nullptr;
+  KaraokeBar* volumeBar_ = nullptr;
+  QPushButton* play_ = nullptr;
+  QPushButton* pause_ = nullptr;
+  QPushButton* stop_ = nullptr;
+  QPushButton* search_ = nullptr;
+  QPushButton* showAll_ = nullptr;
+  QLineEdit* searchBox_ = nullptr;
+  QComboBox* searchField_ = nullptr;
+  QRadioButton* matchAll_ = nullptr;
+  QRadioButton* matchAny_ = nullptr;
+  QComboBox* venueBox_ = nullptr;
+  QCheckBox* enableBackgrounds_ = nullptr;
+  LibraryListView* libraryView_ = nullptr;
+  QMenu* editMenu_ = nullptr;
+};
+
+}  // namespace lyricade
