@@ -365,7 +365,9 @@ void MainWindow::StoreControlsInSettings() {
 
 void MainWindow::RecordGeometry() {
   AppSettings& settings = *parts_.settings;
-  if (isMinimized()) return;
+  // Until the preferences have placed the window, its moves are not the
+  // host's.
+  if (!geometryRestored_ || isMinimized()) return;
   settings.MainWindowMaximised = isMaximized();
   if (isMaximized()) return;
   const QRect frame = geometry();
@@ -377,6 +379,7 @@ void MainWindow::RecordGeometry() {
 
 void MainWindow::RestoreGeometry() {
   AppSettings& settings = *parts_.settings;
+  geometryRestored_ = true;
   if (settings.MainWindowMaximised.load()) {
     showMaximized();
     return;

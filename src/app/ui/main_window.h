@@ -106,6 +106,7 @@ private:
   MainWindowParts parts_;
   Skin skin_;
   std::function<bool()> closeHandler_;
+  bool geometryRestored_ = false;
 
   QLabel* songTitle_ = nullptr;
   QLabel* singerName_ = nullptr;

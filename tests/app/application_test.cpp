@@ -1,0 +1,130 @@
+// The program as a newcomer starts it, under a virtual display: a new data
+// folder is seeded, the databases open, the main window and the singers'
+// screen come up, the preferences apply, the rotation returns; closing asks
+// its questions and writes what it must.
+#include "app/ui/application.h"
+
+#include <gtest/gtest.h>
+
+#include <QElapsedTimer>
+#include <QTest>
+#include <filesystem>
+#include <fstream>
+
+#include "app/show.h"
+#include "app/ui/main_window.h"
+#include "common/test_folder.h"
+#include "library/library_list_controller.h"
+#include "platform/prompts/scripted_prompts.h"
+#include "screen/karaoke_screen.h"
+
+namespace lyricade {
+namespace {
+
+namespace fs = std::filesystem;
+
+class ApplicationTest : public ::testing::Test {
+protected:
+  void SetUp() override {
+    setenv("LYRICADE_AUDIO_SINK", "fakesink sync=false", 1);
+    setenv("XDG_CACHE_HOME", folder.File("cache").c_str(), 1);
+  }
+  std::unique_ptr<Application> Start() {
+    auto application = std::make_unique<Application>(
+        std::vector<std::string>{"--data-dir", data}, &prompts);
+    application->SetSplash(false);
+    EXPECT_TRUE(application->Start());
+    return application;
+  }
+  void Wait(int ms) {
+    QElapsedTimer clock;
+    clock.start();
+    while (clock.elapsed() < ms) QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+  }
+
+  testing::TestFolder folder;
+  std::string data = folder.File("data/");
+  ScriptedPrompts prompts;
+};
+
+TEST_F(ApplicationTest, FirstRunSeedsTheFolderAndComesUp) {
+  auto app = Start();
+  EXPECT_TRUE(app->FirstRun());
+  for (const char* file : {"collections.mdb", "songdb.mdb", "background.dds", "Back2.bmp"})
+    EXPECT_TRUE(fs::exists(data + file)) << file;
+  MainWindow* window = app->Window();
+  ASSERT_NE(window, nullptr);
+  EXPECT_EQ(window->windowTitle(), "Quillon Lyricade(TM) 2.08A");
+  EXPECT_TRUE(window->isVisible());
+  EXPECT_NE(app->Screen()->Window(), nullptr);
+  // With one display the singers' screen explains how to get two.
+  ASSERT_FALSE(prompts.Shown().empty());
+  EXPECT_EQ(prompts.Shown().front().Caption, "Monitor Information");
+  // The fresh defaults: "Match All", backgrounds off, maximised.
+  EXPECT_TRUE(app->Settings().MatchAll);
+  EXPECT_TRUE(app->Settings().MainWindowMaximised);
+  EXPECT_TRUE(window->windowState() & Qt::WindowMaximized);
+  app->Shutdown();
+}
+
+TEST_F(ApplicationTest, PreferencesAndRotationSurviveARestart) {
+  {
+    auto app = Start();
+    Show* show = app->HostController();
+    show->Rotation().AddSinger("Ana");
+    show->VolumeDown();
+    show->VolumeDown();
+    app->Settings().TickerLoops = 4;
+    prompts.QueueAnswer(PromptAnswer::Yes);  // "Save Singer List Before You Exit?"
+    EXPECT_TRUE(app->Window()->close());
+    app->Shutdown();
+  }
+  auto app = Start();
+  EXPECT_FALSE(app->FirstRun());
+  EXPECT_EQ(app->Settings().SongVolume, 90);
+  EXPECT_EQ(app->Settings().TickerLoops, 4);
+  ASSERT_EQ(app->HostController()->Rotation().Count(), 1);
+  EXPECT_EQ(app->HostController()->Rotation().Singers()[0].Name, "Ana");
+  // Cancel keeps the program running; No writes an empty rotation.
+  prompts.QueueAnswer(PromptAnswer::Cancel);
+  EXPECT_FALSE(app->Window()->close());
+  EXPECT_TRUE(app->Window()->isVisible());
+  prompts.QueueAnswer(PromptAnswer::No);
+  EXPECT_TRUE(app->Window()->close());
+  std::ifstream list(data + "lastlist.lst", std::ios::binary);
+  std::string text((std::istreambuf_iterator<char>(list)), {});
+  EXPECT_EQ(text, "0\r\n");
+  app->Shutdown();
+}
+
+TEST_F(ApplicationTest, AcceleratorsAndTheSearchBox) {
+  auto app = Start();
+  MainWindow* window = app->Window();
+  QApplication::setActiveWindow(window);
+  ASSERT_EQ(QApplication::activeWindow(), window);
+  Show* show = app->HostController();
+  show->Rotation().AddSinger("Ana");
+  show->Rotation().AddSinger("Ben");
+  // Ctrl+S: next singer.
+  QTest::keyClick(window, Qt::Key_S, Qt::ControlModifier);
+  EXPECT_EQ(show->Rotation().CurrentSinger(), 0);
+  // Ctrl+Z does nothing while Play is disabled.
+  window->PlayButton()->setEnabled(false);
+  const int rebuilds = show->TickerRebuilds();
+  QTest::keyClick(window, Qt::Key_Z, Qt::ControlModifier);
+  EXPECT_EQ(show->TickerRebuilds(), rebuilds);
+  // Enter in the search box searches and never adds a line break.
+  window->SearchBox()->setFocus();
+  QTest::keyClicks(window->SearchBox(), "love");
+  QTest::keyClick(window->SearchBox(), Qt::Key_Return);
+  EXPECT_EQ(window->SearchBox()->text(), "love");
+  Wait(300);
+  EXPECT_TRUE(app->LibraryController()->SearchMode());
+  // Inside the text field Ctrl+A selects its text instead of announcing.
+  QTest::keyClick(window->SearchBox(), Qt::Key_A, Qt::ControlModifier);
+  EXPECT_EQ(window->SearchBox()->selectedText(), "love");
+  app->Shutdown();
+}
+
+}  // namespace
+}  // namespace lyricade
