@@ -98,6 +98,10 @@ public:
   void TogglePause() { transport_.TogglePause(); }
   void Seek(int64_t position) { transport_.SeekSong(position); }
 
+  // The next break-music track (the break-music player records the request
+  // until it plays music of its own).
+  void StartNextBreakTrack() { StartBreakMusic(); }
+
   // One step of the 30 ms timer.
   void tick();
   // The 30 ms timer that calls tick() (the program starts it; tests call

@@ -9,6 +9,8 @@
 #include "app/preferences_file.h"
 #include "app/show.h"
 #include "app/ui/main_window.h"
+#include "app/ui/options_window.h"
+#include "common/path_pieces.h"
 #include "library/database_seed.h"
 #include "library/library_database.h"
 #include "library/library_list_controller.h"
@@ -91,6 +93,7 @@ bool Application::Start() {
   qtPrompts_.SetParent(window_.get());
   history_->SetCurrentVenue([this] { return window_->AssignedVenue(); });
   window_->SetCloseHandler([this] { return ConfirmClose(); });
+  QObject::connect(window_.get(), &MainWindow::optionsRequested, [this] { OpenOptions(); });
   window_->show();
   libraryController_->LoadLibraryList(-1);
 
@@ -120,8 +123,40 @@ void Application::ShowSplash() {
   QTimer::singleShot(4000, splash, &QSplashScreen::close);
 }
 
+void Application::OpenOptions() {
+  if (!options_) {
+    OptionsHooks hooks;
+    hooks.ambientsSwitchedOn = [this] {
+      if (!show_->Transport().State().Playing) show_->StartNextBreakTrack();
+    };
+    hooks.addCustomLogo = [this] { return AddCustomLogo(); };
+    hooks.customLogos = [this] { return customLogos_; };
+    options_ = std::make_unique<OptionsWindow>(settings_, std::move(hooks), window_.get());
+    options_->setWindowFlag(Qt::Window);
+  }
+  options_->Reload();
+  options_->show();
+  options_->raise();
+}
+
+std::string Application::AddCustomLogo() {
+  constexpr size_t kMaximumLogos = 50;
+  if (customLogos_.size() >= kMaximumLogos) {
+    prompts_.Message("Reached Maximum", "Maximum Custom Logos Reached", PromptButtons::Ok,
+                     PromptIcon::Information);
+    return {};
+  }
+  const std::optional<std::string> path = prompts_.OpenFile(
+      "Add Custom Logo",
+      {{"Image Files (*.dds, *.jpg, *.png, *.bmp, *.tga)", "*.dds;*.jpg;*.png;*.bmp;*.tga"}});
+  if (!path || !screen_->LoadCustomLogo(*path, static_cast<int>(customLogos_.size()))) return {};
+  customLogos_.push_back(DisplayName(*path));
+  return customLogos_.back();
+}
+
 bool Application::ConfirmClose() {
   if (!show_->ConfirmExit()) return false;
+  if (options_) options_->close();
   WritePreferences(dataFolder_ + kPreferencesFile, settings_);
   return true;
 }

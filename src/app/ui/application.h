@@ -25,6 +25,7 @@ class LibraryDatabase;
 class LibraryListController;
 class LibraryListModel;
 class MainWindow;
+class OptionsWindow;
 class Show;
 class SingerHistory;
 
@@ -54,6 +55,8 @@ public:
 
 private:
   bool ConfirmClose();
+  void OpenOptions();
+  std::string AddCustomLogo();
   void ShowSplash();
 
   std::vector<std::string> args_;
@@ -73,6 +76,8 @@ private:
   std::unique_ptr<LibraryListController> libraryController_;
   std::unique_ptr<KaraokeScreen> screen_;
   std::unique_ptr<MainWindow> window_;
+  std::unique_ptr<OptionsWindow> options_;
+  std::vector<std::string> customLogos_;
 };
 
 }  // namespace lyricade

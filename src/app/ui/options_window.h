@@ -1,0 +1,59 @@
+#pragma once
+// "Lyricade 2.0 Options": the host's switches, each taking effect the moment
+// it changes. Modeless; the program keeps one.
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDialog>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace lyricade {
+
+class AppSettings;
+
+struct OptionsHooks {
+  // "Auto Manage Ambients" turned on while no song plays: the next
+  // break-music track starts.
+  std::function<void()> ambientsSwitchedOn;
+  // "Add Custom...": asks for a picture and loads it as the next custom logo;
+  // returns its display name, or empty when nothing was added.
+  std::function<std::string()> addCustomLogo;
+  // The custom logos' names, in order.
+  std::function<std::vector<std::string>()> customLogos;
+};
+
+class OptionsWindow : public QDialog {
+  Q_OBJECT
+
+public:
+  static constexpr const char* kCaption = "Lyricade 2.0 Options";
+
+  OptionsWindow(AppSettings& settings, OptionsHooks hooks, QWidget* parent = nullptr);
+
+  // Every control shows its setting again (the window is shown anew).
+  void Reload();
+
+  QCheckBox* Check(const QString& caption) const;
+  QComboBox* TickerLoops() const { return tickerLoops_; }
+  QComboBox* TimerInterval() const { return timerInterval_; }
+  QComboBox* SingerCount() const { return singerCount_; }
+  QComboBox* BackgroundLogo() const { return backgroundLogo_; }
+
+private:
+  QCheckBox* AddCheck(const QString& caption, std::atomic<bool>& setting);
+  void FillBackgroundLogos();
+  void KeepPlayingChanged(bool on);
+
+  AppSettings& settings_;
+  OptionsHooks hooks_;
+  std::vector<std::pair<QCheckBox*, std::atomic<bool>*>> checks_;
+  QComboBox* tickerLoops_ = nullptr;
+  QComboBox* timerInterval_ = nullptr;
+  QComboBox* singerCount_ = nullptr;
+  QComboBox* backgroundLogo_ = nullptr;
+  bool loading_ = false;
+};
+
+}  // namespace lyricade
