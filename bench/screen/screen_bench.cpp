@@ -14,6 +14,8 @@
 
 #include <benchmark/benchmark.h>
 
+#include "bench_figures.h"
+
 #include <QGuiApplication>
 #include <QOffscreenSurface>
 #include <QOpenGLContext>
@@ -242,21 +244,7 @@ BENCHMARK(BM_WriterLockMax)->Unit(benchmark::kMillisecond)->UseRealTime()->Itera
 }  // namespace lyricade
 
 int main(int argc, char** argv) {
-  if (!std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY")) {
-    std::vector<char*> args = {const_cast<char*>("xvfb-run"), const_cast<char*>("-a"),
-                               const_cast<char*>("-s"),
-                               const_cast<char*>("-screen 0 1920x1080x24")};
-    std::string self = "/proc/self/exe";
-    char resolved[4096] = {};
-    const ssize_t length = readlink(self.c_str(), resolved, sizeof(resolved) - 1);
-    if (length > 0) self.assign(resolved, static_cast<size_t>(length));
-    args.push_back(self.data());
-    for (int i = 1; i < argc; ++i) args.push_back(argv[i]);
-    args.push_back(nullptr);
-    execvp("xvfb-run", args.data());
-    std::fprintf(stderr, "bench-screen: no display and no xvfb-run\n");
-    return 1;
-  }
+  lyricade::bench::RestartUnderXvfbIfNoDisplay(argc, argv);
   QGuiApplication app(argc, argv);
   benchmark::Initialize(&argc, argv);
   benchmark::RunSpecifiedBenchmarks();
