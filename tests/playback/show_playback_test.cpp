@@ -114,6 +114,15 @@ TEST_F(ShowPlaybackInTime, GraphicsFollowTheAudioThroughPauseAndSeek) {
   const int64_t position = show->Transport().CurrentPosition();
   EXPECT_NEAR(show->Cdg().SectorPosition(), CdgPlayer::TargetSector(position), 8);
   EXPECT_EQ(sink.PixelAt(160, 120), 0xFF100000u);  // colour 1 from second 1 on
+  // The time text and the progress bar follow the song (4 s long).
+  EXPECT_EQ(show->TimeText(), "00:01 | 00:04");
+  EXPECT_NEAR(show->ProgressBarValue(), 184 * position / show->Transport().State().Duration, 1);
+  // While the host drags the bar the timer leaves it alone.
+  show->SetProgressDragging(true);
+  const int dragged = show->ProgressBarValue();
+  RunFor(100);
+  EXPECT_EQ(show->ProgressBarValue(), dragged);
+  show->SetProgressDragging(false);
 
   // Paused: the position and the picture hold.
   show->TogglePause();
