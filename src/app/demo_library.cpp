@@ -16,11 +16,6 @@ namespace fs = std::filesystem;
 namespace lyricade {
 namespace {
 
-// Shown in the library's Comments column, so the list says where the songs
-// came from.
-constexpr const char* kDemoComment = "Lyricade demo song";
-constexpr const char* kDemoYear = "2026";
-
 bool IsSongFile(const fs::path& path) {
   std::string extension = path.extension().string();
   std::transform(extension.begin(), extension.end(), extension.begin(),
@@ -53,14 +48,16 @@ DemoRow RowFor(const fs::path& path) {
   return row;
 }
 
+// What a file-name import writes (no year, length or comment; type 2, tempo 0,
+// collection 1), with the demo ID.
 std::string InsertStatement(const DemoRow& row, const std::string& id) {
   char tempo[32];
   std::snprintf(tempo, sizeof tempo, "%f", 0.0);
   return "INSERT INTO Items (Title, Artist, ID, Year1, SongLen, SongPath, Type1, BPM, Comments1,"
          " CollectionNum) VALUES('" +
          AccentApostrophes(row.Title) + "', '" + AccentApostrophes(row.Artist) + "', '" +
-         AccentApostrophes(id) + "', '" + kDemoYear + "', '', '" + DoubleApostrophes(row.Path) +
-         "', 2, " + tempo + ", '" + kDemoComment + "', 1);";
+         AccentApostrophes(id) + "', '', '', '" + DoubleApostrophes(row.Path) + "', 2, " + tempo +
+         ", '', 1);";
 }
 
 }  // namespace
