@@ -68,8 +68,8 @@ int SeedDemoLibrary(const std::string& dataFolder, LibraryDatabase& database) {
 
   std::vector<fs::path> songs;
   std::error_code error;
-  for (auto it = fs::directory_iterator(folder, error);
-       !error && it != fs::directory_iterator(); it.increment(error)) {
+  for (auto it = fs::directory_iterator(folder, error); !error && it != fs::directory_iterator();
+       it.increment(error)) {
     const fs::path& path = it->path();
     std::error_code typeError;
     if (path.filename().string().rfind('.', 0) == 0 || !it->is_regular_file(typeError)) continue;

@@ -3,6 +3,8 @@
 // them once, and the songs are what they claim to be (a multiplex song with
 // the vocal on the left only, a ZIP with one MP3 and one CD+G, lyrics that
 // last as long as the audio and light up while it plays).
+#include "app/demo_library.h"
+
 #include <gst/app/gstappsink.h>
 #include <gst/gst.h>
 #include <gtest/gtest.h>
@@ -16,7 +18,6 @@
 #include <string>
 #include <vector>
 
-#include "app/demo_library.h"
 #include "cdg/cdg_screen.h"
 #include "common/app_settings.h"
 #include "common/test_folder.h"
@@ -26,6 +27,7 @@
 #include "platform/media/media_graph.h"
 #include "platform/paths/paths.h"
 #include "platform/prompts/scripted_prompts.h"
+#include "playback/playback_test_support.h"
 
 namespace lyricade {
 namespace {
@@ -36,7 +38,9 @@ const std::string kPlain = "Pip Larkspur - Lanterns On The Pier";
 const std::string kZipped = "The Marmalade Kites - Sunday Bicycle";
 const std::string kMultiplex = "Juno Fairweather - Two Sides Of The Song (Multiplex)";
 
-std::string SeedSongs() { return std::string(LYRICADE_TEST_RESOURCES) + "seed/" + kDemoSongsFolder; }
+std::string SeedSongs() {
+  return std::string(LYRICADE_TEST_RESOURCES) + "seed/" + kDemoSongsFolder;
+}
 
 std::set<std::string> Names(const std::string& folder) {
   std::set<std::string> names;
@@ -144,15 +148,42 @@ TEST(DemoLibrary, OddFolderContentIsSkippedAndPathsKeptExact) {
   EXPECT_EQ(SeedDemoLibrary(folder.data, folder.database), 0);
 }
 
+// What a newcomer does next: each song of the new library plays through the
+// show to its end with its lyrics on the screen (the multiplex one on its
+// backing side, the zipped one unpacked).
+class DemoShow : public testing::ShowFixture {};
+
+TEST_F(DemoShow, EverySeededSongPlaysToItsEndWithLyrics) {
+  DemoLibraryFolder first;
+  ASSERT_EQ(PrepareDataFolder(first.data, LYRICADE_TEST_RESOURCES), DataFolderState::Created);
+  ASSERT_TRUE(first.Open());
+  ASSERT_EQ(SeedDemoLibrary(first.data, first.database), 3);
+  for (const std::string& file : {kPlain + ".mp3", kZipped + ".zip", kMultiplex + ".mp3"}) {
+    SCOPED_TRACE(file);
+    first.database.LoadCurrentItem(
+        first.database.FindItemByPath(first.data + kDemoSongsFolder + file));
+    const int ended = show->SongsEnded();
+    const int opened = sink.Opened();
+    const int presented = sink.Presented();
+    ASSERT_TRUE(
+        show->PlaySong(first.database.Current().Path, file == kMultiplex + ".mp3" ? 2 : 0, 0));
+    EXPECT_TRUE(RunUntil([&] { return show->SongsEnded() > ended; }));
+    EXPECT_EQ(sink.Opened(), opened + 1);
+    EXPECT_GT(sink.Presented(), presented);
+  }
+  EXPECT_TRUE(prompts.Shown().empty());
+  EXPECT_TRUE(first.prompts.Shown().empty());
+}
+
 // The decoded audio of an MP3: interleaved stereo floats at 44.1 kHz.
 std::vector<float> DecodeStereo(const std::string& path) {
   InitialiseMedia();
   GError* rawError = nullptr;
-  GstElementPtr pipeline = AdoptElement(gst_parse_launch(
-      "filesrc name=source ! decodebin ! audioconvert ! audioresample ! "
-      "audio/x-raw,format=F32LE,layout=interleaved,rate=44100,channels=2 ! "
-      "appsink name=sink sync=false",
-      &rawError));
+  GstElementPtr pipeline = AdoptElement(
+      gst_parse_launch("filesrc name=source ! decodebin ! audioconvert ! audioresample ! "
+                       "audio/x-raw,format=F32LE,layout=interleaved,rate=44100,channels=2 ! "
+                       "appsink name=sink sync=false",
+                       &rawError));
   GErrorPtr error(rawError);
   std::vector<float> samples;
   if (!pipeline || error) return samples;
@@ -160,7 +191,8 @@ std::vector<float> DecodeStereo(const std::string& path) {
   GstElementPtr sink(gst_bin_get_by_name(GST_BIN(pipeline.get()), "sink"));
   g_object_set(source.get(), "location", path.c_str(), nullptr);
   gst_element_set_state(pipeline.get(), GST_STATE_PLAYING);
-  while (GstSamplePtr sample{gst_app_sink_try_pull_sample(GST_APP_SINK(sink.get()), 10 * GST_SECOND)}) {
+  while (GstSamplePtr sample{
+      gst_app_sink_try_pull_sample(GST_APP_SINK(sink.get()), 10 * GST_SECOND)}) {
     GstMapInfo map;
     GstBuffer* buffer = gst_sample_get_buffer(sample.get());
     if (!gst_buffer_map(buffer, &map, GST_MAP_READ)) break;
@@ -220,7 +252,8 @@ TEST(DemoSongs, ZipHoldsOneMp3AndOneCdgOfTheSong) {
   for (int rc = unzGoToFirstFile(zip); rc == UNZ_OK; rc = unzGoToNextFile(zip)) {
     char name[512];
     unz_file_info64 info{};
-    ASSERT_EQ(unzGetCurrentFileInfo64(zip, &info, name, sizeof name, nullptr, 0, nullptr, 0), UNZ_OK);
+    ASSERT_EQ(unzGetCurrentFileInfo64(zip, &info, name, sizeof name, nullptr, 0, nullptr, 0),
+              UNZ_OK);
     members.push_back(name);
     EXPECT_GT(info.uncompressed_size, 100000u) << name;
   }

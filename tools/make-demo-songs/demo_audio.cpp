@@ -42,8 +42,7 @@ void AddNote(std::vector<float>& out, const Note& note) {
     if (t < note.Attack) envelope *= t / note.Attack;
     if (left < note.Release) envelope *= std::max(0.0, left / note.Release);
     // Vibrato comes in after the note has settled, as a singer's does.
-    const double vibrato =
-        t > 0.15 ? note.VibratoDepth * std::sin(kTwoPi * 5.5 * (t - 0.15)) : 0.0;
+    const double vibrato = t > 0.15 ? note.VibratoDepth * std::sin(kTwoPi * 5.5 * (t - 0.15)) : 0.0;
     phase += kTwoPi * note.Frequency * (1 + vibrato) / kSampleRate;
     double value = 0;
     for (size_t h = 0; h < note.Harmonics.size(); ++h)
@@ -78,8 +77,14 @@ void AddBar(std::vector<float>& backing, const Chord& chord, double barStart, do
     // The final chord rings out.
     AddNote(backing, {barStart, 4 * beat, bass, 0.45, 0.01, 1.2, 0.5, {1.0, 0.5, 0.2}});
     for (int i = 0; i < 3; ++i)
-      AddNote(backing, {barStart + 0.015 * i, 4 * beat, NoteFrequency(chordRoot + tones[i]), 0.13,
-                        0.005, 1.0, 0.5, {1.0, 0.4, 0.25, 0.1}});
+      AddNote(backing, {barStart + 0.015 * i,
+                        4 * beat,
+                        NoteFrequency(chordRoot + tones[i]),
+                        0.13,
+                        0.005,
+                        1.0,
+                        0.5,
+                        {1.0, 0.4, 0.25, 0.1}});
     return;
   }
   for (int b = 0; b < 4; ++b) {
@@ -88,8 +93,14 @@ void AddBar(std::vector<float>& backing, const Chord& chord, double barStart, do
       AddNote(backing, {at, 1.6 * beat, bass, 0.45, 0.01, 0.5, 0.08, {1.0, 0.5, 0.2}});
     // A strum: the strings sound one after another.
     for (int i = 0; i < 3; ++i)
-      AddNote(backing, {at + 0.012 * i, beat, NoteFrequency(chordRoot + tones[i]),
-                        b % 2 == 0 ? 0.13 : 0.09, 0.005, 0.25, 0.06, {1.0, 0.4, 0.25, 0.1}});
+      AddNote(backing, {at + 0.012 * i,
+                        beat,
+                        NoteFrequency(chordRoot + tones[i]),
+                        b % 2 == 0 ? 0.13 : 0.09,
+                        0.005,
+                        0.25,
+                        0.06,
+                        {1.0, 0.4, 0.25, 0.1}});
     AddTick(backing, at + beat / 2, 0.12, noise);
   }
 }
@@ -102,8 +113,15 @@ SongParts SynthesiseParts(const DemoSong& song, const Timeline& timeline) {
 
   for (const TimedWord& word : timeline.Words) {
     // Held a little into the next word, as sung notes run together.
-    AddNote(parts.Vocal, {word.Start, word.Duration + 0.04, word.Frequency, 0.5, 0.03, 2.5, 0.06,
-                          {1.0, 0.35, 0.12, 0.05}, 0.006});
+    AddNote(parts.Vocal, {word.Start,
+                          word.Duration + 0.04,
+                          word.Frequency,
+                          0.5,
+                          0.03,
+                          2.5,
+                          0.06,
+                          {1.0, 0.35, 0.12, 0.05},
+                          0.006});
   }
 
   uint32_t noise = 0x5EEDu;
@@ -128,7 +146,8 @@ std::vector<int16_t> MixStereo(const SongParts& parts, DemoPackaging packaging) 
     }
   }
   float peak = 1e-6f;
-  for (size_t i = 0; i < frames; ++i) peak = std::max({peak, std::fabs(left[i]), std::fabs(right[i])});
+  for (size_t i = 0; i < frames; ++i)
+    peak = std::max({peak, std::fabs(left[i]), std::fabs(right[i])});
   const double gain = 0.89 / peak;  // about -1 dBFS
   const double fadeIn = 0.01 * kSampleRate;
   const double fadeOut = 1.5 * kSampleRate;

@@ -96,7 +96,8 @@ void LargeCharacter(CdgWriter& writer, int row, int column, char c, int ink, boo
 void LargeText(CdgWriter& writer, int row, const std::string& text, int ink) {
   const int column = LargeStartColumn(text);
   for (size_t i = 0; i < text.size() && i < static_cast<size_t>(kLargeColumns + 1); ++i)
-    if (text[i] != ' ') LargeCharacter(writer, row, column + 2 * static_cast<int>(i), text[i], ink, false);
+    if (text[i] != ' ')
+      LargeCharacter(writer, row, column + 2 * static_cast<int>(i), text[i], ink, false);
 }
 
 // Splits text into lines of at most `width` characters at blanks.

@@ -75,7 +75,9 @@ const std::vector<DemoSong>& DemoSongBook() {
   return book;
 }
 
-std::string BaseName(const DemoSong& song) { return song.Artist + " - " + song.Title; }
+std::string BaseName(const DemoSong& song) {
+  return song.Artist + " - " + song.Title;
+}
 
 std::vector<std::string> OutputNames(const DemoSong& song) {
   const std::string base = BaseName(song);
@@ -122,7 +124,8 @@ Timeline MakeTimeline(const DemoSong& song) {
         searchFrom = word.Column + words[i].size();
         // The chord sounding when the word starts gives the note.
         const int wordBar = static_cast<int>(std::floor(at / timeline.Bar + 1e-9));
-        const Chord& chord = song.Progression[static_cast<size_t>(wordBar) % song.Progression.size()];
+        const Chord& chord =
+            song.Progression[static_cast<size_t>(wordBar) % song.Progression.size()];
         const int tones[4] = {0, chord.Minor ? 3 : 4, 7, 12};
         const int root = chord.Root > 7 ? chord.Root - 12 : chord.Root;
         const int tone = tones[kContours[line % 4][i % 8]];

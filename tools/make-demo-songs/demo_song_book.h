@@ -43,18 +43,18 @@ struct TimedWord {
   double Start = 0;     // seconds from the start of the song
   double Duration = 0;  // seconds
   int Page = 0;
-  int Line = 0;         // 0-3 within the page
-  size_t Column = 0;    // index of the word's first character in its line
-  double Frequency = 0; // the melody note, Hz
+  int Line = 0;          // 0-3 within the page
+  size_t Column = 0;     // index of the word's first character in its line
+  double Frequency = 0;  // the melody note, Hz
 };
 
 struct Timeline {
-  double Beat = 0.5;         // seconds
-  double Bar = 2.0;          // seconds
-  double TitleEnd = 0;       // the title page gives way to the first lyric page
+  double Beat = 0.5;              // seconds
+  double Bar = 2.0;               // seconds
+  double TitleEnd = 0;            // the title page gives way to the first lyric page
   std::vector<double> PageShown;  // when each lyric page is drawn
-  double ClosingShown = 0;   // the closing page
-  double Length = 0;         // the whole song, seconds
+  double ClosingShown = 0;        // the closing page
+  double Length = 0;              // the whole song, seconds
   std::vector<TimedWord> Words;
 };
 

@@ -50,7 +50,8 @@ bool Commit(const std::string& temporary, const fs::path& target) {
   std::error_code error;
   fs::rename(temporary, target, error);
   if (error) {
-    std::cerr << "make-demo-songs: cannot put " << target << " in place: " << error.message() << "\n";
+    std::cerr << "make-demo-songs: cannot put " << target << " in place: " << error.message()
+              << "\n";
     fs::remove(temporary, error);
     return false;
   }
@@ -59,7 +60,8 @@ bool Commit(const std::string& temporary, const fs::path& target) {
 
 // A ZIP holding the song's MP3 and CD+G under their plain names, dated
 // 2026-01-01 so every build makes the same archive.
-bool WriteZip(const std::string& path, const std::vector<std::pair<std::string, std::string>>& members) {
+bool WriteZip(const std::string& path,
+              const std::vector<std::pair<std::string, std::string>>& members) {
   zipFile zip = zipOpen64(path.c_str(), APPEND_STATUS_CREATE);
   if (!zip) return false;
   bool ok = true;
