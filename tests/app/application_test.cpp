@@ -50,9 +50,16 @@ protected:
 TEST_F(ApplicationTest, FirstRunSeedsTheFolderAndComesUp) {
   auto app = Start();
   EXPECT_TRUE(app->FirstRun());
+  MainWindow* window = app->Window();
   for (const char* file : {"collections.mdb", "songdb.mdb", "background.dds", "Back2.bmp"})
     EXPECT_TRUE(fs::exists(data + file)) << file;
-  MainWindow* window = app->Window();
+  // The demo songs are in the library list.
+  LibraryListController* list = app->LibraryController();
+  QElapsedTimer clock;
+  clock.start();
+  while ((list->LoadBusy() || list->StatusText() != "Complete...") && clock.elapsed() < 5000)
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+  EXPECT_EQ(window->LibraryView()->model()->rowCount(), 3);
   ASSERT_NE(window, nullptr);
   EXPECT_EQ(window->windowTitle(), "Quillon Lyricade(TM) 2.08A");
   EXPECT_TRUE(window->isVisible());

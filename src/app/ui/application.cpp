@@ -7,6 +7,7 @@
 #include <filesystem>
 
 #include "app/preferences_file.h"
+#include "app/demo_library.h"
 #include "app/show.h"
 #include "app/ui/main_window.h"
 #include "app/ui/options_window.h"
@@ -67,6 +68,8 @@ bool Application::Start() {
   database_->OpenLibrary();
   database_->OpenCatalogue();
   database_->UpgradeSchema();
+  // A new data folder lists its demo songs, so there is something to sing.
+  if (firstRun_) SeedDemoLibrary(dataFolder_, *database_);
   history_ = std::make_unique<SingerHistory>(*database_);
 
   show_ = std::make_unique<Show>(settings_, prompts_,
