@@ -15,6 +15,7 @@
 #include "app/ui/main_window.h"
 #include "common/test_folder.h"
 #include "library/library_list_controller.h"
+#include "library/library_list_view.h"
 #include "platform/prompts/scripted_prompts.h"
 #include "screen/karaoke_screen.h"
 
