@@ -10,6 +10,8 @@ HistoryNameButton::HistoryNameButton(HistoryNames names, QWidget* parent)
   setText(QStringLiteral("..."));
   setToolTip(QStringLiteral("Singer names from the History"));
   setPopupMode(QToolButton::InstantPopup);
+  // The button reads "..." alone, without the menu arrow.
+  setStyleSheet(QStringLiteral("QToolButton::menu-indicator { image: none; width: 0px; }"));
   menu_ = new QMenu(this);
   setMenu(menu_);
   connect(menu_, &QMenu::aboutToShow, this, &HistoryNameButton::RefreshMenu);

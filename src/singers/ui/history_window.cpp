@@ -54,19 +54,22 @@ HistoryLayout HistoryLayout::For(int clientWidth, int clientHeight) {
   layout.ClearHistory = QRect(kMargin, h - 32, kLeftWidth, kRow);
   // Right: the song list and two rows of buttons under it, right-aligned.
   layout.SongList = QRect(kMargin + kLeftWidth + kMargin, kMargin, w - 206, h - 73);
-  constexpr int kButton = 160;
-  constexpr int kGap = 6;
-  const int column3 = w - kMargin - kButton;
-  const int column2 = column3 - kGap - kButton;
-  const int column1 = column2 - kGap - kButton;
+  // Two rows of three buttons, right-aligned; at the smallest width they
+  // span the song list exactly.
+  constexpr int kWide = 170;
+  constexpr int kNarrow = 145;
+  constexpr int kGap = 4;
+  const int column3 = w - kMargin - kNarrow;
+  const int column2 = column3 - kGap - kWide;
+  const int column1 = column2 - kGap - kWide;
   const int row1 = h - 59;
   const int row2 = h - 32;
-  layout.AddSongs = QRect(column1, row1, kButton, kRow);
-  layout.RemoveSongs = QRect(column2, row1, kButton, kRow);
-  layout.RemoveBadSongs = QRect(column3, row1, kButton, kRow);
-  layout.Assign = QRect(column1, row2, kButton, kRow);
-  layout.EditVenues = QRect(column2, row2, kButton, kRow);
-  layout.Close = QRect(column3, row2, kButton, kRow);
+  layout.AddSongs = QRect(column1, row1, kWide, kRow);
+  layout.RemoveSongs = QRect(column2, row1, kWide, kRow);
+  layout.RemoveBadSongs = QRect(column3, row1, kNarrow, kRow);
+  layout.Assign = QRect(column1, row2, kWide, kRow);
+  layout.EditVenues = QRect(column2, row2, kWide, kRow);
+  layout.Close = QRect(column3, row2, kNarrow, kRow);
   return layout;
 }
 

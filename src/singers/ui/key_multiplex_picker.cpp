@@ -18,6 +18,16 @@ QPushButton* SmallButton(const QString& text, int width, QWidget* parent) {
   return button;
 }
 
+// The chosen value, shown in a sunken box beside its buttons.
+QLabel* ValueLabel(QWidget* parent) {
+  auto* label = new QLabel(parent);
+  label->setFrameShape(QFrame::StyledPanel);
+  label->setFrameShadow(QFrame::Sunken);
+  label->setAlignment(Qt::AlignCenter);
+  label->setFixedWidth(64);
+  return label;
+}
+
 }  // namespace
 
 QString KeyMultiplexPicker::KeyText(int key) {
@@ -35,7 +45,7 @@ QString KeyMultiplexPicker::MultiplexText(int multiplex) {
 KeyMultiplexPicker::KeyMultiplexPicker(QWidget* parent) : QWidget(parent) {
   auto* grid = new QGridLayout(this);
   grid->setContentsMargins(0, 0, 0, 0);
-  grid->setHorizontalSpacing(6);
+  grid->setHorizontalSpacing(10);
 
   grid->addWidget(new QLabel(QStringLiteral("Singer Key (Half Keys):"), this), 0, 0, 1, 2);
   auto* keys = new QHBoxLayout;
@@ -47,8 +57,7 @@ KeyMultiplexPicker::KeyMultiplexPicker(QWidget* parent) : QWidget(parent) {
     connect(button, &QPushButton::clicked, this, [this, key] { SetKey(key); });
   }
   grid->addLayout(keys, 1, 0);
-  keyLabel_ = new QLabel(this);
-  keyLabel_->setMinimumWidth(60);
+  keyLabel_ = ValueLabel(this);
   grid->addWidget(keyLabel_, 1, 1);
 
   grid->addWidget(new QLabel(QStringLiteral("Multiplex:"), this), 2, 0, 1, 2);
@@ -63,7 +72,7 @@ KeyMultiplexPicker::KeyMultiplexPicker(QWidget* parent) : QWidget(parent) {
   }
   channels->addStretch(1);
   grid->addLayout(channels, 3, 0);
-  multiplexLabel_ = new QLabel(this);
+  multiplexLabel_ = ValueLabel(this);
   grid->addWidget(multiplexLabel_, 3, 1);
 
   SetKey(0);
