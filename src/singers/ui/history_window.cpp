@@ -356,7 +356,8 @@ void HistoryWindow::EditSingerName() {
     Inform("Change Singer Name", "Select a singer first.");
     return;
   }
-  const auto name = prompts_.Input("Change Singer Name", singer, singer, 99);
+  // The old name stands in the field, ready to be changed.
+  const auto name = prompts_.Input("Change Singer Name", "Singer Name:", singer, 99);
   std::string select = singer;
   // An empty name changes nothing, like Cancel.
   if (name && !name->empty() && history_.RenameSinger(singer, *name))

@@ -79,6 +79,8 @@ SingerPanel::SingerPanel(Show& show, Prompts& prompts, HistoryNames names, QWidg
   // The selected singer's playlist and its buttons.
   auto* playlistColumn = new QVBoxLayout;
   playlistTitle_ = new QLabel(this);
+  // Singer names are shown as typed, never read as markup.
+  playlistTitle_->setTextFormat(Qt::PlainText);
   playlistColumn->addWidget(playlistTitle_);
   playlistView_ = ListView(playlistModel_, PlaylistModel::kWidths, PlaylistModel::kColumnCount, this);
   playlistColumn->addWidget(playlistView_, 1);

@@ -82,9 +82,14 @@ int VenueManagementWindow::FirstSelectedRow() const {
   return first;
 }
 
+// Each change shows in the list even when the file cannot be written (it
+// then stays unsaved, without a message).
 void VenueManagementWindow::Add() {
   const auto name = prompts_.Input("Venue Filter Description", "New Venue Filter", "", 199);
-  if (!name || !venues_.Add(*name)) return;
+  if (!name) return;
+  const size_t before = venues_.Venues().size();
+  venues_.Add(*name);
+  if (venues_.Venues().size() == before) return;  // an empty name
   historyVenueChoice_ = -1;
   Fill();
   emit venuesSaved();
@@ -93,9 +98,11 @@ void VenueManagementWindow::Add() {
 void VenueManagementWindow::Edit() {
   const int row = FirstSelectedRow();
   if (row < 0 || row >= static_cast<int>(venues_.Venues().size())) return;
-  const auto name = prompts_.Input("Venue Filter Description", "Edit Venue Filter Name",
-                                   venues_.Venues()[static_cast<size_t>(row)].Name, 199);
-  if (!name || !venues_.Rename(row, *name)) return;
+  const std::string old = venues_.Venues()[static_cast<size_t>(row)].Name;
+  const auto name = prompts_.Input("Venue Filter Description", "Edit Venue Filter Name", old, 199);
+  if (!name) return;
+  venues_.Rename(row, *name);
+  if (venues_.Venues()[static_cast<size_t>(row)].Name == old) return;
   Fill();
   emit venuesSaved();
 }
@@ -106,7 +113,9 @@ void VenueManagementWindow::Remove() {
   if (prompts_.Message("Remove", "Remove Selected Venue Filter, Are You Sure?", PromptButtons::YesNo,
                        PromptIcon::Question) != PromptAnswer::Yes)
     return;
-  if (!venues_.Remove(row)) return;
+  const size_t before = venues_.Venues().size();
+  venues_.Remove(row);
+  if (venues_.Venues().size() == before) return;
   historyVenueChoice_ = -1;
   Fill();
   emit venuesSaved();
