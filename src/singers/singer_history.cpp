@@ -113,9 +113,9 @@ bool SingerHistory::RemoveSongs(const std::string& singer, const std::vector<std
   return database_.CommitTrans();
 }
 
-int SingerHistory::RemoveBadSongs(const std::string& singer) {
+int SingerHistory::RemoveBadSongs(const std::string& singer, int venue) {
   std::vector<std::string> missing;
-  for (const HistoryRow& row : SongsOf(singer, 0))
+  for (const HistoryRow& row : SongsOf(singer, venue))
     if (!IsFile(row.Path)) missing.push_back(row.Path);
   if (!missing.empty()) RemoveSongs(singer, missing);
   return static_cast<int>(missing.size());

@@ -62,9 +62,10 @@ public:
 
   // The window's commands (their questions are the window's business).
   bool RemoveSongs(const std::string& singer, const std::vector<std::string>& paths);
-  // Every row of the singer whose location is not an existing file. Returns
-  // how many were removed.
-  int RemoveBadSongs(const std::string& singer);
+  // Every row of the singer's list (for the venue when it is above 0) whose
+  // location is not an existing file; rows of other venues, which the list
+  // does not show, stay. Returns how many were removed.
+  int RemoveBadSongs(const std::string& singer, int venue);
   bool RenameSinger(const std::string& oldName, const std::string& newName);
   bool ClearAll();
   bool AssignVenue(const std::string& singer, const std::vector<std::string>& paths, int venue);

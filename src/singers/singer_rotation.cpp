@@ -87,6 +87,12 @@ int SingerRotation::AddSinger(const std::string& name) {
   return Count() - 1;
 }
 
+int SingerRotation::AppendSinger(const std::string& name) {
+  const int position = AddSinger(name);
+  Changed(true);
+  return position;
+}
+
 bool SingerRotation::RenameSinger(int position, const std::string& name) {
   if (!ValidSinger(position)) return false;
   singers_[position].Name = SanitisedSingerName(name);

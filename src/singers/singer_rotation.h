@@ -73,8 +73,11 @@ public:
   }
   bool HasCurrentSong() const { return ValidSong(currentSinger_, currentSong_); }
 
-  // Singers.
+  // Singers. AddSinger appends without telling anyone (the queue operations
+  // and the list file build on it); AppendSinger is the host's "add singer
+  // only" command: the views refresh and the rotation is saved.
   int AddSinger(const std::string& name);
+  int AppendSinger(const std::string& name);
   bool RenameSinger(int position, const std::string& name);
   bool RemoveSelectedSinger();
   void MoveSingerDown();

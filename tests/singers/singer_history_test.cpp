@@ -105,8 +105,12 @@ TEST_F(History, WindowCommandsAgainstTheDatabase) {
   history.RecordStartedSong(Sung("Gone", "/nowhere/gone.mp3"), "Ana");
   history.RecordStartedSong(Sung("Stream", "http://AccountID=1&SongID=2"), "Ana");
   history.RecordStartedSong(Sung("Other", "/nowhere/x.mp3"), "Ben");
-  // Missing files (streams included) go, other singers' rows stay.
-  EXPECT_EQ(history.RemoveBadSongs("Ana"), 2);
+  // Missing files (streams included) go, other singers' rows stay; with a
+  // venue chosen only the rows listed for it go.
+  EXPECT_TRUE(history.AssignVenue("Ana", {"/nowhere/gone.mp3"}, 4));
+  EXPECT_EQ(history.RemoveBadSongs("Ana", 4), 1);
+  EXPECT_EQ(Songs("Ana").size(), 2u);
+  EXPECT_EQ(history.RemoveBadSongs("Ana", 0), 1);
   ASSERT_EQ(Songs("Ana").size(), 1u);
   EXPECT_EQ(Songs("Ben").size(), 1u);
   // Renaming to an existing name lists both under that name.

@@ -263,6 +263,18 @@ TEST(RotationQueue, NamesTextAndRanges) {
   EXPECT_EQ(rotation.Singers()[3].Name.size(), 99u);
 }
 
+TEST(RotationQueue, AddingASingerOnlyIsSaved) {
+  SingerRotation rotation;
+  std::vector<bool> changes;
+  rotation.SetChangeListener([&changes](bool save) { changes.push_back(save); });
+  rotation.AddSinger("Quiet");  // the building block tells nobody
+  EXPECT_TRUE(changes.empty());
+  EXPECT_EQ(rotation.AppendSinger("Ana"), 1);
+  EXPECT_EQ(rotation.AppendSinger("Ana"), 2);  // same name: another singer
+  EXPECT_EQ(changes, (std::vector<bool>{true, true}));
+  EXPECT_TRUE(rotation.Singers()[2].Playlist.empty());
+}
+
 TEST(RotationTicker, NextSingersWrapAndEndAtTheCurrentOne) {
   SingerRotation rotation = Rotation({2, 0, 1, 1});
   rotation.CueSinger(2, false, false);

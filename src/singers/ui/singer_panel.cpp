@@ -1,0 +1,196 @@
+#include "singers/ui/singer_panel.h"
+
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QItemSelectionModel>
+#include <QLabel>
+#include <QPushButton>
+#include <QTreeView>
+#include <QVBoxLayout>
+
+#include "app/show.h"
+#include "singers/singer_rotation.h"
+#include "singers/ui/rotation_models.h"
+#include "singers/ui/singer_name_dialog.h"
+#include "singers/ui/song_parameters_dialog.h"
+
+namespace lyricade {
+namespace {
+
+QTreeView* ListView(QAbstractItemModel* model, const int* widths, int columns, QWidget* parent) {
+  auto* view = new QTreeView(parent);
+  view->setModel(model);
+  view->setRootIsDecorated(false);
+  view->setItemsExpandable(false);
+  view->setUniformRowHeights(true);
+  view->setAllColumnsShowFocus(true);
+  view->setSelectionBehavior(QAbstractItemView::SelectRows);
+  view->setSelectionMode(QAbstractItemView::SingleSelection);
+  view->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  view->header()->setStretchLastSection(false);
+  view->header()->setMinimumSectionSize(0);
+  view->header()->setSectionsMovable(false);
+  for (int c = 0; c < columns; ++c) view->setColumnWidth(c, widths[c]);
+  return view;
+}
+
+// Puts the view's current row at `row` (or none) without scrolling away.
+void ShowRow(QTreeView* view, int row) {
+  QItemSelectionModel* selection = view->selectionModel();
+  if (row >= 0 && row < view->model()->rowCount()) {
+    const QModelIndex index = view->model()->index(row, 0);
+    if (selection->currentIndex().row() != row || !selection->isRowSelected(row))
+      selection->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+  } else {
+    selection->clear();
+  }
+}
+
+}  // namespace
+
+SingerPanel::SingerPanel(Show& show, Prompts& prompts, HistoryNames names, QWidget* parent)
+    : QWidget(parent), show_(show), prompts_(prompts), names_(std::move(names)) {
+  SingerRotation& rotation = show_.Rotation();
+  singerModel_ = new SingerListModel(rotation, this);
+  playlistModel_ = new PlaylistModel(rotation, this);
+
+  auto* layout = new QHBoxLayout(this);
+  layout->setContentsMargins(0, 0, 0, 0);
+
+  // The singer list and its buttons.
+  auto* singerColumn = new QVBoxLayout;
+  singerColumn->addWidget(new QLabel(QStringLiteral("Singers"), this));
+  singerView_ = ListView(singerModel_, SingerListModel::kWidths, SingerListModel::kColumnCount, this);
+  singerView_->setMinimumWidth(250);
+  singerColumn->addWidget(singerView_, 1);
+  auto* singerButtons = new QGridLayout;
+  singerButtons->setSpacing(3);
+  singerButtons->addWidget(AddButton(Command::AddSinger, QStringLiteral("+"), QStringLiteral("Add Singer")), 0, 0);
+  singerButtons->addWidget(AddButton(Command::EditSinger, QStringLiteral("Edit"), QStringLiteral("Edit Singer Name")), 0, 1);
+  singerButtons->addWidget(AddButton(Command::RemoveSinger, QStringLiteral("Remove"), QStringLiteral("Remove Singer")), 0, 2, 1, 2);
+  singerButtons->addWidget(AddButton(Command::SingerToTop, QStringLiteral("Top"), QStringLiteral("Move Singer to Top")), 1, 0);
+  singerButtons->addWidget(AddButton(Command::SingerUp, QStringLiteral("Up"), QStringLiteral("Move Singer Up")), 1, 1);
+  singerButtons->addWidget(AddButton(Command::SingerDown, QStringLiteral("Down"), QStringLiteral("Move Singer Down")), 1, 2);
+  singerButtons->addWidget(AddButton(Command::SingerToBottom, QStringLiteral("Bottom"), QStringLiteral("Move Singer to Bottom")), 1, 3);
+  singerColumn->addLayout(singerButtons);
+  layout->addLayout(singerColumn, 0);
+
+  // The selected singer's playlist and its buttons.
+  auto* playlistColumn = new QVBoxLayout;
+  playlistTitle_ = new QLabel(this);
+  // Singer names are shown as typed, never read as markup.
+  playlistTitle_->setTextFormat(Qt::PlainText);
+  playlistColumn->addWidget(playlistTitle_);
+  playlistView_ = ListView(playlistModel_, PlaylistModel::kWidths, PlaylistModel::kColumnCount, this);
+  playlistColumn->addWidget(playlistView_, 1);
+  auto* songButtons = new QHBoxLayout;
+  songButtons->setSpacing(3);
+  songButtons->addWidget(AddButton(Command::EditSong, QStringLiteral("Edit"), QStringLiteral("Edit Song Parameters")));
+  songButtons->addWidget(AddButton(Command::RemoveSong, QStringLiteral("Remove"), QStringLiteral("Remove Song")));
+  songButtons->addSpacing(12);
+  songButtons->addWidget(AddButton(Command::SongToTop, QStringLiteral("Top"), QStringLiteral("Move Song to Top")));
+  songButtons->addWidget(AddButton(Command::SongUp, QStringLiteral("Up"), QStringLiteral("Move Song Up")));
+  songButtons->addWidget(AddButton(Command::SongDown, QStringLiteral("Down"), QStringLiteral("Move Song Down")));
+  songButtons->addWidget(AddButton(Command::SongToBottom, QStringLiteral("Bottom"), QStringLiteral("Move Song to Bottom")));
+  songButtons->addStretch(1);
+  playlistColumn->addLayout(songButtons);
+  layout->addLayout(playlistColumn, 1);
+
+  // Clicks (and the arrow keys) select; double clicks cue.
+  connect(singerView_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+          [this](const QModelIndex& current) {
+            if (!syncing_ && current.isValid()) show_.Rotation().SelectSinger(current.row());
+          });
+  connect(playlistView_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+          [this](const QModelIndex& current) {
+            if (!syncing_ && current.isValid()) show_.Rotation().SelectSong(current.row());
+          });
+  connect(singerView_, &QAbstractItemView::doubleClicked, this, [this](const QModelIndex& index) {
+    if (index.isValid()) show_.CueSinger(index.row());
+  });
+  connect(playlistView_, &QAbstractItemView::doubleClicked, this, [this](const QModelIndex& index) {
+    if (index.isValid()) show_.CueSong(index.row());
+  });
+  connect(&show_, &Show::rotationChanged, this, &SingerPanel::Refresh);
+  Refresh();
+}
+
+QPushButton* SingerPanel::AddButton(Command command, const QString& text, const QString& tip) {
+  auto* button = new QPushButton(text, this);
+  button->setToolTip(tip);
+  button->setAutoDefault(false);
+  button->setMinimumWidth(40);
+  connect(button, &QPushButton::clicked, this, [this, command] { Run(command); });
+  buttons_[command] = button;
+  return button;
+}
+
+void SingerPanel::Run(Command command) {
+  SingerRotation& rotation = show_.Rotation();
+  switch (command) {
+    case Command::AddSinger: AddSinger(); break;
+    case Command::EditSinger: EditSinger(); break;
+    case Command::RemoveSinger:
+      // No question when there is nothing to remove.
+      if (rotation.ValidSinger(rotation.SelectedSinger())) show_.RemoveSelectedSinger();
+      break;
+    case Command::SingerToTop: rotation.MoveSingerToTop(); break;
+    case Command::SingerUp: rotation.MoveSingerUp(); break;
+    case Command::SingerDown: rotation.MoveSingerDown(); break;
+    case Command::SingerToBottom: rotation.MoveSingerToBottom(); break;
+    case Command::EditSong: EditSong(); break;
+    case Command::RemoveSong:
+      if (rotation.ValidSong(rotation.SelectedSinger(), rotation.SelectedSong()))
+        show_.RemoveSelectedSong();
+      break;
+    case Command::SongToTop: rotation.MoveSongToTop(); break;
+    case Command::SongUp: rotation.MoveSongUp(); break;
+    case Command::SongDown: rotation.MoveSongDown(); break;
+    case Command::SongToBottom: rotation.MoveSongToBottom(); break;
+  }
+}
+
+void SingerPanel::AddSinger() {
+  SingerNameDialog dialog(SingerNameDialog::Purpose::Add, {}, prompts_, names_, this);
+  if (dialog.exec() == QDialog::Accepted) show_.Rotation().AppendSinger(dialog.Name());
+}
+
+void SingerPanel::EditSinger() {
+  SingerRotation& rotation = show_.Rotation();
+  const int singer = rotation.SelectedSinger();
+  if (!rotation.ValidSinger(singer)) return;
+  SingerNameDialog dialog(SingerNameDialog::Purpose::Edit, rotation.Singers()[singer].Name, prompts_,
+                          names_, this);
+  // The rotation may change while the dialog is open (a request arrives):
+  // the singer is renamed only when it is still the one selected.
+  if (dialog.exec() == QDialog::Accepted && rotation.SelectedSinger() == singer)
+    rotation.RenameSinger(singer, dialog.Name());
+}
+
+void SingerPanel::EditSong() {
+  SingerRotation& rotation = show_.Rotation();
+  const int singer = rotation.SelectedSinger();
+  const int song = rotation.SelectedSong();
+  if (!rotation.ValidSong(singer, song)) return;
+  const QueuedSong& queued = rotation.Singers()[singer].Playlist[song];
+  SongParametersDialog dialog(queued.Key, queued.Multiplex, this);
+  if (dialog.exec() == QDialog::Accepted && rotation.SelectedSinger() == singer &&
+      rotation.SelectedSong() == song)
+    rotation.EditSelectedSong(dialog.Key(), dialog.Multiplex());
+}
+
+void SingerPanel::Refresh() {
+  const SingerRotation& rotation = show_.Rotation();
+  syncing_ = true;
+  singerModel_->Refresh();
+  playlistModel_->Refresh();
+  ShowRow(singerView_, rotation.ValidSinger(rotation.SelectedSinger()) ? rotation.SelectedSinger() : -1);
+  ShowRow(playlistView_, rotation.ValidSong(rotation.SelectedSinger(), rotation.SelectedSong())
+                             ? rotation.SelectedSong()
+                             : -1);
+  playlistTitle_->setText(QString::fromStdString(PlaylistTitle(rotation)));
+  syncing_ = false;
+}
+
+}  // namespace lyricade
