@@ -10,11 +10,14 @@
 
 namespace lyricade {
 
-Show::Show(AppSettings& settings, Prompts& prompts, ShowFolders folders, QObject* parent)
+Show::Show(AppSettings& settings, Prompts& prompts, ShowFolders folders, SceneFlags* scene,
+           QObject* parent)
     : QObject(parent),
       settings_(settings),
       prompts_(prompts),
       folders_(std::move(folders)),
+      ownScene_(scene ? nullptr : std::make_unique<SceneFlags>()),
+      scene_(scene ? *scene : *ownScene_),
       cdg_(settings),
       extractor_(folders_.Scratch + "Zipped/", prompts, folders_.ModuleFolder),
       transport_(settings, cdg_, *this, scene_),

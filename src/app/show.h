@@ -46,7 +46,10 @@ class Show : public QObject,
   Q_OBJECT
 
 public:
-  Show(AppSettings& settings, Prompts& prompts, ShowFolders folders, QObject* parent = nullptr);
+  // `scene`: the singers' screen's flags (what shows: song visual, CD+G
+  // mode); without a screen the show keeps flags of its own.
+  Show(AppSettings& settings, Prompts& prompts, ShowFolders folders, SceneFlags* scene = nullptr,
+       QObject* parent = nullptr);
   ~Show() override;
 
   AppSettings& Settings() { return settings_; }
@@ -186,7 +189,9 @@ private:
   AppSettings& settings_;
   Prompts& prompts_;
   ShowFolders folders_;
-  SceneFlags scene_;
+  // The singers' screen's flags when there is a screen, else our own.
+  std::unique_ptr<SceneFlags> ownScene_;
+  SceneFlags& scene_;
   CdgPlayer cdg_;
   ZipSongExtractor extractor_;
   SongTransport transport_;

@@ -21,6 +21,11 @@
 #include "playback/zip_song_extractor.h"
 #include "screen/karaoke_screen.h"
 #include "singers/singer_history.h"
+#include "singers/ui/history_window.h"
+#include "singers/ui/singer_panel.h"
+#include "singers/ui/singer_windows.h"
+#include "singers/ui/venue_windows.h"
+#include "library/library_list_view.h"
 
 namespace lyricade {
 namespace {
@@ -72,13 +77,14 @@ bool Application::Start() {
   if (firstRun_) SeedDemoLibrary(dataFolder_, *database_);
   history_ = std::make_unique<SingerHistory>(*database_);
 
-  show_ = std::make_unique<Show>(settings_, prompts_,
-                                 ShowFolders{dataFolder_, scratchFolder_, ProgramBinaryFolder()});
-  show_->SetHistory(history_.get());
-
-  // The singers' screen's window first, so the main window can show its
-  // preview; the scene itself comes up after the main window.
+  // The singers' screen's state first (its window and scene come up after
+  // the main window): the show sets its flags, the main window shows its
+  // preview.
   screen_ = std::make_unique<KaraokeScreen>(settings_, prompts_, dataFolder_, programFolder_);
+  show_ = std::make_unique<Show>(settings_, prompts_,
+                                 ShowFolders{dataFolder_, scratchFolder_, ProgramBinaryFolder()},
+                                 &screen_->Flags());
+  show_->SetHistory(history_.get());
 
   // The main window and the library list.
   libraryModel_ = std::make_unique<LibraryListModel>();
@@ -94,10 +100,21 @@ bool Application::Start() {
   parts.programFolder = programFolder_;
   window_ = std::make_unique<MainWindow>(parts);
   qtPrompts_.SetParent(window_.get());
-  history_->SetCurrentVenue([this] { return window_->AssignedVenue(); });
+  // The singers: the panel above the library, the "Add Song" queueing, the
+  // History and venue windows; new History rows take the "Assign Venue:"
+  // box's venue.
+  singers_ = std::make_unique<SingerWindows>(*show_, *history_, settings_, prompts_, dataFolder_,
+                                             window_.get());
+  singers_->SetAssignVenueBox(window_->VenueBox());
+  window_->SetSingerPanel(singers_->CreateSingerPanel(window_.get()));
+  QObject::connect(window_.get(), &MainWindow::queueLibraryRow,
+                   [this](long row) { singers_->QueueLibraryRow(*libraryModel_, row); });
+  QObject::connect(window_.get(), &MainWindow::singerHistoryRequested,
+                   [this] { singers_->OpenHistoryWindow(); });
   window_->SetCloseHandler([this] { return ConfirmClose(); });
   QObject::connect(window_.get(), &MainWindow::optionsRequested, [this] { OpenOptions(); });
   window_->show();
+  window_->LibraryView()->setFocus();
   libraryController_->LoadLibraryList(-1);
 
   // Monitor choice, the screen's window, its scene and render thread.
@@ -160,6 +177,7 @@ std::string Application::AddCustomLogo() {
 bool Application::ConfirmClose() {
   if (!show_->ConfirmExit()) return false;
   if (options_) options_->close();
+  if (singers_->History()) singers_->History()->close();
   WritePreferences(dataFolder_ + kPreferencesFile, settings_);
   return true;
 }

@@ -28,6 +28,7 @@ class MainWindow;
 class OptionsWindow;
 class Show;
 class SingerHistory;
+class SingerWindows;
 
 class Application {
 public:
@@ -76,6 +77,7 @@ private:
   std::unique_ptr<LibraryListController> libraryController_;
   std::unique_ptr<KaraokeScreen> screen_;
   std::unique_ptr<MainWindow> window_;
+  std::unique_ptr<SingerWindows> singers_;
   std::unique_ptr<OptionsWindow> options_;
   std::vector<std::string> customLogos_;
 };

@@ -24,7 +24,6 @@
 #include "library/library_list_view.h"
 #include "platform/prompts/prompts.h"
 #include "screen/preview_widget.h"
-#include "singers/venue_list.h"
 
 namespace lyricade {
 namespace {
@@ -50,17 +49,16 @@ MainWindow::MainWindow(MainWindowParts parts, QWidget* parent)
     : QWidget(parent), parts_(std::move(parts)) {
   setWindowTitle(kCaption);
   skin_.Load(parts_.dataFolder);
-  resize(1100, 720);
+  resize(1280, 800);
 
   auto* columns = new QHBoxLayout(this);
   columns->setContentsMargins(8, 8, 8, 8);
   columns->setSpacing(10);
 
-  auto* left = new QVBoxLayout;
-  left->setSpacing(6);
-  if (parts_.singerPanel) left->addWidget(parts_.singerPanel, 1);
-  left->addWidget(BuildLibraryArea(), 1);
-  columns->addLayout(left, 1);
+  leftColumn_ = new QVBoxLayout;
+  leftColumn_->setSpacing(6);
+  leftColumn_->addWidget(BuildLibraryArea(), 1);
+  columns->addLayout(leftColumn_, 1);
   columns->addWidget(BuildTransport());
 
   // Accelerators for the whole window; inside a text field the field's own
@@ -106,6 +104,7 @@ QWidget* MainWindow::BuildLibraryArea() {
   searchBox_ = new QLineEdit(area);
   searchBox_->setPlaceholderText("Search words");
   searchBox_->setClearButtonEnabled(true);
+  searchBox_->setMinimumWidth(180);
   searchField_ = new QComboBox(area);
   for (const char* field : kSearchFields) searchField_->addItem(field);
   searchField_->setCurrentIndex(6);
@@ -142,7 +141,6 @@ QWidget* MainWindow::BuildLibraryArea() {
   bottom->addWidget(new QLabel("Assign Venue:", area));
   bottom->addWidget(venueBox_);
   layout->addLayout(bottom);
-  FillVenueBox();
 
   LibraryListController* controller = parts_.libraryController;
   controller->SetControlsSource([this] {
@@ -161,7 +159,8 @@ QWidget* MainWindow::BuildLibraryArea() {
     search_->setEnabled(enabled);
     showAll_->setEnabled(enabled);
   });
-  connect(libraryView_, &LibraryListView::songActivated, this, &MainWindow::queueLibrarySong);
+  connect(libraryView_, &QAbstractItemView::doubleClicked, this,
+          [this](const QModelIndex& index) { emit queueLibraryRow(index.row()); });
   connect(addToSinger, &QPushButton::clicked, this, &MainWindow::AddSelectedLibrarySong);
   return area;
 }
@@ -326,25 +325,16 @@ void MainWindow::AddSelectedLibrarySong() {
                                    ? libraryView_->selectionModel()->selectedRows()
                                    : QModelIndexList();
   if (rows.isEmpty()) return;
-  const long row = rows.first().row();
-  emit queueLibrarySong(parts_.libraryModel->ItemNumber(row),
-                        Q(parts_.libraryModel->SongPath(row)));
+  emit queueLibraryRow(rows.first().row());
 }
 
 void MainWindow::OpenHelp() {
   QDesktopServices::openUrl(QUrl::fromLocalFile(Q(parts_.programFolder) + "Lyricade.html"));
 }
 
-void MainWindow::FillVenueBox() {
-  venueBox_->clear();
-  for (const Venue& venue :
-       VenueList::ChoiceEntries(parts_.dataFolder + "venuelist.cfg", kNoVenue))
-    venueBox_->addItem(Q(venue.Name), venue.Number);
-  venueBox_->setCurrentIndex(0);
-}
-
-int MainWindow::AssignedVenue() const {
-  return venueBox_->currentIndex() < 0 ? 0 : venueBox_->currentData().toInt();
+void MainWindow::SetSingerPanel(QWidget* panel) {
+  panel->setParent(this);
+  leftColumn_->insertWidget(0, panel, 1);
 }
 
 void MainWindow::ApplySettingsToControls() {

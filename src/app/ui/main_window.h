@@ -19,6 +19,7 @@
 
 class QCheckBox;
 class QMenu;
+class QVBoxLayout;
 
 namespace lyricade {
 
@@ -38,8 +39,6 @@ struct MainWindowParts {
   LibraryListController* libraryController = nullptr;
   // The preview of the singers' screen; none without a screen.
   PreviewSurface* preview = nullptr;
-  // The singer list and playlist with their buttons (may be null).
-  QWidget* singerPanel = nullptr;
   std::string dataFolder;
   std::string programFolder;
 };
@@ -72,18 +71,16 @@ public:
   QLabel* TimeLabel() const { return timeText_; }
   KaraokeBar* ProgressBar() const { return progress_; }
   KaraokeBar* VolumeBar() const { return volumeBar_; }
-  // The venue number of the "Assign Venue:" box (0 when nothing is chosen).
-  int AssignedVenue() const;
-  // Refills the "Assign Venue:" box from "venuelist.cfg".
-  void FillVenueBox();
+  // Puts the singer list and playlist with their buttons above the library.
+  void SetSingerPanel(QWidget* panel);
 
   // Called before the window closes: the exit questions and the saves. The
   // window only closes when this returns true.
   void SetCloseHandler(std::function<bool()> handler) { closeHandler_ = std::move(handler); }
 
 signals:
-  // A library song is to be queued for a singer ("Add Song" dialog).
-  void queueLibrarySong(long itemNumber, const QString& path);
+  // A library row is to be queued for a singer ("Add Song" dialog).
+  void queueLibraryRow(long row);
   void singerHistoryRequested();
   void optionsRequested();
 
@@ -129,6 +126,7 @@ private:
   QComboBox* venueBox_ = nullptr;
   QCheckBox* enableBackgrounds_ = nullptr;
   LibraryListView* libraryView_ = nullptr;
+  QVBoxLayout* leftColumn_ = nullptr;
   QMenu* editMenu_ = nullptr;
 };
 
