@@ -1,5 +1,7 @@
 #include "common/path_pieces.h"
 
+#include <sys/stat.h>
+
 namespace lyricade {
 
 std::string FileExtension(std::string_view path) {
@@ -24,6 +26,11 @@ std::string FolderOf(std::string_view path) {
   const size_t slash = path.rfind('/');
   if (slash == std::string_view::npos) return {};
   return std::string(path.substr(0, slash + 1));
+}
+
+bool IsRegularFile(const std::string& path) {
+  struct stat info {};
+  return !path.empty() && ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
 }
 
 bool EqualsIgnoreCase(std::string_view a, std::string_view b) {

@@ -19,6 +19,9 @@ std::string DisplayName(std::string_view path);
 // The folder part of a path, up to and including its last "/" (empty if none).
 std::string FolderOf(std::string_view path);
 
+// True when a regular file (or a link to one) is at the path.
+bool IsRegularFile(const std::string& path);
+
 // ASCII case-insensitive comparison, as extensions are compared.
 bool EqualsIgnoreCase(std::string_view a, std::string_view b);
 

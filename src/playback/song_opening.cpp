@@ -1,4 +1,5 @@
 #include "playback/song_opening.h"
+#include "common/path_pieces.h"
 
 #include <filesystem>
 
@@ -12,15 +13,6 @@
 #include "screen/scene_flags.h"
 
 namespace lyricade {
-namespace {
-
-bool IsFile(const std::string& path) {
-  std::error_code error;
-  return !path.empty() && std::filesystem::is_regular_file(path, error);
-}
-
-}  // namespace
-
 SongOpener::SongOpener(AppSettings& settings, Prompts& prompts, SongTransport& transport,
                        CdgPlayer& cdg, ZipSongExtractor& extractor,
                        BackgroundVideoControl& backgrounds, SceneFlags& scene)
@@ -36,7 +28,7 @@ void SongOpener::StartBackgrounds(const std::string& location) {
   backgrounds_.StopBackgroundVideo();
   bool companion = false;
   for (const std::string& candidate : CompanionVideoCandidates(location)) {
-    if (IsFile(candidate)) {
+    if (IsRegularFile(candidate)) {
       companion = backgrounds_.StartBackgroundVideo(candidate);
       break;
     }
@@ -68,7 +60,7 @@ bool SongOpener::OpenSong(const std::string& location, int channel, int keyTenth
     if (streamed_) streamed_->OpenStreamedSong(location, channel, keyTenths);
     return true;
   }
-  if (!IsFile(location)) {
+  if (!IsRegularFile(location)) {
     transport_.StopPlayback(false);
     return true;
   }
@@ -83,7 +75,7 @@ bool SongOpener::OpenSong(const std::string& location, int channel, int keyTenth
       return false;
     }
     if (!audio.empty()) StripId3Tags(audio);
-    if (!IsFile(audio)) {
+    if (!IsRegularFile(audio)) {
       state.Playing = false;
       prompts_.Message("UnZIP", kMissingAudioText, PromptButtons::Ok, PromptIcon::Warning);
       return false;
@@ -95,7 +87,7 @@ bool SongOpener::OpenSong(const std::string& location, int channel, int keyTenth
   if (!transport_.BuildSongGraph(current_)) return false;
 
   const std::string graphics = GraphicsPathFor(current_.Media);
-  if (IsFile(graphics)) {
+  if (IsRegularFile(graphics)) {
     current_.Graphics = graphics;
     // The song counts as having graphics even when the file then fails to
     // open: every tick finds the player closed and shows nothing new.

@@ -3,6 +3,7 @@
 #include <filesystem>
 
 #include "cdg/cdg_player.h"
+#include "common/path_pieces.h"
 #include "platform/net/http_client.h"
 #include "platform/prompts/prompts.h"
 #include "playback/song_transport.h"
@@ -71,7 +72,7 @@ void StreamedSongs::OpenStreamedSong(const std::string& location, int, int) {
     transport_.StopPlayback(false);
     return;
   }
-  if (std::filesystem::is_regular_file(graphics, error)) {
+  if (IsRegularFile(graphics)) {
     cdg_.Open(graphics);
     state.HasGraphics = true;
     scene_.SongVisualShowing = true;

@@ -1,4 +1,5 @@
 #include "singers/singer_history.h"
+#include "common/path_pieces.h"
 
 #include <cstdlib>
 #include <filesystem>
@@ -20,10 +21,6 @@ const char* const kSongOrders[] = {
     " ORDER BY SONGPATH;",              " ORDER BY SONGPATH;",
 };
 
-bool IsFile(const std::string& path) {
-  std::error_code error;
-  return !path.empty() && std::filesystem::is_regular_file(path, error);
-}
 
 // Singer names are stored with accents for apostrophes; a name given with
 // an apostrophe (from the rotation) means the same stored name.
@@ -116,7 +113,7 @@ bool SingerHistory::RemoveSongs(const std::string& singer, const std::vector<std
 int SingerHistory::RemoveBadSongs(const std::string& singer, int venue) {
   std::vector<std::string> missing;
   for (const HistoryRow& row : SongsOf(singer, venue))
-    if (!IsFile(row.Path)) missing.push_back(row.Path);
+    if (!IsRegularFile(row.Path)) missing.push_back(row.Path);
   if (!missing.empty()) RemoveSongs(singer, missing);
   return static_cast<int>(missing.size());
 }

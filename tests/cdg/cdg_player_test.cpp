@@ -8,6 +8,7 @@
 #include "cdg_test_support.h"
 #include "common/app_settings.h"
 #include "common/test_folder.h"
+#include "support/counting_song.h"
 
 namespace lyricade {
 namespace {
@@ -17,20 +18,7 @@ using testing::FramePixel;
 
 constexpr int64_t kSecond = 10'000'000;
 
-// A song whose screen fills with colour n at second n (n = 1..count), and
-// whose colour table gives colour n the red value n.
-std::vector<uint8_t> CountingSong(int seconds) {
-  CdgWriter writer;
-  std::array<CdgColour, 16> table{};
-  for (int i = 0; i < 16; ++i) table[i] = {uint8_t(i), 0, 0};
-  writer.LoadColourTable(table);
-  for (int n = 1; n <= seconds; ++n) {
-    writer.PadToSeconds(n);
-    writer.MemoryPreset(n % 16);
-  }
-  writer.PadToSeconds(seconds + 0.5);
-  return writer.Bytes();
-}
+using testing::CountingSong;
 
 class CdgPlayerTest : public ::testing::Test {
 protected:

@@ -18,6 +18,7 @@
 #include "common/app_settings.h"
 #include "common/test_folder.h"
 #include "platform/prompts/scripted_prompts.h"
+#include "support/counting_song.h"
 #include "support/test_media.h"
 
 namespace lyricade::testing {
@@ -51,20 +52,6 @@ private:
   std::atomic<bool> started_{false}, stopped_{false};
 };
 
-// A song whose screen fills with colour n at second n; colour n has red n.
-inline std::vector<uint8_t> CountingGraphics(int seconds) {
-  CdgWriter writer;
-  std::array<CdgColour, 16> table{};
-  for (int i = 0; i < 16; ++i) table[i] = {uint8_t(i), 0, 0};
-  writer.LoadColourTable(table);
-  for (int n = 1; n <= seconds; ++n) {
-    writer.PadToSeconds(n);
-    writer.MemoryPreset(n % 16);
-  }
-  writer.PadToSeconds(seconds + 0.5);
-  return writer.Bytes();
-}
-
 class ShowFixture : public ::testing::Test {
 protected:
   explicit ShowFixture(const char* audioSink = "fakesink sync=false") {
@@ -85,7 +72,7 @@ protected:
   std::string MakeSong(const std::string& name, double seconds) {
     const std::string mp3 = folder.File("songs/" + name + ".mp3");
     EXPECT_TRUE(MakeMp3(mp3, seconds));
-    const auto bytes = CountingGraphics(static_cast<int>(seconds));
+    const auto bytes = CountingSong(static_cast<int>(seconds));
     std::ofstream(folder.File("songs/" + name + ".cdg"), std::ios::binary)
         .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
     return mp3;

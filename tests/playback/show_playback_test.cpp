@@ -87,7 +87,7 @@ TEST_F(ShowPlayback, MissingAndUnplayableFiles) {
 TEST_F(ShowPlayback, VideoWithGraphicsBesideItRunsBoth) {
   const std::string clip = folder.File("songs/Clip.avi");
   ASSERT_TRUE(testing::MakeVideo(clip, 1.0, 160, 120));
-  const auto bytes = testing::CountingGraphics(1);
+  const auto bytes = testing::CountingSong(1);
   std::ofstream(folder.File("songs/Clip.cdg"), std::ios::binary)
       .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
   ASSERT_TRUE(show->PlaySong(clip, 0, 0));

@@ -3,6 +3,7 @@
 #include <QColorDialog>
 #include <QFileDialog>
 #include <QInputDialog>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 
@@ -47,6 +48,8 @@ QString QtPrompts::QtFilterLine(const FileFilter& filter) {
 PromptAnswer QtPrompts::Message(const std::string& caption, const std::string& text,
                                 PromptButtons buttons, PromptIcon icon) {
   QMessageBox box(QtIcon(icon), Q(caption), Q(text), QtButtons(buttons), parent_);
+  // Texts carry names from outside (singers, songs): never read as markup.
+  box.setTextFormat(Qt::PlainText);
   switch (box.exec()) {
     case QMessageBox::Ok: return PromptAnswer::Ok;
     case QMessageBox::Yes: return PromptAnswer::Yes;
@@ -66,6 +69,7 @@ std::optional<std::string> QtPrompts::Input(const std::string& title, const std:
   dialog.setWindowTitle(Q(title));
   dialog.setLabelText(Q(prompt));
   dialog.setTextValue(Q(initial));
+  for (QLabel* label : dialog.findChildren<QLabel*>()) label->setTextFormat(Qt::PlainText);
   if (QLineEdit* edit = dialog.findChild<QLineEdit*>()) {
     if (maxLength > 0) edit->setMaxLength(maxLength);
   }

@@ -1,4 +1,5 @@
 #include "platform/unzip/unzip_module.h"
+#include "common/path_pieces.h"
 
 #include <dlfcn.h>
 #include <sys/stat.h>
@@ -28,10 +29,6 @@ std::string Format(const char* pattern, const char* value) {
   return text;
 }
 
-bool IsFile(const std::string& path) {
-  struct stat info {};
-  return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
-}
 
 struct PassContext {
   const std::function<void(const UnzipMemberReport&)>* OnMember = nullptr;
@@ -81,7 +78,7 @@ UnzipPassOutcome UnzipModule::RunPass(const UnzipPassRequest& request,
   if (code) *code = -1;
   ModuleHandle module;
   const std::string besideProgram = moduleFolder_.empty() ? std::string() : moduleFolder_ + kUnzipModuleFile;
-  if (!besideProgram.empty() && IsFile(besideProgram)) {
+  if (!besideProgram.empty() && IsRegularFile(besideProgram)) {
     module.reset(::dlopen(besideProgram.c_str(), RTLD_NOW | RTLD_LOCAL));
   } else {
     module.reset(::dlopen(kUnzipModuleFile, RTLD_NOW | RTLD_LOCAL));

@@ -1,4 +1,5 @@
 #include "singers/ui/history_song_model.h"
+#include "common/path_pieces.h"
 
 #include <QBrush>
 #include <QColor>
@@ -6,15 +7,6 @@
 #include <filesystem>
 
 namespace lyricade {
-namespace {
-
-bool IsFile(const std::string& path) {
-  std::error_code error;
-  return !path.empty() && std::filesystem::is_regular_file(path, error);
-}
-
-}  // namespace
-
 const char* const HistorySongModel::kHeaders[kColumnCount] = {
     "Key", "MX", "Song Name", "Artist", "ID", "Comment", "Count", "Location", "Ref"};
 const int HistorySongModel::kWidths[kColumnCount] = {65, 35, 300, 200, 120, 0, 50, 120, 1};
@@ -25,7 +17,7 @@ void HistorySongModel::SetRows(std::vector<HistoryRow> rows) {
   beginResetModel();
   rows_ = std::move(rows);
   missing_.clear();
-  for (const HistoryRow& row : rows_) missing_.push_back(!IsFile(row.Path));
+  for (const HistoryRow& row : rows_) missing_.push_back(!IsRegularFile(row.Path));
   endResetModel();
 }
 
