@@ -23,19 +23,21 @@ struct Figure {
   std::string Unit;       // "ms" or "us": the median real time in that unit
 };
 
+// The console table (plain text, so every figure line after it starts clean)
+// plus, for each benchmark, its median (or only) real time and counters,
+// found by the run's full name or by the benchmark function's name.
 class FigureReporter : public benchmark::ConsoleReporter {
 public:
-  // Plain text, so every figure line starts clean for the scripts that read it.
   FigureReporter() : ConsoleReporter(OO_Tabular) {}
+
   void ReportRuns(const std::vector<Run>& runs) override {
     for (const Run& run : runs) {
-      const std::string name = run.run_name.str();
-      // The median aggregate wins; a single run stands when there is none.
-      if (run.run_type == Run::RT_Aggregate && run.aggregate_name == "median") {
-        medians_[name] = run.GetAdjustedRealTime() * Scale(run.time_unit);
-        fromMedian_[name] = true;
-      } else if (run.run_type == Run::RT_Iteration && !fromMedian_[name]) {
-        medians_[name] = run.GetAdjustedRealTime() * Scale(run.time_unit);
+      const bool median = run.run_type == Run::RT_Aggregate && run.aggregate_name == "median";
+      if (run.run_type == Run::RT_Aggregate && !median) continue;
+      for (const std::string& name : {run.run_name.str(), run.run_name.function_name}) {
+        Values& values = median ? medians_[name] : singles_[name];
+        values.Seconds = run.GetAdjustedRealTime() * Scale(run.time_unit);
+        for (const auto& [counter, value] : run.counters) values.Counters[counter] = value.value;
       }
     }
     ConsoleReporter::ReportRuns(runs);
@@ -52,13 +54,29 @@ public:
   }
   // The median time in seconds, or a negative value when it did not run.
   double Seconds(const std::string& name) const {
-    auto found = medians_.find(name);
-    return found == medians_.end() ? -1.0 : found->second;
+    const Values* values = Find(name);
+    return values ? values->Seconds : -1.0;
+  }
+  // A counter's median value, 0 when missing.
+  double Counter(const std::string& name, const std::string& counter) const {
+    const Values* values = Find(name);
+    if (!values) return 0.0;
+    auto found = values->Counters.find(counter);
+    return found == values->Counters.end() ? 0.0 : found->second;
   }
 
 private:
-  std::map<std::string, double> medians_;
-  std::map<std::string, bool> fromMedian_;
+  struct Values {
+    double Seconds = -1.0;
+    std::map<std::string, double> Counters;
+  };
+  const Values* Find(const std::string& name) const {
+    if (auto it = medians_.find(name); it != medians_.end()) return &it->second;
+    if (auto it = singles_.find(name); it != singles_.end()) return &it->second;
+    return nullptr;
+  }
+  std::map<std::string, Values> medians_;
+  std::map<std::string, Values> singles_;
 };
 
 // Benchmarks that need a display run themselves again under xvfb-run when

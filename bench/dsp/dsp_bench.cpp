@@ -9,6 +9,8 @@
 #include <SoundTouch.h>
 #include <benchmark/benchmark.h>
 
+#include "bench_figures.h"
+
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -114,46 +116,17 @@ void SoundTouchAlone(benchmark::State& state) {
 }
 BENCHMARK(SoundTouchAlone);
 
-// Prints the console report and keeps each benchmark's real-time factor: the
-// median when repeated, else the single run.
-class FigureReporter : public benchmark::ConsoleReporter {
-public:
-  void ReportRuns(const std::vector<Run>& runs) override {
-    for (const Run& run : runs) {
-      const auto counter = run.counters.find("realtime");
-      if (counter == run.counters.end()) continue;
-      const std::string name = run.run_name.function_name;
-      if (run.run_type == Run::RT_Aggregate) {
-        if (run.aggregate_name == "median") medians_[name] = counter->second.value;
-      } else {
-        singles_[name] = counter->second.value;
-      }
-    }
-    ConsoleReporter::ReportRuns(runs);
-  }
-
-  double Figure(const std::string& name) const {
-    if (auto it = medians_.find(name); it != medians_.end()) return it->second;
-    if (auto it = singles_.find(name); it != singles_.end()) return it->second;
-    return 0.0;
-  }
-
-private:
-  std::map<std::string, double> medians_;
-  std::map<std::string, double> singles_;
-};
-
 }  // namespace
 
 int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);
   if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-  FigureReporter reporter;
+  lyricade::bench::FigureReporter reporter;
   benchmark::RunSpecifiedBenchmarks(&reporter);
   benchmark::Shutdown();
-  std::printf("dsp-copy-realtime: %.0f x\n", reporter.Figure("CopyPath"));
-  std::printf("dsp-copy-agc-realtime: %.0f x\n", reporter.Figure("CopyPathAgc"));
-  std::printf("dsp-pitch-realtime: %.0f x\n", reporter.Figure("PitchPath"));
-  std::printf("dsp-soundtouch-realtime: %.0f x\n", reporter.Figure("SoundTouchAlone"));
+  std::printf("dsp-copy-realtime: %.0f x\n", reporter.Counter("CopyPath", "realtime"));
+  std::printf("dsp-copy-agc-realtime: %.0f x\n", reporter.Counter("CopyPathAgc", "realtime"));
+  std::printf("dsp-pitch-realtime: %.0f x\n", reporter.Counter("PitchPath", "realtime"));
+  std::printf("dsp-soundtouch-realtime: %.0f x\n", reporter.Counter("SoundTouchAlone", "realtime"));
   return 0;
 }

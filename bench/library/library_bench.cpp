@@ -14,6 +14,8 @@
 // prints library-vs-sqlite3 (our time / shell time, the worst statement).
 
 #include <benchmark/benchmark.h>
+
+#include "bench_figures.h"
 #include <fcntl.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -101,22 +103,6 @@ void ReadScatteredCells(benchmark::State& state, std::string path) {
     column = (column + 1) % LibraryListModel::kColumnCount;
   }
 }
-
-// Keeps the median (or the only) real time of each benchmark.
-class FigureReporter : public benchmark::ConsoleReporter {
-public:
-  // No colours: the figure lines after the table must start clean.
-  FigureReporter() : ConsoleReporter(OO_Tabular) {}
-
-  void ReportRuns(const std::vector<Run>& runs) override {
-    ConsoleReporter::ReportRuns(runs);
-    for (const Run& run : runs) {
-      if (run.run_type == Run::RT_Aggregate && run.aggregate_name != "median") continue;
-      times[run.run_name.function_name] = run.GetAdjustedRealTime();
-    }
-  }
-  std::map<std::string, double> times;
-};
 
 double Median(std::vector<double> values) {
   if (values.empty()) return 0;
@@ -251,24 +237,25 @@ int main(int argc, char** argv) {
   benchmark::RegisterBenchmark("library-cell-scattered", ReadScatteredCells, path500k)
       ->Unit(benchmark::kMicrosecond)->Repetitions(5);
   benchmark::Initialize(&argc, argv);
-  FigureReporter reporter;
+  lyricade::bench::FigureReporter reporter;
   benchmark::RunSpecifiedBenchmarks(&reporter);
   benchmark::Shutdown();
 
   char self[4096] = {};
   const ssize_t length = readlink("/proc/self/exe", self, sizeof self - 1);
   const double rss = length > 0 ? ProbeResidentMegabytes(self, path500k) : -1;
+  // The median time of a benchmark in the unit it was registered with.
+  auto inUnit = [&](const char* name, double scale) { return reporter.Seconds(name) * scale; };
   auto figure = [&](const char* name, const char* unit) {
-    auto it = reporter.times.find(name);
-    if (it != reporter.times.end()) std::printf("%s: %.2f %s\n", name, it->second, unit);
+    const double scale = std::string(unit) == "us" ? 1e6 : 1e3;
+    if (reporter.Seconds(name) >= 0) std::printf("%s: %.2f %s\n", name, inUnit(name, scale), unit);
   };
   figure("library-load-500k", "ms");
   figure("library-search-100k", "ms");
   figure("library-search-500k", "ms");
-  const auto screen = reporter.times.find("library-screen");
-  if (screen != reporter.times.end())
-    std::printf("library-cell: %.2f us\n",
-                screen->second / (kScreenRows * lyricade::LibraryListModel::kColumnCount));
+  if (reporter.Seconds("library-screen") >= 0)
+    std::printf("library-cell: %.2f us\n", inUnit("library-screen", 1e6) /
+                                              (kScreenRows * lyricade::LibraryListModel::kColumnCount));
   figure("library-cell-scattered", "us");
   std::printf("library-rss-500k: %.1f MB\n", rss);
   return 0;

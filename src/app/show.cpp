@@ -137,6 +137,8 @@ void Show::Announce() {
 }
 
 bool Show::RemoveSelectedSinger() {
+  // Nothing selected: nothing to ask about.
+  if (!rotation_.ValidSinger(rotation_.SelectedSinger())) return false;
   if (prompts_.Message("Remove", "Are you sure?", PromptButtons::YesNo, PromptIcon::Question) !=
       PromptAnswer::Yes)
     return false;
@@ -144,6 +146,7 @@ bool Show::RemoveSelectedSinger() {
 }
 
 bool Show::RemoveSelectedSong() {
+  if (!rotation_.ValidSong(rotation_.SelectedSinger(), rotation_.SelectedSong())) return false;
   if (prompts_.Message("Remove", "Are you sure?", PromptButtons::YesNo, PromptIcon::Question) !=
       PromptAnswer::Yes)
     return false;

@@ -181,6 +181,10 @@ TEST_F(ScriptedShow, DelayedStartWaitsMoreThanThreeWholeSeconds) {
 }
 
 TEST_F(ScriptedShow, RemovalAndExitQuestions) {
+  // Nothing selected: no question at all.
+  show->Rotation().SelectSinger(-1);
+  EXPECT_FALSE(show->RemoveSelectedSinger());
+  EXPECT_TRUE(prompts.Shown().empty());
   show->Rotation().AddSinger("Ana");
   Queue(0, 1);
   show->Rotation().SelectSinger(0);
