@@ -48,19 +48,19 @@ void Finalize(GObject* object) {
   G_OBJECT_CLASS(lyricade_dsp_parent_class)->finalize(object);
 }
 
-void SetProperty(GObject* object, guint id, const GValue* value, GParamSpec* spec) {
+void SetProperty(GObject* object, guint id, const GValue* value, GParamSpec* pspec) {
   if (id == kPropAutoGain) {
     StateOf(object).filter.SetAutoGain(g_value_get_boolean(value));
   } else {
-    G_OBJECT_WARN_INVALID_PROPERTY_ID(object, id, spec);
+    G_OBJECT_WARN_INVALID_PROPERTY_ID(object, id, pspec);
   }
 }
 
-void GetProperty(GObject* object, guint id, GValue* value, GParamSpec* spec) {
+void GetProperty(GObject* object, guint id, GValue* value, GParamSpec* pspec) {
   if (id == kPropAutoGain) {
     g_value_set_boolean(value, StateOf(object).filter.AutoGain());
   } else {
-    G_OBJECT_WARN_INVALID_PROPERTY_ID(object, id, spec);
+    G_OBJECT_WARN_INVALID_PROPERTY_ID(object, id, pspec);
   }
 }
 
