@@ -47,7 +47,6 @@ void main() {
 
 constexpr int kPositionAttribute = 0;
 constexpr int kTexCoordAttribute = 1;
-constexpr int kVertexFloats = 5;
 
 QMatrix4x4 ToColumnMatrix(const Matrix4& m) {
   QMatrix4x4 q;
@@ -260,6 +259,12 @@ void SceneRenderer::DrawPixelRect(const GlTexture* texture, const QRectF& rect, 
   program_->setUniformValue("picture", 0);
   program_->setUniformValue("textureAlpha", 1.0f);
   program_->setUniformValue("opacity", opacity);
+  DrawRectangle(vertices);
+}
+
+// Two triangles of position (x, y, z) and texture (u, v) vertices, drawn
+// with the bound program and texture.
+void SceneRenderer::DrawRectangle(const float (&vertices)[6 * kVertexFloats]) {
   rect_.bind();
   rect_.write(0, vertices, sizeof(vertices));
   program_->enableAttributeArray(kPositionAttribute);
@@ -384,18 +389,7 @@ void SceneRenderer::Present(unsigned target, int width, int height) {
         -1.f, 1.f,  0.f, 0.f, 1.f,  -1.f, -1.f, 0.f, 0.f, 0.f,  1.f,  -1.f, 0.f, 1.f, 0.f,
         1.f,  -1.f, 0.f, 1.f, 0.f,  1.f,  1.f,  0.f, 1.f, 1.f,  -1.f, 1.f,  0.f, 0.f, 1.f,
     };
-    rect_.bind();
-    rect_.write(0, vertices, sizeof(vertices));
-    program_->enableAttributeArray(kPositionAttribute);
-    program_->enableAttributeArray(kTexCoordAttribute);
-    program_->setAttributeBuffer(kPositionAttribute, GL_FLOAT, 0, 3, kVertexFloats * sizeof(float));
-    program_->setAttributeBuffer(kTexCoordAttribute, GL_FLOAT, 3 * sizeof(float), 2,
-                                 kVertexFloats * sizeof(float));
-    gl_.glDrawArrays(GL_TRIANGLES, 0, 6);
-    program_->disableAttributeArray(kPositionAttribute);
-    program_->disableAttributeArray(kTexCoordAttribute);
-    rect_.release();
-    gl_.glBindTexture(GL_TEXTURE_2D, 0);
+    DrawRectangle(vertices);
   });
 }
 

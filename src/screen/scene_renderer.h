@@ -126,6 +126,9 @@ private:
   void DrawLayer(const GlTexture* texture, bool textureAlpha);
   // A rectangle in back-buffer pixels, straight to the screen.
   void DrawPixelRect(const GlTexture* texture, const QRectF& rect, float opacity);
+  // A vertex: position x, y, z and texture u, v.
+  static constexpr int kVertexFloats = 5;
+  void DrawRectangle(const float (&vertices)[6 * kVertexFloats]);
   void DrawMainLayer(const SceneState& state);
 
   SceneBuffers& buffers_;
