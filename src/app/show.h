@@ -23,7 +23,7 @@
 #include "playback/streamed_song.h"
 #include "platform/net/http_client.h"
 #include "playback/zip_song_extractor.h"
-#include "screen/scene_flags.h"
+#include "common/scene_flags.h"
 #include "singers/history_recorder.h"
 #include "singers/singer_rotation.h"
 

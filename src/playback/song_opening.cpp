@@ -10,7 +10,7 @@
 #include "playback/song_location.h"
 #include "playback/song_transport.h"
 #include "playback/zip_song_extractor.h"
-#include "screen/scene_flags.h"
+#include "common/scene_flags.h"
 
 namespace lyricade {
 SongOpener::SongOpener(AppSettings& settings, Prompts& prompts, SongTransport& transport,

@@ -7,7 +7,7 @@
 #include "playback/dsp_element.h"
 #include "playback/dsp_settings.h"
 #include "playback/playback_hooks.h"
-#include "screen/scene_flags.h"
+#include "common/scene_flags.h"
 
 namespace lyricade {
 

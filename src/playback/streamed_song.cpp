@@ -9,7 +9,7 @@
 #include "playback/song_transport.h"
 #include "playback/scratch_folder.h"
 #include "playback/zip_song_extractor.h"
-#include "screen/scene_flags.h"
+#include "common/scene_flags.h"
 
 namespace lyricade {
 

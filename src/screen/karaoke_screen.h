@@ -23,7 +23,7 @@
 #include "screen/preview_surface.h"
 #include "screen/render_thread.h"
 #include "screen/scene_buffers.h"
-#include "screen/scene_flags.h"
+#include "common/scene_flags.h"
 #include "screen/video_layer.h"
 
 class QOpenGLContext;

@@ -30,7 +30,7 @@
 #include <unordered_map>
 
 #include "screen/scene_buffers.h"
-#include "screen/scene_flags.h"
+#include "common/scene_flags.h"
 #include "screen/screen_messages.h"
 
 class QOpenGLFramebufferObject;

@@ -2,7 +2,7 @@
 
 #include "screen/preview_surface.h"
 #include "screen/scene_buffers.h"
-#include "screen/scene_flags.h"
+#include "common/scene_flags.h"
 
 namespace lyricade {
 

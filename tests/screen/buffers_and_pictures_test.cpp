@@ -10,7 +10,7 @@
 #include "screen/picture_file.h"
 #include "screen/preview_surface.h"
 #include "screen/scene_buffers.h"
-#include "screen/scene_flags.h"
+#include "common/scene_flags.h"
 #include "screen/video_layer.h"
 #include "common/test_folder.h"
 #include "screen_test_support.h"
