@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <chrono>
 
+#include "app/app_log.h"
 #include "app/transport_display.h"
 #include "common/app_settings.h"
 #include "playback/song_location.h"
@@ -30,8 +31,11 @@ Show::Show(AppSettings& settings, Prompts& prompts, ShowFolders folders, SceneFl
   });
   transport_.SetExtractionCleanup([this] { extractor_.DeleteExtractedFiles(); });
   rotation_.SetChangeListener([this](bool save) {
-    if (save && !folders_.Data.empty()) rotation_.Save(RotationFile());
+    if (save && !folders_.Data.empty()) SaveRotation();
     emit rotationChanged();
+    // Cueing and advancing set the live key and channel to the song that is
+    // up: the labels show them at once.
+    emit transportChanged();
   });
 }
 
@@ -168,10 +172,37 @@ bool Show::ConfirmExit() {
     return false;
   switch (prompts_.Message("Save Singer List Before You Exit", "Save Singer List Before You Exit?",
                            PromptButtons::YesNoCancel, PromptIcon::Question)) {
-    case PromptAnswer::Yes: rotation_.Save(RotationFile()); return true;
-    case PromptAnswer::No: SingerRotation::SaveEmpty(RotationFile()); return true;
+    case PromptAnswer::Yes: SaveRotation(); return true;
+    case PromptAnswer::No:
+      if (!SingerRotation::SaveEmpty(RotationFile()))
+        qCWarning(lcApp) << "the empty singer list could not be written to" << RotationFile().c_str();
+      return true;
     default: return false;
   }
+}
+
+bool Show::SaveRotation() {
+  if (rotation_.Save(RotationFile())) {
+    rotationSaveFailed_ = false;
+    return true;
+  }
+  if (!rotationSaveFailed_)
+    qCWarning(lcApp) << "the singer list could not be written to" << RotationFile().c_str()
+                     << "(further failures are not reported until a save succeeds)";
+  rotationSaveFailed_ = true;
+  return false;
+}
+
+void Show::TogglePause() {
+  const bool wasPaused = transport_.State().Paused;
+  if (!transport_.TogglePause() && transport_.State().Playing)
+    qCWarning(lcApp) << "the song graph refused to" << (wasPaused ? "run again" : "pause");
+}
+
+void Show::ResetProgress() {
+  progressValue_ = 0;
+  timeText_ = "00:00 | 00:00";
+  emit ticked();
 }
 
 void Show::StartTimer() {

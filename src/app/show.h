@@ -59,6 +59,9 @@ public:
   SongOpener& Opener() { return opener_; }
   ZipSongExtractor& Extractor() { return extractor_; }
 
+  // Puts the preview's idle picture back when a song stops (the karaoke
+  // screen's preview; none without a screen).
+  void SetIdlePreview(std::function<void()> showIdle) { showIdlePreview_ = std::move(showIdle); }
   // The karaoke screen's CD+G sink and song video layer.
   void SetCdgSink(CdgFrameSink* sink) { cdg_.SetSink(sink); }
   void SetSongVideoTarget(VideoFrameTarget* target) { transport_.SetVideoTarget(target); }
@@ -98,7 +101,7 @@ public:
   bool ConfirmExit();
   // Transport commands.
   void Stop() { transport_.StopPlayback(false); }
-  void TogglePause() { transport_.TogglePause(); }
+  void TogglePause();
   void Seek(int64_t position) { transport_.SeekSong(position); }
 
   // The next break-music track (the break-music player records the request
@@ -165,10 +168,12 @@ private:
   // later parts; the Play button and progress are state the window shows.
   void HideAnnounceCard() override {}
   void DisarmDelayedStart() override { delayedStartArmedMs_ = -1; }
-  void ShowIdlePreview() override {}
+  void ShowIdlePreview() override {
+    if (showIdlePreview_) showIdlePreview_();
+  }
   void SetPlayEnabled(bool enabled) override { playEnabled_ = enabled; }
   void StartBreakMusic() override { ++breakMusicStarts_; }
-  void ResetProgress() override {}
+  void ResetProgress() override;
 
   // PlayHost: what the rotation's Play asks.
   void StopForNextSong() override;
@@ -217,6 +222,11 @@ private:
   int songsEnded_ = 0;
   bool playEnabled_ = true;
   int breakMusicStarts_ = 0;
+  std::function<void()> showIdlePreview_;
+  // A rotation file that cannot be written is reported once, not at every
+  // change, until a save succeeds again.
+  bool rotationSaveFailed_ = false;
+  bool SaveRotation();
 };
 
 }  // namespace lyricade

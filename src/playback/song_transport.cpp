@@ -94,13 +94,12 @@ void SongTransport::WriteGraphLog(const std::string& path) const {
   std::fclose(log);
 }
 
-void SongTransport::TogglePause() {
-  if (!state_.Playing || !graph_) return;
-  if (state_.Paused)
-    graph_->Run();
-  else
-    graph_->Pause();
-  state_.Paused = !state_.Paused;
+bool SongTransport::TogglePause() {
+  if (!state_.Playing || !graph_) return false;
+  // The state follows the graph: a graph that refused keeps the old state.
+  const bool changed = state_.Paused ? graph_->Run() : graph_->Pause();
+  if (changed) state_.Paused = !state_.Paused;
+  return changed;
 }
 
 void SongTransport::SeekSong(int64_t position) {

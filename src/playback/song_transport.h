@@ -71,7 +71,9 @@ public:
   // Appends the graph's filter list to the graph log.
   void WriteGraphLog(const std::string& path = "QuillonLog.log") const;
 
-  void TogglePause();
+  // Pauses or runs the playing song again; false when there is no song or
+  // the graph refused (the state is then unchanged).
+  bool TogglePause();
   void SeekSong(int64_t position);
   // 100 ns units; -1 when there is no graph or it cannot say.
   int64_t CurrentPosition() const;

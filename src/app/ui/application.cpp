@@ -6,6 +6,7 @@
 #include <QTimer>
 #include <filesystem>
 
+#include "app/app_log.h"
 #include "app/preferences_file.h"
 #include "app/demo_library.h"
 #include "app/show.h"
@@ -85,6 +86,7 @@ bool Application::Start() {
                                  ShowFolders{dataFolder_, scratchFolder_, ProgramBinaryFolder()},
                                  &screen_->Flags());
   show_->SetHistory(history_.get());
+  show_->SetIdlePreview([this] { screen_->Preview().RestoreIdle(); });
 
   // The main window and the library list.
   libraryModel_ = std::make_unique<LibraryListModel>();
@@ -178,13 +180,19 @@ bool Application::ConfirmClose() {
   if (!show_->ConfirmExit()) return false;
   if (options_) options_->close();
   if (singers_->History()) singers_->History()->close();
-  WritePreferences(dataFolder_ + kPreferencesFile, settings_);
+  if (!WritePreferences(dataFolder_ + kPreferencesFile, settings_))
+    qCWarning(lcApp) << "the preferences could not be written to" << (dataFolder_ + kPreferencesFile).c_str();
+  // The program ends here, whatever other windows are up: the singers' screen
+  // is a window of its own and would keep the event loop running. A close
+  // confirmed while start-up still runs ends the program before its loop.
+  closed_ = true;
+  QCoreApplication::quit();
   return true;
 }
 
 int Application::Run() {
   if (!Start()) return 1;
-  const int status = QApplication::exec();
+  const int status = closed_ ? 0 : QApplication::exec();
   Shutdown();
   return status;
 }

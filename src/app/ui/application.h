@@ -70,12 +70,18 @@ private:
   bool firstRun_ = false;
   bool splash_ = true;
   bool started_ = false;
+  // The host confirmed the close: the event loop ends (or never starts).
+  bool closed_ = false;
+  // Members are destroyed in the reverse of this order, so each part goes
+  // before the parts it writes to: the windows before the host controller,
+  // the host controller (whose teardown clears the scene's flags) before the
+  // singers' screen, everything before the databases.
   std::unique_ptr<LibraryDatabase> database_;
   std::unique_ptr<SingerHistory> history_;
+  std::unique_ptr<KaraokeScreen> screen_;
   std::unique_ptr<Show> show_;
   std::unique_ptr<LibraryListModel> libraryModel_;
   std::unique_ptr<LibraryListController> libraryController_;
-  std::unique_ptr<KaraokeScreen> screen_;
   std::unique_ptr<MainWindow> window_;
   std::unique_ptr<SingerWindows> singers_;
   std::unique_ptr<OptionsWindow> options_;

@@ -1,0 +1,105 @@
+// The real lyricade binary, started as a user starts it, ends when its main
+// window is closed and the exit question answered, having written the
+// singer list and the preferences, whatever other windows are up.
+
+#include <gtest/gtest.h>
+#include <X11/keysym.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <thread>
+
+#include "common/test_folder.h"
+#include "support/x11_session.h"
+
+namespace fs = std::filesystem;
+using lyricade::testing::TestFolder;
+using lyricade::testing::X11Session;
+
+namespace {
+
+constexpr const char* kMainCaption = "Quillon Lyricade(TM) 2.08A";
+
+// The program in a process of its own, killed if a test leaves it running.
+class Program {
+public:
+  Program(const TestFolder& folder) {
+    const std::string data = folder.File("data/");
+    const std::string cache = folder.File("cache");
+    const std::string config = folder.File("config");
+    pid_ = ::fork();
+    if (pid_ == 0) {
+      ::setenv("XDG_CACHE_HOME", cache.c_str(), 1);
+      ::setenv("XDG_CONFIG_HOME", config.c_str(), 1);
+      ::setenv("LYRICADE_AUDIO_SINK", "fakesink", 1);
+      ::execl(LYRICADE_PROGRAM, LYRICADE_PROGRAM, "--data-dir", data.c_str(),
+              static_cast<char*>(nullptr));
+      ::_exit(127);
+    }
+  }
+  ~Program() {
+    if (pid_ > 0 && !exited_) {
+      ::kill(pid_, SIGKILL);
+      ::waitpid(pid_, nullptr, 0);
+    }
+  }
+  // Waits up to `ms` for the process to end; its exit status, or -1.
+  int WaitForExit(int ms) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+    while (std::chrono::steady_clock::now() < deadline) {
+      int status = 0;
+      if (::waitpid(pid_, &status, WNOHANG) == pid_) {
+        exited_ = true;
+        return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+      }
+      std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    return -1;
+  }
+
+private:
+  pid_t pid_ = -1;
+  bool exited_ = false;
+};
+
+std::string ReadFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), {}};
+}
+
+}  // namespace
+
+TEST(ProgramExit, ClosingTheMainWindowEndsTheProgramAfterTheSaves) {
+  X11Session x11;
+  ASSERT_TRUE(x11.Connected()) << "the tests run on an X display";
+  TestFolder folder;
+  Program program(folder);
+
+  // One display: the singers' screen explains how to get a second one.
+  const Window monitorBox = x11.WaitForWindow("Monitor Information", 60000);
+  ASSERT_NE(monitorBox, 0u) << "the program came up";
+  ASSERT_TRUE(x11.PressKeyUntilGone(monitorBox, XK_Return, 20000));
+  const Window main = x11.WaitForWindow(kMainCaption, 30000);
+  ASSERT_NE(main, 0u);
+  ASSERT_NE(x11.WaitForWindow("Lyricade Screen", 10000), 0u) << "the singers' screen is up";
+
+  x11.RequestClose(main);
+  const Window question = x11.WaitForWindow("Save Singer List Before You Exit", 10000);
+  ASSERT_NE(question, 0u);
+  // "Yes", the default answer.
+  ASSERT_TRUE(x11.PressKeyUntilGone(question, XK_Return, 20000));
+
+  EXPECT_EQ(program.WaitForExit(15000), 0) << "the process ends, with status 0";
+  const std::string data = folder.File("data/");
+  // An empty rotation saves as an empty file.
+  EXPECT_TRUE(fs::exists(data + "lastlist.lst")) << "the singer list was saved";
+  EXPECT_EQ(ReadFile(data + "lastlist.lst"), "");
+  EXPECT_FALSE(ReadFile(data + "lyr2prefs.cfg").empty()) << "the preferences were written";
+  EXPECT_FALSE(fs::exists(folder.File("cache/lyricade/Zipped"))) << "scratch folders are gone";
+}

@@ -1,0 +1,110 @@
+#include "support/x11_session.h"
+
+#include <X11/Xatom.h>
+#include <X11/Xutil.h>
+#include <X11/extensions/XTest.h>
+
+#include <chrono>
+#include <thread>
+
+namespace lyricade::testing {
+
+X11Session::X11Session() : display_(XOpenDisplay(nullptr)) {}
+
+X11Session::~X11Session() {
+  if (display_) XCloseDisplay(display_);
+}
+
+std::string X11Session::Title(Window window) const {
+  const Atom netName = XInternAtom(display_, "_NET_WM_NAME", False);
+  const Atom utf8 = XInternAtom(display_, "UTF8_STRING", False);
+  Atom type = None;
+  int format = 0;
+  unsigned long count = 0, after = 0;
+  unsigned char* data = nullptr;
+  std::string title;
+  if (XGetWindowProperty(display_, window, netName, 0, 1024, False, utf8, &type, &format, &count,
+                         &after, &data) == Success &&
+      data) {
+    title.assign(reinterpret_cast<const char*>(data), count);
+    XFree(data);
+    return title;
+  }
+  char* name = nullptr;
+  if (XFetchName(display_, window, &name) && name) {
+    title = name;
+    XFree(name);
+  }
+  return title;
+}
+
+bool X11Session::Viewable(Window window) const {
+  XWindowAttributes attributes;
+  return XGetWindowAttributes(display_, window, &attributes) && attributes.map_state == IsViewable;
+}
+
+bool X11Session::PressKeyUntilGone(Window window, unsigned long keysym, int ms) const {
+  if (!display_ || !window) return false;
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+  while (std::chrono::steady_clock::now() < deadline) {
+    // A window destroyed meanwhile makes the calls on it fail; that is fine.
+    XSetErrorHandler([](Display*, XErrorEvent*) { return 0; });
+    if (!Viewable(window)) return true;
+    PressKey(window, keysym);
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+  }
+  return !Viewable(window);
+}
+
+Window X11Session::FindWindow(const std::string& title) const {
+  if (!display_) return 0;
+  Window root = 0, parent = 0;
+  Window* children = nullptr;
+  unsigned int count = 0;
+  Window found = 0;
+  if (!XQueryTree(display_, DefaultRootWindow(display_), &root, &parent, &children, &count))
+    return 0;
+  for (unsigned int i = 0; i < count && !found; ++i) {
+    if (Viewable(children[i]) && Title(children[i]) == title)
+      found = children[i];
+  }
+  if (children) XFree(children);
+  return found;
+}
+
+Window X11Session::WaitForWindow(const std::string& title, int ms) const {
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+  while (std::chrono::steady_clock::now() < deadline) {
+    if (Window window = FindWindow(title)) return window;
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  }
+  return 0;
+}
+
+void X11Session::RequestClose(Window window) const {
+  if (!display_ || !window) return;
+  XEvent event{};
+  event.xclient.type = ClientMessage;
+  event.xclient.window = window;
+  event.xclient.message_type = XInternAtom(display_, "WM_PROTOCOLS", False);
+  event.xclient.format = 32;
+  event.xclient.data.l[0] = static_cast<long>(XInternAtom(display_, "WM_DELETE_WINDOW", False));
+  event.xclient.data.l[1] = CurrentTime;
+  XSendEvent(display_, window, False, NoEventMask, &event);
+  XFlush(display_);
+}
+
+void X11Session::PressKey(Window window, unsigned long keysym) const {
+  if (!display_ || !window) return;
+  XRaiseWindow(display_, window);
+  XSetInputFocus(display_, window, RevertToParent, CurrentTime);
+  XSync(display_, False);
+  // The program sees the focus change before the key.
+  std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  const KeyCode code = XKeysymToKeycode(display_, keysym);
+  XTestFakeKeyEvent(display_, code, True, CurrentTime);
+  XTestFakeKeyEvent(display_, code, False, CurrentTime);
+  XFlush(display_);
+}
+
+}  // namespace lyricade::testing
