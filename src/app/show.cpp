@@ -13,7 +13,7 @@ namespace lyricade {
 
 Show::Show(AppSettings& settings, Prompts& prompts, ShowFolders folders, SceneFlags* scene,
            QObject* parent)
-    : QObject(parent),
+    : RotationHost(parent),
       settings_(settings),
       prompts_(prompts),
       folders_(std::move(folders)),

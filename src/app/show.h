@@ -26,6 +26,7 @@
 #include "common/scene_flags.h"
 #include "singers/history_recorder.h"
 #include "singers/singer_rotation.h"
+#include "singers/rotation_host.h"
 
 namespace lyricade {
 
@@ -39,7 +40,7 @@ struct ShowFolders {
   std::string ModuleFolder;  // where the fallback unzip module is looked for
 };
 
-class Show : public QObject,
+class Show : public RotationHost,
              private PlaybackHooks,
              private BackgroundVideoControl,
              private PlayHost {
@@ -72,7 +73,8 @@ public:
 
   // The rotation and its commands. Every change the views must show is
   // signalled with rotationChanged(); saved changes rewrite "lastlist.lst".
-  SingerRotation& Rotation() { return rotation_; }
+  SingerRotation& Rotation() override { return rotation_; }
+  const SingerRotation& Rotation() const override { return rotation_; }
   void SetHistory(HistoryRecorder* history) { history_ = history; }
   std::string RotationFile() const { return folders_.Data + "lastlist.lst"; }
   // Reads the saved rotation (start-up); appends to what is there.
@@ -82,14 +84,14 @@ public:
   // "Next Singer".
   void NextSinger();
   // Double clicks on the singer list and the playlist.
-  void CueSinger(int row);
-  void CueSong(int row);
+  void CueSinger(int row) override;
+  void CueSong(int row) override;
   // "Announce Singer": hands who is up to the announcement and rebuilds the
   // next-singers ticker.
   void Announce();
   // Removal commands with their question ("Are you sure?", caption "Remove").
-  bool RemoveSelectedSinger();
-  bool RemoveSelectedSong();
+  bool RemoveSelectedSinger() override;
+  bool RemoveSelectedSong() override;
   // The end of the next-start countdown arms the delayed start; the timer
   // starts the current song once more than three whole seconds have passed.
   void ArmDelayedStart();
@@ -156,8 +158,6 @@ public:
 signals:
   // A song came to its end, was stopped and the end-of-song rules ran.
   void songEnded();
-  // The rotation changed: the singer list and playlist views refresh.
-  void rotationChanged();
   // A timer step ran: the time text, progress and labels may have changed.
   void ticked();
   // The live key, channel or volume changed.

@@ -9,7 +9,8 @@
 #include <QTreeView>
 #include <QVBoxLayout>
 
-#include "app/show.h"
+#include "singers/singer_rotation.h"
+#include "singers/rotation_host.h"
 #include "singers/singer_rotation.h"
 #include "singers/ui/rotation_models.h"
 #include "singers/ui/singer_name_dialog.h"
@@ -49,7 +50,7 @@ void ShowRow(QTreeView* view, int row) {
 
 }  // namespace
 
-SingerPanel::SingerPanel(Show& show, Prompts& prompts, HistoryNames names, QWidget* parent)
+SingerPanel::SingerPanel(RotationHost& show, Prompts& prompts, HistoryNames names, QWidget* parent)
     : QWidget(parent), show_(show), prompts_(prompts), names_(std::move(names)) {
   SingerRotation& rotation = show_.Rotation();
   singerModel_ = new SingerListModel(rotation, this);
@@ -112,7 +113,7 @@ SingerPanel::SingerPanel(Show& show, Prompts& prompts, HistoryNames names, QWidg
   connect(playlistView_, &QAbstractItemView::doubleClicked, this, [this](const QModelIndex& index) {
     if (index.isValid()) show_.CueSong(index.row());
   });
-  connect(&show_, &Show::rotationChanged, this, &SingerPanel::Refresh);
+  connect(&show_, &RotationHost::rotationChanged, this, &SingerPanel::Refresh);
   Refresh();
 }
 

@@ -18,7 +18,7 @@ namespace lyricade {
 
 class PlaylistModel;
 class Prompts;
-class Show;
+class RotationHost;
 class SingerListModel;
 
 class SingerPanel : public QWidget {
@@ -40,7 +40,7 @@ public:
     SongToBottom,
   };
 
-  SingerPanel(Show& show, Prompts& prompts, HistoryNames names, QWidget* parent = nullptr);
+  SingerPanel(RotationHost& show, Prompts& prompts, HistoryNames names, QWidget* parent = nullptr);
 
   QTreeView* SingerView() const { return singerView_; }
   QTreeView* PlaylistView() const { return playlistView_; }
@@ -61,7 +61,7 @@ private:
   void EditSinger();
   void EditSong();
 
-  Show& show_;
+  RotationHost& show_;
   Prompts& prompts_;
   HistoryNames names_;
   SingerListModel* singerModel_ = nullptr;

@@ -3,7 +3,8 @@
 #include <QComboBox>
 #include <QWidget>
 
-#include "app/show.h"
+#include "singers/singer_rotation.h"
+#include "singers/rotation_host.h"
 #include "library/library_list_model.h"
 #include "singers/singer_history.h"
 #include "singers/ui/history_window.h"
@@ -13,7 +14,7 @@
 
 namespace lyricade {
 
-SingerWindows::SingerWindows(Show& show, SingerHistory& history, AppSettings& settings,
+SingerWindows::SingerWindows(RotationHost& show, SingerHistory& history, AppSettings& settings,
                              Prompts& prompts, std::string dataFolder, QWidget* mainWindow)
     : QObject(mainWindow),
       show_(show),

@@ -24,7 +24,7 @@ class AppSettings;
 class HistoryWindow;
 class LibraryListModel;
 class Prompts;
-class Show;
+class RotationHost;
 class SingerHistory;
 class SingerPanel;
 class VenueManagementWindow;
@@ -34,7 +34,7 @@ class SingerWindows : public QObject {
 public:
   // `dataFolder` ends with "/"; "venuelist.cfg" lives there. The History's
   // new rows take the venue of the "Assign Venue:" box from now on.
-  SingerWindows(Show& show, SingerHistory& history, AppSettings& settings, Prompts& prompts,
+  SingerWindows(RotationHost& show, SingerHistory& history, AppSettings& settings, Prompts& prompts,
                 std::string dataFolder, QWidget* mainWindow);
   ~SingerWindows() override;
 
@@ -72,7 +72,7 @@ private:
   // "All Venues".
   void VenuesSaved();
 
-  Show& show_;
+  RotationHost& show_;
   SingerHistory& history_;
   AppSettings& settings_;
   Prompts& prompts_;
