@@ -29,9 +29,12 @@ function(lyricade_test name)
                           lyricade_warnings)
   endif()
   target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR}/src ${CMAKE_SOURCE_DIR}/tests)
+  # Test programs live beside their folder's build files, not in bin/, so
+  # they are told where the build tree's program folder is.
   gtest_discover_tests(${name}
     DISCOVERY_MODE PRE_TEST
-    PROPERTIES LABELS ${ARG_LABEL} TIMEOUT ${ARG_TIMEOUT})
+    PROPERTIES LABELS ${ARG_LABEL} TIMEOUT ${ARG_TIMEOUT}
+               ENVIRONMENT "LYRICADE_PROGRAM_DIR=${LYRICADE_RESOURCE_DIR}/")
 endfunction()
 
 # lyricade_benchmark(NAME SOURCES ... LIBS ...): a Google Benchmark program

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "library/library_database.h"
+#include "library/library_log.h"
 #include "library/text_rules.h"
 #include "platform/paths/paths.h"
 
@@ -62,8 +63,11 @@ std::string InsertStatement(const DemoRow& row, const std::string& id) {
 
 }  // namespace
 
-int SeedDemoLibrary(const std::string& dataFolder, LibraryDatabase& database) {
-  if (!database.LibraryOpen()) return 0;
+bool SeedDemoLibrary(const std::string& dataFolder, LibraryDatabase& database) {
+  if (!database.LibraryOpen()) {
+    qCWarning(lcLibrary, "cannot list the demo songs: the library is not open");
+    return false;
+  }
   const fs::path folder = WithTrailingSlash(dataFolder) + kDemoSongsFolder;
 
   std::vector<fs::path> songs;
@@ -75,6 +79,9 @@ int SeedDemoLibrary(const std::string& dataFolder, LibraryDatabase& database) {
     if (path.filename().string().rfind('.', 0) == 0 || !it->is_regular_file(typeError)) continue;
     if (IsSongFile(path)) songs.push_back(path);
   }
+  if (error)
+    qCWarning(lcLibrary, "cannot read the demo songs folder %s: %s", folder.c_str(),
+              error.message().c_str());
   std::sort(songs.begin(), songs.end());
 
   // Numbered by place in the folder, so a song keeps its ID when another
@@ -88,14 +95,15 @@ int SeedDemoLibrary(const std::string& dataFolder, LibraryDatabase& database) {
     std::snprintf(id, sizeof id, "DEMO-%02zu", i + 1);
     missing.emplace_back(std::move(row), id);
   }
-  if (missing.empty()) return 0;
+  if (missing.empty()) return true;
 
-  int added = 0;
-  database.BeginTrans();
-  for (const auto& [row, id] : missing)
-    if (database.Execute(InsertStatement(row, id))) ++added;
-  database.CommitTrans();
-  return added;
+  bool all = database.BeginTrans();
+  for (const auto& [row, id] : missing) {
+    if (database.Execute(InsertStatement(row, id))) continue;
+    qCWarning(lcLibrary, "cannot list the demo song %s", row.Path.c_str());
+    all = false;
+  }
+  return database.CommitTrans() && all;
 }
 
 }  // namespace lyricade

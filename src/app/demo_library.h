@@ -18,11 +18,14 @@ inline constexpr const char* kDemoSongsFolder = "Demo Songs/";
 // transaction on the library connection. Titles and artists come from the
 // "Artist - Title" file names; the IDs are "DEMO-01", "DEMO-02", ... in that
 // order; the other columns hold what an import writes. Songs whose path is
-// already in the library are skipped, so a second call adds nothing. Returns
-// the number of rows added (0 with no library open or no demo folder).
+// already in the library are skipped, so a second call adds nothing.
+// Returns whether every demo song is listed afterwards: false with no
+// library open or when a row could not be written (the start-up reports
+// that as a library failure); a data folder without demo songs has nothing
+// to list and succeeds.
 //
 // Call it once, on the first run only (PrepareDataFolder reported Created),
 // after SeedDatabaseFiles and the library's open.
-int SeedDemoLibrary(const std::string& dataFolder, LibraryDatabase& database);
+bool SeedDemoLibrary(const std::string& dataFolder, LibraryDatabase& database);
 
 }  // namespace lyricade

@@ -1,11 +1,14 @@
 #include "library/database_seed.h"
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 
-#include "platform/db/sqlite_handles.h"
+#include "library/library_log.h"
+#include "platform/db/db_connection.h"
 #include "platform/paths/paths.h"
 
 namespace fs = std::filesystem;
@@ -26,21 +29,23 @@ bool ReadWholeFile(const std::string& path, std::string& out) {
 
 bool CreateDatabaseFromSchema(const std::string& path, const std::string& schemaSql) {
   std::error_code error;
-  if (fs::exists(path, error)) return false;
+  if (fs::exists(path, error)) {
+    qCWarning(lcLibrary, "not seeding %s: the file exists already", path.c_str());
+    return false;
+  }
   const std::string building = path + ".new";
   fs::remove(building, error);
   bool ok = false;
   {
-    sqlite3* raw = nullptr;
-    const int rc = sqlite3_open_v2(building.c_str(), &raw,
-                                   SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
-    SqliteHandle db(raw);
-    ok = rc == SQLITE_OK &&
-         sqlite3_exec(raw, "BEGIN;", nullptr, nullptr, nullptr) == SQLITE_OK &&
-         sqlite3_exec(raw, schemaSql.c_str(), nullptr, nullptr, nullptr) == SQLITE_OK &&
-         sqlite3_exec(raw, "COMMIT;", nullptr, nullptr, nullptr) == SQLITE_OK;
+    DbConnection db;
+    ok = db.Create(building) && db.BeginTransaction() && db.Execute(schemaSql) &&
+         db.CommitTransaction();
   }
-  if (ok) ok = std::rename(building.c_str(), path.c_str()) == 0;
+  if (ok && std::rename(building.c_str(), path.c_str()) != 0) {
+    qCWarning(lcLibrary, "cannot put the new database %s in place: %s", path.c_str(),
+              std::strerror(errno));
+    ok = false;
+  }
   if (!ok) {
     fs::remove(building, error);
     fs::remove(building + "-journal", error);
@@ -61,8 +66,12 @@ bool SeedDatabaseFiles(const std::string& dataFolder, const std::string& program
     std::error_code error;
     if (fs::exists(target, error)) continue;
     std::string schema;
-    if (!ReadWholeFile(program + schemaFile, schema) || !CreateDatabaseFromSchema(target, schema))
+    if (!ReadWholeFile(program + schemaFile, schema)) {
+      qCWarning(lcLibrary, "cannot read the schema %s", (program + schemaFile).c_str());
       all = false;
+    } else if (!CreateDatabaseFromSchema(target, schema)) {
+      all = false;
+    }
   }
   return all;
 }

@@ -18,7 +18,8 @@ inline constexpr const char* kCatalogueSchemaFile = "schema/songdb.sql";
 // from its schema file under `programFolder`. Each file is built under a
 // temporary name and renamed into place, so an interrupted seeding never
 // leaves a half-made database. Existing files are left alone. True when both
-// files exist afterwards.
+// files exist afterwards. Shows nothing: each failure is logged, and the
+// start-up acts on the flag.
 bool SeedDatabaseFiles(const std::string& dataFolder, const std::string& programFolder);
 
 // Builds one database file from schema text (same temporary-then-rename

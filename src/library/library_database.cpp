@@ -1,8 +1,11 @@
 #include "library/library_database.h"
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 
+#include "library/library_log.h"
 #include "library/text_rules.h"
 #include "platform/paths/paths.h"
 
@@ -15,12 +18,18 @@ namespace {
 // when it is as long as the file it copies.
 bool CopyOver(const std::string& from, const std::string& to) {
   std::error_code error;
-  if (!fs::copy_file(from, to, fs::copy_options::overwrite_existing, error) || error)
+  if (!fs::copy_file(from, to, fs::copy_options::overwrite_existing, error) || error) {
+    qCWarning(lcLibrary, "cannot copy %s to %s: %s", from.c_str(), to.c_str(),
+              error.message().c_str());
     return false;
+  }
   const auto fromSize = fs::file_size(from, error);
-  if (error) return false;
-  const auto toSize = fs::file_size(to, error);
-  return !error && fromSize == toSize;
+  const auto toSize = error ? 0 : fs::file_size(to, error);
+  if (error || fromSize != toSize) {
+    qCWarning(lcLibrary, "the copy %s of %s is incomplete", to.c_str(), from.c_str());
+    return false;
+  }
+  return true;
 }
 
 // Nothing may be left of a compacted copy that did not make it into place.
@@ -52,8 +61,22 @@ bool LibraryDatabase::OpenCatalogue() {
 }
 
 void LibraryDatabase::UpgradeSchema() {
+  if (!library_.IsOpen()) return;  // the open failure has been shown already
   BeginTrans();
-  Execute("ALTER TABLE History ADD VenueID INT 0;");
+  // SQLite's form of adding History's venue column; rows made before it
+  // read venue 0. A file that has the column refuses the statement, which
+  // is the usual case and no fault.
+  if (!library_.Execute("ALTER TABLE History ADD COLUMN VenueID INTEGER DEFAULT 0;",
+                        DbFailureLog::Quiet)) {
+    const std::string why = library_.LastError();
+    if (why.find("duplicate column name") != std::string::npos)
+      qCDebug(lcLibrary, "History has its VenueID column already");
+    else
+      qCWarning(lcLibrary, "cannot add the VenueID column to History in %s: %s",
+                LibraryPath().c_str(), why.c_str());
+  } else {
+    qCInfo(lcLibrary, "added the VenueID column to History in %s", LibraryPath().c_str());
+  }
   CommitTrans();
 }
 
@@ -81,7 +104,7 @@ long LibraryDatabase::FindItemByPath(const std::string& path) {
   const std::string quoted =
       path.find('\'') != std::string::npos ? DoubleApostrophes(path) : path;
   const std::string sql = std::string("SELECT * FROM Items WHERE") + " SongPath = '" + quoted + "'";
-  if (!lookupResult_.Open(LibraryPath(), sql)) return 0;
+  if (!lookupResult_.Open(LibraryPath(), sql)) return 0;  // logged by the result
   long found = 0;
   if (!lookupResult_.AtEnd() && lookupResult_.RecordCount() > 0)
     found = static_cast<long>(lookupResult_.Integer("ItemNum").value_or(0));
@@ -136,6 +159,9 @@ bool LibraryDatabase::CompactLibrary() {
     // old or the compacted file is "collections.mdb". The compacted copy is
     // gone only because it now is the library.
     done = std::rename(destination.c_str(), source.c_str()) == 0;
+    if (!done)
+      qCWarning(lcLibrary, "cannot put the compacted %s in place of %s: %s", destination.c_str(),
+                source.c_str(), std::strerror(errno));
   }
   if (!done) RemoveCompacted(destination);
   ShowSame(done ? "Compact Completed" : "Compact Failed");

@@ -50,12 +50,14 @@ public:
   std::string CataloguePath() const { return dataFolder_ + kCatalogueFile; }
 
   // Start-up, in this order: OpenLibrary, OpenCatalogue, UpgradeSchema.
-  // Each open failure shows its "Database Failure" box.
+  // Each returns whether the file opened. A failure has shown its box
+  // ("Database Failure", "Database Failure 2") already: callers act on the
+  // flag and show nothing more.
   bool OpenLibrary();
   bool OpenCatalogue();
-  // Adds History's venue column to files made before it existed. The outcome
-  // is not looked at: where the statement is refused the column must already
-  // be there.
+  // Adds History's venue column to files made before it existed. Nothing is
+  // shown either way; a file that has the column already is the usual case
+  // (logged at debug level), any other refusal is logged as a warning.
   void UpgradeSchema();
   // Shutdown: library, then catalogue. The store closes the catalogue alone
   // around replacing "songdb.mdb".

@@ -80,6 +80,43 @@ TEST(LibraryDatabase, StartsWithoutMessagesAndTheUpgradeIsHarmless) {
   EXPECT_EQ(history.Integer("VenueID"), 3);
 }
 
+TEST(LibraryDatabase, UpgradeAddsTheVenueColumnToAnOlderLibrary) {
+  testing::TestFolder folder;
+  // The library schema as files made before venues had it.
+  std::string schema = Bytes(std::string(LYRICADE_TEST_RESOURCES) + "/" + kLibrarySchemaFile);
+  const std::string venueColumn = "  VenueID INTEGER DEFAULT 0,\n";
+  ASSERT_NE(schema.find(venueColumn), std::string::npos);
+  schema.erase(schema.find(venueColumn), venueColumn.size());
+  ASSERT_TRUE(CreateDatabaseFromSchema(folder.File("collections.mdb"), schema));
+
+  ScriptedPrompts prompts;
+  LibraryDatabase database(prompts);
+  database.SetDataFolder(folder.Path());
+  ASSERT_TRUE(database.OpenLibrary());
+  ASSERT_TRUE(database.Execute(
+      "INSERT INTO History (Title, Singer, SongPath, Year1) VALUES ('old', 'Ann', '/a', '1');"));
+  ASSERT_FALSE(database.Execute("UPDATE History SET VenueID = 1;"));
+
+  database.UpgradeSchema();
+  EXPECT_FALSE(database.Library().InTransaction());
+  EXPECT_TRUE(database.Execute(
+      "INSERT INTO History (Title, Singer, SongPath, Year1, VenueID) VALUES ('new', 'Bo', '/b',"
+      " '1', 7);"));
+  // Once the column is there, the upgrade is refused quietly.
+  database.UpgradeSchema();
+  EXPECT_FALSE(database.Library().InTransaction());
+  DbResult history;
+  ASSERT_TRUE(history.Open(database.LibraryPath(),
+                           "SELECT Title, VenueID FROM History ORDER BY Title;"));
+  ASSERT_EQ(history.RecordCount(), 2);
+  EXPECT_EQ(history.Text("Title"), "new");
+  EXPECT_EQ(history.Integer("VenueID"), 7);
+  history.MoveNext();
+  EXPECT_EQ(history.Text("Title"), "old");
+  EXPECT_EQ(history.Integer("VenueID"), 0);
+  EXPECT_TRUE(prompts.Shown().empty());
+}
+
 TEST(LibraryDatabase, MissingFilesShowTheirFailureOnceAndEverythingElseStaysQuiet) {
   LibraryFolder library;
   fs::remove(library.folder.File("collections.mdb"));

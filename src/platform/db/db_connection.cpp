@@ -1,5 +1,9 @@
 #include "platform/db/db_connection.h"
 
+#include <filesystem>
+#include <system_error>
+
+#include "platform/db/db_log.h"
 #include "platform/db/like_function.h"
 
 namespace lyricade {
@@ -11,12 +15,31 @@ constexpr int kBusyTimeoutMs = 5000;
 }  // namespace
 
 bool DbConnection::Open(const std::string& path, DbAccess access) {
-  Close();
   // Each connection is used by one thread at a time (a result may be opened
   // on a worker and then handed to the UI thread), so SQLite's own per-call
   // locking is not needed.
   int flags = SQLITE_OPEN_NOMUTEX;
   flags |= access == DbAccess::ReadOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE;
+  if (OpenWith(path, flags)) return true;
+  qCWarning(lcPlatformDb, "cannot open the database %s: %s", path.c_str(), failure_.c_str());
+  return false;
+}
+
+bool DbConnection::Create(const std::string& path) {
+  Close();
+  std::error_code error;
+  if (std::filesystem::exists(path, error) || error) {
+    failure_ = error ? error.message() : std::string("the file exists already");
+    qCWarning(lcPlatformDb, "cannot create the database %s: %s", path.c_str(), failure_.c_str());
+    return false;
+  }
+  if (OpenWith(path, SQLITE_OPEN_NOMUTEX | SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE)) return true;
+  qCWarning(lcPlatformDb, "cannot create the database %s: %s", path.c_str(), failure_.c_str());
+  return false;
+}
+
+bool DbConnection::OpenWith(const std::string& path, int flags) {
+  Close();
   sqlite3* raw = nullptr;
   const int rc = sqlite3_open_v2(path.c_str(), &raw, flags, nullptr);
   SqliteHandle db(raw);
@@ -48,35 +71,65 @@ void DbConnection::Close() {
   path_.clear();
 }
 
-bool DbConnection::Execute(const std::string& sql) {
-  if (!db_) return false;
+bool DbConnection::Execute(const std::string& sql, DbFailureLog log) {
+  if (!db_) {
+    // The open failed and was reported then; every later statement fails
+    // quietly.
+    qCDebug(lcPlatformDb, "no database open for: %s", sql.c_str());
+    return false;
+  }
   const char* next = sql.c_str();
   const char* const end = next + sql.size();
   while (next < end) {
     sqlite3_stmt* raw = nullptr;
     const char* tail = nullptr;
     if (sqlite3_prepare_v2(db_.get(), next, static_cast<int>(end - next), &raw, &tail) !=
-        SQLITE_OK)
+        SQLITE_OK) {
+      ReportFailure(sql, log);
       return false;
+    }
     StatementHandle statement(raw);
     next = tail;
     if (!statement) continue;  // blank text or a lone ";"
     int rc;
     while ((rc = sqlite3_step(statement.get())) == SQLITE_ROW) {
     }
-    if (rc != SQLITE_DONE) return false;
+    if (rc != SQLITE_DONE) {
+      ReportFailure(sql, log);
+      return false;
+    }
   }
   return true;
 }
 
+void DbConnection::ReportFailure(const std::string& sql, DbFailureLog log) const {
+  if (log == DbFailureLog::Quiet) return;
+  // A refused row (a unique key) is how the history learns that a singer's
+  // song is there already: expected, so only shown when asked for.
+  if ((sqlite3_extended_errcode(db_.get()) & 0xff) == SQLITE_CONSTRAINT)
+    qCDebug(lcPlatformDb, "refused on %s: %s (statement: %s)", path_.c_str(),
+            sqlite3_errmsg(db_.get()), sql.c_str());
+  else
+    qCWarning(lcPlatformDb, "statement failed on %s: %s (statement: %s)", path_.c_str(),
+              sqlite3_errmsg(db_.get()), sql.c_str());
+}
+
 bool DbConnection::BeginTransaction() {
-  if (!db_ || InTransaction()) return false;
-  return sqlite3_exec(db_.get(), "BEGIN;", nullptr, nullptr, nullptr) == SQLITE_OK;
+  if (!db_) return false;
+  if (InTransaction()) {
+    qCWarning(lcPlatformDb, "a transaction is open already on %s", path_.c_str());
+    return false;
+  }
+  return Execute("BEGIN;");
 }
 
 bool DbConnection::CommitTransaction() {
-  if (!db_ || !InTransaction()) return false;
-  return sqlite3_exec(db_.get(), "COMMIT;", nullptr, nullptr, nullptr) == SQLITE_OK;
+  if (!db_) return false;
+  if (!InTransaction()) {
+    qCWarning(lcPlatformDb, "no transaction to commit on %s", path_.c_str());
+    return false;
+  }
+  return Execute("COMMIT;");
 }
 
 bool DbConnection::InTransaction() const {

@@ -1,7 +1,11 @@
 #pragma once
 // A connection to one database file that runs SQL text, the way the library
-// and catalogue code composes it. The file must exist: a connection never
-// creates a database (a new data folder is seeded separately).
+// and catalogue code composes it. Open needs an existing file; only Create
+// makes a new one (the seeding of a new data folder).
+//
+// Failures are logged ("lyricade.platform.db") with SQLite's text: files
+// that do not open, statements that fail. A row refused by a unique key is
+// logged at debug level only, since callers use the refusal as an answer.
 //
 // Transactions only begin and commit. The program never rolls back: a
 // statement that fails inside a transaction is skipped and the others are
@@ -18,6 +22,9 @@
 namespace lyricade {
 
 enum class DbAccess { ReadWrite, ReadOnly };
+// Whether Execute logs a failure itself (Warning) or leaves it to a caller
+// that tells expected failures from others by LastError (Quiet).
+enum class DbFailureLog { Warning, Quiet };
 
 class DbConnection {
 public:
@@ -28,14 +35,17 @@ public:
   // Opens an existing database file. False (and closed) when the file is
   // missing or is not a database.
   bool Open(const std::string& path, DbAccess access = DbAccess::ReadWrite);
+  // Makes a new, empty database file and opens it read-write. False when the
+  // file exists already or cannot be made.
+  bool Create(const std::string& path);
   void Close();
   bool IsOpen() const { return db_ != nullptr; }
   const std::string& Path() const { return path_; }
 
-  // Runs every statement of the text in order; rows a statement returns are
-  // stepped through and dropped. False at the first statement that fails
-  // (the ones before it stay done).
-  bool Execute(const std::string& sql);
+  // Runs every statement of the text in order (a whole schema script, say);
+  // rows a statement returns are stepped through and dropped. False at the
+  // first statement that fails (the ones before it stay done).
+  bool Execute(const std::string& sql, DbFailureLog log = DbFailureLog::Warning);
 
   bool BeginTransaction();
   bool CommitTransaction();
@@ -50,6 +60,9 @@ public:
   sqlite3* Handle() const { return db_.get(); }
 
 private:
+  bool OpenWith(const std::string& path, int flags);
+  void ReportFailure(const std::string& sql, DbFailureLog log) const;
+
   SqliteHandle db_;
   std::string path_;
   std::string failure_;  // why the last Open failed, when it never got a handle

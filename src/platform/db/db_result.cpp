@@ -5,6 +5,8 @@
 #include <cstdlib>
 #include <memory>
 
+#include "platform/db/db_log.h"
+
 namespace lyricade {
 namespace {
 
@@ -67,6 +69,13 @@ bool ReadsOneTableOnce(sqlite3* db, const std::string& sql) {
 }  // namespace
 
 bool DbResult::Open(const std::string& databasePath, const std::string& sql) {
+  if (OpenRows(databasePath, sql)) return true;
+  qCWarning(lcPlatformDb, "cannot open a result on %s: %s (statement: %s)", databasePath.c_str(),
+            error_.c_str(), sql.c_str());
+  return false;
+}
+
+bool DbResult::OpenRows(const std::string& databasePath, const std::string& sql) {
   Close();
   if (!connection_.Open(databasePath, DbAccess::ReadOnly)) {
     error_ = connection_.LastError();
@@ -279,6 +288,9 @@ bool DbResult::MoveTo(long row) {
     for (int c = 0; c < columns; ++c)
       ReadValue(statement, c, rowBlock_, rowValues_[static_cast<size_t>(c)]);
   }
+  if (rc != SQLITE_ROW && rc != SQLITE_DONE)
+    qCWarning(lcPlatformDb, "cannot read row %ld of a result on %s: %s", row,
+              connection_.Path().c_str(), connection_.LastError().c_str());
   // Resetting ends the read, so no lock outlives this call.
   sqlite3_reset(statement);
   return rc == SQLITE_ROW || rc == SQLITE_DONE;

@@ -82,6 +82,7 @@ private:
     uint32_t Size = 0;
   };
 
+  bool OpenRows(const std::string& databasePath, const std::string& sql);
   void SetMemoryMap(bool on);
   bool PlanKeyed(sqlite3_stmt* statement, const std::string& sql);
   bool ScanKeys(const std::string& sql);

@@ -6,6 +6,8 @@
 #include <filesystem>
 #include <system_error>
 
+#include "platform/paths/paths_log.h"
+
 namespace fs = std::filesystem;
 
 namespace lyricade {
@@ -35,21 +37,42 @@ std::string WithTrailingSlash(std::string folder) {
   return folder;
 }
 
-std::string ResolveDataFolder(const std::vector<std::string>& args, const std::string& app,
-                              const std::string& envOverride) {
+std::string AbsoluteFolder(const std::string& folder) {
+  std::error_code error;
+  const fs::path absolute = fs::absolute(fs::path(folder), error);
+  if (error) {
+    qCWarning(lcPlatformPaths, "cannot make the folder %s absolute: %s", folder.c_str(),
+              error.message().c_str());
+    return WithTrailingSlash(folder);
+  }
+  return WithTrailingSlash(absolute.lexically_normal().string());
+}
+
+namespace {
+
+// The data folder as given, before it is made absolute.
+std::string ChosenDataFolder(const std::vector<std::string>& args, const std::string& app,
+                             const std::string& envOverride) {
   for (size_t i = 0; i < args.size(); ++i) {
     const std::string& arg = args[i];
-    if (arg == "--data-dir" && i + 1 < args.size() && !args[i + 1].empty())
-      return WithTrailingSlash(args[i + 1]);
+    if (arg == "--data-dir" && i + 1 < args.size() && !args[i + 1].empty()) return args[i + 1];
     const std::string prefix = "--data-dir=";
-    if (arg.rfind(prefix, 0) == 0 && arg.size() > prefix.size())
-      return WithTrailingSlash(arg.substr(prefix.size()));
+    if (arg.rfind(prefix, 0) == 0 && arg.size() > prefix.size()) return arg.substr(prefix.size());
   }
   std::string fromEnv = envOverride.empty() ? std::string() : EnvOrEmpty(envOverride.c_str());
-  if (!fromEnv.empty()) return WithTrailingSlash(fromEnv);
+  if (!fromEnv.empty()) return fromEnv;
   std::string xdg = EnvOrEmpty("XDG_DATA_HOME");
   if (!xdg.empty()) return WithTrailingSlash(xdg) + app + "/";
   return HomeFolder() + ".local/share/" + app + "/";
+}
+
+}  // namespace
+
+std::string ResolveDataFolder(const std::vector<std::string>& args, const std::string& app,
+                              const std::string& envOverride) {
+  // Resolved once, against the working folder of the start: a later change
+  // of working folder must not move the host's library.
+  return AbsoluteFolder(ChosenDataFolder(args, app, envOverride));
 }
 
 std::string ResolveScratchRoot(const std::string& app) {
@@ -58,30 +81,39 @@ std::string ResolveScratchRoot(const std::string& app) {
   return HomeFolder() + ".cache/" + app + "/";
 }
 
+std::string ProgramFolderBeside(const std::string& executableFolder, const std::string& app) {
+  const fs::path folder = fs::path(executableFolder) / ".." / "share" / app;
+  return WithTrailingSlash(folder.lexically_normal().string());
+}
+
 std::string ResolveProgramFolder(const std::string& app) {
+  const std::string fromEnv = EnvOrEmpty(kProgramFolderVariable);
+  if (!fromEnv.empty()) return AbsoluteFolder(fromEnv);
   const std::string exeFolder = ExecutableFolder();
-  if (!exeFolder.empty()) {
-    std::error_code error;
-    fs::path installed = fs::path(exeFolder) / ".." / "share" / app;
-    if (fs::is_directory(installed, error))
-      return WithTrailingSlash(fs::weakly_canonical(installed, error).string());
+  if (exeFolder.empty()) {
+    qCWarning(lcPlatformPaths, "cannot read the program's own path (/proc/self/exe)");
+    return {};
   }
-#ifdef LYRICADE_BUILD_RESOURCES
-  return WithTrailingSlash(LYRICADE_BUILD_RESOURCES);
-#else
-  return exeFolder;
-#endif
+  const std::string folder = ProgramFolderBeside(exeFolder, app);
+  std::error_code error;
+  if (!fs::is_directory(folder, error))
+    qCWarning(lcPlatformPaths, "the program folder %s is missing", folder.c_str());
+  return folder;
 }
 
 DataFolderState PrepareDataFolder(const std::string& dataFolder, const std::string& programFolder) {
   std::error_code error;
   if (fs::exists(dataFolder, error)) return DataFolderState::Existing;
   fs::create_directories(dataFolder, error);
-  if (error) return DataFolderState::Failed;
+  if (error) {
+    qCWarning(lcPlatformPaths, "cannot make the data folder %s: %s", dataFolder.c_str(),
+              error.message().c_str());
+    return DataFolderState::Failed;
+  }
   // Everything of the seed but hidden files (a checkout's housekeeping).
   const fs::path seed = fs::path(programFolder) / "seed";
-  for (auto it = fs::recursive_directory_iterator(seed, error);
-       !error && it != fs::recursive_directory_iterator(); it.increment(error)) {
+  auto it = fs::recursive_directory_iterator(seed, error);
+  for (; !error && it != fs::recursive_directory_iterator(); it.increment(error)) {
     const fs::path relative = fs::relative(it->path(), seed, error);
     if (error) break;
     if (it->path().filename().string().rfind('.', 0) == 0) {
@@ -94,7 +126,13 @@ DataFolderState PrepareDataFolder(const std::string& dataFolder, const std::stri
       fs::create_directories(target, copyError);
     else
       fs::copy_file(it->path(), target, fs::copy_options::skip_existing, copyError);
+    if (copyError)
+      qCWarning(lcPlatformPaths, "cannot seed %s from %s: %s", target.c_str(),
+                it->path().c_str(), copyError.message().c_str());
   }
+  if (error)
+    qCWarning(lcPlatformPaths, "cannot read the seed folder %s: %s", seed.c_str(),
+              error.message().c_str());
   return DataFolderState::Created;
 }
 

@@ -6,9 +6,14 @@
 //   ~/.local/share/<app>.
 // - Scratch root: unpacked ZIPs ("Zipped/") and streamed songs ("Stream/"),
 //   removed at exit: $XDG_CACHE_HOME/<app> or ~/.cache/<app>.
-// - Program folder: read-only resources (backgrounds, help page, the seed of a
-//   new data folder): share/<app>/ beside the installed program, else the
-//   source tree's resources/ when run from the build.
+// - Program folder: read-only resources (schema, help page, the seed of a new
+//   data folder): share/<app>/ beside the program's bin/ folder, the same for
+//   an installed program and for one run from the build tree (which lays out
+//   bin/ and share/lyricade/ alike). $LYRICADE_PROGRAM_DIR names another one
+//   (tests, whose programs live elsewhere in the build tree, set it).
+//
+// Data and program folders come back absolute, so a later change of working
+// folder does not move them.
 
 #include <string>
 #include <vector>
@@ -21,6 +26,11 @@ std::string ResolveDataFolder(const std::vector<std::string>& args, const std::s
                               const std::string& envOverride);
 std::string ResolveScratchRoot(const std::string& app);
 std::string ResolveProgramFolder(const std::string& app);
+// The environment variable that overrides the program folder.
+inline constexpr const char* kProgramFolderVariable = "LYRICADE_PROGRAM_DIR";
+// "<executableFolder>/../share/<app>/", normalised: where an installed or
+// build-tree program finds its program folder.
+std::string ProgramFolderBeside(const std::string& executableFolder, const std::string& app);
 
 enum class DataFolderState {
   Existing,  // the folder was there already; nothing was seeded
@@ -35,5 +45,7 @@ DataFolderState PrepareDataFolder(const std::string& dataFolder, const std::stri
 
 // Appends "/" unless the text already ends with one.
 std::string WithTrailingSlash(std::string folder);
+// The folder made absolute against the working folder, normalised, with "/".
+std::string AbsoluteFolder(const std::string& folder);
 
 }  // namespace lyricade

@@ -33,6 +33,30 @@ TEST(DbConnection, OpensOnlyExistingDatabases) {
   EXPECT_FALSE(connection.BeginTransaction());
 }
 
+TEST(DbConnection, CreateMakesOnlyNewFilesAndRunsAScript) {
+  testing::TestFolder folder;
+  const std::string path = folder.File("new.mdb");
+  DbConnection connection;
+  ASSERT_TRUE(connection.Create(path));
+  EXPECT_TRUE(connection.Execute("CREATE TABLE A (X INTEGER);\nCREATE TABLE B (Y TEXT);\n"
+                                 "INSERT INTO B VALUES ('kept');"));
+  connection.Close();
+  DbResult rows;
+  ASSERT_TRUE(rows.Open(path, "SELECT Y FROM B;"));
+  EXPECT_EQ(rows.Text(0), "kept");
+
+  // An existing file, database or not, is never made over; nor is a file in
+  // a folder that does not exist.
+  EXPECT_FALSE(connection.Create(path));
+  EXPECT_FALSE(connection.IsOpen());
+  ASSERT_TRUE(rows.Open(path, "SELECT Y FROM B;"));
+  EXPECT_EQ(rows.RecordCount(), 1);
+  std::ofstream(folder.File("notes.txt")) << "text";
+  EXPECT_FALSE(connection.Create(folder.File("notes.txt")));
+  EXPECT_FALSE(connection.Create(folder.File("missing/new.mdb")));
+  EXPECT_FALSE(std::filesystem::exists(folder.File("missing")));
+}
+
 TEST(DbConnection, FailingStatementInsideATransactionIsSkippedAndTheRestCommitted) {
   testing::TestFolder folder;
   const std::string path =

@@ -57,10 +57,33 @@ TEST(Paths, ScratchRootAndProgramFolder) {
   EXPECT_EQ(ResolveScratchRoot("lyricade"), "/home/kj/.cache/lyricade/");
   env.Set("XDG_CACHE_HOME", "/fast/cache/");
   EXPECT_EQ(ResolveScratchRoot("lyricade"), "/fast/cache/lyricade/");
+  // The build tree's program folder, as the tests are told it.
   const std::string program = ResolveProgramFolder("lyricade");
   ASSERT_FALSE(program.empty());
   EXPECT_EQ(program.back(), '/');
   EXPECT_TRUE(fs::exists(program + "font/cdg_font.txt")) << program;
+  EXPECT_TRUE(fs::exists(program + "schema/collections.sql")) << program;
+  // A program finds share/<app>/ beside its bin/ folder.
+  EXPECT_EQ(ProgramFolderBeside("/opt/lyricade/bin/", "lyricade"), "/opt/lyricade/share/lyricade/");
+  EXPECT_EQ(ProgramFolderBeside("/opt/lyricade/bin", "lyricade"), "/opt/lyricade/share/lyricade/");
+}
+
+TEST(Paths, RelativeFoldersAreMadeAbsoluteAtOnce) {
+  testing::TestFolder folder;
+  ScopedEnv env;
+  env.Set("LYRICADE_DATA_DIR", "shows/friday");
+  env.Set(kProgramFolderVariable, "build/./share/lyricade");
+  const fs::path before = fs::current_path();
+  fs::current_path(folder.Path());
+  const std::string root = WithTrailingSlash(fs::current_path().string());
+  const std::string given = ResolveDataFolder({"--data-dir", "./shows/../shows/saturday"},
+                                              "lyricade", "LYRICADE_DATA_DIR");
+  const std::string fromEnv = ResolveDataFolder({}, "lyricade", "LYRICADE_DATA_DIR");
+  const std::string program = ResolveProgramFolder("lyricade");
+  fs::current_path(before);
+  EXPECT_EQ(given, root + "shows/saturday/");
+  EXPECT_EQ(fromEnv, root + "shows/friday/");
+  EXPECT_EQ(program, root + "build/share/lyricade/");
 }
 
 TEST(Paths, FirstRunSeedsANewFolderOnly) {
