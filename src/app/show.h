@@ -103,6 +103,12 @@ public:
   bool ConfirmExit();
   // Transport commands.
   void Stop() { transport_.StopPlayback(false); }
+  bool SongPlaying() const { return transport_.State().Playing; }
+  // Shutdown: the song stops and nothing of it survives.
+  void StopAndTearDown() {
+    transport_.StopPlayback(false);
+    transport_.Teardown();
+  }
   void TogglePause();
   void Seek(int64_t position) { transport_.SeekSong(position); }
 

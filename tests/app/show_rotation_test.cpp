@@ -216,5 +216,35 @@ TEST_F(ScriptedShow, RemovalAndExitQuestions) {
   EXPECT_EQ(prompts.Shown().back().Caption, "Exit Program");
 }
 
+TEST_F(ScriptedShow, CueingShowsTheKeyAndStopClearsTheDisplays) {
+  int idlePictures = 0;
+  show->SetIdlePreview([&] { ++idlePictures; });
+  show->Rotation().AddSinger("Ana");
+  show->Rotation().AddSinger("Ben");
+  Queue(0, 1);
+  QueuedSong bens;
+  bens.Title = "Ben's";
+  bens.Path = MakeSong("Ben's", 1);
+  bens.Key = -2;
+  bens.Multiplex = 1;
+  show->Rotation().QueueSong(1, bens);
+  int labelRefreshes = 0;
+  QObject::connect(show.get(), &Show::transportChanged, [&] { ++labelRefreshes; });
+  // Cueing puts the cued song's key and channel on the labels before Play.
+  show->CueSinger(1);
+  EXPECT_GT(labelRefreshes, 0);
+  EXPECT_EQ(show->KeyText(), "-2");
+  EXPECT_EQ(show->ChannelText(), "Left");
+
+  ASSERT_TRUE(show->Play());
+  ASSERT_TRUE(RunUntil([&] { return show->ProgressBarValue() > 0; }));
+  EXPECT_NE(show->TimeText(), "00:00 | 00:00");
+  idlePictures = 0;
+  show->Stop();
+  EXPECT_EQ(show->ProgressBarValue(), 0);
+  EXPECT_EQ(show->TimeText(), "00:00 | 00:00");
+  EXPECT_GT(idlePictures, 0) << "the preview shows its idle picture again";
+}
+
 }  // namespace
 }  // namespace lyricade

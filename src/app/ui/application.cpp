@@ -66,16 +66,22 @@ bool Application::Start() {
   scratchFolder_ = ResolveScratchRoot("lyricade");
   programFolder_ = ResolveProgramFolder("lyricade");
   firstRun_ = PrepareDataFolder(dataFolder_, programFolder_) == DataFolderState::Created;
-  if (firstRun_) SeedDatabaseFiles(dataFolder_, programFolder_);
+  // A database that could not be made is missing: opening it below shows
+  // the host the "Database Failure" message.
+  if (firstRun_ && !SeedDatabaseFiles(dataFolder_, programFolder_))
+    qCWarning(lcApp) << "the new data folder's databases could not be made in" << dataFolder_.c_str()
+                     << "from" << programFolder_.c_str();
 
-  // The databases.
+  // The databases; a failed open has shown its message and the program goes
+  // on without that database.
   database_ = std::make_unique<LibraryDatabase>(prompts_);
   database_->SetDataFolder(dataFolder_);
-  database_->OpenLibrary();
+  const bool libraryOpen = database_->OpenLibrary();
   database_->OpenCatalogue();
   database_->UpgradeSchema();
   // A new data folder lists its demo songs, so there is something to sing.
-  if (firstRun_) SeedDemoLibrary(dataFolder_, *database_);
+  if (firstRun_ && libraryOpen && !SeedDemoLibrary(dataFolder_, *database_))
+    qCWarning(lcApp) << "the demo songs could not be listed in the new library";
   history_ = std::make_unique<SingerHistory>(*database_);
 
   // The singers' screen's state first (its window and scene come up after
@@ -149,7 +155,7 @@ void Application::OpenOptions() {
   if (!options_) {
     OptionsHooks hooks;
     hooks.ambientsSwitchedOn = [this] {
-      if (!show_->Transport().State().Playing) show_->StartNextBreakTrack();
+      if (!show_->SongPlaying()) show_->StartNextBreakTrack();
     };
     hooks.addCustomLogo = [this] { return AddCustomLogo(); };
     hooks.customLogos = [this] { return customLogos_; };
@@ -202,8 +208,7 @@ void Application::Shutdown() {
   started_ = false;
   show_->StopTimer();
   // The song stops; nothing of it survives.
-  show_->Stop();
-  show_->Transport().Teardown();
+  show_->StopAndTearDown();
   // The list loaders finish before the databases close.
   libraryController_->WaitForWorkers();
   database_->Close();
