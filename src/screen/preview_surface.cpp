@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "screen/picture_file.h"
+#include "screen/screen_log.h"
 
 namespace lyricade {
 
@@ -43,7 +44,10 @@ void PreviewSurface::RestoreIdle() {
 }
 
 void PreviewSurface::CopyPicture(const QImage& picture) {
-  if (picture.isNull()) return;
+  if (picture.isNull()) {
+    qCWarning(lcScreen) << "An empty picture is not copied into the preview";
+    return;
+  }
   const QImage scaled = picture.size() == surface_.size()
                             ? picture.convertToFormat(QImage::Format_RGB32)
                             : picture.scaled(kWidth, kHeight, Qt::IgnoreAspectRatio,

@@ -7,11 +7,14 @@
 #include <QImage>
 #include <QOffscreenSurface>
 #include <QOpenGLContext>
+#include <QtGlobal>
 
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
 #include <memory>
+#include <initializer_list>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -51,6 +54,54 @@ private:
   QOffscreenSurface surface_;
   QOpenGLContext context_;
   bool current_ = false;
+};
+
+// Collects what the "lyricade.screen" category logs, from any thread, while
+// it lives.
+class ScreenLog {
+public:
+  ScreenLog() {
+    std::lock_guard lock(Guard());
+    Current() = this;
+    previous_ = qInstallMessageHandler(&Handle);
+  }
+  ~ScreenLog() {
+    qInstallMessageHandler(previous_);
+    std::lock_guard lock(Guard());
+    Current() = nullptr;
+  }
+  ScreenLog(const ScreenLog&) = delete;
+  ScreenLog& operator=(const ScreenLog&) = delete;
+
+  // Whether a warning containing every one of `pieces` was logged.
+  bool Warned(std::initializer_list<std::string> pieces) const {
+    std::lock_guard lock(Guard());
+    for (const std::string& line : warnings_) {
+      bool all = true;
+      for (const std::string& piece : pieces) all = all && line.find(piece) != std::string::npos;
+      if (all) return true;
+    }
+    return false;
+  }
+
+private:
+  static std::mutex& Guard() {
+    static std::mutex guard;
+    return guard;
+  }
+  static ScreenLog*& Current() {
+    static ScreenLog* current = nullptr;
+    return current;
+  }
+  static void Handle(QtMsgType type, const QMessageLogContext& context, const QString& text) {
+    std::lock_guard lock(Guard());
+    if (Current() && type == QtWarningMsg && context.category &&
+        std::string(context.category) == "lyricade.screen")
+      Current()->warnings_.push_back(text.toStdString());
+  }
+
+  QtMessageHandler previous_ = nullptr;
+  std::vector<std::string> warnings_;
 };
 
 // 0xRRGGBB of a pixel.
