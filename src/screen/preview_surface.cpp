@@ -63,7 +63,11 @@ void PreviewSurface::CopyPicture(const QImage& picture) {
 namespace {
 
 bool Usable(const uint8_t* rows, int width, int height, size_t stride) {
-  return rows && width > 0 && height > 0 && stride >= static_cast<size_t>(width) * 4;
+  if (rows && width > 0 && height > 0 && stride >= static_cast<size_t>(width) * 4) return true;
+  qCWarning(lcScreen).nospace() << "A frame of " << width << "x" << height << " with a stride of "
+                                << stride << (rows ? "" : " and no pixels")
+                                << " is not copied into the preview";
+  return false;
 }
 
 }  // namespace

@@ -44,8 +44,10 @@ bool RenderThread::Start() {
     return false;
   }
   int expected = static_cast<int>(RenderState::NotStarted);
-  if (!state_.compare_exchange_strong(expected, static_cast<int>(RenderState::Running)))
+  if (!state_.compare_exchange_strong(expected, static_cast<int>(RenderState::Running))) {
+    qCWarning(lcScreen) << "The render thread runs once; it is not started again";
     return false;
+  }
   {
     std::lock_guard lock(captureLock_);
     acceptingCaptures_ = true;

@@ -9,6 +9,7 @@
 #include <QOpenGLContext>
 #include <QtGlobal>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
@@ -56,32 +57,24 @@ private:
   bool current_ = false;
 };
 
-// Collects what the "lyricade.screen" category logs, from any thread, while
-// it lives.
+// Collects the warnings of "lyricade.screen", from any thread, while it
+// lives. One at a time.
 class ScreenLog {
 public:
-  ScreenLog() {
-    std::lock_guard lock(Guard());
-    Current() = this;
-    previous_ = qInstallMessageHandler(&Handle);
-  }
+  ScreenLog() { previous_ = qInstallMessageHandler(&Handle); }
   ~ScreenLog() {
     qInstallMessageHandler(previous_);
     std::lock_guard lock(Guard());
-    Current() = nullptr;
+    Lines().clear();
   }
-  ScreenLog(const ScreenLog&) = delete;
-  ScreenLog& operator=(const ScreenLog&) = delete;
-
   // Whether a warning containing every one of `pieces` was logged.
   bool Warned(std::initializer_list<std::string> pieces) const {
     std::lock_guard lock(Guard());
-    for (const std::string& line : warnings_) {
-      bool all = true;
-      for (const std::string& piece : pieces) all = all && line.find(piece) != std::string::npos;
-      if (all) return true;
-    }
-    return false;
+    return std::any_of(Lines().begin(), Lines().end(), [&](const std::string& line) {
+      return std::all_of(pieces.begin(), pieces.end(), [&](const std::string& piece) {
+        return line.find(piece) != std::string::npos;
+      });
+    });
   }
 
 private:
@@ -89,19 +82,18 @@ private:
     static std::mutex guard;
     return guard;
   }
-  static ScreenLog*& Current() {
-    static ScreenLog* current = nullptr;
-    return current;
+  static std::vector<std::string>& Lines() {
+    static std::vector<std::string> lines;
+    return lines;
   }
   static void Handle(QtMsgType type, const QMessageLogContext& context, const QString& text) {
+    if (type != QtWarningMsg || !context.category ||
+        std::string(context.category) != "lyricade.screen")
+      return;
     std::lock_guard lock(Guard());
-    if (Current() && type == QtWarningMsg && context.category &&
-        std::string(context.category) == "lyricade.screen")
-      Current()->warnings_.push_back(text.toStdString());
+    Lines().push_back(text.toStdString());
   }
-
   QtMessageHandler previous_ = nullptr;
-  std::vector<std::string> warnings_;
 };
 
 // 0xRRGGBB of a pixel.
