@@ -10,15 +10,22 @@ function(lyricade_library name)
   target_link_libraries(${name} PUBLIC ${ARG_LIBS} PRIVATE lyricade_warnings)
 endfunction()
 
-# lyricade_test(NAME LABEL label [QT] SOURCES ... LIBS ...): a GoogleTest
-# program whose cases are registered with CTest one by one, carrying the label
-# of the subsystem folder. Cases are listed when the tests run, not at build
-# time, so GUI tests need no display while building. QT gives the program a
-# main() that owns a QApplication.
+# lyricade_test(NAME LABEL label [QT] [RESOURCE_LOCK lock] SOURCES ... LIBS ...):
+# a GoogleTest program whose cases are registered with CTest one by one,
+# carrying the label of the subsystem folder. Cases are listed when the tests
+# run, not at build time, so GUI tests need no display while building. QT
+# gives the program a main() that owns a QApplication. RESOURCE_LOCK names a
+# CTest resource lock every case takes, so "ctest -j" never runs two cases
+# holding the same lock at once: programs whose cases depend on keyboard
+# focus, double clicks or the active window take "display_focus".
 function(lyricade_test name)
-  cmake_parse_arguments(ARG "QT" "LABEL;TIMEOUT" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(ARG "QT" "LABEL;TIMEOUT;RESOURCE_LOCK" "SOURCES;LIBS" ${ARGN})
   if(NOT ARG_TIMEOUT)
     set(ARG_TIMEOUT 300)
+  endif()
+  set(lock_property "")
+  if(ARG_RESOURCE_LOCK)
+    set(lock_property RESOURCE_LOCK ${ARG_RESOURCE_LOCK})
   endif()
   if(ARG_QT)
     add_executable(${name} ${ARG_SOURCES} ${CMAKE_SOURCE_DIR}/tests/support/qt_test_main.cpp)
@@ -34,7 +41,7 @@ function(lyricade_test name)
   gtest_discover_tests(${name}
     DISCOVERY_MODE PRE_TEST
     PROPERTIES LABELS ${ARG_LABEL} TIMEOUT ${ARG_TIMEOUT}
-               ENVIRONMENT "LYRICADE_PROGRAM_DIR=${LYRICADE_RESOURCE_DIR}/")
+               ENVIRONMENT "LYRICADE_PROGRAM_DIR=${LYRICADE_RESOURCE_DIR}/" ${lock_property})
 endfunction()
 
 # lyricade_benchmark(NAME SOURCES ... LIBS ...): a Google Benchmark program

@@ -2,6 +2,7 @@
 
 #include "screen/preview_surface.h"
 #include "screen/scene_buffers.h"
+#include "screen/screen_log.h"
 
 namespace lyricade {
 
@@ -10,7 +11,11 @@ void CdgScreenSink::frameOpened() {
 }
 
 void CdgScreenSink::present(const uint8_t* frame, size_t pitch, int index) {
-  if (!frame || pitch < kCdgFramePitch) return;
+  if (!frame || pitch < kCdgFramePitch) {
+    qCWarning(lcScreen) << "A CD+G frame without pixels or with a row pitch of" << pitch
+                        << "bytes is not shown";
+    return;
+  }
   if (index == 0 || index == 1)
     buffers_.PutRows(SceneTexture::SongCdg, frame, kCdgFrameWidth, kCdgFrameHeight, pitch, false);
   if (index == 0) preview_.PresentCdgFrame(frame, kCdgFrameWidth, kCdgFrameHeight, pitch);

@@ -1,14 +1,13 @@
 #include "screen/karaoke_screen.h"
 
-#include <QGuiApplication>
 #include <QOpenGLContext>
-#include <QScreen>
 
 #include <cstring>
 
 #include "common/app_settings.h"
 #include "platform/prompts/prompts.h"
 #include "screen/picture_file.h"
+#include "screen/screen_log.h"
 
 namespace lyricade {
 namespace {
@@ -21,6 +20,17 @@ std::unique_ptr<QOpenGLContext> DefaultContext(QWindow& window) {
   context->setFormat(window.requestedFormat());
   if (!context->create()) return nullptr;
   return context;
+}
+
+const char* SetupFailure(RenderSetup setup) {
+  switch (setup) {
+    case RenderSetup::ContextNotCurrent:
+      return "the OpenGL context could not be made current on the window";
+    case RenderSetup::SceneNotReady:
+      return "the scene's shaders, quad or back buffer could not be made";
+    default:
+      return "the render thread did not set up OpenGL";
+  }
 }
 
 }  // namespace
@@ -44,23 +54,18 @@ KaraokeScreen::~KaraokeScreen() {
   window_.reset();
 }
 
-void KaraokeScreen::CreateWindow() {
-  std::vector<ScreenRect> screens;
-  for (const QScreen* screen : QGuiApplication::screens()) {
-    const QRect area = screen->geometry();
-    screens.push_back({area.x(), area.y(), area.width(), area.height()});
-  }
-  CreateWindow(screens);
-}
+void KaraokeScreen::CreateWindow() { CreateWindow(DesktopScreens()); }
 
 void KaraokeScreen::CreateWindow(const std::vector<ScreenRect>& screens) {
   if (window_) return;
+  if (screens.empty()) qCWarning(lcScreen) << "No screen is listed; the screen window goes on none";
+  screens_ = screens;
   choice_ = ChooseMonitor(screens);
   if (choice_.MultiMonitor)
-    chosen_ = screens[choice_.Index];
+    chosen_ = screens[static_cast<size_t>(choice_.Index)];
   else
     ShowSingleMonitorMessage(prompts_, VideoOutputHelpAddress(programFolder_));
-  window_ = std::make_unique<KaraokeStatic>();
+  window_ = std::make_unique<KaraokeStatic>(screens);
   window_->show();
   preview_.LoadIdlePicture(dataFolder_ + "Background.bmp");
 }
@@ -78,17 +83,27 @@ void KaraokeScreen::LoadSceneTextures() {
   if (LoadPictureFile(dataFolder_ + "black.dds", picture)) buffers_.Put(SceneTexture::Black, picture);
 }
 
-bool KaraokeScreen::InitialiseScene(const ContextFactory& makeContext) {
-  if (!window_ || context_ || renderThread_) return false;
+void KaraokeScreen::ShowNoOpenGl() {
+  prompts_.Message(kNoOpenGlCaption, kNoOpenGlText, PromptButtons::Ok, PromptIcon::None);
+}
+
+bool KaraokeScreen::InitialiseScene(const ContextFactory& factory) {
+  if (!window_ || context_ || renderThread_) {
+    qCWarning(lcScreen) << "The scene is set up once, after the window is made";
+    return false;
+  }
+  factory_ = factory;
   std::unique_ptr<QOpenGLContext> context =
-      makeContext ? makeContext(*window_) : DefaultContext(*window_);
+      factory.Create ? factory.Create(*window_) : DefaultContext(*window_);
   if (!context || !context->isValid()) {
-    prompts_.Message(kNoOpenGlCaption, kNoOpenGlText, PromptButtons::Ok, PromptIcon::None);
+    qCWarning(lcScreen) << "No OpenGL context can be made for the screen window;"
+                        << "the screen is not drawn";
+    ShowNoOpenGl();
     return false;
   }
   context_ = std::move(context);
   LoadSceneTextures();
-  window_->Place(choice_, chosen_);
+  window_->Place(choice_);
   return true;
 }
 
@@ -96,7 +111,20 @@ bool KaraokeScreen::StartRenderThread() {
   if (!context_ || renderThread_) return false;
   renderThread_ = std::make_unique<RenderThread>(std::move(context_), window_->Target(), buffers_,
                                                  flags_, settings_, messages_);
-  return renderThread_->Start();
+  renderThread_->SetSetupSteps(factory_.MakeCurrent, factory_.InitialiseScene);
+  if (!renderThread_->Start()) return false;
+  const RenderSetup setup = renderThread_->WaitForSetup();
+  if (setup == RenderSetup::Ready) return true;
+  if (setup == RenderSetup::Pending) {
+    // A driver that takes this long may yet finish; the thread is left to it.
+    qCWarning(lcScreen) << "OpenGL set-up on the render thread is taking over 10 seconds";
+    return true;
+  }
+  qCWarning(lcScreen) << "The screen is not drawn:" << SetupFailure(setup);
+  // The thread has ended on its own; join it before telling the host.
+  renderThread_->Stop();
+  ShowNoOpenGl();
+  return false;
 }
 
 bool KaraokeScreen::StopRenderThread() {
@@ -105,9 +133,13 @@ bool KaraokeScreen::StopRenderThread() {
 }
 
 bool KaraokeScreen::LoadCustomLogo(const std::string& path, int index) {
-  if (index < 0) return false;
+  if (index < 0) {
+    qCWarning(lcScreen) << "No background logo has the number" << index;
+    return false;
+  }
   PixelImage logo;
   if (!LoadPictureFile(path, logo)) {
+    qCWarning(lcScreen) << "The background logo is gone:" << path.c_str() << "did not load";
     flags_.CustomLogoLoaded.store(false);
     buffers_.Release(SceneTexture::CustomLogo);
     return false;
@@ -119,7 +151,10 @@ bool KaraokeScreen::LoadCustomLogo(const std::string& path, int index) {
 }
 
 bool KaraokeScreen::CopyAnnounceCard(const QImage& card) {
-  if (card.isNull()) return false;
+  if (card.isNull()) {
+    qCWarning(lcScreen) << "The announce card is an empty picture; not shown";
+    return false;
+  }
   preview_.CopyPicture(card);
   const QImage scaled =
       (card.width() == kPictureWidth && card.height() == kPictureHeight
@@ -130,7 +165,12 @@ bool KaraokeScreen::CopyAnnounceCard(const QImage& card) {
   PixelImage pixels(kPictureWidth, kPictureHeight);
   for (int y = 0; y < kPictureHeight; ++y)
     std::memcpy(pixels.Row(y), scaled.constScanLine(y), pixels.Pitch());
-  return buffers_.PutIfExists(SceneTexture::AnnounceCard, pixels);
+  if (!buffers_.PutIfExists(SceneTexture::AnnounceCard, pixels)) {
+    qCWarning(lcScreen) << "The announce card is not shown on the screen: it is drawn over"
+                        << (dataFolder_ + "background.dds").c_str() << "which did not load";
+    return false;
+  }
+  return true;
 }
 
 std::future<QImage> KaraokeScreen::CaptureNextFrame() {

@@ -36,9 +36,17 @@ class ScreenMessages;
 
 class KaraokeScreen {
 public:
-  // Makes the OpenGL context for the window; returns null (or a context that
-  // fails QOpenGLContext::create) when none can be had.
-  using ContextFactory = std::function<std::unique_ptr<QOpenGLContext>(QWindow&)>;
+  // How the scene gets its OpenGL, step by step; an empty step is the real
+  // one. Tests put in steps that fail.
+  struct ContextFactory {
+    // Makes the context for the window (UI thread); null, or a context that
+    // failed QOpenGLContext::create, when none can be had.
+    std::function<std::unique_ptr<QOpenGLContext>(QWindow&)> Create;
+    // Makes it current on the window (render thread).
+    RenderThread::MakeCurrentStep MakeCurrent;
+    // The scene's shaders, quad and back buffer (render thread).
+    RenderThread::InitialiseSceneStep InitialiseScene;
+  };
 
   static constexpr const char* kNoOpenGlCaption = "Not available";
   static constexpr const char* kNoOpenGlText =
@@ -61,10 +69,14 @@ public:
   // Creates the OpenGL context, loads the picture files into their textures
   // and places the window. Without a context: the "Not available" message,
   // and the program goes on without screen rendering (false).
-  bool InitialiseScene(const ContextFactory& makeContext = {});
+  bool InitialiseScene(const ContextFactory& factory = {});
 
   // Set before the render thread starts; may be null.
   void SetScreenMessages(ScreenMessages* messages) { messages_ = messages; }
+  // Starts the render thread and waits for its OpenGL set-up. When the
+  // context cannot be made current on the window or the scene cannot be set
+  // up there, the thread ends, the "Not available" message is shown and the
+  // program goes on without screen rendering (false).
   bool StartRenderThread();
   // Returns whether it had been running.
   bool StopRenderThread();
@@ -94,6 +106,7 @@ public:
 
 private:
   void LoadSceneTextures();
+  void ShowNoOpenGl();
 
   AppSettings& settings_;
   Prompts& prompts_;
@@ -108,8 +121,10 @@ private:
   VideoLayer songVideo_;
   VideoLayer backgroundVideo_;
 
+  std::vector<ScreenRect> screens_;
   MonitorChoice choice_;
   ScreenRect chosen_;
+  ContextFactory factory_;
   std::unique_ptr<KaraokeStatic> window_;
   std::unique_ptr<QOpenGLContext> context_;
   std::unique_ptr<RenderThread> renderThread_;

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "screen/picture_file.h"
+#include "screen/screen_log.h"
 
 namespace lyricade {
 
@@ -43,7 +44,10 @@ void PreviewSurface::RestoreIdle() {
 }
 
 void PreviewSurface::CopyPicture(const QImage& picture) {
-  if (picture.isNull()) return;
+  if (picture.isNull()) {
+    qCWarning(lcScreen) << "An empty picture is not copied into the preview";
+    return;
+  }
   const QImage scaled = picture.size() == surface_.size()
                             ? picture.convertToFormat(QImage::Format_RGB32)
                             : picture.scaled(kWidth, kHeight, Qt::IgnoreAspectRatio,
@@ -59,7 +63,11 @@ void PreviewSurface::CopyPicture(const QImage& picture) {
 namespace {
 
 bool Usable(const uint8_t* rows, int width, int height, size_t stride) {
-  return rows && width > 0 && height > 0 && stride >= static_cast<size_t>(width) * 4;
+  if (rows && width > 0 && height > 0 && stride >= static_cast<size_t>(width) * 4) return true;
+  qCWarning(lcScreen).nospace() << "A frame of " << width << "x" << height << " with a stride of "
+                                << stride << (rows ? "" : " and no pixels")
+                                << " is not copied into the preview";
+  return false;
 }
 
 }  // namespace

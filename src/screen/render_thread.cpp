@@ -6,7 +6,10 @@
 #include <QOpenGLContext>
 #include <QSurface>
 
+#include <chrono>
 #include <exception>
+
+#include "screen/screen_log.h"
 
 namespace lyricade {
 
@@ -28,11 +31,23 @@ RenderThread::~RenderThread() {
   if (isRunning()) (void)context_.release();
 }
 
+void RenderThread::SetSetupSteps(MakeCurrentStep makeCurrent,
+                                 InitialiseSceneStep initialiseScene) {
+  makeCurrent_ = std::move(makeCurrent);
+  initialiseScene_ = std::move(initialiseScene);
+}
+
 bool RenderThread::Start() {
-  if (!context_ || !target_.Surface) return false;
-  int expected = static_cast<int>(RenderState::NotStarted);
-  if (!state_.compare_exchange_strong(expected, static_cast<int>(RenderState::Running)))
+  if (!context_ || !target_.Surface) {
+    qCWarning(lcScreen) << "The render thread cannot start:"
+                        << (context_ ? "no surface to draw on" : "no OpenGL context");
     return false;
+  }
+  int expected = static_cast<int>(RenderState::NotStarted);
+  if (!state_.compare_exchange_strong(expected, static_cast<int>(RenderState::Running))) {
+    qCWarning(lcScreen) << "The render thread runs once; it is not started again";
+    return false;
+  }
   {
     std::lock_guard lock(captureLock_);
     acceptingCaptures_ = true;
@@ -49,7 +64,10 @@ bool RenderThread::Stop() {
   if (isRunning() || wasRunning) {
     // A turn is a frame and a 10 ms sleep; ten seconds means a hung driver,
     // and then the program goes on without waiting for ever.
-    if (!wait(QDeadlineTimer(10000))) return wasRunning;
+    if (!wait(QDeadlineTimer(10000))) {
+      qCWarning(lcScreen) << "The render thread did not stop within 10 seconds; left behind";
+      return wasRunning;
+    }
   }
   return wasRunning;
 }
@@ -111,25 +129,59 @@ void RenderThread::Turn(SceneRenderer& renderer, SceneBuffers::Handovers& change
   lastFrameMs_.store(static_cast<double>(timer.nsecsElapsed()) / 1e6);
 }
 
+RenderSetup RenderThread::WaitForSetup(int limitMs) {
+  std::unique_lock lock(setupLock_);
+  setupDone_.wait_for(lock, std::chrono::milliseconds(limitMs),
+                      [&] { return setup_ != RenderSetup::Pending; });
+  return setup_;
+}
+
+void RenderThread::ReportSetup(RenderSetup setup) {
+  {
+    std::lock_guard lock(setupLock_);
+    setup_ = setup;
+  }
+  setupDone_.notify_all();
+}
+
+void RenderThread::Loop(SceneRenderer& renderer) {
+  SceneBuffers::Handovers changes;
+  SceneState shown;
+  shown.TextureGeneration = ~uint64_t{0};  // the first turn always draws
+  uint64_t presentedChanges = ~uint64_t{0};
+  try {
+    while (state_.load() == static_cast<int>(RenderState::Running)) {
+      Turn(renderer, changes, shown, presentedChanges);
+      const int sleepMs = sleepMs_.load();
+      if (sleepMs > 0) msleep(static_cast<unsigned long>(sleepMs));
+    }
+  } catch (const std::exception& error) {
+    // Beyond the isolation of a frame's steps: the thread ends and the
+    // window keeps its last picture.
+    qCWarning(lcScreen) << "The render thread ends on an error in a frame:" << error.what();
+  } catch (...) {
+    qCWarning(lcScreen) << "The render thread ends on an unknown error in a frame";
+  }
+}
+
 void RenderThread::run() {
-  if (context_->makeCurrent(target_.Surface)) {
+  const bool current = makeCurrent_ ? makeCurrent_(*context_, target_.Surface)
+                                    : context_->makeCurrent(target_.Surface);
+  if (!current) {
+    qCWarning(lcScreen) << "The OpenGL context could not be made current on the screen window;"
+                        << "the screen is not drawn";
+    ReportSetup(RenderSetup::ContextNotCurrent);
+  } else {
     SceneRenderer renderer(buffers_, flags_, settings_);
     renderer.SetMessages(messages_);
-    if (renderer.Initialise()) {
-      SceneBuffers::Handovers changes;
-      SceneState shown;
-      shown.TextureGeneration = ~uint64_t{0};  // the first turn always draws
-      uint64_t presentedChanges = ~uint64_t{0};
-      try {
-        while (state_.load() == static_cast<int>(RenderState::Running)) {
-          Turn(renderer, changes, shown, presentedChanges);
-          const int sleepMs = sleepMs_.load();
-          if (sleepMs > 0) msleep(static_cast<unsigned long>(sleepMs));
-        }
-      } catch (...) {
-        // Beyond the isolation of a frame's steps: the thread ends and the
-        // window keeps its last picture.
-      }
+    const bool ready = initialiseScene_ ? initialiseScene_(renderer) : renderer.Initialise();
+    if (!ready) {
+      // The renderer has logged which part of the scene failed.
+      qCWarning(lcScreen) << "The scene could not be set up in OpenGL; the screen is not drawn";
+      ReportSetup(RenderSetup::SceneNotReady);
+    } else {
+      ReportSetup(RenderSetup::Ready);
+      Loop(renderer);
       renderer.Release();
     }
     context_->doneCurrent();

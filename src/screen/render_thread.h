@@ -9,12 +9,19 @@
 // an idle screen leaves the cores to the audio. State: 0 not started, 1
 // running, 2 stop requested, 3 stopped. An error that escapes a frame ends
 // the thread; the window keeps its last picture.
+//
+// Before the loop the thread makes the context current on the window and
+// sets up the scene (shaders, quad, back buffer). It only reports how that
+// went (WaitForSetup); telling the host is the UI thread's business. When
+// either step fails the thread ends without drawing.
 
 #include <QImage>
 #include <QThread>
 
 #include <atomic>
+#include <condition_variable>
 #include <cstdint>
+#include <functional>
 #include <future>
 #include <memory>
 #include <mutex>
@@ -40,6 +47,10 @@ struct PresentTarget {
 
 enum class RenderState : int { NotStarted = 0, Running = 1, StopRequested = 2, Stopped = 3 };
 
+// How the thread's OpenGL set-up went. Pending: not over yet (or the thread
+// never started).
+enum class RenderSetup { Pending, Ready, ContextNotCurrent, SceneNotReady };
+
 class RenderThread : public QThread {
   Q_OBJECT
 public:
@@ -52,8 +63,19 @@ public:
                ScreenMessages* messages = nullptr, bool presentToWindow = true);
   ~RenderThread() override;
 
+  // The two set-up steps the thread runs before its loop. An empty step is
+  // the real one (QOpenGLContext::makeCurrent, SceneRenderer::Initialise);
+  // tests put in steps that fail. Set before Start.
+  using MakeCurrentStep = std::function<bool(QOpenGLContext&, QSurface*)>;
+  using InitialiseSceneStep = std::function<bool(SceneRenderer&)>;
+  void SetSetupSteps(MakeCurrentStep makeCurrent, InitialiseSceneStep initialiseScene);
+
   // Starts the loop at above-normal priority; false when it cannot start.
   bool Start();
+  // Waits (at most `limitMs`) until the set-up on the thread is over and
+  // says how it went; Pending when it did not finish in time or the thread
+  // never started.
+  RenderSetup WaitForSetup(int limitMs = 10000);
   // Asks the loop to end and joins it. Returns whether it had been running.
   bool Stop();
 
@@ -81,6 +103,9 @@ private:
   void Turn(SceneRenderer& renderer, SceneBuffers::Handovers& changes, SceneState& shown,
             uint64_t& presentedChanges);
   void FulfilCaptures(const QImage& image, bool last = false);
+  void ReportSetup(RenderSetup setup);
+  // The loop, once the scene is set up.
+  void Loop(SceneRenderer& renderer);
 
   std::unique_ptr<QOpenGLContext> context_;
   PresentTarget& target_;
@@ -89,6 +114,12 @@ private:
   const AppSettings& settings_;
   ScreenMessages* messages_;
   bool presentToWindow_;
+  MakeCurrentStep makeCurrent_;
+  InitialiseSceneStep initialiseScene_;
+
+  std::mutex setupLock_;
+  std::condition_variable setupDone_;
+  RenderSetup setup_ = RenderSetup::Pending;
 
   std::atomic<int> state_{0};
   std::atomic<int> sleepMs_{10};

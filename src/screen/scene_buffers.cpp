@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <utility>
 
+#include "screen/screen_log.h"
+
 namespace lyricade {
 
 void SceneBuffers::MarkUpdated(Slot& slot) {
@@ -35,7 +37,11 @@ bool SceneBuffers::PutIfExists(SceneTexture texture, const PixelImage& image) {
 
 void SceneBuffers::PutRows(SceneTexture texture, const uint8_t* rows, int width, int height,
                            size_t stride, bool opaque) {
-  if (!rows || width <= 0 || height <= 0) return;
+  if (!rows || width <= 0 || height <= 0) {
+    qCWarning(lcScreen) << "A frame of" << width << "x" << height << "is not copied into texture"
+                        << static_cast<int>(texture);
+    return;
+  }
   std::lock_guard lock(lock_);
   Slot& slot = At(texture);
   PixelImage& image = slot.Pending;
@@ -56,7 +62,11 @@ void SceneBuffers::PutRows(SceneTexture texture, const uint8_t* rows, int width,
 }
 
 void SceneBuffers::Create(SceneTexture texture, int width, int height) {
-  if (width <= 0 || height <= 0) return;
+  if (width <= 0 || height <= 0) {
+    qCWarning(lcScreen) << "Texture" << static_cast<int>(texture) << "cannot be" << width << "x"
+                        << height;
+    return;
+  }
   std::lock_guard lock(lock_);
   Slot& slot = At(texture);
   slot.Pending.Reset(width, height);

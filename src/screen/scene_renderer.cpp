@@ -10,6 +10,7 @@
 
 #include "common/app_settings.h"
 #include "screen/scene_geometry.h"
+#include "screen/screen_log.h"
 
 #ifndef GL_BGRA
 #define GL_BGRA 0x80E1
@@ -17,6 +18,9 @@
 
 namespace lyricade {
 namespace {
+
+const char* const kFrameStepNames[kFrameStepCount] = {
+    "upload", "clear", "begin", "background video", "main layer", "messages", "present"};
 
 // The fixed-function blend the screen was laid out with: colour is the
 // texture's (times white diffuse); alpha is either opaque or the texture's,
@@ -67,16 +71,25 @@ SceneRenderer::~SceneRenderer() {
 bool SceneRenderer::Initialise() {
   if (initialised_) return true;
   QOpenGLContext* context = QOpenGLContext::currentContext();
-  if (!context) return false;
+  if (!context) {
+    qCWarning(lcScreen) << "Scene set-up: no OpenGL context is current";
+    return false;
+  }
   gl_.initializeOpenGLFunctions();
-  if (!QOpenGLFramebufferObject::hasOpenGLFramebufferObjects()) return false;
+  if (!QOpenGLFramebufferObject::hasOpenGLFramebufferObjects()) {
+    qCWarning(lcScreen) << "Scene set-up: the OpenGL driver has no framebuffer objects"
+                        << "for the 1920x1080 back buffer";
+    return false;
+  }
 
   program_ = std::make_unique<QOpenGLShaderProgram>();
-  program_->addShaderFromSourceCode(QOpenGLShader::Vertex, kVertexShader);
-  program_->addShaderFromSourceCode(QOpenGLShader::Fragment, kFragmentShader);
+  const bool compiled =
+      program_->addShaderFromSourceCode(QOpenGLShader::Vertex, kVertexShader) &&
+      program_->addShaderFromSourceCode(QOpenGLShader::Fragment, kFragmentShader);
   program_->bindAttributeLocation("position", kPositionAttribute);
   program_->bindAttributeLocation("texCoord", kTexCoordAttribute);
-  if (!program_->link()) {
+  if (!compiled || !program_->link()) {
+    qCWarning(lcScreen).noquote() << "Scene set-up: the shaders do not build:" << program_->log();
     program_.reset();
     return false;
   }
@@ -87,6 +100,7 @@ bool SceneRenderer::Initialise() {
   backBuffer_ = std::make_unique<QOpenGLFramebufferObject>(kBackBufferWidth, kBackBufferHeight,
                                                            format);
   if (!backBuffer_->isValid()) {
+    qCWarning(lcScreen) << "Scene set-up: the 1920x1080 back buffer cannot be made";
     backBuffer_.reset();
     program_.reset();
     return false;
@@ -149,14 +163,23 @@ template <typename Step>
 void SceneRenderer::RunStep(FrameStep step, Step&& body) {
   while (gl_.glGetError() != GL_NO_ERROR) {
   }
-  bool failed = false;
+  std::string failure;
   try {
     body();
-  } catch (const std::exception&) {
-    failed = true;
+  } catch (const std::exception& error) {
+    failure = error.what();
   }
-  while (gl_.glGetError() != GL_NO_ERROR) failed = true;
-  if (failed) ++failures_[static_cast<int>(step)];
+  for (GLenum error; (error = gl_.glGetError()) != GL_NO_ERROR;) {
+    if (failure.empty()) failure = "OpenGL error 0x" + QString::number(error, 16).toStdString();
+  }
+  if (failure.empty()) return;
+  // The first failure of each step is told; a step that failed on every
+  // frame would otherwise fill the log a hundred times a second.
+  if (failures_[static_cast<int>(step)]++ == 0) {
+    qCWarning(lcScreen).nospace() << "Frame step " << kFrameStepNames[static_cast<int>(step)]
+                                  << " failed: " << failure.c_str()
+                                  << "; further failures of it are only counted";
+  }
 }
 
 void SceneRenderer::UploadTexture(GlTexture& texture, const PixelImage& image) {

@@ -3,6 +3,7 @@
 #include "screen/preview_surface.h"
 #include "screen/scene_buffers.h"
 #include "common/scene_flags.h"
+#include "screen/screen_log.h"
 
 namespace lyricade {
 
@@ -24,12 +25,24 @@ void VideoLayer::VideoStarted() {
   std::lock_guard lock(stateLock_);
   active_ = true;
   firstFrame_ = true;
+  refusedTold_ = false;
 }
 
 bool VideoLayer::PresentVideoFrame(const uint8_t* pixels, size_t size, int width, int height,
                                    size_t stride) {
   std::lock_guard lock(stateLock_);
-  if (!active_ || !FrameFits(pixels, size, width, height, stride)) return false;
+  // A frame after the stop is a late one, not a fault.
+  if (!active_) return false;
+  if (!FrameFits(pixels, size, width, height, stride)) {
+    // Told once a video: a stream of bad frames would otherwise flood the log.
+    if (!refusedTold_) {
+      refusedTold_ = true;
+      qCWarning(lcScreen).nospace()
+          << "Video " << index_ << ": a frame of " << width << "x" << height << ", stride "
+          << stride << " in " << size << " bytes does not fit; such frames are not shown";
+    }
+    return false;
+  }
   const SceneTexture texture = index_ == 0 ? SceneTexture::SongVideo : SceneTexture::BackgroundVideo;
   buffers_.PutRows(texture, pixels, width, height, stride, true);
   if (index_ == 0) preview_.PresentVideoFrame(pixels, width, height, stride);

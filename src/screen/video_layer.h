@@ -41,6 +41,7 @@ private:
   std::mutex stateLock_;
   bool active_ = false;
   bool firstFrame_ = false;
+  bool refusedTold_ = false;
 };
 
 }  // namespace lyricade

@@ -38,6 +38,8 @@ public:
       ::setenv("XDG_CACHE_HOME", cache.c_str(), 1);
       ::setenv("XDG_CONFIG_HOME", config.c_str(), 1);
       ::setenv("LYRICADE_AUDIO_SINK", "fakesink", 1);
+      // The program finds its own folder beside it, as installed.
+      ::unsetenv("LYRICADE_PROGRAM_DIR");
       ::execl(LYRICADE_PROGRAM, LYRICADE_PROGRAM, "--data-dir", data.c_str(),
               static_cast<char*>(nullptr));
       ::_exit(127);

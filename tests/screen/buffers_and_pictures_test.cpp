@@ -72,7 +72,12 @@ TEST(PictureFile, DdsAndTgaRoundTripTopRowFirst) {
 TEST(PictureFile, BadFilesAreRefusedWithoutCrashing) {
   testing::TestFolder folder;
   PixelImage loaded;
-  EXPECT_FALSE(LoadPictureFile(folder.File("missing.dds"), loaded));
+  {
+    testing::ScreenLog log;
+    EXPECT_FALSE(LoadPictureFile(folder.File("missing.dds"), loaded));
+    // The host's log names the file that did not load.
+    EXPECT_TRUE(log.Warned({folder.File("missing.dds"), "not loaded"}));
+  }
   EXPECT_TRUE(loaded.Empty());
   // A DDS cut short in its pixels, and one cut in its header.
   PixelImage picture(64, 64, 0xFF336699u);

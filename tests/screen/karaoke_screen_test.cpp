@@ -4,8 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QGuiApplication>
-#include <QMouseEvent>
-#include <QScreen>
+#include <QThread>
 
 #include <chrono>
 #include <filesystem>
@@ -22,11 +21,16 @@ namespace {
 
 using namespace std::chrono_literals;
 
-void SendMouse(QWindow& window, QEvent::Type type, QPoint at, Qt::MouseButton button,
-               Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
-  QMouseEvent event(type, QPointF(at), QPointF(window.mapToGlobal(at)), button, buttons, modifiers);
-  QCoreApplication::sendEvent(&window, &event);
-}
+// Notes the thread each box is shown on.
+class ThreadNotingPrompts : public ScriptedPrompts {
+public:
+  PromptAnswer Message(const std::string& caption, const std::string& text, PromptButtons buttons,
+                       PromptIcon icon) override {
+    threads.push_back(QThread::currentThread());
+    return ScriptedPrompts::Message(caption, text, buttons, icon);
+  }
+  std::vector<QThread*> threads;
+};
 
 class KaraokeScreenTest : public ::testing::Test {
 protected:
@@ -43,7 +47,7 @@ protected:
 
   testing::TestFolder data_;
   AppSettings settings_;
-  ScriptedPrompts prompts_;
+  ThreadNotingPrompts prompts_;
 };
 
 TEST_F(KaraokeScreenTest, OneDisplayGivesTheMessageAndASmallWindow) {
@@ -77,61 +81,12 @@ TEST_F(KaraokeScreenTest, SecondDisplayGetsTheWindowMaximised) {
   EXPECT_TRUE(screen->Window()->IsMaximised());
 }
 
-TEST_F(KaraokeScreenTest, DraggingAndDoubleClicking) {
-  auto screen = MakeScreen();
-  screen->CreateWindow({{0, 0, 1920, 1080}});
-  ASSERT_TRUE(screen->InitialiseScene());
-  KaraokeStatic& window = *screen->Window();
-  window.setPosition(100, 100);
-  const QRect area = window.screen()->geometry();
-
-  SendMouse(window, QEvent::MouseButtonPress, {10, 10}, Qt::LeftButton, Qt::LeftButton);
-  SendMouse(window, QEvent::MouseMove, {40, 30}, Qt::NoButton, Qt::LeftButton);
-  EXPECT_EQ(window.position(), QPoint(130, 120));
-  // Shift or Ctrl held, or another button with the left: no move.
-  SendMouse(window, QEvent::MouseMove, {60, 60}, Qt::NoButton, Qt::LeftButton, Qt::ShiftModifier);
-  SendMouse(window, QEvent::MouseMove, {60, 60}, Qt::NoButton, Qt::LeftButton, Qt::ControlModifier);
-  SendMouse(window, QEvent::MouseMove, {60, 60}, Qt::NoButton, Qt::LeftButton | Qt::RightButton);
-  EXPECT_EQ(window.position(), QPoint(130, 120));
-  // Far past the top-left corner: clamped to the screen.
-  SendMouse(window, QEvent::MouseMove, {-4000, -4000}, Qt::NoButton, Qt::LeftButton);
-  EXPECT_EQ(window.position(), area.topLeft());
-  SendMouse(window, QEvent::MouseMove, {9000, 9000}, Qt::NoButton, Qt::LeftButton);
-  EXPECT_EQ(window.position(), QPoint(area.right() + 1 - 320, area.bottom() + 1 - 240));
-  SendMouse(window, QEvent::MouseButtonRelease, {9000, 9000}, Qt::LeftButton, Qt::NoButton);
-  const QPoint parked = window.position();
-  SendMouse(window, QEvent::MouseMove, {20, 20}, Qt::NoButton, Qt::LeftButton);
-  EXPECT_EQ(window.position(), parked);
-
-  // A right-button drag does nothing.
-  SendMouse(window, QEvent::MouseButtonPress, {10, 10}, Qt::RightButton, Qt::RightButton);
-  SendMouse(window, QEvent::MouseMove, {50, 50}, Qt::NoButton, Qt::RightButton);
-  SendMouse(window, QEvent::MouseButtonRelease, {50, 50}, Qt::RightButton, Qt::NoButton);
-  EXPECT_EQ(window.position(), parked);
-
-  // Double-click maximises; a press on the maximised window starts no drag;
-  // another double-click restores.
-  const QRect normal = window.geometry();
-  SendMouse(window, QEvent::MouseButtonDblClick, {10, 10}, Qt::LeftButton, Qt::LeftButton);
-  EXPECT_TRUE(window.IsMaximised());
-  EXPECT_EQ(window.geometry(), area);
-  SendMouse(window, QEvent::MouseButtonPress, {10, 10}, Qt::LeftButton, Qt::LeftButton);
-  const QPoint maximisedAt = window.position();
-  SendMouse(window, QEvent::MouseMove, {200, 200}, Qt::NoButton, Qt::LeftButton);
-  EXPECT_EQ(window.position(), maximisedAt);
-  SendMouse(window, QEvent::MouseButtonRelease, {200, 200}, Qt::LeftButton, Qt::NoButton);
-  SendMouse(window, QEvent::MouseButtonDblClick, {10, 10}, Qt::LeftButton, Qt::LeftButton);
-  EXPECT_FALSE(window.IsMaximised());
-  EXPECT_EQ(window.geometry(), normal);
-  // The right button's double-click does nothing.
-  SendMouse(window, QEvent::MouseButtonDblClick, {10, 10}, Qt::RightButton, Qt::RightButton);
-  EXPECT_FALSE(window.IsMaximised());
-}
-
 TEST_F(KaraokeScreenTest, NoOpenGlMeansTheMessageAndNoRendering) {
   auto screen = MakeScreen();
   screen->CreateWindow({{0, 0, 1920, 1080}, {0, 0, 1920, 1080}});
-  EXPECT_FALSE(screen->InitialiseScene([](QWindow&) { return std::unique_ptr<QOpenGLContext>(); }));
+  KaraokeScreen::ContextFactory none;
+  none.Create = [](QWindow&) { return std::unique_ptr<QOpenGLContext>(); };
+  EXPECT_FALSE(screen->InitialiseScene(none));
   ASSERT_EQ(prompts_.Shown().size(), 1u);
   EXPECT_EQ(prompts_.Shown()[0].Caption, "Not available");
   EXPECT_EQ(prompts_.Shown()[0].Text,
@@ -142,6 +97,45 @@ TEST_F(KaraokeScreenTest, NoOpenGlMeansTheMessageAndNoRendering) {
   // The producers still take frames without a scene to draw them.
   screen->CdgSink().frameOpened();
   screen->CdgSink().frameClosed();
+}
+
+TEST_F(KaraokeScreenTest, OpenGlFailingAfterTheWindowExistsGivesTheMessageOnTheUiThread) {
+  struct Case {
+    const char* Step;
+    KaraokeScreen::ContextFactory Factory;
+    const char* Logged;
+  };
+  std::vector<Case> cases(3);
+  cases[0].Step = "context never created";
+  cases[0].Factory.Create = [](QWindow&) { return std::make_unique<QOpenGLContext>(); };
+  cases[0].Logged = "No OpenGL context";
+  cases[1].Step = "makeCurrent";
+  cases[1].Factory.MakeCurrent = [](QOpenGLContext&, QSurface*) { return false; };
+  cases[1].Logged = "made current";
+  cases[2].Step = "scene set-up";
+  cases[2].Factory.InitialiseScene = [](SceneRenderer&) { return false; };
+  cases[2].Logged = "scene could not be set up";
+
+  for (const Case& failing : cases) {
+    SCOPED_TRACE(failing.Step);
+    ThreadNotingPrompts prompts;
+    testing::ScreenLog log;
+    KaraokeScreen screen(settings_, prompts, data_.Path(), "/opt/lyricade/");
+    screen.CreateWindow({{0, 0, 1920, 1080}, {1920, 0, 1280, 720}});
+    screen.InitialiseScene(failing.Factory);
+    EXPECT_FALSE(screen.StartRenderThread());
+    ASSERT_EQ(prompts.Shown().size(), 1u);
+    EXPECT_EQ(prompts.Shown()[0].Caption, KaraokeScreen::kNoOpenGlCaption);
+    EXPECT_EQ(prompts.Shown()[0].Text, KaraokeScreen::kNoOpenGlText);
+    EXPECT_EQ(prompts.threads[0], QThread::currentThread());
+    EXPECT_TRUE(log.Warned({failing.Logged}));
+    // The program goes on: no frames, nothing running, producers still fed.
+    EXPECT_TRUE(screen.CaptureNextFrame().get().isNull());
+    EXPECT_FALSE(screen.StopRenderThread());
+    screen.CdgSink().frameOpened();
+    screen.CdgSink().frameClosed();
+    EXPECT_NE(screen.Window(), nullptr);
+  }
 }
 
 TEST_F(KaraokeScreenTest, CdgSongShowsOverTheBackgroundPictureAndInThePreview) {

@@ -7,6 +7,8 @@
 #include "screen/monitor_choice.h"
 #include "screen/scene_geometry.h"
 #include "screen/window_drag.h"
+#include "screen/window_placement.h"
+#include "screen/window_resize.h"
 
 namespace lyricade {
 namespace {
@@ -107,6 +109,82 @@ TEST(WindowDrag, MaximisedWindowDoesNotDrag) {
   drag.Press({0, 0}, {10, 10}, true);
   EXPECT_FALSE(drag.Dragging());
   EXPECT_FALSE(drag.Move({40, 40}, true, false, 1920, 1080, {0, 0, 1920, 1080}, to));
+}
+
+TEST(WindowPlacement, DoubleClickRestoresOnTheChosenScreenNotTheHosts) {
+  const std::vector<ScreenRect> screens{{0, 0, 1920, 1080}, {1920, 0, 1280, 720}};
+  const WindowPlacement start = InitialPlacement(ChooseMonitor(screens), screens);
+  EXPECT_EQ(start, (WindowPlacement{{1920, 0, 1280, 720}, true}));
+  EXPECT_EQ(PlacedRect(start, screens), (ScreenRect{1920, 0, 1280, 720}));
+  // Restored: windowed, on the whole of the singers' screen.
+  const WindowPlacement restored = ToggleMaximised(start, PlacedRect(start, screens));
+  EXPECT_FALSE(restored.Maximised);
+  EXPECT_EQ(PlacedRect(restored, screens), (ScreenRect{1920, 0, 1280, 720}));
+  // Dragged and sized down there, then maximised: the whole screen again,
+  // and the next restore comes back to the dragged rectangle.
+  const WindowPlacement maximised = ToggleMaximised(restored, {2000, 100, 640, 360});
+  EXPECT_EQ(PlacedRect(maximised, screens), (ScreenRect{1920, 0, 1280, 720}));
+  EXPECT_EQ(PlacedRect(ToggleMaximised(maximised, {1920, 0, 1280, 720}), screens),
+            (ScreenRect{2000, 100, 640, 360}));
+
+  // One display: 320x240 at the origin, windowed; maximising covers it.
+  const std::vector<ScreenRect> one{{0, 0, 1920, 1080}};
+  const WindowPlacement small = InitialPlacement(ChooseMonitor(one), one);
+  EXPECT_EQ(small, (WindowPlacement{{0, 0, 320, 240}, false}));
+  EXPECT_EQ(PlacedRect(ToggleMaximised(small, small.Normal), one), one[0]);
+}
+
+TEST(WindowPlacement, MaximisesOnTheScreenUnderMostOfTheWindow) {
+  const std::vector<ScreenRect> screens{{0, 0, 1920, 1080}, {-1280, 0, 1280, 1024}};
+  EXPECT_EQ(ScreenUnder({-300, 10, 400, 300}, screens), screens[1]);
+  EXPECT_EQ(ScreenUnder({-100, 10, 400, 300}, screens), screens[0]);
+  // On no screen at all: the nearest one.
+  EXPECT_EQ(ScreenUnder({-3000, 0, 100, 100}, screens), screens[1]);
+  EXPECT_EQ(ScreenUnder({5000, 900, 100, 100}, screens), screens[0]);
+  EXPECT_EQ(ScreenUnder({5, 5, 10, 10}, {}), (ScreenRect{5, 5, 10, 10}));
+}
+
+TEST(WindowResize, EdgesAndCornersWithinAFewPixels) {
+  // A 320x240 window.
+  EXPECT_EQ(EdgesAt({6, 120}, 320, 240), kNoEdge);
+  EXPECT_EQ(EdgesAt({5, 120}, 320, 240), kLeftEdge);
+  EXPECT_EQ(EdgesAt({319, 120}, 320, 240), kRightEdge);
+  EXPECT_EQ(EdgesAt({313, 120}, 320, 240), kNoEdge);
+  EXPECT_EQ(EdgesAt({160, 2}, 320, 240), kTopEdge);
+  EXPECT_EQ(EdgesAt({160, 236}, 320, 240), kBottomEdge);
+  EXPECT_EQ(EdgesAt({1, 1}, 320, 240), kLeftEdge | kTopEdge);
+  // Along an edge near a corner: the corner.
+  EXPECT_EQ(EdgesAt({2, 230}, 320, 240), kLeftEdge | kBottomEdge);
+  EXPECT_EQ(EdgesAt({310, 1}, 320, 240), kRightEdge | kTopEdge);
+  EXPECT_EQ(EdgesAt({20, 1}, 320, 240), kTopEdge);
+  // Outside the window, or no window: nothing.
+  EXPECT_EQ(EdgesAt({-1, 100}, 320, 240), kNoEdge);
+  EXPECT_EQ(EdgesAt({320, 100}, 320, 240), kNoEdge);
+  // Narrower than two borders: the nearer edge, never both.
+  EXPECT_EQ(EdgesAt({1, 50}, 8, 100), kLeftEdge);
+  EXPECT_EQ(EdgesAt({6, 50}, 8, 100), kRightEdge);
+}
+
+TEST(WindowResize, GrabbedEdgesFollowTheCursorDownToTheMinimum) {
+  const ScreenRect start{100, 100, 320, 240};
+  EXPECT_EQ(ResizedRect(start, kRightEdge | kBottomEdge, 40, 30), (ScreenRect{100, 100, 360, 270}));
+  EXPECT_EQ(ResizedRect(start, kLeftEdge | kTopEdge, -40, 20), (ScreenRect{60, 120, 360, 220}));
+  // Shrunk past the minimum: the grabbed edge stops, the opposite one stays.
+  EXPECT_EQ(ResizedRect(start, kLeftEdge, 1000, 0),
+            (ScreenRect{420 - kMinimumWindowWidth, 100, kMinimumWindowWidth, 240}));
+  EXPECT_EQ(ResizedRect(start, kBottomEdge, 0, -1000),
+            (ScreenRect{100, 100, 320, kMinimumWindowHeight}));
+
+  WindowResize resize;
+  ScreenRect to;
+  EXPECT_FALSE(resize.Move({10, 10}, true, to));
+  resize.Begin(kRightEdge, start, {419, 200});
+  // Only the left button alone sizes.
+  EXPECT_FALSE(resize.Move({500, 260}, false, to));
+  ASSERT_TRUE(resize.Move({500, 260}, true, to));
+  EXPECT_EQ(to, (ScreenRect{100, 100, 401, 240}));
+  resize.End();
+  EXPECT_FALSE(resize.Resizing());
 }
 
 TEST(SceneGeometry, QuadFillsTheViewWithAboutThreeTenthsPercentCut) {

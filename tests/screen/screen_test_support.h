@@ -7,11 +7,15 @@
 #include <QImage>
 #include <QOffscreenSurface>
 #include <QOpenGLContext>
+#include <QtGlobal>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
 #include <memory>
+#include <initializer_list>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -51,6 +55,45 @@ private:
   QOffscreenSurface surface_;
   QOpenGLContext context_;
   bool current_ = false;
+};
+
+// Collects the warnings of "lyricade.screen", from any thread, while it
+// lives. One at a time.
+class ScreenLog {
+public:
+  ScreenLog() { previous_ = qInstallMessageHandler(&Handle); }
+  ~ScreenLog() {
+    qInstallMessageHandler(previous_);
+    std::lock_guard lock(Guard());
+    Lines().clear();
+  }
+  // Whether a warning containing every one of `pieces` was logged.
+  bool Warned(std::initializer_list<std::string> pieces) const {
+    std::lock_guard lock(Guard());
+    return std::any_of(Lines().begin(), Lines().end(), [&](const std::string& line) {
+      return std::all_of(pieces.begin(), pieces.end(), [&](const std::string& piece) {
+        return line.find(piece) != std::string::npos;
+      });
+    });
+  }
+
+private:
+  static std::mutex& Guard() {
+    static std::mutex guard;
+    return guard;
+  }
+  static std::vector<std::string>& Lines() {
+    static std::vector<std::string> lines;
+    return lines;
+  }
+  static void Handle(QtMsgType type, const QMessageLogContext& context, const QString& text) {
+    if (type != QtWarningMsg || !context.category ||
+        std::string(context.category) != "lyricade.screen")
+      return;
+    std::lock_guard lock(Guard());
+    Lines().push_back(text.toStdString());
+  }
+  QtMessageHandler previous_ = nullptr;
 };
 
 // 0xRRGGBB of a pixel.

@@ -12,6 +12,7 @@
 
 #include <gst/gst.h>
 
+#include <charconv>
 #include <chrono>
 #include <cstdio>
 #include <memory>
@@ -77,7 +78,16 @@ int main(int argc, char** argv) {
   QApplication app(argc, argv);
   const std::string programFolder = lyricade::ResolveProgramFolder("lyricade");
   const std::string dataFolder = Argument(argc, argv, "--data-dir", programFolder + "seed/");
-  const int seconds = std::stoi(Argument(argc, argv, "--seconds", "10"));
+  const std::string secondsText = Argument(argc, argv, "--seconds", "10");
+  int seconds = 0;
+  const auto [end, error] =
+      std::from_chars(secondsText.data(), secondsText.data() + secondsText.size(), seconds);
+  if (error != std::errc() || end != secondsText.data() + secondsText.size() || seconds <= 0 ||
+      seconds > 24 * 3600) {
+    std::fprintf(stderr, "screendemo: --seconds wants a whole number of seconds, not \"%s\"\n",
+                 secondsText.c_str());
+    return 2;
+  }
   const bool songVideo = Flag(argc, argv, "--song-video");
 
   lyricade::AppSettings settings;
