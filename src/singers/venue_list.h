@@ -38,6 +38,7 @@ public:
   void Load();
   const std::vector<Venue>& Venues() const { return venues_; }
   int HighestNumber() const { return highest_; }
+  const std::string& Path() const { return path_; }
 
   // Each change saves the file. An empty name changes nothing.
   bool Add(const std::string& name);

@@ -2,6 +2,8 @@
 
 #include <QPainter>
 
+#include "app/app_log.h"
+
 namespace lyricade {
 
 void Skin::Load(const std::string& dataFolder) {
@@ -9,6 +11,11 @@ void Skin::Load(const std::string& dataFolder) {
   back_.load(folder + "LYRBack.bmp");
   up_.load(folder + "LYRBackUp.bmp");
   down_.load(folder + "LYRBackDown.bmp");
+  // Without them the window and its buttons are drawn plainly; the host is
+  // not told.
+  for (const auto& [picture, name] : {std::pair{&back_, "LYRBack.bmp"}, std::pair{&up_, "LYRBackUp.bmp"},
+                                      std::pair{&down_, "LYRBackDown.bmp"}})
+    if (picture->isNull()) qCInfo(lcApp) << "no skin picture" << (dataFolder + name).c_str();
 }
 
 void Skin::PaintBackground(QPainter& painter, const QSize& client) const {

@@ -1,5 +1,7 @@
 #include "singers/ui/venue_windows.h"
 
+#include "singers/ui/singers_log.h"
+
 #include <QComboBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -82,14 +84,23 @@ int VenueManagementWindow::FirstSelectedRow() const {
   return first;
 }
 
+namespace {
+
+void WarnUnsaved(const std::string& path) {
+  qCWarning(lcSingers) << "the venue list could not be written to" << path.c_str();
+}
+
+}  // namespace
+
 // Each change shows in the list even when the file cannot be written (it
 // then stays unsaved, without a message).
 void VenueManagementWindow::Add() {
   const auto name = prompts_.Input("Venue Filter Description", "New Venue Filter", "", 199);
   if (!name) return;
   const size_t before = venues_.Venues().size();
-  venues_.Add(*name);
+  const bool saved = venues_.Add(*name);
   if (venues_.Venues().size() == before) return;  // an empty name
+  if (!saved) WarnUnsaved(venues_.Path());
   historyVenueChoice_ = -1;
   Fill();
   emit venuesSaved();
@@ -101,8 +112,9 @@ void VenueManagementWindow::Edit() {
   const std::string old = venues_.Venues()[static_cast<size_t>(row)].Name;
   const auto name = prompts_.Input("Venue Filter Description", "Edit Venue Filter Name", old, 199);
   if (!name) return;
-  venues_.Rename(row, *name);
+  const bool saved = venues_.Rename(row, *name);
   if (venues_.Venues()[static_cast<size_t>(row)].Name == old) return;
+  if (!saved) WarnUnsaved(venues_.Path());
   Fill();
   emit venuesSaved();
 }
@@ -114,8 +126,9 @@ void VenueManagementWindow::Remove() {
                        PromptIcon::Question) != PromptAnswer::Yes)
     return;
   const size_t before = venues_.Venues().size();
-  venues_.Remove(row);
+  const bool saved = venues_.Remove(row);
   if (venues_.Venues().size() == before) return;
+  if (!saved) WarnUnsaved(venues_.Path());
   historyVenueChoice_ = -1;
   Fill();
   emit venuesSaved();
