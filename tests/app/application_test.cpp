@@ -105,6 +105,18 @@ TEST_F(ApplicationTest, PreferencesAndRotationSurviveARestart) {
   app->Shutdown();
 }
 
+TEST_F(ApplicationTest, AFolderWithoutItsLibraryStartsWithTheFailureMessageOnce) {
+  fs::create_directories(data);
+  auto app = Start();
+  EXPECT_FALSE(app->FirstRun());
+  int failures = 0;
+  for (const auto& shown : prompts.Shown()) failures += shown.Text == "Database Failure";
+  EXPECT_EQ(failures, 1);
+  // The program stays up for playback.
+  EXPECT_TRUE(app->Window()->isVisible());
+  app->Shutdown();
+}
+
 TEST_F(ApplicationTest, AcceleratorsAndTheSearchBox) {
   auto app = Start();
   MainWindow* window = app->Window();
