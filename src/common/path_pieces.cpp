@@ -2,6 +2,9 @@
 
 #include <sys/stat.h>
 
+#include <filesystem>
+#include <system_error>
+
 namespace lyricade {
 
 std::string FileExtension(std::string_view path) {
@@ -42,6 +45,29 @@ bool EqualsIgnoreCase(std::string_view a, std::string_view b) {
     if (x != y) return false;
   }
   return true;
+}
+
+}  // namespace lyricade
+
+namespace lyricade {
+
+std::string FindFileIgnoringCase(const std::string& path) {
+  if (IsRegularFile(path)) return path;
+  const size_t slash = path.rfind('/');
+  const std::string folder = slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+  const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+  if (name.empty()) return {};
+
+  std::error_code error;
+  std::filesystem::directory_iterator entries(folder.empty() ? "." : folder, error);
+  std::string best;
+  for (; !error && entries != std::filesystem::directory_iterator(); entries.increment(error)) {
+    const std::string candidate = entries->path().filename().string();
+    if (!EqualsIgnoreCase(candidate, name)) continue;
+    if (!best.empty() && candidate >= best) continue;
+    if (IsRegularFile(folder + candidate)) best = candidate;
+  }
+  return best.empty() ? std::string() : folder + best;
 }
 
 }  // namespace lyricade
