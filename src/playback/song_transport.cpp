@@ -92,10 +92,8 @@ void SongTransport::ApplyVolume() {
 }
 
 bool SongTransport::RunGraph() {
-  if (!graph_) return false;
-  if (graph_->Run()) return true;
-  qCWarning(lcPlayback, "the song graph does not run: %s", graph_->LastError().Text.c_str());
-  return false;
+  // The media layer says why a graph does not run.
+  return graph_ && graph_->Run();
 }
 
 void SongTransport::WriteGraphLog(const std::string& path) const {

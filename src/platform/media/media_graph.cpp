@@ -277,11 +277,19 @@ bool MediaGraph::Render(const std::string& pathOrUrl) {
 }
 
 bool MediaGraph::Run() {
-  return gst_element_set_state(pipeline_.get(), GST_STATE_PLAYING) != GST_STATE_CHANGE_FAILURE;
+  if (gst_element_set_state(pipeline_.get(), GST_STATE_PLAYING) != GST_STATE_CHANGE_FAILURE)
+    return true;
+  qCWarning(lcPlatform, "media graph %llu does not run: %s", static_cast<unsigned long long>(id_),
+            ReasonText(LastError()).c_str());
+  return false;
 }
 
 bool MediaGraph::Pause() {
-  return gst_element_set_state(pipeline_.get(), GST_STATE_PAUSED) != GST_STATE_CHANGE_FAILURE;
+  if (gst_element_set_state(pipeline_.get(), GST_STATE_PAUSED) != GST_STATE_CHANGE_FAILURE)
+    return true;
+  qCWarning(lcPlatform, "media graph %llu does not pause: %s", static_cast<unsigned long long>(id_),
+            ReasonText(LastError()).c_str());
+  return false;
 }
 
 void MediaGraph::Stop() {
@@ -306,9 +314,13 @@ int64_t MediaGraph::Duration() const {
 
 bool MediaGraph::SetPosition(int64_t position) {
   if (position < 0) position = 0;
-  return gst_element_seek_simple(pipeline_.get(), GST_FORMAT_TIME,
-                                 GstSeekFlags(GST_SEEK_FLAG_FLUSH | GST_SEEK_FLAG_ACCURATE),
-                                 position * 100);
+  if (gst_element_seek_simple(pipeline_.get(), GST_FORMAT_TIME,
+                              GstSeekFlags(GST_SEEK_FLAG_FLUSH | GST_SEEK_FLAG_ACCURATE),
+                              position * 100))
+    return true;
+  qCWarning(lcPlatform, "media graph %llu cannot seek to %lld (100 ns units)",
+            static_cast<unsigned long long>(id_), static_cast<long long>(position));
+  return false;
 }
 
 double MediaGraph::LinearGain(long hundredthsOfDb) {
