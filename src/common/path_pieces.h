@@ -3,6 +3,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace lyricade {
 
@@ -32,5 +33,9 @@ bool EqualsIgnoreCase(std::string_view a, std::string_view b);
 // there is none. The folder part is taken as it is written; the folder is
 // listed once, only when the exact name is missing.
 std::string FindFileIgnoringCase(const std::string& path);
+
+// The first of `paths` found as FindFileIgnoringCase finds it (an earlier
+// path in any case wins over a later exact one); each folder is listed once.
+std::string FindFirstFileIgnoringCase(const std::vector<std::string>& paths);
 
 }  // namespace lyricade

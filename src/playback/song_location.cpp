@@ -29,11 +29,7 @@ std::string FindGraphicsFor(const std::string& media) {
 }
 
 std::string FindCompanionVideo(const std::string& location) {
-  for (const std::string& candidate : CompanionVideoCandidates(location)) {
-    std::string found = FindFileIgnoringCase(candidate);
-    if (!found.empty()) return found;
-  }
-  return {};
+  return FindFirstFileIgnoringCase(CompanionVideoCandidates(location));
 }
 
 std::string KeyLabel(int keyTenths) {
