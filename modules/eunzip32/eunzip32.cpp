@@ -5,15 +5,16 @@
 
 #include <archive.h>
 #include <archive_entry.h>
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstring>
+#include <filesystem>
 #include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <system_error>
 
 #include "playback/zip_member_name.h"
 
@@ -30,32 +31,19 @@ using WriteDisk = std::unique_ptr<archive, WriteDiskDeleter>;
 
 constexpr size_t kReadBlock = 64 * 1024;
 
-// The working folder is where libarchive resolves member paths, and its
-// secure-extraction checks only hold for paths relative to it. The pass moves
-// into the extraction folder and back when it ends.
-class WorkingFolderGuard {
-public:
-  bool Enter(const char* folder) {
-    saved_ = ::open(".", O_PATH | O_DIRECTORY | O_CLOEXEC);
-    if (saved_ < 0) return false;
-    if (::chdir(folder) != 0) {
-      ::close(saved_);
-      saved_ = -1;
-      return false;
-    }
-    return true;
-  }
-  ~WorkingFolderGuard() {
-    if (saved_ < 0) return;
-    if (::fchdir(saved_) != 0) {
-      // Nothing sensible is left to do: the old folder is gone.
-    }
-    ::close(saved_);
-  }
-
-private:
-  int saved_ = -1;
-};
+// The extraction folder without links or "." and ".." in it, ending with
+// "/". Members are written at this folder plus their own checked relative
+// path, so the process's working folder is never used or changed (other
+// threads of the host resolve relative paths against it), and libarchive's
+// link check only has the member's part of the path left to look at.
+std::optional<std::string> ResolvedFolder(const char* folder) {
+  std::error_code error;
+  const std::filesystem::path resolved = std::filesystem::canonical(folder, error);
+  if (error || !std::filesystem::is_directory(resolved, error)) return std::nullopt;
+  std::string text = resolved.string();
+  if (text.empty() || text.back() != '/') text += '/';
+  return text;
+}
 
 struct Pass {
   const EunzipOptions* Options = nullptr;
@@ -139,6 +127,12 @@ int ListPass(Pass& pass) {
   return members == 0 ? EUNZIP_NO_MEMBERS : EUNZIP_OK;
 }
 
+// libarchive's last error text; it may have none.
+std::string ErrorText(archive* a, const char* otherwise) {
+  const char* text = archive_error_string(a);
+  return text ? text : otherwise;
+}
+
 // Copies one member's data; its size may be unknown (data descriptors), so
 // it is read to its end.
 bool CopyData(archive* reader, archive* writer) {
@@ -158,13 +152,16 @@ bool CopyData(archive* reader, archive* writer) {
 int ExtractPass(Pass& pass) {
   ReadArchive reader = OpenArchive(pass);
   if (!reader) return EUNZIP_NO_ARCHIVE;
-  WorkingFolderGuard folder;
-  if (!folder.Enter(pass.Options->ExtractFolder)) return EUNZIP_WRITE_FAILED;
+  const std::optional<std::string> folder = ResolvedFolder(pass.Options->ExtractFolder);
+  if (!folder) return EUNZIP_WRITE_FAILED;
 
   WriteDisk writer(archive_write_disk_new());
   if (!writer) return EUNZIP_WRITE_FAILED;
+  // Targets are absolute by design; the member-name checks above them are
+  // what keeps every member inside the folder, libarchive's checks stay on
+  // for ".." and links all the same.
   int flags = ARCHIVE_EXTRACT_TIME | ARCHIVE_EXTRACT_SECURE_NODOTDOT |
-              ARCHIVE_EXTRACT_SECURE_NOABSOLUTEPATHS | ARCHIVE_EXTRACT_SECURE_SYMLINKS;
+              ARCHIVE_EXTRACT_SECURE_SYMLINKS;
   archive_write_disk_set_options(writer.get(), flags);
 
   int members = 0;
@@ -189,7 +186,7 @@ int ExtractPass(Pass& pass) {
         pass.Print("  skipping: " + name);
         continue;
       }
-      archive_entry_set_pathname(entry, path->c_str());
+      archive_entry_set_pathname(entry, (*folder + *path).c_str());
       archive_entry_set_perm(entry, 0700);
     } else {
       std::optional<std::string> path = pass.Options->RecreateFolders
@@ -201,23 +198,24 @@ int ExtractPass(Pass& pass) {
         pass.Print("  skipping: " + name);
         continue;
       }
+      const std::string destination = *folder + *path;
       struct stat existing {};
-      if (!pass.Options->OverwriteAll && ::lstat(path->c_str(), &existing) == 0) {
+      if (!pass.Options->OverwriteAll && ::lstat(destination.c_str(), &existing) == 0) {
         const bool replace = pass.Callbacks && pass.Callbacks->Replace &&
-                             pass.Callbacks->Replace(pass.Callbacks->User, path->c_str());
+                             pass.Callbacks->Replace(pass.Callbacks->User, destination.c_str());
         if (!replace) {
           pass.Print("  not replacing: " + *path);
           continue;
         }
       }
-      archive_entry_set_pathname(entry, path->c_str());
+      archive_entry_set_pathname(entry, destination.c_str());
       archive_entry_set_perm(entry, 0600);
     }
     const std::string target = archive_entry_pathname(entry);
     pass.PasswordAsks = 0;
     if (archive_write_header(writer.get(), entry) < ARCHIVE_WARN) {
       pass.Skipped = true;
-      pass.Print("  error: " + name + ": " + archive_error_string(writer.get()));
+      pass.Print("  error: " + name + ": " + ErrorText(writer.get(), "cannot create"));
       continue;
     }
     bool ok = isFolder || CopyData(reader.get(), writer.get());
@@ -226,9 +224,7 @@ int ExtractPass(Pass& pass) {
       // A member that could not be read whole is not left half written.
       if (!isFolder) ::unlink(target.c_str());
       pass.Skipped = true;
-      pass.Print("  error: " + name + ": " +
-                 (archive_error_string(reader.get()) ? archive_error_string(reader.get())
-                                                     : "write failed"));
+      pass.Print("  error: " + name + ": " + ErrorText(reader.get(), "write failed"));
       continue;
     }
     pass.Print(std::string(isFolder ? "   creating: " : "  inflating: ") + target);

@@ -11,7 +11,10 @@
    absolute or step out with "..", and anything but plain files and folders
    (symbolic links, devices), are skipped, and nothing is written through a
    symbolic link. A member whose data cannot be read whole is not left behind
-   half written. */
+   half written. Members are written at absolute paths below the extraction
+   folder: a pass never changes the process's working folder, which the
+   caller's other threads may be using (a relative extraction folder is taken
+   relative to it). */
 
 #include <stddef.h>
 #include <stdint.h>

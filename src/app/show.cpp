@@ -22,7 +22,8 @@ Show::Show(AppSettings& settings, Prompts& prompts, ShowFolders folders, SceneFl
       cdg_(settings),
       extractor_(folders_.Scratch + "Zipped/", prompts, folders_.ModuleFolder),
       transport_(settings, cdg_, *this, scene_),
-      opener_(settings, prompts, transport_, cdg_, extractor_, *this, scene_),
+      opener_(settings, prompts, transport_, cdg_, extractor_, *this, scene_,
+              folders_.Data.empty() ? std::string() : folders_.Data + "QuillonLog.log"),
       streamed_(http_, prompts, transport_, cdg_, scene_, folders_.Scratch + "Stream/",
                 ServiceBaseUrl()) {
   opener_.SetStreamedSongOpener(&streamed_);

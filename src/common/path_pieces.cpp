@@ -2,6 +2,10 @@
 
 #include <sys/stat.h>
 
+#include <filesystem>
+#include <map>
+#include <system_error>
+
 namespace lyricade {
 
 std::string FileExtension(std::string_view path) {
@@ -42,6 +46,42 @@ bool EqualsIgnoreCase(std::string_view a, std::string_view b) {
     if (x != y) return false;
   }
   return true;
+}
+
+}  // namespace lyricade
+
+namespace lyricade {
+
+std::string FindFileIgnoringCase(const std::string& path) {
+  return FindFirstFileIgnoringCase({path});
+}
+
+std::string FindFirstFileIgnoringCase(const std::vector<std::string>& paths) {
+  // Each folder is listed at most once, and only when an exact name is
+  // missing.
+  std::map<std::string, std::vector<std::string>> listings;
+  for (const std::string& path : paths) {
+    if (IsRegularFile(path)) return path;
+    const size_t slash = path.rfind('/');
+    const std::string folder = slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+    const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+    if (name.empty()) continue;
+
+    auto [listing, fresh] = listings.try_emplace(folder);
+    if (fresh) {
+      std::error_code error;
+      std::filesystem::directory_iterator entries(folder.empty() ? "." : folder, error);
+      for (; !error && entries != std::filesystem::directory_iterator(); entries.increment(error))
+        listing->second.push_back(entries->path().filename().string());
+    }
+    std::string best;
+    for (const std::string& candidate : listing->second) {
+      if (!EqualsIgnoreCase(candidate, name) || (!best.empty() && candidate >= best)) continue;
+      if (IsRegularFile(folder + candidate)) best = candidate;
+    }
+    if (!best.empty()) return folder + best;
+  }
+  return {};
 }
 
 }  // namespace lyricade

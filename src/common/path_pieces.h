@@ -3,6 +3,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace lyricade {
 
@@ -24,5 +25,17 @@ bool IsRegularFile(const std::string& path);
 
 // ASCII case-insensitive comparison, as extensions are compared.
 bool EqualsIgnoreCase(std::string_view a, std::string_view b);
+
+// The regular file at `path` whatever the letter case of its file name, as
+// Windows finds "SONG.CDG" when asked for "Song.cdg": the path itself when
+// that file exists, else the folder's one entry (the first in byte order when
+// several) whose name equals the asked name ignoring ASCII case; empty when
+// there is none. The folder part is taken as it is written; the folder is
+// listed once, only when the exact name is missing.
+std::string FindFileIgnoringCase(const std::string& path);
+
+// The first of `paths` found as FindFileIgnoringCase finds it (an earlier
+// path in any case wins over a later exact one); each folder is listed once.
+std::string FindFirstFileIgnoringCase(const std::vector<std::string>& paths);
 
 }  // namespace lyricade

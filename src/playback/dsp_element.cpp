@@ -7,6 +7,8 @@
 #include <memory>
 #include <utility>
 
+#include "playback/playback_log.h"
+
 namespace lyricade {
 namespace {
 
@@ -66,14 +68,15 @@ void GetProperty(GObject* object, guint id, GValue* value, GParamSpec* pspec) {
 
 gboolean SetCaps(GstBaseTransform* trans, GstCaps* incaps, GstCaps* /*outcaps*/) {
   GstAudioInfo info;
-  if (!gst_audio_info_from_caps(&info, incaps)) return FALSE;
-  if (GST_AUDIO_INFO_FORMAT(&info) != GST_AUDIO_FORMAT_S16LE ||
-      GST_AUDIO_INFO_LAYOUT(&info) != GST_AUDIO_LAYOUT_INTERLEAVED) {
+  const bool known = gst_audio_info_from_caps(&info, incaps);
+  DspFilter& filter = StateOf(trans).filter;
+  if (!known || GST_AUDIO_INFO_FORMAT(&info) != GST_AUDIO_FORMAT_S16LE ||
+      GST_AUDIO_INFO_LAYOUT(&info) != GST_AUDIO_LAYOUT_INTERLEAVED ||
+      !filter.SetInputFormat({GST_AUDIO_INFO_CHANNELS(&info), GST_AUDIO_INFO_RATE(&info), 16})) {
+    const GCharPtr text(gst_caps_to_string(incaps));
+    qCWarning(lcPlayback, "the audio filter refuses the format %s", text ? text.get() : "(none)");
     return FALSE;
   }
-  DspFilter& filter = StateOf(trans).filter;
-  const DspFormat format{GST_AUDIO_INFO_CHANNELS(&info), GST_AUDIO_INFO_RATE(&info), 16};
-  if (!filter.SetInputFormat(format)) return FALSE;
   filter.PrepareShifter();
   return TRUE;
 }
@@ -85,8 +88,12 @@ bool EnsurePool(ElementState& state, size_t bytes) {
   GstBufferPoolPtr pool(gst_buffer_pool_new());
   GstStructure* config = gst_buffer_pool_get_config(pool.get());
   gst_buffer_pool_config_set_params(config, nullptr, static_cast<guint>(size), 2, 0);
-  if (!gst_buffer_pool_set_config(pool.get(), config)) return false;
-  if (!gst_buffer_pool_set_active(pool.get(), TRUE)) return false;
+  if (!gst_buffer_pool_set_config(pool.get(), config) ||
+      !gst_buffer_pool_set_active(pool.get(), TRUE)) {
+    qCWarning(lcPlayback, "the audio filter has no buffer pool for %zu bytes; allocating each",
+              size);
+    return false;
+  }
   if (state.pool) gst_buffer_pool_set_active(state.pool.get(), FALSE);
   state.pool = std::move(pool);
   state.poolBufferBytes = size;
@@ -179,13 +186,20 @@ void lyricade_dsp_init(LyricadeDsp* self) { std::construct_at(&self->state); }
 }  // namespace
 
 bool RegisterDspElement() {
-  static const bool registered =
-      gst_element_register(nullptr, kDspElementFactory, GST_RANK_NONE, lyricade_dsp_get_type());
+  static const bool registered = [] {
+    const bool done =
+        gst_element_register(nullptr, kDspElementFactory, GST_RANK_NONE, lyricade_dsp_get_type());
+    if (!done) qCWarning(lcPlayback, "the element %s cannot be registered", kDspElementFactory);
+    return done;
+  }();
   return registered;
 }
 
 GstElementPtr MakeDspElement() {
-  return AdoptElement(gst_element_factory_make(kDspElementFactory, kDspFilterName));
+  GstElementPtr element = AdoptElement(gst_element_factory_make(kDspElementFactory, kDspFilterName));
+  if (!element) qCWarning(lcPlayback, "no \"%s\": the element %s is not registered", kDspFilterName,
+                          kDspElementFactory);
+  return element;
 }
 
 DspFilter* DspFilterOf(GstElement* element) {

@@ -3,10 +3,11 @@
 #include <cerrno>
 #include <cmath>
 #include <cstdlib>
-#include <cstring>
 
+#include "platform/media/media_graph.h"
+#include "platform/media/wav_file_render.h"
 #include "playback/dsp_element.h"
-#include "platform/media/gst_handles.h"
+#include "playback/playback_log.h"
 
 namespace lyricade {
 namespace {
@@ -22,18 +23,6 @@ bool ParseKey(const std::string& text, float* key) {
   if (std::fabs(value) > kMaxKeyHalfSteps) return false;
   *key = static_cast<float>(value);
   return true;
-}
-
-std::string FailureText(GstMessage* message) {
-  GError* rawError = nullptr;
-  gchar* rawDebug = nullptr;
-  gst_message_parse_error(message, &rawError, &rawDebug);
-  const GErrorPtr error(rawError);
-  const GCharPtr debug(rawDebug);
-  if (debug && std::strstr(debug.get(), "not-negotiated")) {
-    return "the audio is not 16-bit PCM at 44100, 48000, 22050 or 11025 Hz with 1 or 2 channels";
-  }
-  return error ? error->message : "the graph failed";
 }
 
 }  // namespace
@@ -84,54 +73,32 @@ bool ParseDspFileArgs(const std::vector<std::string>& args, DspFileJob* job, std
 }
 
 bool RenderDspFile(const DspFileJob& job, std::string* error) {
+  InitialiseMedia();
   if (!RegisterDspElement()) {
     *error = "the audio filter could not be registered";
+    qCWarning(lcPlayback, "dspfile: %s", error->c_str());
     return false;
   }
-  GError* rawError = nullptr;
-  const std::string description = std::string("filesrc name=in ! wavparse ! ") + kDspElementFactory +
-                                  " name=\"" + kDspFilterName + "\" ! wavenc ! filesink name=out";
-  GstElementPtr pipeline = AdoptElement(gst_parse_launch(description.c_str(), &rawError));
-  const GErrorPtr parseError(rawError);
-  if (!pipeline || parseError) {
-    *error = parseError ? parseError->message : "the graph could not be built";
-    return false;
-  }
-  // File names go in as properties, never through the description, so no
-  // name can change the graph.
-  const GstElementPtr source(gst_bin_get_by_name(GST_BIN(pipeline.get()), "in"));
-  const GstElementPtr sink(gst_bin_get_by_name(GST_BIN(pipeline.get()), "out"));
-  g_object_set(source.get(), "location", job.input.c_str(), nullptr);
-  g_object_set(sink.get(), "location", job.output.c_str(), nullptr);
-
-  {
-    const DspFilterHandle filter = FindDspFilter(pipeline.get());
-    if (!filter) {
-      *error = "the audio filter is missing from the graph";
-      return false;
-    }
-    filter.Filter()->SetAutoGain(job.autoGain);
-    filter.Settings()->SetTempo(50.0f);
-    filter.Settings()->SetChannel(job.channel);
-    filter.Settings()->SetPitch(job.keyHalfSteps * 10.0f);
-  }
-
-  const GstBusPtr bus(gst_element_get_bus(pipeline.get()));
-  bool ok = true;
-  if (gst_element_set_state(pipeline.get(), GST_STATE_PLAYING) == GST_STATE_CHANGE_FAILURE) {
-    ok = false;
-  }
-  const GstMessagePtr message(gst_bus_timed_pop_filtered(
-      bus.get(), ok ? GST_CLOCK_TIME_NONE : 0,
-      static_cast<GstMessageType>(GST_MESSAGE_EOS | GST_MESSAGE_ERROR)));
-  if (message && GST_MESSAGE_TYPE(message.get()) == GST_MESSAGE_ERROR) {
-    *error = job.input + ": " + FailureText(message.get());
-    ok = false;
-  } else if (!ok) {
-    *error = job.input + ": the graph could not start";
-  }
-  gst_element_set_state(pipeline.get(), GST_STATE_NULL);
-  return ok;
+  WavFileRenderJob render;
+  render.Input = job.input;
+  render.Output = job.output;
+  render.MakeFilter = [&job] {
+    GstElementPtr element = MakeDspElement();
+    DspFilter* filter = DspFilterOf(element.get());
+    if (!filter) return GstElementPtr();
+    filter->SetAutoGain(job.autoGain);
+    filter->SetTempo(50.0f);
+    filter->SetChannel(job.channel);
+    filter->SetPitch(job.keyHalfSteps * 10.0f);
+    return element;
+  };
+  const WavFileRenderResult result = RenderWavFile(render);
+  if (result.Ok) return true;
+  *error = job.input + ": " +
+           (result.FormatRefused ? "the audio is not 16-bit PCM at 44100, 48000, 22050 or 11025 Hz "
+                                   "with 1 or 2 channels"
+                                 : result.Error);
+  return false;
 }
 
 }  // namespace lyricade

@@ -1,5 +1,5 @@
 #pragma once
-// Runs a WAV file through the audio filter in a real GStreamer graph
+// Runs a WAV file through the audio filter in a real media graph
 // (filesrc, wavparse, "Quillon DSP Filter", wavenc, filesink): KJs pre-render
 // a transposed or single-channel track with it, and the project measures the
 // filter with it.
@@ -22,8 +22,9 @@ struct DspFileJob {
 // unknown, missing or out-of-range argument.
 bool ParseDspFileArgs(const std::vector<std::string>& args, DspFileJob* job, std::string* error);
 
-// Runs the job to the end of the input. Needs gst_init and the registered
-// element. False with a message when a file cannot be read or written or the
+// Runs the job to the end of the input through the media layer's WAV
+// renderer, starting the media framework and registering the filter's
+// element when needed. False with a message when a file cannot be read or written or the
 // audio is not in a format the filter takes.
 bool RenderDspFile(const DspFileJob& job, std::string* error);
 

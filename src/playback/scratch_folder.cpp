@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "common/unique_fd.h"
+#include "playback/playback_log.h"
 
 namespace lyricade {
 namespace {
@@ -144,11 +145,11 @@ bool RemoveScratchTree(const std::string& folder) {
   // points at.
   if (!S_ISDIR(info.st_mode)) return ::unlink(path.c_str()) == 0 || errno == ENOENT;
   UniqueFd fd(::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
-  if (!fd.Valid()) return false;
-  const bool emptied = EmptyFolderAt(fd.Get());
+  bool removed = fd.Valid() && EmptyFolderAt(fd.Get());
   fd.Reset();
-  if (::rmdir(path.c_str()) != 0 && errno != ENOENT) return false;
-  return emptied;
+  if (::rmdir(path.c_str()) != 0 && errno != ENOENT) removed = false;
+  if (!removed) qCWarning(lcPlayback, "the scratch folder %s could not be removed whole", path.c_str());
+  return removed;
 }
 
 }  // namespace lyricade

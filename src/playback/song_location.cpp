@@ -23,6 +23,15 @@ std::vector<std::string> CompanionVideoCandidates(const std::string& location) {
   return {stem + ".avi", stem + ".mpg", stem + ".wmv"};
 }
 
+std::string FindGraphicsFor(const std::string& media) {
+  const std::string graphics = GraphicsPathFor(media);
+  return graphics.empty() ? std::string() : FindFileIgnoringCase(graphics);
+}
+
+std::string FindCompanionVideo(const std::string& location) {
+  return FindFirstFileIgnoringCase(CompanionVideoCandidates(location));
+}
+
 std::string KeyLabel(int keyTenths) {
   if (keyTenths == 0) return "Norm";
   const int semitones = keyTenths / 10;

@@ -21,6 +21,15 @@ std::string GraphicsPathFor(const std::string& media);
 // characters plus ".avi", ".mpg", ".wmv", in that order; none otherwise.
 std::vector<std::string> CompanionVideoCandidates(const std::string& location);
 
+// The graphics file of a media path as it exists on disk, whatever the
+// letter case of its name ("SONG.CDG" beside "SONG.MP3"), the exact name
+// first; empty when there is none.
+std::string FindGraphicsFor(const std::string& media);
+
+// The first companion video that exists, whatever the letter case of its
+// name; empty when there is none.
+std::string FindCompanionVideo(const std::string& location);
+
 // "Norm" for 0, else the key in semitones (tenths / 10) as "+%d" or "%d".
 std::string KeyLabel(int keyTenths);
 // "Center", "Left" or "Right" for 0, 1 and anything else.

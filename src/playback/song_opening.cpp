@@ -1,37 +1,39 @@
 #include "playback/song_opening.h"
-#include "common/path_pieces.h"
-
-#include <filesystem>
 
 #include "cdg/cdg_player.h"
 #include "common/app_settings.h"
+#include "common/path_pieces.h"
+#include "common/scene_flags.h"
 #include "platform/prompts/prompts.h"
 #include "playback/background_video_control.h"
+#include "playback/playback_log.h"
 #include "playback/song_location.h"
 #include "playback/song_transport.h"
 #include "playback/zip_song_extractor.h"
-#include "common/scene_flags.h"
 
 namespace lyricade {
+
 SongOpener::SongOpener(AppSettings& settings, Prompts& prompts, SongTransport& transport,
                        CdgPlayer& cdg, ZipSongExtractor& extractor,
-                       BackgroundVideoControl& backgrounds, SceneFlags& scene)
+                       BackgroundVideoControl& backgrounds, SceneFlags& scene,
+                       std::string graphLogPath)
     : settings_(settings),
       prompts_(prompts),
       transport_(transport),
       cdg_(cdg),
       extractor_(extractor),
       backgrounds_(backgrounds),
-      scene_(scene) {}
+      scene_(scene),
+      graphLogPath_(std::move(graphLogPath)) {}
 
 void SongOpener::StartBackgrounds(const std::string& location) {
   backgrounds_.StopBackgroundVideo();
   bool companion = false;
-  for (const std::string& candidate : CompanionVideoCandidates(location)) {
-    if (IsRegularFile(candidate)) {
-      companion = backgrounds_.StartBackgroundVideo(candidate);
-      break;
-    }
+  // Ripped libraries name their videos in any case ("SONG.AVI").
+  const std::string video = FindCompanionVideo(location);
+  if (!video.empty()) {
+    companion = backgrounds_.StartBackgroundVideo(video);
+    if (!companion) qCWarning(lcPlayback, "the companion video %s does not play", video.c_str());
   }
   if (!companion && backgrounds_.HasBackgroundList()) backgrounds_.StartNextBackground();
 }
@@ -61,6 +63,7 @@ bool SongOpener::OpenSong(const std::string& location, int channel, int keyTenth
     return true;
   }
   if (!IsRegularFile(location)) {
+    qCWarning(lcPlayback, "the song %s is not there", location.c_str());
     transport_.StopPlayback(false);
     return true;
   }
@@ -74,24 +77,30 @@ bool SongOpener::OpenSong(const std::string& location, int channel, int keyTenth
       state.Playing = false;
       return false;
     }
-    if (!audio.empty()) StripId3Tags(audio);
     if (!IsRegularFile(audio)) {
       state.Playing = false;
       prompts_.Message("UnZIP", kMissingAudioText, PromptButtons::Ok, PromptIcon::Warning);
       return false;
     }
+    // The tags go before the graph reads the file; a file that keeps them
+    // still plays.
+    if (!StripId3Tags(audio))
+      qCWarning(lcPlayback, "the tags of %s could not be removed", audio.c_str());
     current_.Media = audio;
     current_.ScratchFolder = audio.substr(0, audio.rfind('/') + 1);
   }
 
   if (!transport_.BuildSongGraph(current_)) return false;
 
-  const std::string graphics = GraphicsPathFor(current_.Media);
-  if (IsRegularFile(graphics)) {
+  // The graphics beside the audio (local or just extracted), whatever the
+  // letter case of their name: "SONG.CDG" goes with "SONG.MP3".
+  const std::string graphics = FindGraphicsFor(current_.Media);
+  if (!graphics.empty()) {
     current_.Graphics = graphics;
     // The song counts as having graphics even when the file then fails to
     // open: every tick finds the player closed and shows nothing new.
-    cdg_.Open(graphics);
+    if (!cdg_.Open(graphics))
+      qCWarning(lcPlayback, "the graphics %s do not open", graphics.c_str());
     current_.HasGraphics = true;
     state.HasGraphics = true;
     scene_.SongVisualShowing = true;
@@ -99,7 +108,7 @@ bool SongOpener::OpenSong(const std::string& location, int channel, int keyTenth
   }
   scene_.SongPlaying = true;
 
-  transport_.WriteGraphLog();
+  if (!graphLogPath_.empty()) transport_.WriteGraphLog(graphLogPath_);
   transport_.ApplyVolume();
   transport_.RunGraph();
   return true;

@@ -30,8 +30,11 @@ public:
 
 class SongOpener {
 public:
+  // `graphLogPath`: the graph log ("QuillonLog.log" in the data folder) that
+  // each local or zipped song's filter list is appended to; empty writes none.
   SongOpener(AppSettings& settings, Prompts& prompts, SongTransport& transport, CdgPlayer& cdg,
-             ZipSongExtractor& extractor, BackgroundVideoControl& backgrounds, SceneFlags& scene);
+             ZipSongExtractor& extractor, BackgroundVideoControl& backgrounds, SceneFlags& scene,
+             std::string graphLogPath);
 
   void SetStreamedSongOpener(StreamedSongOpener* streamed) { streamed_ = streamed; }
 
@@ -58,6 +61,7 @@ private:
   ZipSongExtractor& extractor_;
   BackgroundVideoControl& backgrounds_;
   SceneFlags& scene_;
+  std::string graphLogPath_;
   StreamedSongOpener* streamed_ = nullptr;
   SongFile current_;
 };

@@ -1,13 +1,17 @@
 #include "playback/song_transport.h"
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
+#include <memory>
 
 #include "cdg/cdg_player.h"
 #include "common/app_settings.h"
 #include "playback/dsp_element.h"
 #include "playback/dsp_settings.h"
-#include "playback/playback_hooks.h"
 #include "common/scene_flags.h"
+#include "playback/playback_hooks.h"
+#include "playback/playback_log.h"
 
 namespace lyricade {
 
@@ -37,8 +41,10 @@ bool SongTransport::BuildSongGraph(const SongFile& song) {
   options.OnEvent = onEvent_;
 
   graph_.reset();
+  lastError_.clear();
   std::unique_ptr<MediaGraph> graph = MediaGraph::Create(std::move(options));
   if (!graph) {
+    qCWarning(lcPlayback, "the song graph for %s cannot be built", song.Media.c_str());
     StopPlayback(false);
     return false;
   }
@@ -49,9 +55,15 @@ bool SongTransport::BuildSongGraph(const SongFile& song) {
   if (DspFilter* filter = DspFilterOf(graph_->FindFilter(kDspFilterName))) {
     filter->SetTempo(50);
     filter->FollowAutoGain(settings_.AutoGainControl);
+  } else {
+    qCWarning(lcPlayback, "the song graph for %s has no \"%s\"", song.Media.c_str(),
+              kDspFilterName);
   }
 
   if (!graph_->Render(song.Media)) {
+    KeepGraphError();
+    qCWarning(lcPlayback, "the song graph cannot render %s: %s", song.Media.c_str(),
+              lastError_.empty() ? "no reason given" : lastError_.c_str());
     StopPlayback(false);
     return false;
   }
@@ -79,19 +91,36 @@ void SongTransport::ApplyVolume() {
   graph_->SetVolume(VolumeToHundredthsOfDb(settings_.SongVolume.load()));
 }
 
-bool SongTransport::RunGraph() { return graph_ && graph_->Run(); }
+bool SongTransport::RunGraph() {
+  // The media layer says why a graph does not run.
+  return graph_ && graph_->Run();
+}
 
 void SongTransport::WriteGraphLog(const std::string& path) const {
   if (!graph_) return;
-  std::FILE* log = std::fopen(path.c_str(), "a");
-  if (!log) return;
-  std::fputs("\n\nFilter Graph\n", log);
-  if (auto names = graph_->FilterNames()) {
-    for (const std::string& name : *names) std::fprintf(log, "%s\n", name.c_str());
-  } else {
-    std::fputs("Medium: Enumerating Filter Graph Filters Failed!", log);
+  std::unique_ptr<std::FILE, int (*)(std::FILE*)> log(std::fopen(path.c_str(), "a"), std::fclose);
+  if (!log) {
+    qCWarning(lcPlayback, "the graph log %s cannot be opened: %s", path.c_str(),
+              std::strerror(errno));
+    return;
   }
-  std::fclose(log);
+  std::fputs("\n\nFilter Graph\n", log.get());
+  if (auto names = graph_->FilterNames()) {
+    for (const std::string& name : *names) {
+      if (name.empty())
+        std::fputs("Medium: Query Filter Failed!", log.get());
+      else
+        std::fprintf(log.get(), "%s\n", name.c_str());
+    }
+  } else {
+    std::fputs("Medium: Enumerating Filter Graph Filters Failed!", log.get());
+  }
+}
+
+void SongTransport::KeepGraphError() {
+  if (!graph_) return;
+  const MediaError error = graph_->LastError();
+  if (!error.Text.empty()) lastError_ = error.Text;
 }
 
 bool SongTransport::TogglePause() {
@@ -134,6 +163,7 @@ void SongTransport::StopPlayback(bool songFollows) {
 void SongTransport::Teardown() {
   cdg_.Close();
   state_.HasGraphics = false;
+  KeepGraphError();
   // Destroying the graph stops it and its streaming threads; events it had
   // already posted carry its id and are dropped by the receiver.
   graph_.reset();

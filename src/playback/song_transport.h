@@ -68,8 +68,13 @@ public:
   static long VolumeToHundredthsOfDb(int volume) { return (100 - volume) * -75L; }
   // Runs the built graph.
   bool RunGraph();
-  // Appends the graph's filter list to the graph log.
-  void WriteGraphLog(const std::string& path = "QuillonLog.log") const;
+  // Appends the graph's filter list to the graph log at `path` (the data
+  // folder's "QuillonLog.log"); nothing when the file cannot be opened.
+  void WriteGraphLog(const std::string& path) const;
+  // What the media framework said about the last song graph that failed
+  // (could not be rendered, or stopped on an error); empty when it said
+  // nothing. Kept after the graph is gone, cleared by the next build.
+  const std::string& LastGraphError() const { return lastError_; }
 
   // Pauses or runs the playing song again; false when there is no song or
   // the graph refused (the state is then unchanged).
@@ -96,6 +101,9 @@ public:
   bool SetKey(int keyTenths);
 
 private:
+  // Keeps the graph's error text before the graph goes.
+  void KeepGraphError();
+
   AppSettings& settings_;
   CdgPlayer& cdg_;
   PlaybackHooks& hooks_;
@@ -106,6 +114,7 @@ private:
   std::function<void(GraphId, GraphEvent)> onEvent_;
   PlaybackState state_;
   std::unique_ptr<MediaGraph> graph_;
+  std::string lastError_;
 };
 
 }  // namespace lyricade

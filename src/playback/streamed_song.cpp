@@ -6,10 +6,11 @@
 #include "common/path_pieces.h"
 #include "platform/net/http_client.h"
 #include "platform/prompts/prompts.h"
-#include "playback/song_transport.h"
-#include "playback/scratch_folder.h"
-#include "playback/zip_song_extractor.h"
 #include "common/scene_flags.h"
+#include "playback/playback_log.h"
+#include "playback/scratch_folder.h"
+#include "playback/song_transport.h"
+#include "playback/zip_song_extractor.h"
 
 namespace lyricade {
 
@@ -56,7 +57,7 @@ void StreamedSongs::OpenStreamedSong(const std::string& location, int, int) {
   // the channel and key are set on the filter.
   PlaybackState& state = transport_.State();
   state.Playing = true;
-  if (!transport_.BuildSongGraph(song)) return;  // stopped already
+  if (!transport_.BuildSongGraph(song)) return;  // stopped already (and logged)
   transport_.ApplyVolume();
 
   // The graphics: a fresh folder below an emptied "Stream/".
@@ -69,11 +70,16 @@ void StreamedSongs::OpenStreamedSong(const std::string& location, int, int) {
   const DownloadResult result =
       graphics.empty() ? DownloadResult::NotOpened : http_.DownloadToFile(FileUrl(query, name, 2), graphics);
   if (result != DownloadResult::Ran) {
+    if (graphics.empty())
+      qCWarning(lcPlayback, "no folder for the streamed graphics below %s", streamFolder_.c_str());
+    else
+      qCWarning(lcPlayback, "the streamed graphics %s were not downloaded", name.c_str());
     transport_.StopPlayback(false);
     return;
   }
   if (IsRegularFile(graphics)) {
-    cdg_.Open(graphics);
+    if (!cdg_.Open(graphics))
+      qCWarning(lcPlayback, "the streamed graphics %s do not open", graphics.c_str());
     state.HasGraphics = true;
     scene_.SongVisualShowing = true;
     scene_.CdgMode = true;

@@ -266,12 +266,15 @@ bool ZipArchiveReader::ExtractCurrentEntry(const std::string& folder, bool flatt
   return ok;
 }
 
-bool ZipArchiveReader::ExtractAll(bool flatten) {
+bool ZipArchiveReader::ExtractAll(bool flatten, std::vector<std::string>* written) {
   if (destination_.empty()) return false;
   ZipStep step = FirstEntry();
   if (step != ZipStep::Entry) return false;
   while (step == ZipStep::Entry) {
-    if (!ExtractCurrentEntry(destination_, flatten)) return false;
+    std::string path;
+    if (!ExtractCurrentEntry(destination_, flatten, &path)) return false;
+    const std::optional<ZipEntryInfo> info = CurrentEntryInfo();
+    if (written && info && !info->IsFolder) written->push_back(path);
     step = NextEntry();
   }
   return step == ZipStep::End;

@@ -11,6 +11,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace lyricade {
 
@@ -72,8 +73,9 @@ public:
   bool ExtractCurrentEntry(const std::string& folder, bool flatten, std::string* written = nullptr);
 
   // Extracts every entry into the destination; false when the archive holds
-  // no entry or at the first entry that fails.
-  bool ExtractAll(bool flatten);
+  // no entry or at the first entry that fails. `written`, when given,
+  // receives the path of each file written, in archive order.
+  bool ExtractAll(bool flatten, std::vector<std::string>* written = nullptr);
 
 private:
   struct Handle;

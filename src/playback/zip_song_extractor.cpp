@@ -4,10 +4,12 @@
 #include <unistd.h>
 
 #include <utility>
+#include <vector>
 
 #include "common/path_pieces.h"
 #include "platform/prompts/prompts.h"
 #include "platform/unzip/unzip_module.h"
+#include "playback/playback_log.h"
 #include "playback/scratch_folder.h"
 #include "playback/zip_archive_reader.h"
 #include "playback/zip_member_name.h"
@@ -31,6 +33,14 @@ void DeleteExtracted(const std::string& path) {
 bool IsPlainFile(const std::string& path) {
   struct stat info {};
   return !path.empty() && ::lstat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+}
+
+// An audio or graphics member by its extension ("mp3", "wma", "cdg" in any
+// letter case): the files the record may name.
+bool IsSongFile(const std::string& path) {
+  const std::string extension = FileExtension(path);
+  return EqualsIgnoreCase(extension, "mp3") || EqualsIgnoreCase(extension, "wma") ||
+         EqualsIgnoreCase(extension, "cdg");
 }
 
 // The fallback names a file "mp3" as audio, the built-in reader "mp3" and
@@ -76,8 +86,11 @@ bool ZipSongExtractor::ExtractZipSong(const std::string& archive, std::string& a
   }
 
   ZipArchiveReader reader;
-  if (!reader.Open(archive))
+  if (!reader.Open(archive)) {
+    qCWarning(lcPlayback, "the ZIP reader cannot open %s; trying the unzip module",
+              archive.c_str());
     return ExtractWithModule(archive, scratch, previous, "1a. UnZIP", "1b. UnZIP", audioOut);
+  }
 
   ZipStep step = reader.FirstEntry();
   if (step == ZipStep::End) {
@@ -86,8 +99,10 @@ bool ZipSongExtractor::ExtractZipSong(const std::string& archive, std::string& a
   }
 
   // Each member lands in the scratch folder under its file name alone; names
-  // that would leave the folder are neither recorded nor touched (the reader
-  // refuses to write them, which sends the archive to the fallback).
+  // that would leave the folder are never touched (the reader refuses to
+  // write them, which sends the archive to the fallback). Whatever is in a
+  // member's place goes first.
+  std::vector<std::string> targets;
   while (step == ZipStep::Entry) {
     std::optional<ZipEntryInfo> info = reader.CurrentEntryInfo();
     if (!info) {
@@ -96,24 +111,30 @@ bool ZipSongExtractor::ExtractZipSong(const std::string& archive, std::string& a
     }
     std::optional<std::string> name = info->IsFolder ? std::nullopt : FlatMemberName(info->Name);
     if (name) {
-      const std::string target = scratch + *name;
-      ::unlink(target.c_str());
-      Classify(target, true, record_);
+      targets.push_back(scratch + *name);
+      ::unlink(targets.back().c_str());
     }
     step = reader.NextEntry();
   }
 
-  if (step == ZipStep::End && reader.SetDestination(scratch) && reader.ExtractAll(true)) {
+  // The record holds the files as the reader wrote them, in the members' own
+  // letter case ("SONG.MP3"), so the song is opened under those names.
+  std::vector<std::string> written;
+  if (step == ZipStep::End && reader.SetDestination(scratch) && reader.ExtractAll(true, &written)) {
     reader.Close();
+    for (const std::string& path : written) Classify(path, true, record_);
     audioOut = record_.AudioPath;
     return true;
   }
 
   // What the reader wrote before it failed may be cut short: it must not pass
   // for the fallback's work.
+  qCWarning(lcPlayback, "the ZIP reader could not unpack %s; trying the unzip module",
+            archive.c_str());
   reader.Close();
-  DeleteExtracted(record_.AudioPath);
-  DeleteExtracted(record_.GraphicsPath);
+  for (const std::string& path : targets) {
+    if (IsSongFile(path)) DeleteExtracted(path);
+  }
   record_ = {};
   return ExtractWithModule(archive, scratch, previous, "4. UnZIP", "4a. UnZIP", audioOut);
 }
@@ -130,28 +151,37 @@ bool ZipSongExtractor::ExtractWithModule(const std::string& archive, const std::
   request.OverwriteAll = true;
 
   // The listing pass names the files the extracting pass will write: the
-  // scratch folder plus each member's stored path.
+  // scratch folder plus each member's stored path, checked by the same rules
+  // the module writes by.
   request.ListOnly = true;
+  std::vector<std::string> listedSongFiles;
   const UnzipPassOutcome listed = module.RunPass(request, [&](const UnzipMemberReport& member) {
     if (member.IsFolder) return;
-    if (std::optional<std::string> path = SafeMemberPath(member.Name))
-      Classify(scratch + *path, false, record_);
+    std::optional<std::string> path = SafeMemberPath(member.Name);
+    if (path && IsSongFile(*path)) listedSongFiles.push_back(scratch + *path);
   });
 
   // A module that is missing or does not load has said so once; the
   // extracting pass would only say it again.
   if (listed != UnzipPassOutcome::ModuleMissing && listed != UnzipPassOutcome::ModuleBroken) {
-    DeleteExtracted(record_.AudioPath);
-    DeleteExtracted(record_.GraphicsPath);
+    for (const std::string& path : listedSongFiles) DeleteExtracted(path);
     request.ListOnly = false;
     module.RunPass(request, {});
   }
+  // The record holds what the extracting pass actually wrote: of the listed
+  // audio and graphics files (all deleted before it), the last of each kind
+  // that is there now.
+  for (const std::string& path : listedSongFiles) {
+    if (IsPlainFile(path)) Classify(path, false, record_);
+  }
 
   if (!IsPlainFile(record_.AudioPath)) {
+    qCWarning(lcPlayback, "the unzip module found no audio in %s", archive.c_str());
     prompts_.Message(audioCaption, kDamaged);
     return false;
   }
   if (!IsPlainFile(record_.GraphicsPath)) {
+    qCWarning(lcPlayback, "the unzip module found no graphics in %s", archive.c_str());
     prompts_.Message(graphicsCaption, kDamaged);
     return false;
   }

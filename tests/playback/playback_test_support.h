@@ -57,7 +57,7 @@ protected:
   explicit ShowFixture(const char* audioSink = "fakesink sync=false") {
     setenv("LYRICADE_AUDIO_SINK", audioSink, 1);
     std::filesystem::create_directories(folder.File("songs"));
-    std::filesystem::current_path(folder.Path());
+    std::filesystem::create_directories(folder.File("data"));
   }
   void SetUp() override {
     show = std::make_unique<Show>(settings, prompts,

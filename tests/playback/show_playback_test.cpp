@@ -39,13 +39,24 @@ TEST_F(ShowPlayback, LocalMp3gPlaysWithItsGraphicsAndEndsOnce) {
   EXPECT_EQ(show->BreakMusicStarts(), 0);  // the end of a song: a song follows
   EXPECT_TRUE(prompts.Shown().empty());
 
-  // The graph log in the current folder lists the filters by name.
-  std::ifstream log("QuillonLog.log");
+  // The graph log in the data folder lists the filters by name.
+  std::ifstream log(folder.File("data/QuillonLog.log"));
   std::stringstream text;
   text << log.rdbuf();
   EXPECT_EQ(text.str().rfind("\n\nFilter Graph\n", 0), 0u);
   EXPECT_NE(text.str().find("\nQuillon DSP Filter\n"), std::string::npos);
   EXPECT_NE(text.str().find("\nTexture Renderer 0\n"), std::string::npos);
+}
+
+TEST_F(ShowPlayback, UpperCaseGraphicsBesideTheAudioShow) {
+  const std::string song = MakeSong("Ripped", 1);
+  const std::string upper = folder.File("songs/RIPPED.MP3");
+  std::filesystem::rename(song, upper);
+  std::filesystem::rename(folder.File("songs/Ripped.cdg"), folder.File("songs/RIPPED.CDG"));
+  ASSERT_TRUE(show->PlaySong(upper, 0, 0));
+  EXPECT_EQ(show->Opener().Current().Graphics, folder.File("songs/RIPPED.CDG"));
+  EXPECT_TRUE(show->Transport().State().HasGraphics);
+  EXPECT_TRUE(show->Cdg().IsOpen());
 }
 
 TEST_F(ShowPlayback, StaleAndRepeatedEndEventsAreDropped) {

@@ -44,6 +44,43 @@ TEST_F(ZippedSong, PlaysFromItsScratchFolderAndStopDeletesTheFiles) {
   EXPECT_FALSE(fs::exists(folder.File("scratch/Zipped")));
 }
 
+// Ripped archives hold "SONG.MP3" beside "SONG.CDG", or mixed cases; the
+// song plays with its graphics whichever reader unpacked it.
+TEST_F(ZippedSong, GraphicsAreFoundWhateverTheLetterCaseOfTheMembers) {
+  const std::string mp3 = MakeSong("Case", 1);
+  const std::string audio = testing::ReadWhole(mp3);
+  const std::string graphics = testing::ReadWhole(folder.File("songs/Case.cdg"));
+  struct Pair {
+    const char* audio;
+    const char* graphics;
+    bool cut;  // without its directory: unpacked by the fallback module
+  };
+  for (const Pair& pair : {Pair{"SONG.MP3", "SONG.CDG", false}, Pair{"Song.mp3", "Song.CDG", false},
+                           Pair{"SONG.MP3", "SONG.CDG", true}, Pair{"Song.mp3", "Song.CDG", true}}) {
+    SCOPED_TRACE(std::string(pair.audio) + (pair.cut ? " cut" : ""));
+    const std::string zip = folder.File("songs/Upper.zip");
+    ASSERT_TRUE(testing::WriteZip(zip, {{pair.audio, audio}, {pair.graphics, graphics}}));
+    if (pair.cut) {
+      ASSERT_TRUE(testing::CutTail(zip, 40));
+    }
+    ASSERT_TRUE(show->PlaySong(zip, 0, 0));
+    const SongFile& song = show->Opener().Current();
+    EXPECT_EQ(fs::path(song.Media).filename(), pair.audio);
+    EXPECT_EQ(fs::path(song.Graphics).filename(), pair.graphics);
+    EXPECT_TRUE(show->Transport().State().HasGraphics);
+    EXPECT_TRUE(show->Cdg().IsOpen());
+    show->Stop();
+  }
+  EXPECT_TRUE(prompts.Shown().empty());
+
+  // Both cases in one archive: the exact name beside the audio wins.
+  const std::string both = folder.File("songs/Both.zip");
+  ASSERT_TRUE(testing::WriteZip(
+      both, {{"Both.mp3", audio}, {"Both.cdg", graphics}, {"Both.CDG", "not these graphics"}}));
+  ASSERT_TRUE(show->PlaySong(both, 0, 0));
+  EXPECT_EQ(fs::path(show->Opener().Current().Graphics).filename(), "Both.cdg");
+}
+
 TEST_F(ZippedSong, PlaysToItsEndThroughTheFallbackWhenTheDirectoryIsCutOff) {
   const std::string zip = MakeZip("Cut");
   // Without its central directory the ZIP reader refuses the archive; the

@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
+
+#include "common/test_folder.h"
 #include "playback/song_transport.h"
 #include "platform/media/media_graph.h"
 
@@ -28,6 +32,32 @@ TEST(SongLocation, CompanionVideosOnlyForZipAndMp3) {
   EXPECT_EQ(CompanionVideoCandidates("/s/Song.ZIP").front(), "/s/Song.avi");
   EXPECT_TRUE(CompanionVideoCandidates("/s/Song.wma").empty());
   EXPECT_TRUE(CompanionVideoCandidates("/s/Song.avi").empty());
+}
+
+// Ripped libraries name files in any case; Windows finds them all the same.
+TEST(SongLocation, GraphicsAndVideosAreFoundWhateverTheLetterCase) {
+  testing::TestFolder folder;
+  const std::string dir = folder.Path();
+  for (const char* name : {"SONG.MP3", "SONG.CDG", "Mixed.mp3", "Mixed.CDG", "Both.mp3", "Both.Cdg",
+                           "Both.CDG", "Both.cdg", "Odd.mp3", "Odd.Cdg", "Odd.cDG", "Clip.mp3",
+                           "Clip.WMV", "Clip.Mpg"})
+    std::ofstream(dir + name) << name;
+  std::filesystem::create_directories(dir + "Dir.CDG");
+
+  EXPECT_EQ(FindGraphicsFor(dir + "SONG.MP3"), dir + "SONG.CDG");
+  EXPECT_EQ(FindGraphicsFor(dir + "Mixed.mp3"), dir + "Mixed.CDG");
+  EXPECT_EQ(FindGraphicsFor(dir + "Both.mp3"), dir + "Both.cdg") << "the exact name wins";
+  EXPECT_EQ(FindGraphicsFor(dir + "Odd.mp3"), dir + "Odd.Cdg") << "else the first in byte order";
+  EXPECT_EQ(FindGraphicsFor(dir + "song.mp3"), dir + "SONG.CDG");
+  EXPECT_EQ(FindGraphicsFor(dir + "Dir.mp3"), "") << "a folder is no graphics file";
+  EXPECT_EQ(FindGraphicsFor(dir + "Gone.mp3"), "");
+  EXPECT_EQ(FindGraphicsFor(dir + "Nowhere/SONG.MP3"), "");
+
+  // ".avi", ".mpg", ".wmv" in that order, each in any case.
+  EXPECT_EQ(FindCompanionVideo(dir + "Clip.mp3"), dir + "Clip.Mpg");
+  std::ofstream(dir + "CLIP.AVI") << "video";
+  EXPECT_EQ(FindCompanionVideo(dir + "Clip.mp3"), dir + "CLIP.AVI");
+  EXPECT_EQ(FindCompanionVideo(dir + "SONG.MP3"), "");
 }
 
 TEST(SongLocation, KeyAndChannelLabels) {

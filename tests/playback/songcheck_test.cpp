@@ -52,6 +52,11 @@ TEST_F(SongCheck, FailuresAndMessages) {
   EXPECT_EQ(Run({fake}), 1);
   EXPECT_NE(err.str().find("1a. UnZIP: ZIP file empty, bad or damaged!"), std::string::npos);
   EXPECT_EQ(Run({folder.File("songs/none.mp3")}), 1);
+  // What the media framework said about a file it cannot play is printed.
+  const std::string junk = folder.File("songs/junk.mp3");
+  std::ofstream(junk) << "this is not audio at all";
+  EXPECT_EQ(Run({junk}), 1);
+  EXPECT_NE(err.str().find("songcheck: " + junk + ": "), std::string::npos) << err.str();
   EXPECT_EQ(Run({}), 2);
   EXPECT_EQ(Run({"a.mp3", "--key", "9"}), 2);
   EXPECT_EQ(Run({"a.mp3", "--frame-at", "1"}), 2);  // no -o

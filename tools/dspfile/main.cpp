@@ -2,13 +2,10 @@
 // Runs a WAV file through the song's audio filter, in the same GStreamer
 // element the player uses, and writes the result as a WAV file.
 
-#include <gst/gst.h>
-
 #include <cstdio>
 #include <string>
 #include <vector>
 
-#include "playback/dsp_element.h"
 #include "playback/dsp_file_render.h"
 
 int main(int argc, char** argv) {
@@ -18,11 +15,6 @@ int main(int argc, char** argv) {
   if (!lyricade::ParseDspFileArgs(args, &job, &error)) {
     std::fprintf(stderr, "dspfile: %s\n", error.c_str());
     return 2;
-  }
-  gst_init(nullptr, nullptr);
-  if (!lyricade::RegisterDspElement()) {
-    std::fprintf(stderr, "dspfile: the audio filter could not be registered\n");
-    return 1;
   }
   if (!lyricade::RenderDspFile(job, &error)) {
     std::fprintf(stderr, "dspfile: %s\n", error.c_str());

@@ -194,6 +194,13 @@ int RunSongCheck(const std::vector<std::string>& args, std::ostream& out, std::o
       out << "end-events: " << show.SongsEnded() << "\n";
       out << "final-sector: " << show.Cdg().SectorPosition() << "\n";
     }
+    // A graph that failed says why, whether it never started or stopped on
+    // an error halfway.
+    const std::string& graphError = show.Transport().LastGraphError();
+    if (!graphError.empty()) {
+      err << "songcheck: " << options->path << ": " << graphError << "\n";
+      played = false;
+    }
     status = played ? 0 : 1;
     show.RemoveScratchFolders();
   }

@@ -11,6 +11,8 @@
 #include <mutex>
 #include <optional>
 
+#include "platform/platform_log.h"
+
 namespace lyricade {
 namespace {
 
@@ -33,6 +35,8 @@ GstElementPtr MakeAudioSink() {
     GstElement* sink = gst_parse_bin_from_description(description, TRUE, &rawError);
     GErrorPtr error(rawError);
     if (sink) return AdoptElement(sink);
+    qCWarning(lcPlatform, "LYRICADE_AUDIO_SINK \"%s\" does not make a sink (%s); using autoaudiosink",
+              description, error && error->message ? error->message : "no reason given");
   }
   return MakeElement("autoaudiosink");
 }
@@ -109,6 +113,10 @@ std::string ToUri(const std::string& pathOrUrl) {
   return uri ? std::string(uri.get()) : std::string();
 }
 
+std::string ReasonText(const MediaError& error) {
+  return error.Text.empty() ? std::string("no reason given") : error.Text;
+}
+
 }  // namespace
 
 void InitialiseMedia() {
@@ -128,7 +136,10 @@ std::unique_ptr<MediaGraph> MediaGraph::Create(GraphOptions options) {
 
 bool MediaGraph::Build() {
   pipeline_ = MakeElement("playbin");
-  if (!pipeline_) return false;
+  if (!pipeline_) {
+    qCWarning(lcPlatform, "no media graph: the element playbin is missing");
+    return false;
+  }
   guint flags = kPlaySoftVolume;
   if (!options_.Silent) flags |= kPlayAudio;
   if (options_.Video) flags |= kPlayVideo;
@@ -137,13 +148,21 @@ bool MediaGraph::Build() {
   if (!options_.Silent) {
     if (options_.MakeAudioFilter) {
       audioFilter_ = AdoptElement(options_.MakeAudioFilter());
-      if (!audioFilter_) return false;
+      if (!audioFilter_) {
+        qCWarning(lcPlatform, "no media graph: the audio filter \"%s\" cannot be made",
+                  options_.AudioFilterName.c_str());
+        return false;
+      }
       if (!options_.AudioFilterName.empty())
         gst_object_set_name(GST_OBJECT(audioFilter_.get()), options_.AudioFilterName.c_str());
     }
     GstElementPtr path = MakeAudioPath(audioFilter_.get());
     GstElementPtr sink = MakeAudioSink();
-    if (!path || !sink) return false;
+    if (!path || !sink) {
+      qCWarning(lcPlatform, "no media graph: the audio %s cannot be made",
+                path ? "sink" : "path (audioconvert, audioresample, capsfilter)");
+      return false;
+    }
     g_object_set(pipeline_.get(), "audio-filter", path.get(), "audio-sink", sink.get(), nullptr);
   }
 
@@ -151,7 +170,10 @@ bool MediaGraph::Build() {
     videoSink_ = MakeElement("appsink", options_.VideoRendererName.empty()
                                             ? nullptr
                                             : options_.VideoRendererName.c_str());
-    if (!videoSink_) return false;
+    if (!videoSink_) {
+      qCWarning(lcPlatform, "no media graph: the video renderer (appsink) cannot be made");
+      return false;
+    }
     GstCapsPtr bgrx(gst_caps_from_string("video/x-raw,format=BGRx"));
     gst_app_sink_set_caps(GST_APP_SINK(videoSink_.get()), bgrx.get());
     gst_app_sink_set_max_buffers(GST_APP_SINK(videoSink_.get()), 2);
@@ -180,12 +202,44 @@ GstBusSyncReply MediaGraph::OnBusMessage(GstBus*, GstMessage* message, gpointer 
   auto* graph = static_cast<MediaGraph*>(self);
   switch (GST_MESSAGE_TYPE(message)) {
     case GST_MESSAGE_EOS: graph->Post(GraphEvent::Complete); break;
-    case GST_MESSAGE_ERROR: graph->Post(GraphEvent::ErrorAbort); break;
+    case GST_MESSAGE_ERROR:
+      graph->KeepError(message);
+      graph->Post(GraphEvent::ErrorAbort);
+      break;
     case GST_MESSAGE_DURATION_CHANGED: graph->Post(GraphEvent::DurationChanged); break;
     default: break;
   }
   gst_message_unref(message);
   return GST_BUS_DROP;
+}
+
+void MediaGraph::KeepError(GstMessage* message) {
+  GError* rawError = nullptr;
+  gchar* rawDebug = nullptr;
+  gst_message_parse_error(message, &rawError, &rawDebug);
+  const GErrorPtr error(rawError);
+  const GCharPtr debug(rawDebug);
+  MediaError kept;
+  kept.Text = error && error->message ? error->message : "unknown error";
+  kept.Debug = debug ? debug.get() : "";
+  if (GST_MESSAGE_SRC(message)) {
+    const GCharPtr source(gst_object_get_name(GST_MESSAGE_SRC(message)));
+    if (source) kept.Source = source.get();
+  }
+  {
+    // Kept before it is logged: the UI thread may already be asking why the
+    // graph failed. The first error is the cause; what follows is mostly
+    // its echo.
+    std::lock_guard<std::mutex> lock(errorMutex_);
+    if (error_.Text.empty()) error_ = kept;
+  }
+  qCWarning(lcPlatform, "media graph %llu: %s: %s (%s)", static_cast<unsigned long long>(id_),
+            kept.Source.c_str(), kept.Text.c_str(), kept.Debug.c_str());
+}
+
+MediaError MediaGraph::LastError() const {
+  std::lock_guard<std::mutex> lock(errorMutex_);
+  return error_;
 }
 
 void MediaGraph::Post(GraphEvent event) {
@@ -198,23 +252,44 @@ void MediaGraph::Post(GraphEvent event) {
 
 bool MediaGraph::Render(const std::string& pathOrUrl) {
   const std::string uri = ToUri(pathOrUrl);
-  if (uri.empty()) return false;
-  g_object_set(pipeline_.get(), "uri", uri.c_str(), nullptr);
-  if (gst_element_set_state(pipeline_.get(), GST_STATE_PAUSED) == GST_STATE_CHANGE_FAILURE)
+  if (uri.empty()) {
+    qCWarning(lcPlatform, "media graph %llu: %s is neither a path nor an address",
+              static_cast<unsigned long long>(id_), pathOrUrl.c_str());
     return false;
+  }
+  g_object_set(pipeline_.get(), "uri", uri.c_str(), nullptr);
+  GstStateChangeReturn result = gst_element_set_state(pipeline_.get(), GST_STATE_PAUSED);
   GstState state = GST_STATE_VOID_PENDING;
-  const GstStateChangeReturn result = gst_element_get_state(
-      pipeline_.get(), &state, nullptr, GstClockTime(options_.RenderTimeoutMs) * GST_MSECOND);
-  return (result == GST_STATE_CHANGE_SUCCESS || result == GST_STATE_CHANGE_NO_PREROLL) &&
-         state == GST_STATE_PAUSED;
+  if (result != GST_STATE_CHANGE_FAILURE)
+    result = gst_element_get_state(pipeline_.get(), &state, nullptr,
+                                   GstClockTime(options_.RenderTimeoutMs) * GST_MSECOND);
+  if ((result == GST_STATE_CHANGE_SUCCESS || result == GST_STATE_CHANGE_NO_PREROLL) &&
+      state == GST_STATE_PAUSED)
+    return true;
+  if (result == GST_STATE_CHANGE_ASYNC)
+    qCWarning(lcPlatform, "media graph %llu: %s was not ready within %d ms",
+              static_cast<unsigned long long>(id_), pathOrUrl.c_str(), options_.RenderTimeoutMs);
+  else
+    qCWarning(lcPlatform, "media graph %llu cannot render %s: %s",
+              static_cast<unsigned long long>(id_), pathOrUrl.c_str(),
+              ReasonText(LastError()).c_str());
+  return false;
 }
 
 bool MediaGraph::Run() {
-  return gst_element_set_state(pipeline_.get(), GST_STATE_PLAYING) != GST_STATE_CHANGE_FAILURE;
+  if (gst_element_set_state(pipeline_.get(), GST_STATE_PLAYING) != GST_STATE_CHANGE_FAILURE)
+    return true;
+  qCWarning(lcPlatform, "media graph %llu does not run: %s", static_cast<unsigned long long>(id_),
+            ReasonText(LastError()).c_str());
+  return false;
 }
 
 bool MediaGraph::Pause() {
-  return gst_element_set_state(pipeline_.get(), GST_STATE_PAUSED) != GST_STATE_CHANGE_FAILURE;
+  if (gst_element_set_state(pipeline_.get(), GST_STATE_PAUSED) != GST_STATE_CHANGE_FAILURE)
+    return true;
+  qCWarning(lcPlatform, "media graph %llu does not pause: %s", static_cast<unsigned long long>(id_),
+            ReasonText(LastError()).c_str());
+  return false;
 }
 
 void MediaGraph::Stop() {
@@ -239,9 +314,13 @@ int64_t MediaGraph::Duration() const {
 
 bool MediaGraph::SetPosition(int64_t position) {
   if (position < 0) position = 0;
-  return gst_element_seek_simple(pipeline_.get(), GST_FORMAT_TIME,
-                                 GstSeekFlags(GST_SEEK_FLAG_FLUSH | GST_SEEK_FLAG_ACCURATE),
-                                 position * 100);
+  if (gst_element_seek_simple(pipeline_.get(), GST_FORMAT_TIME,
+                              GstSeekFlags(GST_SEEK_FLAG_FLUSH | GST_SEEK_FLAG_ACCURATE),
+                              position * 100))
+    return true;
+  qCWarning(lcPlatform, "media graph %llu cannot seek to %lld (100 ns units)",
+            static_cast<unsigned long long>(id_), static_cast<long long>(position));
+  return false;
 }
 
 double MediaGraph::LinearGain(long hundredthsOfDb) {

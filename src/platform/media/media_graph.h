@@ -12,8 +12,9 @@
 //
 // End events (complete, error abort) and duration changes are posted to the
 // UI thread through the event receiver, each carrying the graph's id, so a
-// receiver can drop the events of graphs it has already torn down. All
-// methods are for the UI thread.
+// receiver can drop the events of graphs it has already torn down. An error's
+// text is logged ("lyricade.platform") and kept for LastError. All methods
+// but LastError are for the UI thread.
 
 #include <QObject>
 #include <QPointer>
@@ -22,6 +23,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <vector>
@@ -32,6 +34,14 @@
 namespace lyricade {
 
 enum class GraphEvent { Complete, UserAbort, ErrorAbort, DurationChanged };
+
+// What the media framework said when a graph failed: its message, the
+// element that failed, and its debug text (the technical detail).
+struct MediaError {
+  std::string Text;
+  std::string Source;
+  std::string Debug;
+};
 
 using GraphId = uint64_t;
 
@@ -97,6 +107,11 @@ public:
   // True once the media turned out to carry video.
   bool HasVideo() const;
 
+  // The first error the graph reported (an error abort, or the reason it
+  // could not be rendered); empty texts while there was none. Errors arrive
+  // on streaming threads; this may be read from any thread.
+  MediaError LastError() const;
+
   // What the video renderer's callbacks reach: the target, and whether the
   // stream has started (first frame seen).
   struct VideoLink {
@@ -108,6 +123,8 @@ private:
   explicit MediaGraph(GraphOptions options);
   bool Build();
   static GstBusSyncReply OnBusMessage(GstBus* bus, GstMessage* message, gpointer self);
+  // Logs an error message's text and keeps the first one (streaming threads).
+  void KeepError(GstMessage* message);
   void Post(GraphEvent event);
 
   GraphOptions options_;
@@ -117,6 +134,8 @@ private:
   GstElementPtr videoSink_;
   std::unique_ptr<VideoLink> videoLink_;
   QPointer<QObject> receiver_;
+  mutable std::mutex errorMutex_;
+  MediaError error_;
 };
 
 }  // namespace lyricade

@@ -10,6 +10,7 @@
 #include <system_error>
 
 #include "eunzip32.h"
+#include "platform/platform_log.h"
 #include "platform/prompts/prompts.h"
 
 namespace lyricade {
@@ -78,8 +79,13 @@ UnzipPassOutcome UnzipModule::RunPass(const UnzipPassRequest& request,
   if (code) *code = -1;
   ModuleHandle module;
   const std::string besideProgram = moduleFolder_.empty() ? std::string() : moduleFolder_ + kUnzipModuleFile;
+  std::string loadError;
   if (!besideProgram.empty() && IsRegularFile(besideProgram)) {
     module.reset(::dlopen(besideProgram.c_str(), RTLD_NOW | RTLD_LOCAL));
+    if (!module) {
+      const char* why = ::dlerror();
+      loadError = why ? why : "";
+    }
   } else {
     module.reset(::dlopen(kUnzipModuleFile, RTLD_NOW | RTLD_LOCAL));
     if (!module) {
@@ -88,7 +94,10 @@ UnzipPassOutcome UnzipModule::RunPass(const UnzipPassRequest& request,
       // does not load.
       const char* why = ::dlerror();
       const std::string reason = why ? why : "";
+      loadError = reason;
       if (reason.empty() || reason.find("No such file") != std::string::npos) {
+        qCWarning(lcPlatform, "the unzip module %s is in neither %s nor the library path: %s",
+                  kUnzipModuleFile, moduleFolder_.c_str(), reason.c_str());
         prompts_.Message("Unzip",
                          Format("Cannot find %s. The Dll must be in the application directory, "
                                 "the path, the Windows directory or the Windows System directory.",
@@ -98,11 +107,15 @@ UnzipPassOutcome UnzipModule::RunPass(const UnzipPassRequest& request,
     }
   }
   if (!module) {
+    qCWarning(lcPlatform, "the unzip module %s does not load: %s", kUnzipModuleFile,
+              loadError.c_str());
     prompts_.Message("Unzip", Format("Could not load %s", kUnzipModuleFile));
     return UnzipPassOutcome::ModuleBroken;
   }
   auto entry = reinterpret_cast<EunzipEntryPoint>(::dlsym(module.get(), "Wiz_SingleEntryUnzip"));
   if (!entry) {
+    qCWarning(lcPlatform, "the unzip module %s has no entry point Wiz_SingleEntryUnzip",
+              kUnzipModuleFile);
     prompts_.Message("Unzip", Format("Could not load %s", kUnzipModuleFile));
     return UnzipPassOutcome::ModuleBroken;
   }
@@ -127,6 +140,9 @@ UnzipPassOutcome UnzipModule::RunPass(const UnzipPassRequest& request,
 
   const int result = entry(0, nullptr, 0, nullptr, &options, &callbacks);
   if (code) *code = result;
+  if (result != EUNZIP_OK)
+    qCWarning(lcPlatform, "the unzip module's %s pass over %s ended with code %d",
+              request.ListOnly ? "listing" : "extracting", request.Archive.c_str(), result);
   return result == EUNZIP_OK ? UnzipPassOutcome::Done : UnzipPassOutcome::Partial;
 }
 

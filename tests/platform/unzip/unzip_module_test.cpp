@@ -2,8 +2,10 @@
 
 #include <archive.h>
 #include <archive_entry.h>
+#include <dlfcn.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -11,6 +13,7 @@
 #include <memory>
 
 #include "common/test_folder.h"
+#include "eunzip32.h"
 #include "platform/prompts/scripted_prompts.h"
 
 namespace lyricade {
@@ -131,11 +134,9 @@ TEST_F(UnzipModuleTest, LinksAndNamesLeavingTheFolderAreNeverWritten) {
                                          {"../outside/keep.mp3", "evil"},
                                          {outside + "abs.cdg", "evil"},
                                          {"Song.cdg", "graphics"}}));
-  const std::string before = std::filesystem::current_path();
   int code = 0;
   EXPECT_EQ(Extract(archive, true, &code), UnzipPassOutcome::Partial);
   EXPECT_NE(code, 0);
-  EXPECT_EQ(std::filesystem::current_path(), before) << "the working folder is put back";
   EXPECT_EQ(ReadWhole(outside + "keep.mp3"), "precious");
   EXPECT_FALSE(Exists(outside + "abs.cdg"));
   // The streaming reader sees links as the plain files their local headers
@@ -158,6 +159,54 @@ TEST_F(UnzipModuleTest, AMemberCutOffMidwayIsNotLeftHalfWritten) {
   EXPECT_EQ(ReadWhole(out_ + "Song.cdg"), "graphics");
   EXPECT_FALSE(Exists(out_ + "Song.mp3"));
   EXPECT_TRUE(prompts_.Shown().empty());
+}
+
+// The host's render, streaming and loader threads resolve relative paths
+// against the working folder while a pass runs: the module must never move
+// it. The pass runs from a decoy working folder, where relative writes would
+// land, and every line the module prints is checked against it.
+TEST_F(UnzipModuleTest, APassNeverMovesTheWorkingFolder) {
+  const std::string archive = folder_.File("song.zip");
+  ASSERT_TRUE(WriteStreamedZip(archive, {{"Song.mp3", "audio"}, {"Disc/Song.cdg", "graphics"}}));
+  std::filesystem::create_directories(folder_.File("decoy"));
+  const std::string decoy = std::filesystem::canonical(folder_.File("decoy")).string();
+  const std::filesystem::path started = std::filesystem::current_path();
+  std::filesystem::current_path(decoy);
+  struct PutBack {
+    std::filesystem::path folder;
+    ~PutBack() { std::filesystem::current_path(folder); }
+  } putBack{started};
+
+  std::unique_ptr<void, int (*)(void*)> module(
+      ::dlopen((std::string(LYRICADE_TEST_MODULE_FOLDER) + kUnzipModuleFile).c_str(), RTLD_NOW),
+      ::dlclose);
+  ASSERT_TRUE(module) << ::dlerror();
+  auto entry = reinterpret_cast<EunzipEntryPoint>(::dlsym(module.get(), "Wiz_SingleEntryUnzip"));
+  ASSERT_TRUE(entry);
+
+  struct Seen {
+    std::vector<std::string> folders;
+  } seen;
+  EunzipCallbacks callbacks{};
+  callbacks.StructSize = sizeof callbacks;
+  callbacks.User = &seen;
+  callbacks.Print = [](void* user, const char*, size_t) {
+    static_cast<Seen*>(user)->folders.push_back(std::filesystem::current_path().string());
+  };
+  EunzipOptions options{};
+  options.StructSize = sizeof options;
+  options.ArchivePath = archive.c_str();
+  options.ExtractFolder = out_.c_str();
+  options.RecreateFolders = 1;
+  options.OverwriteAll = 1;
+  ASSERT_EQ(entry(0, nullptr, 0, nullptr, &options, &callbacks), EUNZIP_OK);
+
+  ASSERT_FALSE(seen.folders.empty());
+  for (const std::string& during : seen.folders) EXPECT_EQ(during, decoy);
+  EXPECT_EQ(std::filesystem::current_path(), decoy);
+  EXPECT_TRUE(std::filesystem::is_empty(decoy)) << "nothing lands in the working folder";
+  EXPECT_EQ(ReadWhole(out_ + "Song.mp3"), "audio");
+  EXPECT_EQ(ReadWhole(out_ + "Disc/Song.cdg"), "graphics");
 }
 
 }  // namespace
