@@ -270,13 +270,7 @@ void Show::SetVolumeFromBar(int value) {
 }
 
 void Show::ApplyLiveSettings() {
-  PlaybackState& state = transport_.State();
-  state.KeyTenths = rotation_.LiveKeyTenths();
-  state.Channel = rotation_.LiveMultiplex();
-  state.KeyText = KeyLabel(state.KeyTenths);
-  state.ChannelText = ChannelLabel(state.Channel);
-  transport_.SetChannel(state.Channel);
-  transport_.SetKey(state.KeyTenths);
+  transport_.SetKeyAndChannel(rotation_.LiveKeyTenths(), rotation_.LiveMultiplex());
   emit transportChanged();
 }
 

@@ -38,17 +38,7 @@ void SongOpener::StartBackgrounds(const std::string& location) {
   if (!companion && backgrounds_.HasBackgroundList()) backgrounds_.StartNextBackground();
 }
 
-void SongOpener::StoreKeyAndChannel(int channel, int keyTenths) {
-  PlaybackState& state = transport_.State();
-  state.KeyTenths = keyTenths;
-  state.Channel = channel;
-  state.KeyText = KeyLabel(keyTenths);
-  state.ChannelText = ChannelLabel(channel);
-}
-
 bool SongOpener::OpenSong(const std::string& location, int channel, int keyTenths) {
-  PlaybackState& state = transport_.State();
-  state.LiveDuration = false;
   if (settings_.BackgroundsEnabled.load()) StartBackgrounds(location);
 
   current_ = SongFile{};
@@ -58,7 +48,7 @@ bool SongOpener::OpenSong(const std::string& location, int channel, int keyTenth
   current_.Kind = KindOfLocation(location);
 
   if (current_.Kind == SongKind::Streamed) {
-    StoreKeyAndChannel(channel, keyTenths);
+    transport_.SetKeyAndChannel(keyTenths, channel);
     if (streamed_) streamed_->OpenStreamedSong(location, channel, keyTenths);
     return true;
   }
@@ -67,18 +57,18 @@ bool SongOpener::OpenSong(const std::string& location, int channel, int keyTenth
     transport_.StopPlayback(false);
     return true;
   }
-  StoreKeyAndChannel(channel, keyTenths);
-  state.Playing = true;
+  transport_.SetKeyAndChannel(keyTenths, channel);
+  transport_.BeginSong();
 
   current_.Media = location;
   if (current_.Kind == SongKind::Zipped) {
     std::string audio;
     if (!extractor_.ExtractZipSong(location, audio)) {
-      state.Playing = false;
+      transport_.AbandonSong();
       return false;
     }
     if (!IsRegularFile(audio)) {
-      state.Playing = false;
+      transport_.AbandonSong();
       prompts_.Message("UnZIP", kMissingAudioText, PromptButtons::Ok, PromptIcon::Warning);
       return false;
     }
@@ -102,7 +92,7 @@ bool SongOpener::OpenSong(const std::string& location, int channel, int keyTenth
     if (!cdg_.Open(graphics))
       qCWarning(lcPlayback, "the graphics %s do not open", graphics.c_str());
     current_.HasGraphics = true;
-    state.HasGraphics = true;
+    transport_.MarkGraphics();
     scene_.SongVisualShowing = true;
     scene_.CdgMode = true;
   }

@@ -52,7 +52,6 @@ public:
 
 private:
   void StartBackgrounds(const std::string& location);
-  void StoreKeyAndChannel(int channel, int keyTenths);
 
   AppSettings& settings_;
   Prompts& prompts_;

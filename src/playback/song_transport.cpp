@@ -9,6 +9,7 @@
 #include "common/app_settings.h"
 #include "playback/dsp_element.h"
 #include "playback/dsp_settings.h"
+#include "playback/song_location.h"
 #include "common/scene_flags.h"
 #include "playback/playback_hooks.h"
 #include "playback/playback_log.h"
@@ -70,6 +71,27 @@ bool SongTransport::BuildSongGraph(const SongFile& song) {
   state_.LiveDuration = song.Kind == SongKind::Streamed;
   state_.Duration = graph_->Duration();
   return true;
+}
+
+void SongTransport::BeginSong() {
+  state_.Playing = true;
+  state_.Paused = false;
+}
+
+void SongTransport::AbandonSong() {
+  state_.Playing = false;
+  state_.Paused = false;
+}
+
+void SongTransport::MarkGraphics() { state_.HasGraphics = true; }
+
+void SongTransport::SetKeyAndChannel(int keyTenths, int channel) {
+  state_.KeyTenths = keyTenths;
+  state_.Channel = channel;
+  state_.KeyText = KeyLabel(keyTenths);
+  state_.ChannelText = ChannelLabel(channel);
+  SetChannel(channel);
+  SetKey(keyTenths);
 }
 
 bool SongTransport::SetChannel(int channel) {
@@ -150,6 +172,7 @@ void SongTransport::StopPlayback(bool songFollows) {
   if (!state_.Playing) return;
   state_.Playing = false;
   state_.Paused = false;
+  state_.LiveDuration = false;
   Teardown();
 
   if (cleanup_) cleanup_();

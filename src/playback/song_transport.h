@@ -52,8 +52,18 @@ public:
   // Deletes the last zipped song's extracted files when playback stops.
   void SetExtractionCleanup(std::function<void()> cleanup) { cleanup_ = std::move(cleanup); }
 
-  PlaybackState& State() { return state_; }
+  // The transport alone changes the state, through the transitions below.
   const PlaybackState& State() const { return state_; }
+
+  // Song opening's transitions: a song is being opened (playing from now
+  // on), its opening was abandoned before the graph ran (not playing, none
+  // of the stop's follow-ups), its graphics were found.
+  void BeginSong();
+  void AbandonSong();
+  void MarkGraphics();
+  // The current key (tenths) and channel with their labels' texts; the
+  // graph's filter follows at its next buffer when there is one.
+  void SetKeyAndChannel(int keyTenths, int channel);
   // The id of the current song graph; 0 when there is none.
   GraphId CurrentGraphId() const { return graph_ ? graph_->Id() : 0; }
   MediaGraph* Graph() const { return graph_.get(); }

@@ -55,8 +55,7 @@ void StreamedSongs::OpenStreamedSong(const std::string& location, int, int) {
   song.Media = FileUrl(query, name, 1);
   // Building marks nothing as playing yet; it is marked once rendered, as
   // the channel and key are set on the filter.
-  PlaybackState& state = transport_.State();
-  state.Playing = true;
+  transport_.BeginSong();
   if (!transport_.BuildSongGraph(song)) return;  // stopped already (and logged)
   transport_.ApplyVolume();
 
@@ -80,7 +79,7 @@ void StreamedSongs::OpenStreamedSong(const std::string& location, int, int) {
   if (IsRegularFile(graphics)) {
     if (!cdg_.Open(graphics))
       qCWarning(lcPlayback, "the streamed graphics %s do not open", graphics.c_str());
-    state.HasGraphics = true;
+    transport_.MarkGraphics();
     scene_.SongVisualShowing = true;
     scene_.CdgMode = true;
   }
