@@ -216,6 +216,32 @@ TEST_F(ScriptedShow, RemovalAndExitQuestions) {
   EXPECT_EQ(prompts.Shown().back().Caption, "Exit Program");
 }
 
+// Counts the warnings the host controller logs.
+int appWarnings = 0;
+void CountAppWarnings(QtMsgType type, const QMessageLogContext& context, const QString&) {
+  if (type == QtWarningMsg && context.category && std::string(context.category) == "lyricade.app")
+    ++appWarnings;
+}
+
+TEST_F(ScriptedShow, AnUnwritableSingerListIsReportedOnceUntilASaveSucceeds) {
+  // A folder where the list file should be: every save fails.
+  std::filesystem::create_directories(show->RotationFile());
+  appWarnings = 0;
+  const QtMessageHandler previous = qInstallMessageHandler(CountAppWarnings);
+  show->Rotation().AppendSinger("Ana");
+  show->Rotation().AppendSinger("Ben");
+  show->Rotation().MoveSingerToTop();
+  EXPECT_EQ(appWarnings, 1);
+  std::filesystem::remove(show->RotationFile());
+  show->Rotation().AppendSinger("Cy");
+  EXPECT_EQ(ListFile(), Expected());
+  std::filesystem::remove(show->RotationFile());
+  std::filesystem::create_directories(show->RotationFile());
+  show->Rotation().AppendSinger("Dee");
+  EXPECT_EQ(appWarnings, 2) << "reported again after a save succeeded";
+  qInstallMessageHandler(previous);
+}
+
 TEST_F(ScriptedShow, CueingShowsTheKeyAndStopClearsTheDisplays) {
   int idlePictures = 0;
   show->SetIdlePreview([&] { ++idlePictures; });
