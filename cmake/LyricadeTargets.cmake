@@ -19,7 +19,7 @@ endfunction()
 # holding the same lock at once: programs whose cases depend on keyboard
 # focus, double clicks or the active window take "display_focus".
 function(lyricade_test name)
-  cmake_parse_arguments(ARG "QT" "LABEL;TIMEOUT;RESOURCE_LOCK" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(ARG "QT;OPENGL" "LABEL;TIMEOUT;RESOURCE_LOCK" "SOURCES;LIBS" ${ARGN})
   if(NOT ARG_TIMEOUT)
     set(ARG_TIMEOUT 300)
   endif()
@@ -36,6 +36,11 @@ function(lyricade_test name)
                           lyricade_warnings)
   endif()
   target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR}/src ${CMAKE_SOURCE_DIR}/tests)
+  # OPENGL: the program draws through the OpenGL driver (no leak checks in
+  # the sanitizer tree, see opengl_driver_leaks.cpp).
+  if(ARG_OPENGL)
+    target_sources(${name} PRIVATE ${CMAKE_SOURCE_DIR}/tests/support/opengl_driver_leaks.cpp)
+  endif()
   # Test programs live beside their folder's build files, not in bin/, so
   # they are told where the build tree's program folder is.
   gtest_discover_tests(${name}

@@ -20,13 +20,13 @@ namespace {
 
 std::vector<uint8_t> Bytes(const std::vector<int16_t>& samples) {
   std::vector<uint8_t> bytes(samples.size() * 2);
-  std::memcpy(bytes.data(), samples.data(), bytes.size());
+  if (!bytes.empty()) std::memcpy(bytes.data(), samples.data(), bytes.size());
   return bytes;
 }
 
 std::vector<int16_t> Samples(const uint8_t* bytes, size_t count) {
   std::vector<int16_t> samples(count / 2);
-  std::memcpy(samples.data(), bytes, samples.size() * 2);
+  if (!samples.empty()) std::memcpy(samples.data(), bytes, samples.size() * 2);
   return samples;
 }
 
