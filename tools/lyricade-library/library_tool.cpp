@@ -1,0 +1,184 @@
+#include "library_tool.h"
+
+#include <algorithm>
+#include <functional>
+#include <map>
+#include <optional>
+
+#include "console_prompts.h"
+#include "library/library_database.h"
+#include "library/library_search.h"
+#include "platform/db/db_result.h"
+#include "platform/paths/paths.h"
+
+namespace lyricade {
+namespace {
+
+constexpr const char* kUsage =
+    "usage: lyricade-library [--data-dir DIR] COMMAND\n"
+    "  search [--on all|title|artist|id|year|comment|location] [--any] WORDS...\n"
+    "  list [--sort title|artist|id|year|comment|location] [--desc]\n";
+
+constexpr int kDone = 0;
+constexpr int kFailed = 1;
+constexpr int kBadArguments = 2;
+
+// The command's own arguments, taken one at a time.
+class Arguments {
+public:
+  explicit Arguments(std::vector<std::string> args) : args_(std::move(args)) {}
+  bool Empty() const { return next_ >= args_.size(); }
+  const std::string& Peek() const { return args_[next_]; }
+  std::string Take() { return args_[next_++]; }
+  std::optional<std::string> TakeValue() {
+    if (Empty()) return std::nullopt;
+    return Take();
+  }
+
+private:
+  std::vector<std::string> args_;
+  size_t next_ = 0;
+};
+
+std::optional<SearchField> FieldNamed(const std::string& name) {
+  static const std::map<std::string, SearchField> fields = {
+      {"all", SearchField::AllFields}, {"title", SearchField::Title},
+      {"artist", SearchField::Artist}, {"id", SearchField::Id},
+      {"year", SearchField::Year},     {"comment", SearchField::Comment},
+      {"location", SearchField::Location}};
+  const auto found = fields.find(name);
+  if (found == fields.end()) return std::nullopt;
+  return found->second;
+}
+
+std::optional<LibrarySortKey> SortKeyNamed(const std::string& name) {
+  static const std::map<std::string, LibrarySortKey> keys = {
+      {"title", LibrarySortKey::Title},     {"artist", LibrarySortKey::Artist},
+      {"id", LibrarySortKey::Id},           {"year", LibrarySortKey::Year},
+      {"comment", LibrarySortKey::Comment}, {"location", LibrarySortKey::Location}};
+  const auto found = keys.find(name);
+  if (found == keys.end()) return std::nullopt;
+  return found->second;
+}
+
+// One row per line: the fields tab-separated, with tabs and line ends inside
+// a field turned into blanks so every row stays one line.
+std::string Field(const DbResult& rows, const char* name) {
+  std::string text = rows.Text(name).value_or("");
+  std::replace_if(text.begin(), text.end(), [](char c) { return c == '\t' || c == '\n' || c == '\r'; },
+                  ' ');
+  return text;
+}
+
+int PrintRows(const std::string& libraryPath, const std::string& statement, std::ostream& out,
+              std::ostream& err) {
+  DbResult rows;
+  if (!rows.Open(libraryPath, statement)) {
+    err << "lyricade-library: the library could not be read: " << rows.LastError() << "\n";
+    return kFailed;
+  }
+  for (bool row = rows.MoveFirst(); row; row = rows.MoveNext())
+    out << Field(rows, "ItemNum") << '\t' << Field(rows, "Title") << '\t' << Field(rows, "Artist")
+        << '\t' << Field(rows, "ID") << '\t' << Field(rows, "Year1") << '\t'
+        << Field(rows, "SongPath") << '\n';
+  return kDone;
+}
+
+class LibraryTool {
+public:
+  LibraryTool(std::ostream& out, std::ostream& err) : out_(out), err_(err), prompts_(err) {}
+
+  int Run(const std::vector<std::string>& all) {
+    std::vector<std::string> folderArgs;
+    size_t i = 0;
+    while (i < all.size() && all[i] == "--data-dir") {
+      if (i + 1 >= all.size()) return Usage("--data-dir needs a folder");
+      folderArgs = {all[i], all[i + 1]};
+      i += 2;
+    }
+    if (i >= all.size()) return Usage("no command");
+    const std::string command = all[i];
+    Arguments args(std::vector<std::string>(all.begin() + static_cast<long>(i) + 1, all.end()));
+
+    using Command = int (LibraryTool::*)(Arguments&);
+    static const std::map<std::string, Command> commands = {{"search", &LibraryTool::Search},
+                                                            {"list", &LibraryTool::List}};
+    const auto found = commands.find(command);
+    if (found == commands.end()) return Usage("unknown command \"" + command + "\"");
+    dataFolder_ = ResolveDataFolder(folderArgs, "lyricade", "LYRICADE_DATA_DIR");
+    return (this->*found->second)(args);
+  }
+
+private:
+  int Usage(const std::string& why) {
+    err_ << "lyricade-library: " << why << "\n" << kUsage;
+    return kBadArguments;
+  }
+
+  // Opens the data folder's library; the failure box goes to the error
+  // stream.
+  bool OpenLibrary(LibraryDatabase& database) {
+    database.SetDataFolder(dataFolder_);
+    if (database.OpenLibrary()) return true;
+    err_ << "lyricade-library: no library could be opened in " << dataFolder_ << "\n";
+    return false;
+  }
+
+  int Search(Arguments& args) {
+    SearchField field = SearchField::AllFields;
+    MatchMode mode = MatchMode::All;
+    std::string text;
+    while (!args.Empty()) {
+      const std::string arg = args.Take();
+      if (arg == "--on") {
+        const auto name = args.TakeValue();
+        const auto chosen = name ? FieldNamed(*name) : std::nullopt;
+        if (!chosen) return Usage("--on takes all, title, artist, id, year, comment or location");
+        field = *chosen;
+      } else if (arg == "--any") {
+        mode = MatchMode::AtleastOne;
+      } else {
+        text += text.empty() ? arg : " " + arg;
+      }
+    }
+    if (text.empty()) return Usage("search needs words");
+    LibraryDatabase database(prompts_);
+    if (!OpenLibrary(database)) return kFailed;
+    const std::string statement = BuildSearchStatement(SplitSearchWords(SanitizeSearchText(text)),
+                                                       field, mode, SortOrder{});
+    return PrintRows(database.LibraryPath(), statement, out_, err_);
+  }
+
+  int List(Arguments& args) {
+    SortOrder order;
+    while (!args.Empty()) {
+      const std::string arg = args.Take();
+      if (arg == "--sort") {
+        const auto name = args.TakeValue();
+        const auto key = name ? SortKeyNamed(*name) : std::nullopt;
+        if (!key) return Usage("--sort takes title, artist, id, year, comment or location");
+        order.Key = *key;
+      } else if (arg == "--desc") {
+        order.Descending = true;
+      } else {
+        return Usage("list takes no \"" + arg + "\"");
+      }
+    }
+    LibraryDatabase database(prompts_);
+    if (!OpenLibrary(database)) return kFailed;
+    return PrintRows(database.LibraryPath(), WholeLibraryStatement(order), out_, err_);
+  }
+
+  std::ostream& out_;
+  std::ostream& err_;
+  ConsolePrompts prompts_;
+  std::string dataFolder_;
+};
+
+}  // namespace
+
+int RunLibraryTool(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+  return LibraryTool(out, err).Run(args);
+}
+
+}  // namespace lyricade
