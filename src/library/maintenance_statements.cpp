@@ -7,8 +7,16 @@
 namespace lyricade {
 namespace {
 
-std::string Quoted(std::string_view text) { return "'" + AccentApostrophes(text) + "'"; }
-std::string QuotedPath(std::string_view path) { return "'" + DoubleApostrophes(path) + "'"; }
+std::string InApostrophes(const std::string& value) {
+  std::string quoted;
+  quoted.reserve(value.size() + 2);
+  quoted += '\'';
+  quoted += value;
+  quoted += '\'';
+  return quoted;
+}
+std::string Quoted(std::string_view text) { return InApostrophes(AccentApostrophes(text)); }
+std::string QuotedPath(std::string_view path) { return InApostrophes(DoubleApostrophes(path)); }
 
 }  // namespace
 
