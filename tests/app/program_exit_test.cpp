@@ -5,13 +5,16 @@
 #include <gtest/gtest.h>
 #include <X11/keysym.h>
 #include <signal.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iostream>
 #include <iterator>
 #include <string>
 #include <thread>
@@ -34,8 +37,13 @@ public:
     const std::string data = folder.File("data/");
     const std::string cache = folder.File("cache");
     const std::string config = folder.File("config");
+    const std::string log = folder.File("lyricade.log");
     pid_ = ::fork();
     if (pid_ == 0) {
+      // The program dies with the test, and its output goes to a file, so a
+      // failing test never leaves it running nor holds the test's output open.
+      ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+      if (std::FILE* out = std::freopen(log.c_str(), "w", stdout)) ::dup2(::fileno(out), 2);
       ::setenv("XDG_CACHE_HOME", cache.c_str(), 1);
       ::setenv("XDG_CONFIG_HOME", config.c_str(), 1);
       ::setenv("LYRICADE_AUDIO_SINK", "fakesink", 1);
@@ -82,10 +90,17 @@ std::string ReadFile(const std::string& path) {
 
 }  // namespace
 
-TEST(ProgramExit, ClosingTheMainWindowEndsTheProgramAfterTheSaves) {
+class ProgramExit : public ::testing::Test {
+protected:
+  void TearDown() override {
+    if (HasFailure()) std::cerr << "lyricade's output:\n" << ReadFile(folder.File("lyricade.log"));
+  }
+  TestFolder folder;
+};
+
+TEST_F(ProgramExit, ClosingTheMainWindowEndsTheProgramAfterTheSaves) {
   X11Session x11;
   ASSERT_TRUE(x11.Connected()) << "the tests run on an X display";
-  TestFolder folder;
   Program program(folder);
 
   // One display: the singers' screen explains how to get a second one.

@@ -9,7 +9,12 @@
 
 namespace lyricade::testing {
 
-X11Session::X11Session() : display_(XOpenDisplay(nullptr)) {}
+// The other program's windows come and go while they are looked at: a
+// request on a window that is gone fails, and must not end the test (Xlib's
+// own handler exits the process).
+X11Session::X11Session() : display_(XOpenDisplay(nullptr)) {
+  XSetErrorHandler([](Display*, XErrorEvent*) { return 0; });
+}
 
 X11Session::~X11Session() {
   if (display_) XCloseDisplay(display_);
@@ -47,8 +52,6 @@ bool X11Session::PressKeyUntilGone(Window window, unsigned long keysym, int ms) 
   if (!display_ || !window) return false;
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
   while (std::chrono::steady_clock::now() < deadline) {
-    // A window destroyed meanwhile makes the calls on it fail; that is fine.
-    XSetErrorHandler([](Display*, XErrorEvent*) { return 0; });
     if (!Viewable(window)) return true;
     PressKey(window, keysym);
     std::this_thread::sleep_for(std::chrono::milliseconds(200));
