@@ -7,6 +7,8 @@
 #include <gtest/gtest.h>
 
 #include <QElapsedTimer>
+#include <QAction>
+#include <QItemSelectionModel>
 #include <QTest>
 #include <filesystem>
 #include <fstream>
@@ -114,6 +116,38 @@ TEST_F(ApplicationTest, AFolderWithoutItsLibraryStartsWithTheFailureMessageOnce)
   EXPECT_EQ(failures, 1);
   // The program stays up for playback.
   EXPECT_TRUE(app->Window()->isVisible());
+  app->Shutdown();
+}
+
+TEST_F(ApplicationTest, TheEditMenuRunsMaintenanceOnTheListsSelection) {
+  auto app = Start();
+  LibraryListController* list = app->LibraryController();
+  const auto loaded = [&] {
+    QElapsedTimer clock;
+    clock.start();
+    while ((list->LoadBusy() || list->StatusText() != "Complete...") && clock.elapsed() < 5000)
+      QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+  };
+  loaded();
+  LibraryListView* view = app->Window()->LibraryView();
+  ASSERT_EQ(view->model()->rowCount(), 3);
+  const QString title = view->model()->index(0, 0).data().toString();
+  const QString artist = view->model()->index(0, 1).data().toString();
+  view->selectionModel()->select(view->model()->index(0, 0),
+                                 QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+  QAction* flip = app->Window()->EditMenuAction("Flip Title/Artist...");
+  ASSERT_NE(flip, nullptr);
+  EXPECT_TRUE(flip->isEnabled());
+  prompts.QueueAnswer(PromptAnswer::Yes);  // "Are You Sure?"
+  flip->trigger();
+  EXPECT_EQ(prompts.Shown().back().Caption, "Flip Information");
+  loaded();
+  // The flipped row now sorts by its old artist.
+  bool found = false;
+  for (int row = 0; row < view->model()->rowCount(); ++row)
+    found |= view->model()->index(row, 0).data().toString() == artist &&
+             view->model()->index(row, 1).data().toString() == title;
+  EXPECT_TRUE(found);
   app->Shutdown();
 }
 

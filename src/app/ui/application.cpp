@@ -4,12 +4,15 @@
 #include <QProgressDialog>
 #include <QSplashScreen>
 #include <QTimer>
+#include <QAction>
+#include <functional>
 #include <filesystem>
 
 #include "app/app_log.h"
 #include "app/preferences_file.h"
 #include "app/demo_library.h"
 #include "app/show.h"
+#include "app/ui/library_commands.h"
 #include "app/ui/main_window.h"
 #include "app/ui/options_window.h"
 #include "common/path_pieces.h"
@@ -121,6 +124,7 @@ bool Application::Start() {
                    [this] { singers_->OpenHistoryWindow(); });
   window_->SetCloseHandler([this] { return ConfirmClose(); });
   QObject::connect(window_.get(), &MainWindow::optionsRequested, [this] { OpenOptions(); });
+  ConnectLibraryCommands();
   window_->show();
   window_->LibraryView()->setFocus();
   libraryController_->LoadLibraryList(-1);
@@ -141,6 +145,30 @@ bool Application::Start() {
   show_->StartTimer();
   started_ = true;
   return true;
+}
+
+void Application::ConnectLibraryCommands() {
+  libraryCommands_ = new LibraryCommands(*database_, prompts_, *libraryController_, *libraryModel_,
+                                         *window_->LibraryView(), window_.get());
+  LibraryCommands* commands = libraryCommands_;
+  const std::pair<const char*, std::function<void()>> entries[] = {
+      {"Remove Song(s)...", [commands] { commands->RemoveSongs(); }},
+      {"Remove Bad Song(s)...", [commands] { commands->RemoveBadSongs(); }},
+      {"Purge Song(s)...", [commands] { commands->PurgeSongs(); }},
+      {"Edit Item Information...", [commands] { commands->EditItem(); }},
+      {"Flip Title/Artist...", [commands] { commands->Flip(FlipMode::TitleArtist); }},
+      {"Flip Title/ID...", [commands] { commands->Flip(FlipMode::TitleId); }},
+      {"Flip Artist/ID...", [commands] { commands->Flip(FlipMode::ArtistId); }},
+      {"* Clear Database *...", [commands] { commands->ClearLibrary(); }},
+      {"Compact Database...", [commands] { commands->CompactDatabase(); }},
+      {"Search and Replace...", [commands] { commands->SearchAndReplace(); }},
+  };
+  for (const auto& [text, run] : entries) {
+    QAction* action = window_->EditMenuAction(text);
+    if (!action) continue;
+    action->setEnabled(true);
+    QObject::connect(action, &QAction::triggered, commands, run);
+  }
 }
 
 void Application::ShowSplash() {
@@ -183,6 +211,8 @@ std::string Application::AddCustomLogo() {
 }
 
 bool Application::ConfirmClose() {
+  // A library command still writing (it lets events run) finishes first.
+  if (libraryCommands_ && libraryCommands_->Busy()) return false;
   if (!show_->ConfirmExit()) return false;
   if (options_) options_->close();
   if (singers_->History()) singers_->History()->close();

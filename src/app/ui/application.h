@@ -21,6 +21,7 @@
 namespace lyricade {
 
 class KaraokeScreen;
+class LibraryCommands;
 class LibraryDatabase;
 class LibraryListController;
 class LibraryListModel;
@@ -49,6 +50,7 @@ public:
   MainWindow* Window() { return window_.get(); }
   KaraokeScreen* Screen() { return screen_.get(); }
   LibraryListController* LibraryController() { return libraryController_.get(); }
+  LibraryCommands* LibraryEditCommands() { return libraryCommands_; }
   const std::string& DataFolder() const { return dataFolder_; }
   bool FirstRun() const { return firstRun_; }
   // No splash (tests and benchmarks).
@@ -59,6 +61,7 @@ private:
   void OpenOptions();
   std::string AddCustomLogo();
   void ShowSplash();
+  void ConnectLibraryCommands();
 
   std::vector<std::string> args_;
   AppSettings settings_;
@@ -85,6 +88,7 @@ private:
   std::unique_ptr<MainWindow> window_;
   std::unique_ptr<SingerWindows> singers_;
   std::unique_ptr<OptionsWindow> options_;
+  LibraryCommands* libraryCommands_ = nullptr;  // a child of the main window
   std::vector<std::string> customLogos_;
 };
 

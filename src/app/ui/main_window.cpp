@@ -30,8 +30,9 @@ namespace {
 
 QString Q(const std::string& text) { return QString::fromStdString(text); }
 
-// The Edit menu of the library: the maintenance commands and the windows
-// that come with later parts of the program are listed, not yet active.
+// The Edit menu of the library: the maintenance commands, and the windows
+// that come with later parts of the program, listed but not yet active
+// until the program connects them.
 const char* const kEditMenuEntries[] = {
     "Remove Song(s)...",       "Remove Bad Song(s)...",  "Purge Song(s)...",
     "Edit Item Information...", "Flip Title/Artist...",   "Flip Title/ID...",
@@ -330,6 +331,12 @@ void MainWindow::AddSelectedLibrarySong() {
 
 void MainWindow::OpenHelp() {
   QDesktopServices::openUrl(QUrl::fromLocalFile(Q(parts_.programFolder) + "Lyricade.html"));
+}
+
+QAction* MainWindow::EditMenuAction(const QString& text) const {
+  for (QAction* action : editMenu_->actions())
+    if (action->text() == text) return action;
+  return nullptr;
 }
 
 void MainWindow::SetSingerPanel(QWidget* panel) {

@@ -17,6 +17,7 @@
 #include "app/ui/karaoke_bar.h"
 #include "app/ui/skin.h"
 
+class QAction;
 class QCheckBox;
 class QMenu;
 class QVBoxLayout;
@@ -65,6 +66,9 @@ public:
   void RestoreGeometry();
 
   LibraryListView* LibraryView() const { return libraryView_; }
+  // The library's "Edit" menu entry of that text (null if none); entries are
+  // greyed out until the program connects them and enables them.
+  QAction* EditMenuAction(const QString& text) const;
   QLineEdit* SearchBox() const { return searchBox_; }
   QComboBox* VenueBox() const { return venueBox_; }
   QPushButton* PlayButton() const { return play_; }
