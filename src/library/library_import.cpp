@@ -69,7 +69,9 @@ long LibraryImport::ImportFolder(const std::string& folder, const ImportProgress
     return 0;
   }
   long imported = 0;
-  if (!database_.BeginTrans())
+  // Without a transaction of its own every row is written as it comes.
+  const bool transaction = database_.BeginTrans();
+  if (!transaction)
     qCWarning(lcLibrary, "cannot begin the import of %s: %s", folder.c_str(),
               database_.Library().LastError().c_str());
   if (progress.Caption) progress.Caption(AddFolderCaption(""));
@@ -91,7 +93,7 @@ long LibraryImport::ImportFolder(const std::string& folder, const ImportProgress
   };
   FolderScanner(std::move(hooks)).Scan(folder, kImportPatterns);
 
-  if (!database_.CommitTrans()) {
+  if (transaction && !database_.CommitTrans()) {
     // Nothing of the walk is in the library then.
     qCWarning(lcLibrary, "cannot commit the import of %s: %s", folder.c_str(),
               database_.Library().LastError().c_str());
@@ -101,9 +103,9 @@ long LibraryImport::ImportFolder(const std::string& folder, const ImportProgress
 }
 
 bool LibraryImport::ImportSingleFile(const std::string& path) {
-  database_.BeginTrans();
+  const bool transaction = database_.BeginTrans();
   const bool added = ImportFile(path);
-  if (!database_.CommitTrans()) {
+  if (transaction && !database_.CommitTrans()) {
     qCWarning(lcLibrary, "cannot commit the import of %s: %s", path.c_str(),
               database_.Library().LastError().c_str());
     return false;

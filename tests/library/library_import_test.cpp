@@ -4,11 +4,11 @@
 #include "library/library_import.h"
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 #include <clocale>
 #include <cstdio>
 #include <filesystem>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -86,7 +86,7 @@ TEST(InsertStatement, IsTheImportsStatementWithLocaleFreeNumbers) {
   EXPECT_NE(sql.find("VALUES('Don\xC2\xB4t Stop'"), std::string::npos);
   EXPECT_NE(sql.find("'/Rock''n''Roll/x.mp3', 2, 123.500000, 'it\xC2\xB4s', 1);"), std::string::npos);
   EXPECT_EQ(SqlReal(-2.25), "-2.250000");
-  EXPECT_EQ(SqlReal(1.0 / 0.0), "0.000000");
+  EXPECT_EQ(SqlReal(std::numeric_limits<double>::infinity()), "0.000000");
 }
 
 class TagsTest : public ::testing::Test {
