@@ -13,15 +13,10 @@ pkg_check_modules(GSTREAMER REQUIRED IMPORTED_TARGET
 pkg_check_modules(SOUNDTOUCH REQUIRED IMPORTED_TARGET soundtouch)
 pkg_check_modules(MINIZIP REQUIRED IMPORTED_TARGET minizip)
 pkg_check_modules(LIBARCHIVE REQUIRED IMPORTED_TARGET libarchive)
+# ID3 tags: read on import, stripped after unzipping.
+pkg_check_modules(TAGLIB REQUIRED IMPORTED_TARGET taglib)
 
-# id3lib and FreeImage ship no pkg-config or CMake files.
-find_path(ID3_INCLUDE_DIR id3/tag.h REQUIRED)
-find_library(ID3_LIBRARY id3 REQUIRED)
-add_library(Id3::Id3 UNKNOWN IMPORTED)
-set_target_properties(Id3::Id3 PROPERTIES
-  IMPORTED_LOCATION ${ID3_LIBRARY}
-  INTERFACE_INCLUDE_DIRECTORIES ${ID3_INCLUDE_DIR})
-
+# FreeImage ships no pkg-config or CMake files.
 find_path(FREEIMAGE_INCLUDE_DIR FreeImage.h REQUIRED)
 find_library(FREEIMAGE_LIBRARY freeimage REQUIRED)
 add_library(FreeImage::FreeImage UNKNOWN IMPORTED)

@@ -7,9 +7,10 @@
 #include <system_error>
 #include <vector>
 
+#include "library/file_name_format.h"
 #include "library/library_database.h"
+#include "library/library_item_insert.h"
 #include "library/library_log.h"
-#include "library/text_rules.h"
 #include "platform/paths/paths.h"
 
 namespace fs = std::filesystem;
@@ -24,41 +25,16 @@ bool IsSongFile(const fs::path& path) {
   return extension == ".mp3" || extension == ".zip";
 }
 
-struct DemoRow {
-  std::string Title;
-  std::string Artist;
-  std::string Path;
-};
-
-// "Artist - Title" as the import reads an "Artist - Title ( - Album )" name:
-// underscores read as blanks, the parts split at " - " with the separator's
-// own blanks removed; a name without " - " is all title.
-DemoRow RowFor(const fs::path& path) {
-  DemoRow row;
-  row.Path = path.string();
-  std::string base = path.stem().string();
-  std::replace(base.begin(), base.end(), '_', ' ');
-  const size_t first = base.find(" - ");
-  if (first == std::string::npos) {
-    row.Title = path.stem().string();
-    return row;
-  }
-  row.Artist = base.substr(0, first);
-  const std::string rest = base.substr(first + 3);
-  row.Title = rest.substr(0, rest.find(" - "));
-  return row;
-}
-
-// What a file-name import writes (no year, length or comment; type 2, tempo 0,
-// collection 1), with the demo ID.
-std::string InsertStatement(const DemoRow& row, const std::string& id) {
-  char tempo[32];
-  std::snprintf(tempo, sizeof tempo, "%f", 0.0);
-  return "INSERT INTO Items (Title, Artist, ID, Year1, SongLen, SongPath, Type1, BPM, Comments1,"
-         " CollectionNum) VALUES('" +
-         AccentApostrophes(row.Title) + "', '" + AccentApostrophes(row.Artist) + "', '" +
-         AccentApostrophes(id) + "', '', '', '" + DoubleApostrophes(row.Path) + "', 2, " + tempo +
-         ", '', 1);";
+// What a file-name import of an "Artist - Title ( - Album )" name writes,
+// with the demo ID in place of the album.
+NewLibraryItem ItemFor(const fs::path& path, std::string id) {
+  NewLibraryItem item;
+  item.Path = path.string();
+  ParsedFileName parsed = ParseFileName(item.Path, FileNameFormat::ArtistTitleAlbum);
+  item.Title = std::move(parsed.Title);
+  item.Artist = std::move(parsed.Artist);
+  item.Id = std::move(id);
+  return item;
 }
 
 }  // namespace
@@ -87,20 +63,19 @@ bool SeedDemoLibrary(const std::string& dataFolder, LibraryDatabase& database) {
   // Numbered by place in the folder, so a song keeps its ID when another
   // one was already in the library. The look-ups run before the
   // transaction: they read on a connection of their own.
-  std::vector<std::pair<DemoRow, std::string>> missing;
+  std::vector<NewLibraryItem> missing;
   for (size_t i = 0; i < songs.size(); ++i) {
-    DemoRow row = RowFor(songs[i]);
-    if (database.FindItemByPath(row.Path) != 0) continue;
+    if (database.FindItemByPath(songs[i].string()) != 0) continue;
     char id[32];
     std::snprintf(id, sizeof id, "DEMO-%02zu", i + 1);
-    missing.emplace_back(std::move(row), id);
+    missing.push_back(ItemFor(songs[i], id));
   }
   if (missing.empty()) return true;
 
   bool all = database.BeginTrans();
-  for (const auto& [row, id] : missing) {
-    if (database.Execute(InsertStatement(row, id))) continue;
-    qCWarning(lcLibrary, "cannot list the demo song %s", row.Path.c_str());
+  for (const NewLibraryItem& item : missing) {
+    if (InsertLibraryItem(database, item)) continue;
+    qCWarning(lcLibrary, "cannot list the demo song %s", item.Path.c_str());
     all = false;
   }
   return database.CommitTrans() && all;

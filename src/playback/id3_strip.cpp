@@ -1,7 +1,7 @@
 #include "playback/zip_song_extractor.h"
 
-#include <id3/tag.h>
 #include <sys/stat.h>
+#include <taglib/mpegfile.h>
 #include <unistd.h>
 
 namespace lyricade {
@@ -12,12 +12,12 @@ bool StripId3Tags(const std::string& path) {
   struct stat info {};
   if (::lstat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return false;
   if (::access(path.c_str(), R_OK | W_OK) != 0) return false;
-  ID3_Tag tag(path.c_str());
-  flags_t present = ID3TT_NONE;
-  if (tag.HasV1Tag()) present |= ID3TT_ID3V1;
-  if (tag.HasV2Tag()) present |= ID3TT_ID3V2;
-  const flags_t stripped = tag.Strip(ID3TT_ALL);
-  return (stripped & present) == present;
+  // The tags are found without reading the audio properties.
+  TagLib::MPEG::File file(path.c_str(), false);
+  // The caller logs a failure.
+  if (!file.isOpen() || !file.isValid() || file.readOnly()) return false;
+  if (!file.hasID3v1Tag() && !file.hasID3v2Tag()) return true;
+  return file.strip(TagLib::MPEG::File::ID3v1 | TagLib::MPEG::File::ID3v2);
 }
 
 }  // namespace lyricade

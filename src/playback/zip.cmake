@@ -25,7 +25,7 @@ lyricade_library(lyricade_zip_song
     ${CMAKE_CURRENT_LIST_DIR}/scratch_folder.cpp
     ${CMAKE_CURRENT_LIST_DIR}/id3_strip.cpp
     ${CMAKE_CURRENT_LIST_DIR}/zip_song_extractor.cpp
-  LIBS lyricade_zip_member_name PkgConfig::MINIZIP Id3::Id3 lyricade_unzip lyricade_prompts
+  LIBS lyricade_zip_member_name PkgConfig::MINIZIP PkgConfig::TAGLIB lyricade_unzip lyricade_prompts
        lyricade_playback_log lyricade_common)
 # The fallback module is loaded at run time, not linked; whatever links the
 # extractor needs it built beside the program.

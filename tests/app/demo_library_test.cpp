@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 #include <minizip/unzip.h>
 
+#include <clocale>
 #include <cmath>
 #include <filesystem>
 #include <fstream>
@@ -157,6 +158,22 @@ TEST(DemoLibrary, OddFolderContentIsSkippedAndPathsKeptExact) {
   // The apostrophe path is found again, so nothing doubles up.
   EXPECT_TRUE(SeedDemoLibrary(folder.data, folder.database));
   EXPECT_EQ(ItemCount(folder.database), 3);
+}
+
+// A host whose locale writes numbers with a decimal comma gets the demo
+// songs listed too (the tempo once came out as "0,000000").
+TEST(DemoLibrary, ADecimalCommaLocaleStillListsTheSongs) {
+  DemoLibraryFolder folder;
+  fs::create_directories(folder.data + kDemoSongsFolder);
+  ASSERT_TRUE(folder.Open());
+  for (const char* name : {"A - One.mp3", "B - Two.zip"})
+    std::ofstream(folder.data + kDemoSongsFolder + name) << "x";
+  const std::string previous = std::setlocale(LC_ALL, nullptr);
+  if (!std::setlocale(LC_ALL, "de_DE.UTF-8")) GTEST_SKIP() << "locale de_DE.UTF-8 not generated";
+  const bool listed = SeedDemoLibrary(folder.data, folder.database);
+  std::setlocale(LC_ALL, previous.c_str());
+  EXPECT_TRUE(listed);
+  EXPECT_EQ(ItemCount(folder.database), 2);
 }
 
 // What a newcomer does next: each song of the new library plays through the

@@ -5,7 +5,7 @@ lyricade_test(zip_song_tests LABEL playback
     ${CMAKE_CURRENT_LIST_DIR}/zip_song_extractor_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/zip_archive_reader_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/zip_scratch_folder_test.cpp
-  LIBS lyricade_zip_song PkgConfig::MINIZIP Id3::Id3)
+  LIBS lyricade_zip_song PkgConfig::MINIZIP PkgConfig::TAGLIB)
 target_compile_definitions(zip_song_tests PRIVATE
   LYRICADE_TEST_MODULE_FOLDER="${CMAKE_BINARY_DIR}/bin/")
 add_dependencies(zip_song_tests eunzip32)

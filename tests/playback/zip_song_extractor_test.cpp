@@ -1,8 +1,10 @@
 #include "playback/zip_song_extractor.h"
 
 #include <gtest/gtest.h>
-#include <id3/tag.h>
 #include <sys/stat.h>
+#include <taglib/id3v1tag.h>
+#include <taglib/id3v2tag.h>
+#include <taglib/mpegfile.h>
 
 #include "common/test_folder.h"
 #include "platform/prompts/scripted_prompts.h"
@@ -102,12 +104,11 @@ TEST_F(ZipSongExtractorTest, StrippingTheExtractedMp3LeavesTheAudioAsItWas) {
   const std::string tagged = folder_.File("tagged.mp3");
   ASSERT_TRUE(testing::WriteWhole(tagged, song_));
   {
-    ID3_Tag tag;
-    tag.Link(tagged.c_str(), ID3TT_NONE);
-    ID3_Frame* title = new ID3_Frame(ID3FID_TITLE);  // the tag owns its frames
-    title->GetField(ID3FN_TEXT)->Set("A Song To Sing");
-    tag.AttachFrame(title);
-    tag.Update(ID3TT_ID3V1 | ID3TT_ID3V2);
+    TagLib::MPEG::File file(tagged.c_str(), false);
+    file.ID3v2Tag(true)->setTitle("A Song To Sing");
+    file.ID3v1Tag(true)->setTitle("A Song To Sing");
+    ASSERT_TRUE(file.save(TagLib::MPEG::File::ID3v1 | TagLib::MPEG::File::ID3v2,
+                          TagLib::File::StripNone));
   }
   const std::string withTags = ReadWhole(tagged);
   ASSERT_GT(withTags.size(), song_.size() + 128) << "both tags written";

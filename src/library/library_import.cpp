@@ -1,0 +1,116 @@
+#include "library/library_import.h"
+
+#include "common/folder_scanner.h"
+#include "common/path_pieces.h"
+#include "common/text_rules.h"
+#include "library/library_database.h"
+#include "library/library_log.h"
+#include "library/tag_reader.h"
+#include "platform/prompts/prompts.h"
+
+namespace lyricade {
+namespace {
+
+std::string TagField(const std::string& text, size_t limit) {
+  return CleanTagText(CutUtf8(text, limit));
+}
+
+}  // namespace
+
+ImportedFields ReadImportFields(const std::string& path, FileNameFormat format, bool useTags) {
+  ImportedFields fields;
+  if (useTags && EqualsIgnoreCase(FileExtension(path), "mp3")) {
+    if (std::optional<SongTags> tags = ReadSongTags(path)) {
+      fields.FromTag = true;
+      fields.Title = TagField(tags->Title, kTagTitleLimit);
+      fields.Artist = TagField(tags->Artist, kTagArtistLimit);
+      fields.Id = TagField(tags->Album, kTagAlbumLimit);
+      fields.Year = TagField(tags->Year, kTagYearLimit);
+      fields.Comment = TagField(tags->Comment, kTagCommentLimit);
+      // The base name as it is, underscores kept.
+      if (fields.Title.empty()) fields.Title = CutUtf8(DisplayName(path), kNamePartLimit);
+      return fields;
+    }
+  }
+  ParsedFileName parsed = ParseFileName(path, format);
+  fields.Title = std::move(parsed.Title);
+  fields.Artist = std::move(parsed.Artist);
+  fields.Id = std::move(parsed.Id);
+  return fields;
+}
+
+std::string AddFolderCaption(const std::string& folder) { return "Add Folder: " + folder; }
+
+std::string ImportCountText(long count) {
+  return "You have imported " + SqlInteger(count) + " songs to your library.";
+}
+
+void ShowImportCount(Prompts& prompts, long count) {
+  if (count > 0)
+    prompts.Message(kImportCountCaption, ImportCountText(count), PromptButtons::Ok,
+                    PromptIcon::Information);
+}
+
+bool LibraryImport::ImportFile(const std::string& path) {
+  ImportedFields fields = ReadImportFields(path, settings_.Format, !settings_.IgnoreTags);
+  NewLibraryItem item;
+  item.Title = std::move(fields.Title);
+  item.Path = path;
+  item.Artist = std::move(fields.Artist);
+  item.Id = std::move(fields.Id);
+  item.Year = std::move(fields.Year);
+  item.Comment = std::move(fields.Comment);
+  return InsertLibraryItem(database_, item);
+}
+
+long LibraryImport::ImportFolder(const std::string& folder, const ImportProgress& progress) {
+  if (!database_.LibraryOpen()) {
+    qCWarning(lcLibrary, "cannot import the folder %s: the library is not open", folder.c_str());
+    return 0;
+  }
+  long imported = 0;
+  // Without a transaction of its own every row is written as it comes.
+  const bool transaction = database_.BeginTrans();
+  if (!transaction)
+    qCWarning(lcLibrary, "cannot begin the import of %s: %s", folder.c_str(),
+              database_.Library().LastError().c_str());
+  if (progress.Caption) progress.Caption(AddFolderCaption(""));
+
+  FolderScanHooks hooks;
+  hooks.FolderFound = [&](const std::string& path) {
+    if (progress.Caption) progress.Caption(AddFolderCaption(path));
+  };
+  hooks.FileFound = [&](const std::string& listed, const std::string& name) {
+    const std::string path = JoinPath(listed, name);
+    if (progress.File) progress.File(path);
+    if (ImportFile(path)) ++imported;
+  };
+  hooks.Pump = progress.Pump;
+  hooks.Aborted = progress.Aborted;
+  hooks.Unreadable = [](const std::string& path, const std::string& error) {
+    qCWarning(lcLibrary, "cannot list the folder %s for the import: %s", path.c_str(),
+              error.c_str());
+  };
+  FolderScanner(std::move(hooks)).Scan(folder, kImportPatterns);
+
+  if (transaction && !database_.CommitTrans()) {
+    // Nothing of the walk is in the library then.
+    qCWarning(lcLibrary, "cannot commit the import of %s: %s", folder.c_str(),
+              database_.Library().LastError().c_str());
+    return 0;
+  }
+  return imported;
+}
+
+bool LibraryImport::ImportSingleFile(const std::string& path) {
+  const bool transaction = database_.BeginTrans();
+  const bool added = ImportFile(path);
+  if (transaction && !database_.CommitTrans()) {
+    qCWarning(lcLibrary, "cannot commit the import of %s: %s", path.c_str(),
+              database_.Library().LastError().c_str());
+    return false;
+  }
+  return added;
+}
+
+}  // namespace lyricade
