@@ -89,6 +89,13 @@ bool DbConnection::Execute(const std::string& sql, DbFailureLog log) {
       return false;
     }
     StatementHandle statement(raw);
+    // SQLite reads no further than a zero byte: text that holds one is no
+    // statement we can run (without this check the rest would be tried
+    // forever).
+    if (!tail || tail <= next) {
+      qCWarning(lcPlatformDb, "a statement holds a zero byte: %s", sql.c_str());
+      return false;
+    }
     next = tail;
     if (!statement) continue;  // blank text or a lone ";"
     int rc;

@@ -90,6 +90,8 @@ TEST(DbConnection, ExecuteRunsEveryStatementOfTheText) {
   DbResult rows;
   ASSERT_TRUE(rows.Open(path, "SELECT sum(A) FROM T;"));
   EXPECT_EQ(rows.Integer(0), 26);  // the statement before the bad one stays done
+  // Text holding a zero byte ends with a failure, never loops.
+  EXPECT_FALSE(connection.Execute(std::string("INSERT INTO T VALUES (4);\0INSERT INTO T VALUES (5);", 51)));
 }
 
 }  // namespace
