@@ -5,8 +5,14 @@
 #include <map>
 #include <optional>
 
+#include <unistd.h>
+
+#include <filesystem>
+
 #include "console_prompts.h"
 #include "library/library_database.h"
+#include "library/library_import.h"
+#include "library/library_maintenance.h"
 #include "library/library_search.h"
 #include "platform/db/db_result.h"
 #include "platform/paths/paths.h"
@@ -16,8 +22,11 @@ namespace {
 
 constexpr const char* kUsage =
     "usage: lyricade-library [--data-dir DIR] COMMAND\n"
+    "  import [--format 0|1|2|3] [--ignore-tags] PATH...\n"
     "  search [--on all|title|artist|id|year|comment|location] [--any] WORDS...\n"
-    "  list [--sort title|artist|id|year|comment|location] [--desc]\n";
+    "  list [--sort title|artist|id|year|comment|location] [--desc]\n"
+    "  remove-bad\n"
+    "  compact\n";
 
 constexpr int kDone = 0;
 constexpr int kFailed = 1;
@@ -101,8 +110,10 @@ public:
     Arguments args(std::vector<std::string>(all.begin() + static_cast<long>(i) + 1, all.end()));
 
     using Command = int (LibraryTool::*)(Arguments&);
-    static const std::map<std::string, Command> commands = {{"search", &LibraryTool::Search},
-                                                            {"list", &LibraryTool::List}};
+    static const std::map<std::string, Command> commands = {
+        {"import", &LibraryTool::Import},         {"search", &LibraryTool::Search},
+        {"list", &LibraryTool::List},             {"remove-bad", &LibraryTool::RemoveBad},
+        {"compact", &LibraryTool::Compact}};
     const auto found = commands.find(command);
     if (found == commands.end()) return Usage("unknown command \"" + command + "\"");
     dataFolder_ = ResolveDataFolder(folderArgs, "lyricade", "LYRICADE_DATA_DIR");
@@ -147,6 +158,86 @@ private:
     const std::string statement = BuildSearchStatement(SplitSearchWords(SanitizeSearchText(text)),
                                                        field, mode, SortOrder{});
     return PrintRows(database.LibraryPath(), statement, out_, err_);
+  }
+
+  int Import(Arguments& args) {
+    ImportSettings settings;
+    std::vector<std::string> paths;
+    while (!args.Empty()) {
+      const std::string arg = args.Take();
+      if (arg == "--format") {
+        const auto value = args.TakeValue();
+        if (!value || value->size() != 1 || (*value)[0] < '0' || (*value)[0] > '3')
+          return Usage("--format takes 0, 1, 2 or 3");
+        settings.Format = FileNameFormatFrom((*value)[0] - '0');
+      } else if (arg == "--ignore-tags") {
+        settings.IgnoreTags = true;
+      } else {
+        paths.push_back(arg);
+      }
+    }
+    if (paths.empty()) return Usage("import needs a folder or a file");
+    LibraryDatabase database(prompts_);
+    if (!OpenLibrary(database)) return kFailed;
+    LibraryImport import(database);
+    import.Settings() = settings;
+
+    // A progress line on a terminal, rewritten in place.
+    const bool terminal = ::isatty(STDERR_FILENO) == 1;
+    ImportProgress progress;
+    long seen = 0;
+    if (terminal)
+      progress.File = [this, &seen](const std::string& path) {
+        err_ << "\r\033[K" << ++seen << "  " << path << std::flush;
+      };
+    int status = kDone;
+    long imported = 0;
+    for (const std::string& path : paths) {
+      std::error_code error;
+      const std::string absolute = std::filesystem::absolute(path, error).lexically_normal().string();
+      if (std::filesystem::is_directory(absolute, error)) {
+        imported += import.ImportFolder(absolute, progress);
+      } else if (std::filesystem::is_regular_file(absolute, error)) {
+        imported += import.ImportSingleFile(absolute) ? 1 : 0;
+      } else {
+        err_ << "lyricade-library: no such folder or file: " << path << "\n";
+        status = kFailed;
+      }
+    }
+    if (terminal && seen > 0) err_ << "\r\033[K" << std::flush;
+    out_ << ImportCountText(imported) << "\n";
+    return status;
+  }
+
+  // The maintenance commands work on every row, without questions.
+  std::vector<long> AllItems(const std::string& libraryPath) {
+    std::vector<long> items;
+    DbResult rows;
+    if (!rows.Open(libraryPath, "SELECT ItemNum FROM Items ORDER BY ItemNum;")) return items;
+    for (bool row = rows.MoveFirst(); row; row = rows.MoveNext())
+      if (const auto item = rows.Integer(0)) items.push_back(static_cast<long>(*item));
+    return items;
+  }
+
+  int RemoveBad(Arguments& args) {
+    if (!args.Empty()) return Usage("remove-bad takes no arguments");
+    LibraryDatabase database(prompts_);
+    if (!OpenLibrary(database)) return kFailed;
+    const std::vector<long> before = AllItems(database.LibraryPath());
+    LibraryMaintenance(database, prompts_, {}).RemoveBadSongs(before);
+    const size_t removed = before.size() - AllItems(database.LibraryPath()).size();
+    out_ << "Removed " << removed << " missing song(s).\n";
+    return kDone;
+  }
+
+  int Compact(Arguments& args) {
+    if (!args.Empty()) return Usage("compact takes no arguments");
+    LibraryDatabase database(prompts_);
+    if (!OpenLibrary(database)) return kFailed;
+    // The outcome ("Compact Completed" or "Compact Failed") is printed by the
+    // command itself; the library file is never lost either way.
+    const bool compacted = database.CompactLibrary();
+    return compacted ? kDone : kFailed;
   }
 
   int List(Arguments& args) {
