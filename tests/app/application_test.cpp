@@ -9,7 +9,12 @@
 #include <QElapsedTimer>
 #include <QAction>
 #include <QItemSelectionModel>
+#include <QCheckBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
 #include <QTest>
+#include <QTimer>
 #include <filesystem>
 #include <fstream>
 
@@ -18,6 +23,7 @@
 #include "common/test_folder.h"
 #include "library/library_list_controller.h"
 #include "library/library_list_view.h"
+#include "library/ui/format_wizard.h"
 #include "platform/prompts/scripted_prompts.h"
 #include "screen/karaoke_screen.h"
 
@@ -148,6 +154,59 @@ TEST_F(ApplicationTest, TheEditMenuRunsMaintenanceOnTheListsSelection) {
     found |= view->model()->index(row, 0).data().toString() == artist &&
              view->model()->index(row, 1).data().toString() == title;
   EXPECT_TRUE(found);
+  app->Shutdown();
+}
+
+TEST_F(ApplicationTest, AddFolderRunsTheWizardAndListsTheNewSongs) {
+  auto app = Start();
+  LibraryListController* list = app->LibraryController();
+  const auto loaded = [&] {
+    QElapsedTimer clock;
+    clock.start();
+    while ((list->LoadBusy() || list->StatusText() != "Complete...") && clock.elapsed() < 5000)
+      QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+  };
+  loaded();
+  const std::string songs = folder.File("songs/");
+  fs::create_directories(songs + "More");
+  std::ofstream(songs + "Abba - Waterloo.mp3") << "no tag here";
+  std::ofstream(songs + "More/Queen - Bohemian Rhapsody.ZIP") << "not opened by an import";
+
+  // The host in front of the wizard: "Next >" before a sample, then a
+  // sample, then on page 2 the "Artist - Title" layout and "Finish".
+  int pages = 0;
+  QTimer host;
+  QObject::connect(&host, &QTimer::timeout, [&] {
+    if (auto* first = qobject_cast<FormatWizardSamplePage*>(QApplication::activeModalWidget())) {
+      first->Next();
+      first->Browse();
+      first->Next();
+      ++pages;
+    } else if (auto* second =
+                   qobject_cast<FormatWizardFormatPage*>(QApplication::activeModalWidget())) {
+      EXPECT_EQ(second->StatusLine()->text(), "No ID3 Tag Present!");
+      second->FormatOption(2)->click();
+      EXPECT_EQ(second->Preview().Result().Artist, "Abba");
+      second->accept();
+      ++pages;
+    }
+  });
+  host.start(20);
+  prompts.QueueFiles({songs + "Abba - Waterloo.mp3"});
+  prompts.QueueFolder(songs);
+  app->Window()->AddFolderButton()->click();
+  host.stop();
+  EXPECT_EQ(pages, 2);
+  loaded();
+
+  bool askedForASample = false;
+  for (const auto& shown : prompts.Shown())
+    askedForASample |= shown.Caption == "Pick a Sample";
+  EXPECT_TRUE(askedForASample);
+  EXPECT_EQ(prompts.Shown().back().Caption, "Import Information");
+  EXPECT_EQ(prompts.Shown().back().Text, "You have imported 2 songs to your library.");
+  // The reload followed the commit: the new rows are listed.
+  EXPECT_EQ(app->Window()->LibraryView()->model()->rowCount(), 5);
   app->Shutdown();
 }
 

@@ -2,6 +2,7 @@
 // and encoding, the insert statement, and folder imports into a real library
 // (order, apostrophes, counts, abort, a decimal-comma locale).
 #include "library/library_import.h"
+#include "library/format_sample_preview.h"
 
 #include <gtest/gtest.h>
 
@@ -245,6 +246,36 @@ TEST_F(FolderImport, ADecimalCommaLocaleChangesNothing) {
   EXPECT_EQ(count, 2);
   EXPECT_TRUE(single);
   EXPECT_EQ(Rows(library_.database).size(), 3u);
+}
+
+}  // namespace
+}  // namespace lyricade
+
+namespace lyricade {
+namespace {
+
+TEST(FormatSamplePreview, ThePagePreviewsTheSampleAsTheHostAnswers) {
+  FormatSamplePreview zip("/songs/SC8125-05 - Abba - Waterloo.zip");
+  EXPECT_FALSE(zip.SampleIsMp3());
+  EXPECT_EQ(zip.Status(), "Not a MP3 file, go to Step 3.");
+  EXPECT_EQ(zip.Result().Id, "SC8125-05");
+  EXPECT_EQ(zip.Result().Title, "Abba");
+  zip.SetFormat(FileNameFormat::AlbumArtistTitle);
+  EXPECT_EQ(zip.Result().Artist, "Abba");
+  EXPECT_EQ(zip.Result().Title, "Waterloo");
+  EXPECT_EQ(zip.Status(), "Not a MP3 file, go to Step 3.");
+  EXPECT_EQ(zip.Finish().Format, FileNameFormat::AlbumArtistTitle);
+
+  // An MP3 sample without a tag; ignoring tags keeps the status line.
+  FormatSamplePreview mp3("/songs/Artist_-_Song_Title.MP3");
+  EXPECT_TRUE(mp3.SampleIsMp3());
+  EXPECT_EQ(mp3.Status(), "No ID3 Tag Present!");
+  mp3.SetIgnoreTags(true);
+  mp3.SetFormat(FileNameFormat::ArtistTitleAlbum);
+  EXPECT_EQ(mp3.Result().Artist, "Artist");
+  EXPECT_EQ(mp3.Result().Title, "Song Title");
+  EXPECT_EQ(mp3.Status(), "No ID3 Tag Present!");
+  EXPECT_TRUE(mp3.Finish().IgnoreTags);
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <QSplashScreen>
 #include <QTimer>
 #include <QAction>
+#include <QPushButton>
 #include <functional>
 #include <filesystem>
 
@@ -35,6 +36,8 @@ namespace lyricade {
 namespace {
 
 constexpr const char* kPreferencesFile = "lyr2prefs.cfg";
+constexpr const char* kStopImportQuestion =
+    "Songs are still being added to your library.\nStop adding them and exit?";
 
 // The splash picture: the program's name on a dark stage.
 QPixmap SplashPicture() {
@@ -162,6 +165,7 @@ void Application::ConnectLibraryCommands() {
       {"* Clear Database *...", [commands] { commands->ClearLibrary(); }},
       {"Compact Database...", [commands] { commands->CompactDatabase(); }},
       {"Search and Replace...", [commands] { commands->SearchAndReplace(); }},
+      {"Add Single Song...", [commands] { commands->AddSingleSong(); }},
   };
   for (const auto& [text, run] : entries) {
     QAction* action = window_->EditMenuAction(text);
@@ -169,6 +173,14 @@ void Application::ConnectLibraryCommands() {
     action->setEnabled(true);
     QObject::connect(action, &QAction::triggered, commands, run);
   }
+  QObject::connect(window_->AddFolderButton(), &QPushButton::clicked, commands,
+                   &LibraryCommands::AddFolder);
+  // A close asked for during an import comes back once the import ended.
+  QObject::connect(commands, &LibraryCommands::busyChanged, window_.get(), [this](bool busy) {
+    if (busy || !closeAfterLibraryCommand_) return;
+    closeAfterLibraryCommand_ = false;
+    QTimer::singleShot(0, window_.get(), &QWidget::close);
+  });
 }
 
 void Application::ShowSplash() {
@@ -211,8 +223,17 @@ std::string Application::AddCustomLogo() {
 }
 
 bool Application::ConfirmClose() {
-  // A library command still writing (it lets events run) finishes first.
-  if (libraryCommands_ && libraryCommands_->Busy()) return false;
+  // A library command still writing (it lets events run) finishes first; an
+  // import can be stopped, and the close then follows.
+  if (libraryCommands_ && libraryCommands_->Busy()) {
+    if (libraryCommands_->Importing() &&
+        prompts_.Message("Exit Program", kStopImportQuestion, PromptButtons::YesNo,
+                         PromptIcon::Question) == PromptAnswer::Yes) {
+      closeAfterLibraryCommand_ = true;
+      libraryCommands_->AbortImport();
+    }
+    return false;
+  }
   if (!show_->ConfirmExit()) return false;
   if (options_) options_->close();
   if (singers_->History()) singers_->History()->close();

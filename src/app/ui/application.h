@@ -75,6 +75,8 @@ private:
   bool started_ = false;
   // The host confirmed the close: the event loop ends (or never starts).
   bool closed_ = false;
+  // The host asked to close during an import: the close follows its end.
+  bool closeAfterLibraryCommand_ = false;
   // Members are destroyed in the reverse of this order, so each part goes
   // before the parts it writes to: the windows before the host controller,
   // the host controller (whose teardown clears the scene's flags) before the

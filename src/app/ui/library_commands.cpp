@@ -9,6 +9,9 @@
 #include "library/library_list_model.h"
 #include "library/library_list_view.h"
 #include "library/ui/edit_item_dialog.h"
+#include "library/ui/format_wizard.h"
+#include "library/ui/import_progress_window.h"
+#include "platform/prompts/prompts.h"
 #include "library/ui/replace_progress_window.h"
 
 namespace lyricade {
@@ -17,9 +20,13 @@ LibraryCommands::LibraryCommands(LibraryDatabase& database, Prompts& prompts,
                                  LibraryListController& controller, LibraryListModel& model,
                                  LibraryListView& view, QWidget* owner)
     : QObject(owner),
+      database_(database),
+      prompts_(prompts),
+      controller_(controller),
       model_(model),
       view_(view),
       owner_(owner),
+      import_(database),
       maintenance_(database, prompts,
                    MaintenanceListHooks{[&controller] { controller.LoadLibraryList(-1); },
                                         [&view](bool enabled) { view.setEnabled(enabled); },
@@ -50,6 +57,40 @@ void LibraryCommands::Run(Command command) {
   command();
   busy_ = false;
   emit busyChanged(false);
+}
+
+void LibraryCommands::AddFolder() {
+  Run([this] {
+    import_.ResetSettings();
+    if (!RunFormatWizard(prompts_, import_.Settings(), owner_)) return;
+    const auto folder = prompts_.ChooseFolder("Browse for Folder", {});
+    if (!folder) return;
+    ImportProgressWindow window;
+    importWindow_ = &window;
+    const long count = import_.ImportFolder(*folder, window.Callbacks());
+    importWindow_ = nullptr;
+    // The rows were committed by the import: the list's own connection sees
+    // them now.
+    controller_.LoadLibraryList(-1);
+    ShowImportCount(prompts_, count);
+  });
+}
+
+void LibraryCommands::AddSingleSong() {
+  Run([this] {
+    const auto file =
+        prompts_.OpenFile("Add Single Song", {{kKaraokeFilesFilterName, kKaraokeFilesFilterPatterns}});
+    if (!file) return;
+    import_.ResetSettings();
+    RunFormatWizardFormatPage(*file, import_.Settings(), owner_);
+    if (!import_.ImportSingleFile(*file))
+      qCWarning(lcApp) << "the song" << file->c_str() << "was not added to the library";
+    controller_.LoadLibraryList(-1);
+  });
+}
+
+void LibraryCommands::AbortImport() {
+  if (importWindow_) importWindow_->Abort();
 }
 
 void LibraryCommands::EditItem() {

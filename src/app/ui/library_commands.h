@@ -1,10 +1,11 @@
 #pragma once
-// The library's commands as the main window offers them: the "Edit" menu's
-// maintenance commands on the library list's selection. It owns the
-// maintenance logic, turns the list view's selection into ItemNums and
-// shows the command's dialogs. While a command that lets events run (search
-// and replace) is busy, every other command that writes the library waits
-// its turn: it is refused.
+// The library's commands as the main window offers them: "Add Folder...",
+// "Add Single Song..." and the "Edit" menu's maintenance commands on the
+// library list's selection. It owns the import and maintenance logic, turns
+// the list view's selection into ItemNums and shows the commands' dialogs
+// and windows. While a command that lets events run (a folder import, search
+// and replace) is busy, every other command that writes the library is
+// refused, and the program does not close.
 
 #include <QObject>
 #include <QPointer>
@@ -12,6 +13,7 @@
 #include <memory>
 #include <vector>
 
+#include "library/library_import.h"
 #include "library/library_maintenance.h"
 
 class QWidget;
@@ -22,6 +24,7 @@ class LibraryDatabase;
 class LibraryListController;
 class LibraryListModel;
 class LibraryListView;
+class ImportProgressWindow;
 class Prompts;
 class ReplaceProgressWindow;
 
@@ -34,6 +37,16 @@ public:
 
   // True while a command that lets events run is writing the library.
   bool Busy() const { return busy_; }
+
+  // The wizard, the folder chooser, the import with its progress window,
+  // the list reloaded after the commit, the count message.
+  void AddFolder();
+  // The file chooser, the wizard's second page, the import of that file.
+  void AddSingleSong();
+  // A folder import is running: "Abort" it (the songs so far stay).
+  bool Importing() const { return importWindow_ != nullptr; }
+  void AbortImport();
+  LibraryImport& Import() { return import_; }
 
   void EditItem();
   void RemoveSongs();
@@ -55,10 +68,15 @@ private:
   template <typename Command>
   void Run(Command command);
 
+  LibraryDatabase& database_;
+  Prompts& prompts_;
+  LibraryListController& controller_;
   LibraryListModel& model_;
   LibraryListView& view_;
   QWidget* owner_;
+  LibraryImport import_;
   LibraryMaintenance maintenance_;
+  ImportProgressWindow* importWindow_ = nullptr;  // while a folder import runs
   std::unique_ptr<ReplaceProgressWindow> replaceWindow_;
   bool busy_ = false;
 };

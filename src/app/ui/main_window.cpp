@@ -128,7 +128,7 @@ QWidget* MainWindow::BuildLibraryArea() {
 
   auto* bottom = new QHBoxLayout;
   QPushButton* addToSinger = Button("Add to Singer...", "Queue the selected song for a singer");
-  QPushButton* addFolder = Disabled("Add Folder...", "Import a folder of songs");
+  addFolder_ = Button("Add Folder...", "Import a folder of songs");
   QPushButton* edit = Button("Edit");
   editMenu_ = new QMenu(this);
   for (const char* entry : kEditMenuEntries) editMenu_->addAction(entry)->setEnabled(false);
@@ -136,7 +136,7 @@ QWidget* MainWindow::BuildLibraryArea() {
   status_ = new QLabel(area);
   venueBox_ = new QComboBox(area);
   bottom->addWidget(addToSinger);
-  bottom->addWidget(addFolder);
+  bottom->addWidget(addFolder_);
   bottom->addWidget(edit);
   bottom->addWidget(status_, 1);
   bottom->addWidget(new QLabel("Assign Venue:", area));

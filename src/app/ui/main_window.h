@@ -69,6 +69,7 @@ public:
   // The library's "Edit" menu entry of that text (null if none); entries are
   // greyed out until the program connects them and enables them.
   QAction* EditMenuAction(const QString& text) const;
+  QPushButton* AddFolderButton() const { return addFolder_; }
   QLineEdit* SearchBox() const { return searchBox_; }
   QComboBox* VenueBox() const { return venueBox_; }
   QPushButton* PlayButton() const { return play_; }
@@ -130,6 +131,7 @@ private:
   QComboBox* venueBox_ = nullptr;
   QCheckBox* enableBackgrounds_ = nullptr;
   LibraryListView* libraryView_ = nullptr;
+  QPushButton* addFolder_ = nullptr;
   QVBoxLayout* leftColumn_ = nullptr;
   QMenu* editMenu_ = nullptr;
 };
