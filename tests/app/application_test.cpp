@@ -210,6 +210,51 @@ TEST_F(ApplicationTest, AddFolderRunsTheWizardAndListsTheNewSongs) {
   app->Shutdown();
 }
 
+TEST_F(ApplicationTest, ClosingDuringAnImportStopsItAndThenCloses) {
+  auto app = Start();
+  const std::string songs = folder.File("many/");
+  fs::create_directories(songs);
+  for (int i = 0; i < 3000; ++i)
+    std::ofstream(songs + "Artist - Song " + std::to_string(i) + ".zip") << "x";
+  // The host closes the main window while "Please wait..." is up.
+  bool closeAsked = false;
+  QTimer host;
+  QObject::connect(&host, &QTimer::timeout, [&] {
+    if (auto* page = qobject_cast<FormatWizardSamplePage*>(QApplication::activeModalWidget())) {
+      page->Browse();
+      page->Next();
+    } else if (auto* format = qobject_cast<FormatWizardFormatPage*>(QApplication::activeModalWidget())) {
+      format->accept();
+    } else if (!closeAsked) {
+      for (QWidget* window : QApplication::topLevelWidgets())
+        if (window->isVisible() && window->windowTitle() == "Please wait...") {
+          closeAsked = true;
+          app->Window()->close();
+        }
+    }
+  });
+  host.start(0);
+  prompts.QueueFiles({songs + "Artist - Song 0.zip"});
+  prompts.QueueFolder(songs);
+  prompts.QueueAnswer(PromptAnswer::Yes);  // stop adding songs and exit
+  prompts.QueueAnswer(PromptAnswer::Ok);   // the count
+  prompts.QueueAnswer(PromptAnswer::Yes);  // "Save Singer List Before You Exit?"
+  app->Window()->AddFolderButton()->click();
+  host.stop();
+  ASSERT_TRUE(closeAsked);
+  Wait(200);
+  std::vector<std::string> captions;
+  for (const auto& shown : prompts.Shown()) captions.push_back(shown.Caption);
+  ASSERT_GE(captions.size(), 3u);
+  EXPECT_EQ(captions[captions.size() - 3], "Exit Program");
+  EXPECT_EQ(captions[captions.size() - 2], "Import Information");
+  EXPECT_EQ(captions.back(), "Save Singer List Before You Exit");
+  EXPECT_NE(prompts.Shown()[captions.size() - 2].Text,
+            "You have imported 3000 songs to your library.") << "the import stopped early";
+  EXPECT_FALSE(app->Window()->isVisible()) << "the close followed the import";
+  app->Shutdown();
+}
+
 TEST_F(ApplicationTest, AcceleratorsAndTheSearchBox) {
   auto app = Start();
   MainWindow* window = app->Window();
