@@ -10,6 +10,7 @@
 
 #include "common/test_folder.h"
 #include "library/database_seed.h"
+#include "platform/db/db_connection.h"
 
 namespace lyricade {
 namespace {
@@ -65,6 +66,18 @@ TEST_F(LibraryTool, ImportListSearchAndRemoveBad) {
   const Outcome removed = Run("remove-bad");
   EXPECT_EQ(removed.status, 0);
   EXPECT_EQ(Run("list").out.substr(0, 2), "2\t");
+}
+
+TEST_F(LibraryTool, ABusyLibraryIsWaitedForThenReported) {
+  // Another program holds the library for writing past the busy wait.
+  DbConnection other;
+  ASSERT_TRUE(other.Open(data + "collections.mdb"));
+  ASSERT_TRUE(other.Execute("BEGIN IMMEDIATE; INSERT INTO Items (Title) VALUES ('held');"));
+  const Outcome held = Run("import '" + folder.File("songs") + "'");
+  EXPECT_EQ(held.status, 1);
+  EXPECT_EQ(held.out, "You have imported 0 songs to your library.\n");
+  ASSERT_TRUE(other.Execute("ROLLBACK;"));
+  EXPECT_EQ(Run("import '" + folder.File("songs") + "'").status, 0);
 }
 
 TEST_F(LibraryTool, ExitStatuses) {

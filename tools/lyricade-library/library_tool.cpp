@@ -206,6 +206,7 @@ private:
     }
     if (terminal && seen > 0) err_ << "\r\033[K" << std::flush;
     out_ << ImportCountText(imported) << "\n";
+    if (Busy(database)) return kFailed;
     return status;
   }
 
@@ -227,7 +228,7 @@ private:
     LibraryMaintenance(database, prompts_, {}).RemoveBadSongs(before);
     const size_t removed = before.size() - AllItems(database.LibraryPath()).size();
     out_ << "Removed " << removed << " missing song(s).\n";
-    return kDone;
+    return Busy(database) ? kFailed : kDone;
   }
 
   int Compact(Arguments& args) {
@@ -238,6 +239,16 @@ private:
     // command itself; the library file is never lost either way.
     const bool compacted = database.CompactLibrary();
     return compacted ? kDone : kFailed;
+  }
+
+  // Another program (Lyricade itself) held the library for longer than the
+  // busy wait: say so, the work is not complete.
+  bool Busy(LibraryDatabase& database) {
+    const int refused = database.Library().BusyFailures();
+    if (refused == 0) return false;
+    err_ << "lyricade-library: the library is busy (Lyricade or another program is writing to it); "
+         << refused << " change(s) were not made. Try again when it is idle.\n";
+    return true;
   }
 
   int List(Arguments& args) {

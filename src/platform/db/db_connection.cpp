@@ -109,7 +109,9 @@ bool DbConnection::Execute(const std::string& sql, DbFailureLog log) {
   return true;
 }
 
-void DbConnection::ReportFailure(const std::string& sql, DbFailureLog log) const {
+void DbConnection::ReportFailure(const std::string& sql, DbFailureLog log) {
+  const int code = sqlite3_extended_errcode(db_.get()) & 0xff;
+  if (code == SQLITE_BUSY || code == SQLITE_LOCKED) ++busyFailures_;
   if (log == DbFailureLog::Quiet) return;
   // A refused row (a unique key) is how the history learns that a singer's
   // song is there already: expected, so only shown when asked for.

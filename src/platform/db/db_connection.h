@@ -56,16 +56,20 @@ public:
   int64_t LastInsertId() const;
   // SQLite's text for the last error on this connection.
   std::string LastError() const;
+  // How many statements failed because another connection held the file
+  // longer than the busy wait (another program writing the library).
+  int BusyFailures() const { return busyFailures_; }
 
   sqlite3* Handle() const { return db_.get(); }
 
 private:
   bool OpenWith(const std::string& path, int flags);
-  void ReportFailure(const std::string& sql, DbFailureLog log) const;
+  void ReportFailure(const std::string& sql, DbFailureLog log);
 
   SqliteHandle db_;
   std::string path_;
   std::string failure_;  // why the last Open failed, when it never got a handle
+  int busyFailures_ = 0;
 };
 
 }  // namespace lyricade
