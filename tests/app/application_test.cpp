@@ -45,6 +45,13 @@ protected:
     EXPECT_TRUE(application->Start());
     return application;
   }
+  // Until the library list has loaded (or five seconds passed).
+  static void WaitForList(LibraryListController& list) {
+    QElapsedTimer clock;
+    clock.start();
+    while ((list.LoadBusy() || list.StatusText() != "Complete...") && clock.elapsed() < 5000)
+      QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+  }
   void Wait(int ms) {
     QElapsedTimer clock;
     clock.start();
@@ -128,12 +135,7 @@ TEST_F(ApplicationTest, AFolderWithoutItsLibraryStartsWithTheFailureMessageOnce)
 TEST_F(ApplicationTest, TheEditMenuRunsMaintenanceOnTheListsSelection) {
   auto app = Start();
   LibraryListController* list = app->LibraryController();
-  const auto loaded = [&] {
-    QElapsedTimer clock;
-    clock.start();
-    while ((list->LoadBusy() || list->StatusText() != "Complete...") && clock.elapsed() < 5000)
-      QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-  };
+  const auto loaded = [&] { WaitForList(*list); };
   loaded();
   LibraryListView* view = app->Window()->LibraryView();
   ASSERT_EQ(view->model()->rowCount(), 3);
@@ -160,12 +162,7 @@ TEST_F(ApplicationTest, TheEditMenuRunsMaintenanceOnTheListsSelection) {
 TEST_F(ApplicationTest, AddFolderRunsTheWizardAndListsTheNewSongs) {
   auto app = Start();
   LibraryListController* list = app->LibraryController();
-  const auto loaded = [&] {
-    QElapsedTimer clock;
-    clock.start();
-    while ((list->LoadBusy() || list->StatusText() != "Complete...") && clock.elapsed() < 5000)
-      QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-  };
+  const auto loaded = [&] { WaitForList(*list); };
   loaded();
   const std::string songs = folder.File("songs/");
   fs::create_directories(songs + "More");

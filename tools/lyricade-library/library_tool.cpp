@@ -9,13 +9,13 @@
 
 #include <filesystem>
 
-#include "console_prompts.h"
 #include "library/library_database.h"
 #include "library/library_import.h"
 #include "library/library_maintenance.h"
 #include "library/library_search.h"
 #include "platform/db/db_result.h"
 #include "platform/paths/paths.h"
+#include "platform/prompts/stream_prompts.h"
 
 namespace lyricade {
 namespace {
@@ -95,7 +95,10 @@ int PrintRows(const std::string& libraryPath, const std::string& statement, std:
 
 class LibraryTool {
 public:
-  LibraryTool(std::ostream& out, std::ostream& err) : out_(out), err_(err), prompts_(err) {}
+  // Messages are lines of their own ("Compact Completed"); the commands run
+  // without asking, so questions are answered yes.
+  LibraryTool(std::ostream& out, std::ostream& err)
+      : out_(out), err_(err), prompts_(err, {"lyricade-library: ", false, true}) {}
 
   int Run(const std::vector<std::string>& all) {
     std::vector<std::string> folderArgs;
@@ -273,7 +276,7 @@ private:
 
   std::ostream& out_;
   std::ostream& err_;
-  ConsolePrompts prompts_;
+  StreamPrompts prompts_;
   std::string dataFolder_;
 };
 

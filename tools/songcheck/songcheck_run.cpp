@@ -14,7 +14,7 @@
 #include "common/app_settings.h"
 #include "common/png_file.h"
 #include "platform/paths/paths.h"
-#include "platform/prompts/prompts.h"
+#include "platform/prompts/stream_prompts.h"
 #include "platform/unzip/unzip_module.h"
 
 namespace lyricade {
@@ -22,36 +22,6 @@ namespace {
 
 constexpr const char* kUsage =
     "usage: songcheck PATH [--key N] [--channel 0|1|2] [--to-end] [--frame-at SECONDS -o OUT.png]\n";
-
-// Boxes become lines on the error stream; questions get the safe answer.
-class StreamPrompts : public Prompts {
-public:
-  explicit StreamPrompts(std::ostream& err) : err_(err) {}
-  PromptAnswer Message(const std::string& caption, const std::string& text, PromptButtons buttons,
-                       PromptIcon) override {
-    std::string oneLine = text;
-    for (char& c : oneLine)
-      if (c == '\n') c = ' ';
-    err_ << caption << ": " << oneLine << "\n";
-    if (buttons == PromptButtons::Ok) return PromptAnswer::Ok;
-    return buttons == PromptButtons::YesNo ? PromptAnswer::No : PromptAnswer::Cancel;
-  }
-  std::optional<std::string> Input(const std::string&, const std::string&, const std::string&,
-                                   int) override {
-    return std::nullopt;
-  }
-  std::vector<std::string> OpenFiles(const std::string&, const std::vector<FileFilter>&,
-                                     const std::string&, bool) override {
-    return {};
-  }
-  std::optional<std::string> ChooseFolder(const std::string&, const std::string&) override {
-    return std::nullopt;
-  }
-  std::optional<RgbColour> ChooseColour(const RgbColour&) override { return std::nullopt; }
-
-private:
-  std::ostream& err_;
-};
 
 struct Options {
   std::string path;
@@ -153,7 +123,8 @@ int RunSongCheck(const std::vector<std::string>& args, std::ostream& out, std::o
   if (!std::getenv("LYRICADE_AUDIO_SINK")) setenv("LYRICADE_AUDIO_SINK", "fakesink sync=false", 1);
 
   AppSettings settings;
-  StreamPrompts prompts(err);
+  // Boxes become "caption: text" lines; questions get the safe answer.
+  StreamPrompts prompts(err, {"", true, false});
   std::error_code ignored;
   const std::string scratch = ResolveScratchRoot("lyricade") + "songcheck-" + std::to_string(::getpid()) + "/";
   const std::string programFolder = ProgramBinaryFolder();

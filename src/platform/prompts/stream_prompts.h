@@ -1,18 +1,27 @@
 #pragma once
-// The boxes of the library operations on a terminal: messages go to the
-// error stream; questions take the answer the command was
-// started for (the tool runs its commands without asking), and nothing is
-// ever chosen from a file or folder dialog.
+// The boxes of command-line tools: each message becomes one line on an
+// error stream; questions take the answer the tool was started for; no file,
+// folder or colour is ever chosen.
 
 #include <ostream>
+#include <string>
 
 #include "platform/prompts/prompts.h"
 
 namespace lyricade {
 
-class ConsolePrompts : public Prompts {
+class StreamPrompts : public Prompts {
 public:
-  explicit ConsolePrompts(std::ostream& err) : err_(err) {}
+  struct Style {
+    // Starts every line ("songcheck: ").
+    std::string Prefix;
+    // "caption: text" rather than the text alone.
+    bool Captions = true;
+    // Questions are answered Yes (or OK) rather than No (or Cancel).
+    bool Agree = false;
+  };
+
+  StreamPrompts(std::ostream& err, Style style) : err_(err), style_(std::move(style)) {}
 
   PromptAnswer Message(const std::string& caption, const std::string& text, PromptButtons buttons,
                        PromptIcon icon) override;
@@ -31,6 +40,7 @@ public:
 
 private:
   std::ostream& err_;
+  Style style_;
 };
 
 }  // namespace lyricade
