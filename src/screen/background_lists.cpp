@@ -54,7 +54,7 @@ void BackgroundVideoList::Load(const std::string& listFile, const std::string& p
       if (IsRegularFile(path))
         Add(path);
       else
-        qCInfo(lcScreen) << "The background" << path.c_str() << "is gone; dropped from the list";
+        qCWarning(lcScreen) << "The background" << path.c_str() << "is gone; dropped from the list";
     }
     return;
   }
