@@ -20,6 +20,7 @@ Show::Show(AppSettings& settings, Prompts& prompts, ShowFolders folders, SceneFl
       ownScene_(scene ? nullptr : std::make_unique<SceneFlags>()),
       scene_(scene ? *scene : *ownScene_),
       cdg_(settings),
+      backgrounds_(settings),
       extractor_(folders_.Scratch + "Zipped/", prompts, folders_.ModuleFolder),
       transport_(settings, cdg_, *this, scene_),
       opener_(settings, prompts, transport_, cdg_, extractor_, *this, scene_,
@@ -239,6 +240,7 @@ void Show::tick() {
       RebuildTicker();
     }
   }
+  backgrounds_.Loop();
   emit ticked();
 }
 

@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "app/background_videos.h"
 #include "cdg/cdg_frame_sink.h"
 #include "cdg/cdg_player.h"
 #include "playback/background_video_control.h"
@@ -66,6 +67,10 @@ public:
   // The karaoke screen's CD+G sink and song video layer.
   void SetCdgSink(CdgFrameSink* sink) { cdg_.SetSink(sink); }
   void SetSongVideoTarget(VideoFrameTarget* target) { transport_.SetVideoTarget(target); }
+  // The background video and its list; its frames go to the screen's
+  // background layer.
+  BackgroundVideos& Backgrounds() { return backgrounds_; }
+  void SetBackgroundVideoTarget(VideoFrameTarget* target) { backgrounds_.SetTarget(target); }
 
   // Plays a song at once, outside the rotation: stops what plays, tears
   // down, opens the song.
@@ -191,11 +196,11 @@ private:
   void RebuildTicker() { ++tickerRebuilds_; }
   int64_t NowMs() const;
 
-  // BackgroundVideoControl: no background videos are configured yet.
-  void StopBackgroundVideo() override {}
-  bool StartBackgroundVideo(const std::string&) override { return false; }
-  bool HasBackgroundList() const override { return false; }
-  void StartNextBackground() override {}
+  // BackgroundVideoControl: song opening's way to the background video.
+  void StopBackgroundVideo() override { backgrounds_.Stop(); }
+  bool StartBackgroundVideo(const std::string& path) override { return backgrounds_.Start(path); }
+  bool HasBackgroundList() const override { return !backgrounds_.List().Empty(); }
+  void StartNextBackground() override { backgrounds_.StartNext(); }
 
   AppSettings& settings_;
   Prompts& prompts_;
@@ -204,6 +209,7 @@ private:
   std::unique_ptr<SceneFlags> ownScene_;
   SceneFlags& scene_;
   CdgPlayer cdg_;
+  BackgroundVideos backgrounds_;
   ZipSongExtractor extractor_;
   SongTransport transport_;
   SongOpener opener_;

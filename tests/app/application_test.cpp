@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <QElapsedTimer>
+#include <QImage>
 #include <QAction>
 #include <QItemSelectionModel>
 #include <QCheckBox>
@@ -19,6 +20,7 @@
 #include <fstream>
 
 #include "app/show.h"
+#include "app/ui/custom_logos.h"
 #include "app/ui/main_window.h"
 #include "common/test_folder.h"
 #include "library/library_list_controller.h"
@@ -278,6 +280,55 @@ TEST_F(ApplicationTest, AcceleratorsAndTheSearchBox) {
   // Inside the text field Ctrl+A selects its text instead of announcing.
   QTest::keyClick(window->SearchBox(), Qt::Key_A, Qt::ControlModifier);
   EXPECT_EQ(window->SearchBox()->selectedText(), "love");
+  app->Shutdown();
+}
+
+}  // namespace
+}  // namespace lyricade
+
+namespace lyricade {
+namespace {
+
+// The custom logo and the background list survive a restart: the chosen logo
+// is on the singers' screen again, the first run's background videos are
+// written to "backgrounds.cfg" and the first one runs at start-up; a choice
+// naming a logo the list no longer has falls back to the default picture.
+TEST_F(ApplicationTest, TheChosenLogoAndTheBackgroundListComeBackAfterARestart) {
+  QImage logo(64, 48, QImage::Format_RGB32);
+  logo.fill(QColor(0xE0, 0x20, 0x20));
+  const std::string logoPath = folder.File("Party.Night.png");
+  ASSERT_TRUE(logo.save(QString::fromStdString(logoPath)));
+  const std::string programBackgrounds = std::string(std::getenv("LYRICADE_PROGRAM_DIR")) + "Backgrounds/";
+  {
+    auto app = Start();
+    // The program's own videos, listed on the first run; the first one runs.
+    BackgroundVideos& backgrounds = app->HostController()->Backgrounds();
+    ASSERT_EQ(backgrounds.List().Size(), 2u);
+    EXPECT_EQ(backgrounds.PlayingPath(), programBackgrounds + "Aurora Drift.wmv");
+    prompts.QueueFiles({logoPath});
+    EXPECT_EQ(app->Logos()->Add(), "Party.Night");
+    EXPECT_EQ(app->Settings().BackgroundChoice, 2);
+    prompts.QueueAnswer(PromptAnswer::No);  // "Save Singer List Before You Exit?"
+    EXPECT_TRUE(app->Window()->close());
+    app->Shutdown();
+  }
+  std::ifstream list(data + "backgrounds.cfg", std::ios::binary);
+  EXPECT_EQ(std::string((std::istreambuf_iterator<char>(list)), {}),
+            programBackgrounds + "Aurora Drift.wmv\r\n" + programBackgrounds + "Lantern Rise.wmv\r\n");
+  {
+    auto app = Start();
+    EXPECT_EQ(app->Settings().BackgroundChoice, 2);
+    EXPECT_TRUE(app->Screen()->Flags().CustomLogoLoaded);
+    const QImage frame = app->Screen()->CaptureNextFrame().get();
+    ASSERT_FALSE(frame.isNull());
+    EXPECT_EQ(frame.pixel(frame.width() / 2, frame.height() / 2) & 0xFFFFFFu, 0xE02020u);
+    app->Settings().BackgroundChoice = 9;
+    prompts.QueueAnswer(PromptAnswer::No);
+    EXPECT_TRUE(app->Window()->close());
+    app->Shutdown();
+  }
+  auto app = Start();
+  EXPECT_EQ(app->Settings().BackgroundChoice, 0);
   app->Shutdown();
 }
 

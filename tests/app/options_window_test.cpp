@@ -79,3 +79,126 @@ TEST(OptionsWindow, BackgroundLogoSelection) {
 
 }  // namespace
 }  // namespace lyricade
+
+#include <QTreeWidget>
+
+#include "app/background_videos.h"
+#include "app/ui/background_options_window.h"
+#include "app/ui/custom_logos.h"
+#include "platform/prompts/scripted_prompts.h"
+
+namespace lyricade {
+namespace {
+
+// Choosing a logo loads it; "Remove..." refuses the fixed entries with their
+// messages and asks before removing a logo; the 51st logo is refused.
+TEST(OptionsWindow, CustomLogosAreChosenAddedAndRemoved) {
+  AppSettings settings;
+  ScriptedPrompts prompts;
+  std::vector<std::pair<std::string, int>> loads;
+  bool loadsSucceed = true;
+  CustomLogos logos(settings, prompts, [&](const std::string& path, int index) {
+    loads.emplace_back(path, index);
+    if (loadsSucceed) settings.BackgroundChoice = index + 2;
+    return loadsSucceed;
+  });
+  for (const char* path : {"/logos/Stage.png", "/logos/Party.Night.jpg"}) {
+    prompts.QueueFiles({path});
+    logos.Add();
+  }
+  OptionsHooks hooks;
+  hooks.customLogos = [&] { return logos.Names(); };
+  hooks.addCustomLogo = [&] { return logos.Add(); };
+  hooks.chooseCustomLogo = [&](int entry) { return logos.Choose(entry); };
+  hooks.removeCustomLogo = [&](int entry) { return logos.Remove(entry); };
+  OptionsWindow window(settings, hooks);
+  QComboBox* box = window.BackgroundLogo();
+  ASSERT_EQ(box->count(), 5);
+  EXPECT_EQ(box->currentText(), "Party.Night");
+
+  loads.clear();
+  box->setCurrentIndex(2);
+  emit box->activated(2);
+  ASSERT_EQ(loads.size(), 1u);
+  EXPECT_EQ(loads[0], std::make_pair(std::string("/logos/Stage.png"), 0));
+  EXPECT_EQ(settings.BackgroundChoice, 2);
+  // A logo that no longer loads leaves the choice where it was.
+  loadsSucceed = false;
+  box->setCurrentIndex(3);
+  emit box->activated(3);
+  EXPECT_EQ(box->currentIndex(), 2);
+  loadsSucceed = true;
+
+  prompts.ClearShown();
+  for (int entry : {4, 0}) {
+    box->setCurrentIndex(entry);
+    window.RemoveLogoButton()->click();
+  }
+  ASSERT_EQ(prompts.Shown().size(), 2u);
+  EXPECT_EQ(prompts.Shown()[0].Text, "You can not delete the last item");
+  EXPECT_EQ(prompts.Shown()[1].Text, "You can not delete these items");
+  EXPECT_EQ(prompts.Shown()[1].Caption, "Remove Custom Logo");
+  box->setCurrentIndex(2);
+  prompts.QueueAnswer(PromptAnswer::No);
+  window.RemoveLogoButton()->click();
+  EXPECT_EQ(box->count(), 5);
+  prompts.QueueAnswer(PromptAnswer::Yes);
+  window.RemoveLogoButton()->click();
+  EXPECT_EQ(prompts.Shown().back().Caption, "Confirm Remove");
+  ASSERT_EQ(box->count(), 4);
+  EXPECT_EQ(box->itemText(2), "Party.Night");
+  EXPECT_EQ(settings.BackgroundChoice, 0);
+  EXPECT_EQ(box->currentIndex(), 0);
+
+  for (int i = 1; i < 50; ++i) {
+    prompts.QueueFiles({"/logos/more.png"});
+    ASSERT_FALSE(logos.Add().empty());
+  }
+  prompts.ClearShown();
+  EXPECT_EQ(logos.Add(), "");
+  ASSERT_EQ(prompts.Shown().size(), 1u);
+  EXPECT_EQ(prompts.Shown()[0].Text, "Maximum Custom Logos Reached");
+  EXPECT_EQ(prompts.Shown()[0].Caption, "Reached Maximum");
+}
+
+TEST(BackgroundOptionsWindow, EditsTheListAndSwitchesBackgrounds) {
+  AppSettings settings;
+  ScriptedPrompts prompts;
+  BackgroundVideos videos(settings);
+  videos.List().Add("/videos/Sunset.wmv");
+  std::vector<bool> mainBox;
+  BackgroundOptionsWindow window(settings, videos, prompts, [&](bool on) { mainBox.push_back(on); });
+  EXPECT_EQ(window.windowTitle(), "Background Options");
+  QTreeWidget* list = window.List();
+  EXPECT_EQ(list->headerItem()->text(0), "Name");
+  EXPECT_EQ(list->headerItem()->text(1), "Path");
+  ASSERT_EQ(list->topLevelItemCount(), 1);
+
+  prompts.QueueFiles({"/pictures/Party.Night.jpg"});
+  window.AddButton()->click();
+  ASSERT_EQ(list->topLevelItemCount(), 2);
+  EXPECT_EQ(list->topLevelItem(1)->text(0), "Party.Night");
+  EXPECT_EQ(videos.List().Entries()[1].Path, "/pictures/Party.Night.jpg");
+  EXPECT_EQ(prompts.Shown().back().Filters.at(0).Name,
+            "Karaoke Files (*.jpg, *.gif, *.wmv, *.mpg, *.mp4, *.m4v, *.avi)");
+
+  // "Show Now" makes the selected entry current (the file is not there, so
+  // nothing plays).
+  list->setCurrentItem(list->topLevelItem(1));
+  window.ShowNowButton()->click();
+  EXPECT_EQ(videos.List().CurrentIndex(), 1);
+  EXPECT_FALSE(videos.Playing());
+  list->setCurrentItem(list->topLevelItem(0));
+  window.RemoveButton()->click();
+  ASSERT_EQ(list->topLevelItemCount(), 1);
+  EXPECT_EQ(videos.List().Entries()[0].Name, "Party.Night");
+
+  window.EnableBox()->click();
+  EXPECT_TRUE(settings.BackgroundsEnabled);
+  window.EnableBox()->click();
+  EXPECT_FALSE(settings.BackgroundsEnabled);
+  EXPECT_EQ(mainBox, (std::vector<bool>{true, false}));
+}
+
+}  // namespace
+}  // namespace lyricade

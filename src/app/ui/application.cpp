@@ -5,6 +5,7 @@
 #include <QSplashScreen>
 #include <QTimer>
 #include <QAction>
+#include <QCheckBox>
 #include <QPushButton>
 #include <functional>
 #include <filesystem>
@@ -13,6 +14,8 @@
 #include "app/preferences_file.h"
 #include "app/demo_library.h"
 #include "app/show.h"
+#include "app/ui/background_options_window.h"
+#include "app/ui/custom_logos.h"
 #include "app/ui/library_commands.h"
 #include "app/ui/main_window.h"
 #include "app/ui/options_window.h"
@@ -36,6 +39,8 @@ namespace lyricade {
 namespace {
 
 constexpr const char* kPreferencesFile = "lyr2prefs.cfg";
+constexpr const char* kBackgroundListFile = "backgrounds.cfg";
+constexpr const char* kCustomLogoListFile = "customlogos.cfg";
 constexpr const char* kStopImportQuestion =
     "Songs are still being added to your library.\nStop adding them and exit?";
 
@@ -99,6 +104,9 @@ bool Application::Start() {
                                  &screen_->Flags());
   show_->SetHistory(history_.get());
   show_->SetIdlePreview([this] { screen_->Preview().RestoreIdle(); });
+  logos_ = std::make_unique<CustomLogos>(settings_, prompts_, [this](const std::string& path, int index) {
+    return screen_->LoadCustomLogo(path, index);
+  });
 
   // The main window and the library list.
   libraryModel_ = std::make_unique<LibraryListModel>();
@@ -127,6 +135,8 @@ bool Application::Start() {
                    [this] { singers_->OpenHistoryWindow(); });
   window_->SetCloseHandler([this] { return ConfirmClose(); });
   QObject::connect(window_.get(), &MainWindow::optionsRequested, [this] { OpenOptions(); });
+  QObject::connect(window_.get(), &MainWindow::backgroundOptionsRequested,
+                   [this] { OpenBackgroundOptions(); });
   ConnectLibraryCommands();
   window_->show();
   window_->LibraryView()->setFocus();
@@ -137,18 +147,40 @@ bool Application::Start() {
   if (screen_->InitialiseScene()) screen_->StartRenderThread();
   show_->SetCdgSink(&screen_->CdgSink());
   show_->SetSongVideoTarget(&screen_->VideoTarget(0));
+  show_->SetBackgroundVideoTarget(&screen_->VideoTarget(1));
 
-  // The preferences, then the rotation of the last show.
-  ReadPreferences(dataFolder_ + kPreferencesFile, settings_);
+  // The custom logos, the preferences and the background list; the first
+  // background starts (shown only while backgrounds are enabled); the
+  // rotation of the last show; the chosen logo.
+  ReadListsAndPreferences();
   window_->ApplySettingsToControls();
   window_->RestoreGeometry();
+  BackgroundVideos& backgrounds = show_->Backgrounds();
+  if (!backgrounds.List().Empty()) {
+    backgrounds.List().SetCurrent(0);
+    backgrounds.StartCurrent();
+  }
   show_->LoadRotation();
+  logos_->LoadChosen();
 
   if (splash_) ShowSplash();
   show_->StartTimer();
   started_ = true;
   return true;
 }
+
+void Application::ReadListsAndPreferences() {
+  logos_->Load(dataFolder_ + kCustomLogoListFile);
+  ReadPreferences(dataFolder_ + kPreferencesFile, settings_);
+  show_->Backgrounds().List().Load(dataFolder_ + kBackgroundListFile, programFolder_);
+}
+
+void Application::SaveBackgroundVideoList() {
+  // The list has said what failed.
+  show_->Backgrounds().List().Save(dataFolder_ + kBackgroundListFile);
+}
+
+void Application::SaveCustomLogoList() { logos_->Save(dataFolder_ + kCustomLogoListFile); }
 
 void Application::ConnectLibraryCommands() {
   libraryCommands_ = new LibraryCommands(*database_, prompts_, *libraryController_, *libraryModel_,
@@ -197,8 +229,10 @@ void Application::OpenOptions() {
     hooks.ambientsSwitchedOn = [this] {
       if (!show_->SongPlaying()) show_->StartNextBreakTrack();
     };
-    hooks.addCustomLogo = [this] { return AddCustomLogo(); };
-    hooks.customLogos = [this] { return customLogos_; };
+    hooks.addCustomLogo = [this] { return logos_->Add(); };
+    hooks.customLogos = [this] { return logos_->Names(); };
+    hooks.chooseCustomLogo = [this](int entry) { return logos_->Choose(entry); };
+    hooks.removeCustomLogo = [this](int entry) { return logos_->Remove(entry); };
     options_ = std::make_unique<OptionsWindow>(settings_, std::move(hooks), window_.get());
     options_->setWindowFlag(Qt::Window);
   }
@@ -207,19 +241,17 @@ void Application::OpenOptions() {
   options_->raise();
 }
 
-std::string Application::AddCustomLogo() {
-  constexpr size_t kMaximumLogos = 50;
-  if (customLogos_.size() >= kMaximumLogos) {
-    prompts_.Message("Reached Maximum", "Maximum Custom Logos Reached", PromptButtons::Ok,
-                     PromptIcon::Information);
-    return {};
+void Application::OpenBackgroundOptions() {
+  if (!backgroundOptions_) {
+    QCheckBox* mainBox = window_->EnableBackgroundsBox();
+    backgroundOptions_ = std::make_unique<BackgroundOptionsWindow>(
+        settings_, show_->Backgrounds(), prompts_, [mainBox](bool on) { mainBox->setChecked(on); },
+        window_.get());
+    backgroundOptions_->setWindowFlag(Qt::Window);
   }
-  const std::optional<std::string> path = prompts_.OpenFile(
-      "Add Custom Logo",
-      {{"Image Files (*.dds, *.jpg, *.png, *.bmp, *.tga)", "*.dds;*.jpg;*.png;*.bmp;*.tga"}});
-  if (!path || !screen_->LoadCustomLogo(*path, static_cast<int>(customLogos_.size()))) return {};
-  customLogos_.push_back(DisplayName(*path));
-  return customLogos_.back();
+  backgroundOptions_->Reload();
+  backgroundOptions_->show();
+  backgroundOptions_->raise();
 }
 
 bool Application::ConfirmClose() {
@@ -236,9 +268,12 @@ bool Application::ConfirmClose() {
   }
   if (!show_->ConfirmExit()) return false;
   if (options_) options_->close();
+  if (backgroundOptions_) backgroundOptions_->close();
   if (singers_->History()) singers_->History()->close();
+  SaveBackgroundVideoList();
   if (!WritePreferences(dataFolder_ + kPreferencesFile, settings_))
     qCWarning(lcApp) << "the preferences could not be written to" << (dataFolder_ + kPreferencesFile).c_str();
+  SaveCustomLogoList();
   // The program ends here, whatever other windows are up: the singers' screen
   // is a window of its own and would keep the event loop running. A close
   // confirmed while start-up still runs ends the program before its loop.
@@ -258,7 +293,8 @@ void Application::Shutdown() {
   if (!started_) return;
   started_ = false;
   show_->StopTimer();
-  // The song stops; nothing of it survives.
+  // The background video and the song stop; nothing of them survives.
+  show_->Backgrounds().Stop();
   show_->StopAndTearDown();
   // The list loaders finish before the databases close.
   libraryController_->WaitForWorkers();

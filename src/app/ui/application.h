@@ -20,6 +20,8 @@
 
 namespace lyricade {
 
+class BackgroundOptionsWindow;
+class CustomLogos;
 class KaraokeScreen;
 class LibraryCommands;
 class LibraryDatabase;
@@ -51,6 +53,12 @@ public:
   KaraokeScreen* Screen() { return screen_.get(); }
   LibraryListController* LibraryController() { return libraryController_.get(); }
   LibraryCommands* LibraryEditCommands() { return libraryCommands_; }
+  CustomLogos* Logos() { return logos_.get(); }
+  // Opens (or raises) the windows the main window's buttons open.
+  void OpenOptions();
+  void OpenBackgroundOptions();
+  OptionsWindow* Options() { return options_.get(); }
+  BackgroundOptionsWindow* BackgroundOptions() { return backgroundOptions_.get(); }
   const std::string& DataFolder() const { return dataFolder_; }
   bool FirstRun() const { return firstRun_; }
   // No splash (tests and benchmarks).
@@ -58,8 +66,9 @@ public:
 
 private:
   bool ConfirmClose();
-  void OpenOptions();
-  std::string AddCustomLogo();
+  void ReadListsAndPreferences();
+  void SaveBackgroundVideoList();
+  void SaveCustomLogoList();
   void ShowSplash();
   void ConnectLibraryCommands();
 
@@ -90,8 +99,9 @@ private:
   std::unique_ptr<MainWindow> window_;
   std::unique_ptr<SingerWindows> singers_;
   std::unique_ptr<OptionsWindow> options_;
+  std::unique_ptr<BackgroundOptionsWindow> backgroundOptions_;
   LibraryCommands* libraryCommands_ = nullptr;  // a child of the main window
-  std::vector<std::string> customLogos_;
+  std::unique_ptr<CustomLogos> logos_;
 };
 
 }  // namespace lyricade

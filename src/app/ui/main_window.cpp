@@ -271,7 +271,8 @@ QWidget* MainWindow::BuildTransport() {
   enableBackgrounds_ = new QCheckBox("Enable", panel);
   enableBackgrounds_->setToolTip("Backgrounds behind the lyrics: the CD+G border is transparent");
   extras->addWidget(enableBackgrounds_, 0, 0);
-  extras->addWidget(Disabled("Backgrounds...", "Background pictures and videos"), 0, 1);
+  backgrounds_ = Button("Backgrounds...", "Background pictures and videos");
+  extras->addWidget(backgrounds_, 0, 1);
   extras->addWidget(Disabled("Music Ambients...", "Break music"), 1, 0);
   extras->addWidget(Disabled("Quick Effects...", "Sound effect pads"), 1, 1);
   extras->addWidget(Disabled("Next Track", "Next break music track"), 2, 0);
@@ -296,6 +297,9 @@ QWidget* MainWindow::BuildTransport() {
   connect(enableBackgrounds_, &QCheckBox::toggled, this, [this](bool on) {
     parts_.settings->BackgroundsEnabled = on;
   });
+  connect(enableBackgrounds_, &QCheckBox::clicked, show,
+          [show](bool on) { show->Backgrounds().Enable(on); });
+  connect(backgrounds_, &QPushButton::clicked, this, &MainWindow::backgroundOptionsRequested);
   connect(progress_, &KaraokeBar::dragStarted, show, [show] { show->SetProgressDragging(true); });
   connect(progress_, &KaraokeBar::valueDragged, show, &Show::DragProgressTo);
   connect(progress_, &KaraokeBar::dragFinished, show, [show] { show->SetProgressDragging(false); });

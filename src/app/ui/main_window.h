@@ -72,6 +72,10 @@ public:
   QPushButton* AddFolderButton() const { return addFolder_; }
   QLineEdit* SearchBox() const { return searchBox_; }
   QComboBox* VenueBox() const { return venueBox_; }
+  // "Enable" (backgrounds): the host's click starts or stops the background
+  // video; setting it from elsewhere only shows the setting.
+  QCheckBox* EnableBackgroundsBox() const { return enableBackgrounds_; }
+  QPushButton* BackgroundsButton() const { return backgrounds_; }
   QPushButton* PlayButton() const { return play_; }
   QLabel* TimeLabel() const { return timeText_; }
   KaraokeBar* ProgressBar() const { return progress_; }
@@ -88,6 +92,7 @@ signals:
   void queueLibraryRow(long row);
   void singerHistoryRequested();
   void optionsRequested();
+  void backgroundOptionsRequested();
 
 protected:
   void paintEvent(QPaintEvent* event) override;
@@ -130,6 +135,7 @@ private:
   QRadioButton* matchAny_ = nullptr;
   QComboBox* venueBox_ = nullptr;
   QCheckBox* enableBackgrounds_ = nullptr;
+  QPushButton* backgrounds_ = nullptr;
   LibraryListView* libraryView_ = nullptr;
   QPushButton* addFolder_ = nullptr;
   QVBoxLayout* leftColumn_ = nullptr;

@@ -71,12 +71,11 @@ OptionsWindow::OptionsWindow(AppSettings& settings, OptionsHooks hooks, QWidget*
   auto* background = new QGroupBox("Background", this);
   auto* backgroundLayout = new QHBoxLayout(background);
   backgroundLogo_ = new QComboBox(background);
-  QPushButton* remove = new QPushButton("Remove...", background);
-  remove->setEnabled(false);
-  remove->setToolTip("Custom logos are removed in the background options");
+  removeLogo_ = new QPushButton("Remove...", background);
+  removeLogo_->setToolTip("Remove the chosen custom logo");
   backgroundLayout->addWidget(new QLabel("Background Logo Selection:", background));
   backgroundLayout->addWidget(backgroundLogo_, 1);
-  backgroundLayout->addWidget(remove);
+  backgroundLayout->addWidget(removeLogo_);
 
   auto* columns = new QHBoxLayout;
   auto* leftColumn = new QVBoxLayout;
@@ -119,7 +118,17 @@ OptionsWindow::OptionsWindow(AppSettings& settings, OptionsHooks hooks, QWidget*
       if (added.empty()) backgroundLogo_->setCurrentIndex(settings_.BackgroundChoice.load());
       return;
     }
+    // A custom logo is loaded; one that does not load leaves the choice.
+    if (entry >= 2 && hooks_.chooseCustomLogo) {
+      if (!hooks_.chooseCustomLogo(entry))
+        backgroundLogo_->setCurrentIndex(settings_.BackgroundChoice.load());
+      return;
+    }
     settings_.BackgroundChoice = entry;
+  });
+  connect(removeLogo_, &QPushButton::clicked, this, [this] {
+    if (hooks_.removeCustomLogo && hooks_.removeCustomLogo(backgroundLogo_->currentIndex()))
+      FillBackgroundLogos();
   });
   Reload();
 }

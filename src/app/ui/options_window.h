@@ -5,6 +5,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialog>
+#include <QPushButton>
 #include <functional>
 #include <string>
 #include <vector>
@@ -22,6 +23,11 @@ struct OptionsHooks {
   std::function<std::string()> addCustomLogo;
   // The custom logos' names, in order.
   std::function<std::vector<std::string>()> customLogos;
+  // A custom logo chosen (list box entry, 2 upwards): loads it; false when
+  // it did not load.
+  std::function<bool(int entry)> chooseCustomLogo;
+  // "Remove..." on a list box entry; true when a logo was removed.
+  std::function<bool(int entry)> removeCustomLogo;
 };
 
 class OptionsWindow : public QDialog {
@@ -40,6 +46,7 @@ public:
   QComboBox* TimerInterval() const { return timerInterval_; }
   QComboBox* SingerCount() const { return singerCount_; }
   QComboBox* BackgroundLogo() const { return backgroundLogo_; }
+  QPushButton* RemoveLogoButton() const { return removeLogo_; }
 
 private:
   QCheckBox* AddCheck(const QString& caption, std::atomic<bool>& setting);
@@ -53,6 +60,7 @@ private:
   QComboBox* timerInterval_ = nullptr;
   QComboBox* singerCount_ = nullptr;
   QComboBox* backgroundLogo_ = nullptr;
+  QPushButton* removeLogo_ = nullptr;
   bool loading_ = false;
 };
 

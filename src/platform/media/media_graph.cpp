@@ -164,6 +164,11 @@ bool MediaGraph::Build() {
       return false;
     }
     g_object_set(pipeline_.get(), "audio-filter", path.get(), "audio-sink", sink.get(), nullptr);
+  } else {
+    // Without the audio flag playbin still makes its default sink, which
+    // opens the sound card; a silent graph must not touch it.
+    GstElementPtr sink = MakeElement("fakesink");
+    if (sink) g_object_set(pipeline_.get(), "audio-sink", sink.get(), nullptr);
   }
 
   if (options_.Video) {
