@@ -13,6 +13,7 @@
 #include "app/preferences_file.h"
 #include "app/demo_library.h"
 #include "app/show.h"
+#include "app/ui/announce_options_dialog.h"
 #include "app/ui/library_commands.h"
 #include "app/ui/main_window.h"
 #include "app/ui/options_window.h"
@@ -25,6 +26,7 @@
 #include "platform/unzip/unzip_module.h"
 #include "playback/zip_song_extractor.h"
 #include "screen/karaoke_screen.h"
+#include "screen/screen_announcer.h"
 #include "singers/singer_history.h"
 #include "singers/ui/history_window.h"
 #include "singers/ui/singer_panel.h"
@@ -99,6 +101,9 @@ bool Application::Start() {
                                  &screen_->Flags());
   show_->SetHistory(history_.get());
   show_->SetIdlePreview([this] { screen_->Preview().RestoreIdle(); });
+  announcer_ = std::make_unique<ScreenAnnouncer>(*screen_, settings_, prompts_, dataFolder_);
+  screen_->SetScreenMessages(&announcer_->Messages());
+  show_->SetAnnouncements(announcer_.get());
 
   // The main window and the library list.
   libraryModel_ = std::make_unique<LibraryListModel>();
@@ -138,11 +143,14 @@ bool Application::Start() {
   show_->SetCdgSink(&screen_->CdgSink());
   show_->SetSongVideoTarget(&screen_->VideoTarget(0));
 
-  // The preferences, then the rotation of the last show.
+  // The announce images and options, the preferences, then the rotation of
+  // the last show and the announce image the preferences name.
+  announcer_->ReadFiles();
   ReadPreferences(dataFolder_ + kPreferencesFile, settings_);
   window_->ApplySettingsToControls();
   window_->RestoreGeometry();
   show_->LoadRotation();
+  announcer_->LoadAnnounceImage(settings_.AnnounceImage.load());
 
   if (splash_) ShowSplash();
   show_->StartTimer();
@@ -199,6 +207,10 @@ void Application::OpenOptions() {
     };
     hooks.addCustomLogo = [this] { return AddCustomLogo(); };
     hooks.customLogos = [this] { return customLogos_; };
+    hooks.customizeAnnounce = [this](QWidget* owner) {
+      AnnounceOptionsDialog dialog(*announcer_, settings_, prompts_, owner);
+      dialog.exec();
+    };
     options_ = std::make_unique<OptionsWindow>(settings_, std::move(hooks), window_.get());
     options_->setWindowFlag(Qt::Window);
   }
@@ -239,6 +251,7 @@ bool Application::ConfirmClose() {
   if (singers_->History()) singers_->History()->close();
   if (!WritePreferences(dataFolder_ + kPreferencesFile, settings_))
     qCWarning(lcApp) << "the preferences could not be written to" << (dataFolder_ + kPreferencesFile).c_str();
+  announcer_->WriteFiles();
   // The program ends here, whatever other windows are up: the singers' screen
   // is a window of its own and would keep the event loop running. A close
   // confirmed while start-up still runs ends the program before its loop.

@@ -22,6 +22,9 @@ struct OptionsHooks {
   std::function<std::string()> addCustomLogo;
   // The custom logos' names, in order.
   std::function<std::vector<std::string>()> customLogos;
+  // "Customize Announce Singer...": the Announce Options dialog, modal,
+  // owned by the options window.
+  std::function<void(QWidget* owner)> customizeAnnounce;
 };
 
 class OptionsWindow : public QDialog {
