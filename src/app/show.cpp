@@ -8,6 +8,7 @@
 #include "common/app_settings.h"
 #include "playback/song_location.h"
 #include "platform/prompts/prompts.h"
+#include "screen/ticker_text.h"
 
 namespace lyricade {
 
@@ -71,7 +72,7 @@ void Show::EndOfSong() {
     const int current = rotation_.CurrentSinger();
     if (rotation_.ValidSinger(current) && !rotation_.Singers()[current].Playlist.empty()) {
       Play();
-      RebuildTicker();
+      ShowNextSingers();
     }
   } else {
     if (settings_.AutoAnnounceSinger.load()) Announce();
@@ -113,7 +114,7 @@ bool Show::Play() {
   const bool started = rotation_.StartCurrentSong(*this, settings_.AutoManageAmbients.load(),
                                                   settings_.RemoveEmptySingers.load());
   if (started) playEnabled_ = false;
-  RebuildTicker();
+  ShowNextSingers();
   return started;
 }
 
@@ -138,8 +139,54 @@ void Show::Announce() {
     const Singer& singer = rotation_.Singers()[rotation_.CurrentSinger()];
     const QueuedSong& song = singer.Playlist[rotation_.CurrentSong()];
     lastAnnouncement_ = {singer.Name, song.Title, song.Artist};
+    if (announcements_) announcements_->DrawAnnounceCard(singer.Name, song.Title, song.Artist);
+    if (settings_.NextStartTimer.load()) {
+      countdownStartMs_ = NowMs();
+      if (announcements_) announcements_->ShowCountdown(true, countdownStartMs_);
+    }
+    // From the next frame the screen shows the card instead of the
+    // background.
+    scene_.AnnounceCardShowing = true;
   }
-  RebuildTicker();
+  ShowNextSingers();
+}
+
+void Show::ShowNextSingers() {
+  ++tickerRebuilds_;
+  if (!settings_.AutoNextSingerTicker.load() || rotation_.Count() < 2) return;
+  if (announcements_ && announcements_->TickerShowing()) return;
+  std::vector<TickerSinger> singers;
+  for (const Singer& singer : rotation_.Singers())
+    singers.push_back({singer.Name, static_cast<int>(singer.Playlist.size())});
+  const std::string text =
+      NextSingersText(singers, rotation_.CurrentSinger(), settings_.TickerSingersMinus3.load() + 3,
+                      settings_.EmptySingersInTicker.load());
+  if (!TickerTextNamesSingers(text)) return;
+  lastTickerText_ = text;
+  if (announcements_) announcements_->StartTicker(text);
+}
+
+void Show::HideAnnounceCard() {
+  scene_.AnnounceCardShowing = false;
+  EndCountdown();
+}
+
+void Show::EndCountdown() {
+  if (countdownStartMs_ < 0) return;
+  countdownStartMs_ = -1;
+  if (announcements_) announcements_->ShowCountdown(false, 0);
+}
+
+// The countdown's end, from the timer: whether or not the screen draws, the
+// show goes on. In order: the countdown ends, whatever plays stops (and the
+// card goes down), and the delayed start is armed after the stop, which
+// would otherwise disarm it.
+void Show::RunCountdown() {
+  if (countdownStartMs_ < 0) return;
+  if ((NowMs() - countdownStartMs_) / 1000 < settings_.CountdownSeconds.load()) return;
+  EndCountdown();
+  transport_.StopPlayback(false);
+  ArmDelayedStart();
 }
 
 bool Show::RemoveSelectedSinger() {
@@ -229,6 +276,7 @@ void Show::tick() {
       progressValue_ = ProgressValue(position, state.Duration);
     timeText_ = FormatTimeText(position, state.Duration);
   }
+  RunCountdown();
   // The delayed start, only while no song plays.
   if (!transport_.State().Playing && delayedStartArmedMs_ >= 0 &&
       (NowMs() - delayedStartArmedMs_) / 1000 > 3) {
@@ -237,7 +285,7 @@ void Show::tick() {
     if (!rotation_.Empty() && rotation_.ValidSinger(current) &&
         !rotation_.Singers()[current].Playlist.empty()) {
       Play();
-      RebuildTicker();
+      ShowNextSingers();
     }
   }
   backgrounds_.Loop();

@@ -25,6 +25,7 @@
 #include "platform/net/http_client.h"
 #include "playback/zip_song_extractor.h"
 #include "common/scene_flags.h"
+#include "screen/screen_announcements.h"
 #include "singers/history_recorder.h"
 #include "singers/singer_rotation.h"
 #include "singers/rotation_host.h"
@@ -71,6 +72,9 @@ public:
   // background layer.
   BackgroundVideos& Backgrounds() { return backgrounds_; }
   void SetBackgroundVideoTarget(VideoFrameTarget* target) { backgrounds_.SetTarget(target); }
+  // The singers' screen's announce card, ticker and countdown; without one
+  // the show keeps the same rules and only records what it would show.
+  void SetAnnouncements(ScreenAnnouncements* announcements) { announcements_ = announcements; }
 
   // Plays a song at once, outside the rotation: stops what plays, tears
   // down, opens the song.
@@ -91,9 +95,17 @@ public:
   // Double clicks on the singer list and the playlist.
   void CueSinger(int row) override;
   void CueSong(int row) override;
-  // "Announce Singer": hands who is up to the announcement and rebuilds the
-  // next-singers ticker.
+  // "Announce Singer": the card naming who is up (and the countdown when
+  // "Next Start Timer" is on), then the next singers.
   void Announce();
+  // The next-singers ticker, when it is enabled, two or more singers are in
+  // the rotation and no line shows already.
+  void ShowNextSingers();
+  // The start countdown: running since CountdownStartMs(). The timer ends it
+  // once "Timer Interval" whole seconds have passed: the song stops (the
+  // card goes with it) and the delayed start is armed.
+  bool CountdownActive() const { return countdownStartMs_ >= 0; }
+  int64_t CountdownStartMs() const { return countdownStartMs_; }
   // Removal commands with their question ("Are you sure?", caption "Remove").
   bool RemoveSelectedSinger() override;
   bool RemoveSelectedSong() override;
@@ -161,6 +173,8 @@ public:
   // The last announcement handed to the screen: singer, title, artist.
   const std::vector<std::string>& LastAnnouncement() const { return lastAnnouncement_; }
   int TickerRebuilds() const { return tickerRebuilds_; }
+  // The last line handed to the ticker.
+  const std::string& LastTickerText() const { return lastTickerText_; }
 
   // A song graph's event, delivered on the UI thread. Events of a graph
   // already torn down are dropped; the end of a graph is handled once.
@@ -175,9 +189,10 @@ signals:
   void transportChanged();
 
 private:
-  // PlaybackHooks: the announce card, delayed start and break music belong to
-  // later parts; the Play button and progress are state the window shows.
-  void HideAnnounceCard() override {}
+  // PlaybackHooks: the break music belongs to a later part; the Play button
+  // and progress are state the window shows. A stop takes the card down and
+  // ends the countdown.
+  void HideAnnounceCard() override;
   void DisarmDelayedStart() override { delayedStartArmedMs_ = -1; }
   void ShowIdlePreview() override {
     if (showIdlePreview_) showIdlePreview_();
@@ -193,7 +208,8 @@ private:
   bool OpenSong(const std::string& path, int multiplex, int keyTenths) override;
 
   void EndOfSong();
-  void RebuildTicker() { ++tickerRebuilds_; }
+  void EndCountdown();
+  void RunCountdown();
   int64_t NowMs() const;
 
   // BackgroundVideoControl: song opening's way to the background video.
@@ -226,6 +242,9 @@ private:
   HistoryRecorder* history_ = nullptr;
   std::function<int64_t()> nowMs_;
   int64_t delayedStartArmedMs_ = -1;
+  int64_t countdownStartMs_ = -1;
+  ScreenAnnouncements* announcements_ = nullptr;
+  std::string lastTickerText_;
   int breakMusicFadeOuts_ = 0;
   int tickerRebuilds_ = 0;
   std::vector<std::string> lastAnnouncement_;

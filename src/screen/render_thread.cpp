@@ -97,7 +97,12 @@ void RenderThread::Turn(SceneRenderer& renderer, SceneBuffers::Handovers& change
                         SceneState& shown, uint64_t& presentedChanges) {
   QElapsedTimer timer;
   timer.start();
-  if (!buffers_.TryTakeChanges(changes)) {
+  // The messages' shared state is copied in the same locked step as the
+  // textures, so the frame is drawn from values no other thread writes.
+  const std::function<void()> snapshot = [this] {
+    if (messages_) messages_->TakeSnapshot();
+  };
+  if (!buffers_.TryTakeChanges(changes, snapshot)) {
     ++skipped_;
     return;
   }

@@ -90,7 +90,7 @@ bool SceneBuffers::Exists(SceneTexture texture) const {
 
 uint64_t SceneBuffers::Generation() const { return generation_.load(); }
 
-bool SceneBuffers::TryTakeChanges(Handovers& out) {
+bool SceneBuffers::TryTakeChanges(Handovers& out, const std::function<void()>& whileLocked) {
   std::unique_lock lock(lock_, std::try_to_lock);
   if (!lock.owns_lock()) return false;
   for (int i = 0; i < kSceneTextureCount; ++i) {
@@ -109,6 +109,7 @@ bool SceneBuffers::TryTakeChanges(Handovers& out) {
     handover.What = TextureHandover::Change::Updated;
     std::swap(handover.Image, slot.Pending);
   }
+  if (whileLocked) whileLocked();
   return true;
 }
 

@@ -17,6 +17,7 @@
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <mutex>
 
 #include "screen/pixel_image.h"
@@ -68,8 +69,9 @@ public:
   // The render thread's side: tries the lock without waiting. When it is
   // taken, returns false and nothing changes (the frame is skipped). Otherwise
   // moves every dirty buffer into `out` (the buffers in `out` come back as
-  // the next pending buffers) and returns true.
-  bool TryTakeChanges(Handovers& out);
+  // the next pending buffers), runs `whileLocked` (the screen messages take
+  // their snapshot) and returns true.
+  bool TryTakeChanges(Handovers& out, const std::function<void()>& whileLocked = {});
 
   // The scene lock itself, for a writer that must do more than one step
   // atomically and for tests that hold it.

@@ -1,7 +1,9 @@
 #pragma once
 // The texts the karaoke screen writes over its layers between songs: the
-// scrolling ticker of next singers and the start countdown. Every frame calls
-// DrawTicker, then DrawCountdown, on the render thread, after the main layer.
+// scrolling ticker of next singers and the start countdown. Each turn of the
+// render thread calls TakeSnapshot while it holds the scene lock, then, with
+// the lock released, every frame calls DrawTicker, then DrawCountdown, after
+// the main layer.
 // They draw through a SceneCanvas in back-buffer pixels (1920 x 1080, origin
 // at the top left), which the screen then stretches to the window.
 
@@ -31,6 +33,9 @@ public:
 class ScreenMessages {
 public:
   virtual ~ScreenMessages() = default;
+  // With the scene lock held: copies what the UI thread wrote for the
+  // messages into the render thread's own state.
+  virtual void TakeSnapshot() {}
   virtual void DrawTicker(SceneCanvas& canvas) = 0;
   virtual void DrawCountdown(SceneCanvas& canvas) = 0;
   // True while something moves or fades, so every frame must be drawn even

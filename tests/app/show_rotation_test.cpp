@@ -180,6 +180,107 @@ TEST_F(ScriptedShow, DelayedStartWaitsMoreThanThreeWholeSeconds) {
   EXPECT_FALSE(show->DelayedStartArmed());
 }
 
+// What the show asks of the singers' screen, recorded.
+class RecordingScreen : public ScreenAnnouncements {
+public:
+  void DrawAnnounceCard(const std::string& singer, const std::string& title,
+                        const std::string&) override {
+    cards.push_back(singer + ": " + title);
+  }
+  bool TickerShowing() const override { return showing; }
+  void StartTicker(const std::string& text) override {
+    tickers.push_back(text);
+    showing = true;
+  }
+  void ShowCountdown(bool active, int64_t startMs) override {
+    countdown.push_back(active ? startMs : -1);
+  }
+  std::vector<std::string> cards;
+  std::vector<std::string> tickers;
+  std::vector<int64_t> countdown;
+  bool showing = false;
+};
+
+TEST_F(ScriptedShow, CountdownEndsOnTheTimerThenTheDelayedStartPlays) {
+  RecordingScreen screen;
+  show->SetAnnouncements(&screen);
+  int64_t now = 50'000;
+  show->SetClock([&] { return now; });
+  settings.NextStartTimer = true;
+  settings.CountdownSeconds = 7;
+  show->Rotation().AddSinger("Ana");
+  Queue(0, 2);
+  show->CueSinger(0);
+  show->Announce();
+  EXPECT_EQ(screen.cards, (std::vector<std::string>{"Ana: Ana0"}));
+  EXPECT_EQ(screen.countdown, (std::vector<int64_t>{50'000}));
+  EXPECT_TRUE(show->Scene().AnnounceCardShowing);
+  // 7, 6, ..., 1: the timer leaves it alone for seven whole seconds, with
+  // no frame drawn at all.
+  for (now = 50'000; now < 57'000; now += 500) {
+    show->tick();
+    ASSERT_TRUE(show->CountdownActive()) << now;
+  }
+  // At seven: the countdown ends, the card goes, the delayed start is armed.
+  now = 57'000;
+  show->tick();
+  EXPECT_FALSE(show->CountdownActive());
+  EXPECT_FALSE(show->Scene().AnnounceCardShowing);
+  EXPECT_EQ(screen.countdown.back(), -1);
+  EXPECT_TRUE(show->DelayedStartArmed());
+  now += 3999;
+  show->tick();
+  EXPECT_FALSE(show->Transport().State().Playing);
+  now += 1;
+  show->tick();
+  EXPECT_TRUE(show->Transport().State().Playing);
+
+  // A stop before the end takes the card and the countdown down; no
+  // delayed start follows.
+  show->Stop();
+  show->CueSinger(0);
+  show->Announce();
+  ASSERT_TRUE(show->CountdownActive());
+  show->Stop();
+  EXPECT_FALSE(show->CountdownActive());
+  EXPECT_FALSE(show->Scene().AnnounceCardShowing);
+  now += 60'000;
+  show->tick();
+  EXPECT_FALSE(show->DelayedStartArmed());
+}
+
+TEST_F(ScriptedShow, NextSingersStartTheTickerOnceAndOnlyWithSomeoneToName) {
+  RecordingScreen screen;
+  show->SetAnnouncements(&screen);
+  show->Rotation().AddSinger("Ana");
+  show->Rotation().AddSinger("Ben");
+  Queue(0, 1);
+  Queue(1, 1);
+  // Off by default.
+  show->ShowNextSingers();
+  EXPECT_TRUE(screen.tickers.empty());
+  settings.AutoNextSingerTicker = true;
+  // Nobody current yet: the walk covers the rotation once from the first.
+  show->ShowNextSingers();
+  EXPECT_EQ(screen.tickers, (std::vector<std::string>{"Next Singer(s)...  1. Ana   2. Ben   "}));
+  // Refused while the line shows.
+  show->ShowNextSingers();
+  EXPECT_EQ(screen.tickers.size(), 1u);
+  screen.showing = false;
+  show->CueSinger(0);
+  show->ShowNextSingers();
+  EXPECT_EQ(screen.tickers.back(), "Next Singer(s)...  1. Ben   ");
+  // Ben without songs and Ana with one: nobody to name, no ticker.
+  screen.showing = false;
+  show->Rotation().SelectSinger(1);
+  show->Rotation().SelectSong(0);
+  prompts.QueueAnswer(PromptAnswer::Yes);
+  settings.RemoveEmptySingers = false;
+  ASSERT_TRUE(show->RemoveSelectedSong());
+  show->ShowNextSingers();
+  EXPECT_EQ(screen.tickers.size(), 2u);
+}
+
 TEST_F(ScriptedShow, RemovalAndExitQuestions) {
   // Nothing selected: no question at all.
   show->Rotation().SelectSinger(-1);

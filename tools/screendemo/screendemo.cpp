@@ -3,6 +3,11 @@
 //
 //   screendemo [--data-dir DIR] [--seconds N] [--song-video] [--full]
 //              [--smooth on|off] [--capture FILE.png] [--preview FILE.png]
+//              [--announce]
+//
+// With --announce no song plays: the announce card names a singer over the
+// announce image, the next-singers ticker scrolls and the start countdown
+// counts.
 //
 // The pictures come from DIR (default: the program folder's seed/). With
 // --full the screen window is maximised, as a double-click does.
@@ -25,6 +30,7 @@
 #include "platform/prompts/scripted_prompts.h"
 #include "screen/karaoke_screen.h"
 #include "screen/preview_widget.h"
+#include "screen/screen_announcer.h"
 #include "test_video.h"
 
 namespace {
@@ -95,6 +101,9 @@ int main(int argc, char** argv) {
   settings.SmoothOutputLyrics = Argument(argc, argv, "--smooth", "on") == "on";
   lyricade::ScriptedPrompts prompts;
   lyricade::KaraokeScreen screen(settings, prompts, dataFolder, programFolder);
+  const bool announce = Flag(argc, argv, "--announce");
+  lyricade::ScreenAnnouncer announcer(screen, settings, prompts, dataFolder);
+  if (announce) screen.SetScreenMessages(&announcer.Messages());
   screen.CreateWindow();
   if (!screen.InitialiseScene() || !screen.StartRenderThread()) {
     std::fprintf(stderr, "screendemo: no OpenGL screen\n");
@@ -117,8 +126,19 @@ int main(int argc, char** argv) {
   lyricade::CdgPlayer player(settings, &screen.CdgSink());
   const std::vector<uint8_t> cdg = DemoSong();
   const auto started = std::chrono::steady_clock::now();
+  // The announcement: the card with its image, the ticker, the countdown.
+  if (announce) {
+    announcer.LoadAnnounceImage(0);
+    settings.CountdownSeconds = 45;
+    QTimer::singleShot(500, [&] {
+      announcer.DrawAnnounceCard("Ana Maria", "Walking On Sunshine", "Katrina and the Waves");
+      screen.Flags().AnnounceCardShowing = true;
+      announcer.StartTicker("Next Singer(s)...  1. Ben   2. Christopher   3. Dolores   ");
+      announcer.ShowCountdown(true, announcer.Messages().NowMs());
+    });
+  }
   // The background picture first, then the song over the background video.
-  QTimer::singleShot(2000, [&] {
+  if (!announce) QTimer::singleShot(2000, [&] {
     background.Start();
     if (song) song->Start();
     player.OpenMemory(cdg.data(), cdg.size());

@@ -16,6 +16,7 @@
 #include "app/show.h"
 #include "app/ui/background_options_window.h"
 #include "app/ui/custom_logos.h"
+#include "app/ui/announce_options_dialog.h"
 #include "app/ui/library_commands.h"
 #include "app/ui/main_window.h"
 #include "app/ui/options_window.h"
@@ -28,6 +29,7 @@
 #include "platform/unzip/unzip_module.h"
 #include "playback/zip_song_extractor.h"
 #include "screen/karaoke_screen.h"
+#include "screen/screen_announcer.h"
 #include "singers/singer_history.h"
 #include "singers/ui/history_window.h"
 #include "singers/ui/singer_panel.h"
@@ -107,6 +109,9 @@ bool Application::Start() {
   logos_ = std::make_unique<CustomLogos>(settings_, prompts_, [this](const std::string& path, int index) {
     return screen_->LoadCustomLogo(path, index);
   });
+  announcer_ = std::make_unique<ScreenAnnouncer>(*screen_, settings_, prompts_, dataFolder_);
+  screen_->SetScreenMessages(&announcer_->Messages());
+  show_->SetAnnouncements(announcer_.get());
 
   // The main window and the library list.
   libraryModel_ = std::make_unique<LibraryListModel>();
@@ -162,6 +167,7 @@ bool Application::Start() {
   }
   show_->LoadRotation();
   logos_->LoadChosen();
+  announcer_->LoadAnnounceImage(settings_.AnnounceImage.load());
 
   if (splash_) ShowSplash();
   show_->StartTimer();
@@ -171,6 +177,7 @@ bool Application::Start() {
 
 void Application::ReadListsAndPreferences() {
   logos_->Load(dataFolder_ + kCustomLogoListFile);
+  announcer_->ReadFiles();
   ReadPreferences(dataFolder_ + kPreferencesFile, settings_);
   show_->Backgrounds().List().Load(dataFolder_ + kBackgroundListFile, programFolder_);
 }
@@ -233,6 +240,10 @@ void Application::OpenOptions() {
     hooks.customLogos = [this] { return logos_->Names(); };
     hooks.chooseCustomLogo = [this](int entry) { return logos_->Choose(entry); };
     hooks.removeCustomLogo = [this](int entry) { return logos_->Remove(entry); };
+    hooks.customizeAnnounce = [this](QWidget* owner) {
+      AnnounceOptionsDialog dialog(*announcer_, settings_, prompts_, owner);
+      dialog.exec();
+    };
     options_ = std::make_unique<OptionsWindow>(settings_, std::move(hooks), window_.get());
     options_->setWindowFlag(Qt::Window);
   }
@@ -274,6 +285,7 @@ bool Application::ConfirmClose() {
   if (!WritePreferences(dataFolder_ + kPreferencesFile, settings_))
     qCWarning(lcApp) << "the preferences could not be written to" << (dataFolder_ + kPreferencesFile).c_str();
   SaveCustomLogoList();
+  announcer_->WriteFiles();
   // The program ends here, whatever other windows are up: the singers' screen
   // is a window of its own and would keep the event loop running. A close
   // confirmed while start-up still runs ends the program before its loop.

@@ -29,6 +29,7 @@ class LibraryListController;
 class LibraryListModel;
 class MainWindow;
 class OptionsWindow;
+class ScreenAnnouncer;
 class Show;
 class SingerHistory;
 class SingerWindows;
@@ -51,6 +52,7 @@ public:
   Show* HostController() { return show_.get(); }
   MainWindow* Window() { return window_.get(); }
   KaraokeScreen* Screen() { return screen_.get(); }
+  ScreenAnnouncer* Announcer() { return announcer_.get(); }
   LibraryListController* LibraryController() { return libraryController_.get(); }
   LibraryCommands* LibraryEditCommands() { return libraryCommands_; }
   CustomLogos* Logos() { return logos_.get(); }
@@ -92,6 +94,8 @@ private:
   // singers' screen, everything before the databases.
   std::unique_ptr<LibraryDatabase> database_;
   std::unique_ptr<SingerHistory> history_;
+  // Goes after the screen, whose render thread draws its messages.
+  std::unique_ptr<ScreenAnnouncer> announcer_;
   std::unique_ptr<KaraokeScreen> screen_;
   std::unique_ptr<Show> show_;
   std::unique_ptr<LibraryListModel> libraryModel_;

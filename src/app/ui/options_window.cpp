@@ -88,8 +88,10 @@ OptionsWindow::OptionsWindow(AppSettings& settings, OptionsHooks hooks, QWidget*
 
   auto* buttons = new QHBoxLayout;
   QPushButton* customise = new QPushButton("Customize Announce Singer...", this);
-  customise->setEnabled(false);
-  customise->setToolTip("The announce card's options (not in this version yet)");
+  customise->setEnabled(static_cast<bool>(hooks_.customizeAnnounce));
+  connect(customise, &QPushButton::clicked, this, [this] {
+    if (hooks_.customizeAnnounce) hooks_.customizeAnnounce(this);
+  });
   QPushButton* close = new QPushButton("Close", this);
   buttons->addWidget(customise);
   buttons->addStretch(1);

@@ -28,6 +28,9 @@ struct OptionsHooks {
   std::function<bool(int entry)> chooseCustomLogo;
   // "Remove..." on a list box entry; true when a logo was removed.
   std::function<bool(int entry)> removeCustomLogo;
+  // "Customize Announce Singer...": the Announce Options dialog, modal,
+  // owned by the options window.
+  std::function<void(QWidget* owner)> customizeAnnounce;
 };
 
 class OptionsWindow : public QDialog {
