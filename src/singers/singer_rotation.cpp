@@ -355,6 +355,17 @@ bool SingerRotation::StartCurrentSong(PlayHost& host, bool autoManageAmbients,
   host.StopForNextSong();
   if (autoManageAmbients) host.FadeOutBreakMusic();
 
+  // A current singer with songs queued but no current song (the singer
+  // before was erased when their last song started, or this one came back
+  // from the History): Play takes this singer's first song, as a cue would.
+  // Replaying the last song would sing the wrong singer's song; that replay
+  // stays for a rotation with nobody up or a singer with nothing queued.
+  if (ValidSinger(currentSinger_) && !singers_[currentSinger_].Playlist.empty() &&
+      !HasCurrentSong()) {
+    currentSong_ = 0;
+    ShowNowUp();
+  }
+
   const bool valid = HasCurrentSong();
   int rememberedSinger = -1, rememberedSong = -1;
   std::string path;

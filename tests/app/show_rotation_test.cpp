@@ -343,6 +343,26 @@ TEST_F(ScriptedShow, AnUnwritableSingerListIsReportedOnceUntilASaveSucceeds) {
   qInstallMessageHandler(previous);
 }
 
+TEST_F(ScriptedShow, PlayAfterAnEmptiedSingerSingsTheNextSingersSong) {
+  settings.RemoveEmptySingers = true;
+  settings.ProceedToNextSinger = true;
+  show->Rotation().AddSinger("Carol");
+  show->Rotation().AddSinger("Bob");
+  Queue(0, 1);
+  Queue(1, 1);
+  show->CueSinger(0);
+  PlayToTheEnd();  // Carol's last song: Carol is erased, Bob is up
+  ASSERT_EQ(Current(), "Bob");
+  ASSERT_TRUE(show->Play());
+  EXPECT_EQ(history.started, (std::vector<std::string>{"Carol: Carol0", "Bob: Bob0"}));
+  EXPECT_TRUE(show->Rotation().Singers().empty() || show->Rotation().Singers()[0].Playlist.empty());
+
+  // Nobody with songs up: Play replays the last song, as before.
+  show->Stop();
+  EXPECT_TRUE(show->Play());
+  EXPECT_EQ(history.started.size(), 2u);
+}
+
 TEST_F(ScriptedShow, CueingShowsTheKeyAndStopClearsTheDisplays) {
   int idlePictures = 0;
   show->SetIdlePreview([&] { ++idlePictures; });
