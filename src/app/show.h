@@ -121,6 +121,7 @@ public:
   // Transport commands.
   void Stop() { transport_.StopPlayback(false); }
   bool SongPlaying() const { return transport_.State().Playing; }
+  bool SongPaused() const { return transport_.State().Playing && transport_.State().Paused; }
   // Shutdown: the song stops and nothing of it survives.
   void StopAndTearDown() {
     transport_.StopPlayback(false);

@@ -1,5 +1,7 @@
 #include "screen/karaoke_static.h"
 
+#include <QKeyEvent>
+
 #include <QCursor>
 #include <QGuiApplication>
 #include <QMouseEvent>
@@ -177,6 +179,14 @@ void KaraokeStatic::UpdateTarget() {
   target_.Height.store(static_cast<int>(height() * ratio));
   target_.Exposed.store(isExposed());
   ++target_.Changes;
+}
+
+void KaraokeStatic::keyPressEvent(QKeyEvent* event) {
+  if (keyHandler_ && keyHandler_(event->key(), event->modifiers())) {
+    event->accept();
+    return;
+  }
+  QWindow::keyPressEvent(event);
 }
 
 }  // namespace lyricade

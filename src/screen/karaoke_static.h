@@ -11,6 +11,8 @@
 
 #include <QWindow>
 
+#include <functional>
+
 #include <vector>
 
 #include "screen/monitor_choice.h"
@@ -47,8 +49,15 @@ public:
   void ToggleMaximised();
   const WindowPlacement& Placement() const { return placement_; }
   PresentTarget& Target() { return target_; }
+  // The program's keyboard accelerators: the singers' screen is often the
+  // only window a one-monitor host sees. The handler says whether it took
+  // the key.
+  void SetKeyHandler(std::function<bool(int key, Qt::KeyboardModifiers modifiers)> handler) {
+    keyHandler_ = std::move(handler);
+  }
 
 protected:
+  void keyPressEvent(QKeyEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
@@ -72,6 +81,7 @@ private:
   WindowResize resize_;
   WindowEdges cursorEdges_ = kNoEdge;
   PresentTarget target_;
+  std::function<bool(int, Qt::KeyboardModifiers)> keyHandler_;
 };
 
 }  // namespace lyricade

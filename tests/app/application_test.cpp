@@ -14,12 +14,15 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QKeyEvent>
 #include <QTest>
 #include <QTimer>
 #include <filesystem>
 #include <fstream>
 
+#include "app/preferences_file.h"
 #include "app/show.h"
+#include "singers/ui/history_window.h"
 #include "app/ui/custom_logos.h"
 #include "app/ui/main_window.h"
 #include "common/test_folder.h"
@@ -251,6 +254,43 @@ TEST_F(ApplicationTest, ClosingDuringAnImportStopsItAndThenCloses) {
   EXPECT_NE(prompts.Shown()[captions.size() - 2].Text,
             "You have imported 3000 songs to your library.") << "the import stopped early";
   EXPECT_FALSE(app->Window()->isVisible()) << "the close followed the import";
+  app->Shutdown();
+}
+
+TEST_F(ApplicationTest, AcceleratorsWorkFromTheScreenAndTheHistoryWindow) {
+  auto app = Start();
+  Show* show = app->HostController();
+  for (const char* name : {"Ana", "Ben"}) {
+    const int singer = show->Rotation().AddSinger(name);
+    QueuedSong song;
+    song.Title = name;
+    show->Rotation().QueueSong(singer, song);
+  }
+  // The singers' screen passes Ctrl+S on.
+  QKeyEvent nextSinger(QEvent::KeyPress, Qt::Key_S, Qt::ControlModifier);
+  QCoreApplication::sendEvent(app->Screen()->Window(), &nextSinger);
+  EXPECT_EQ(show->Rotation().CurrentSinger(), 0);
+  // So does the History window, with the focus on it.
+  emit app->Window()->singerHistoryRequested();
+  HistoryWindow* history = nullptr;
+  for (QWidget* window : QApplication::topLevelWidgets())
+    if (auto* found = qobject_cast<HistoryWindow*>(window)) history = found;
+  ASSERT_NE(history, nullptr);
+  QApplication::setActiveWindow(history);
+  QTest::keyClick(history, Qt::Key_S, Qt::ControlModifier);
+  EXPECT_EQ(show->Rotation().CurrentSinger(), 1);
+  app->Shutdown();
+}
+
+TEST_F(ApplicationTest, SettingsAreWrittenWithoutAClose) {
+  auto app = Start();
+  const std::string file = data + "lyr2prefs.cfg";
+  fs::remove(file);
+  app->HostController()->VolumeDown();
+  Wait(1300);
+  AppSettings read;
+  ASSERT_TRUE(ReadPreferences(file, read)) << "written a second after the change";
+  EXPECT_EQ(read.SongVolume, 95);
   app->Shutdown();
 }
 

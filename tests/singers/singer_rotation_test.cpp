@@ -132,11 +132,19 @@ TEST(RotationPlay, ConsumesTheSongRecordsHistoryAndTakesItsSettings) {
   EXPECT_EQ(host.log.back(), "open /songs/Keyed.zip 1 30");
   EXPECT_EQ(rotation.CurrentSong(), -1);  // the shown singer: nothing current
 
-  // With no valid song, Play replays the last song with the live settings.
+  // The shown singer has songs but none is current: Play takes the first,
+  // as a cue would, never the last song again.
+  host.log.clear();
+  ASSERT_TRUE(rotation.StartCurrentSong(host, false, false));
+  EXPECT_EQ(host.log, (std::vector<std::string>{"stop", "history A A1", "open /songs/A1.zip 0 0"}));
+
+  // The singer up has nothing queued: Play replays the last song with the
+  // live settings.
+  ASSERT_TRUE(rotation.Singers()[0].Playlist.empty());
   rotation.SetLiveKeyTenths(-20);
   host.log.clear();
-  ASSERT_TRUE(rotation.StartCurrentSong(host, false, true));
-  EXPECT_EQ(host.log, (std::vector<std::string>{"stop", "open /songs/Keyed.zip 1 -20"}));
+  ASSERT_TRUE(rotation.StartCurrentSong(host, false, false));
+  EXPECT_EQ(host.log, (std::vector<std::string>{"stop", "open /songs/A1.zip 0 -20"}));
   SingerRotation fresh;
   EXPECT_FALSE(fresh.StartCurrentSong(host, false, true));
 }

@@ -143,6 +143,12 @@ bool Application::Start() {
   QObject::connect(window_.get(), &MainWindow::backgroundOptionsRequested,
                    [this] { OpenBackgroundOptions(); });
   ConnectLibraryCommands();
+  preferencesSave_ = new QTimer(window_.get());
+  preferencesSave_->setSingleShot(true);
+  preferencesSave_->setInterval(1000);
+  QObject::connect(preferencesSave_, &QTimer::timeout, [this] { SavePreferences(); });
+  QObject::connect(window_.get(), &MainWindow::settingsEdited, [this] { SchedulePreferencesSave(); });
+  QObject::connect(show_.get(), &Show::transportChanged, [this] { SchedulePreferencesSave(); });
   window_->show();
   window_->LibraryView()->setFocus();
   libraryController_->LoadLibraryList(-1);
@@ -150,6 +156,10 @@ bool Application::Start() {
   // Monitor choice, the screen's window, its scene and render thread.
   screen_->CreateWindow();
   if (screen_->InitialiseScene()) screen_->StartRenderThread();
+  if (KaraokeStatic* screenWindow = screen_->Window())
+    screenWindow->SetKeyHandler([this](int key, Qt::KeyboardModifiers modifiers) {
+      return window_->RunAccelerator(key, modifiers);
+    });
   show_->SetCdgSink(&screen_->CdgSink());
   show_->SetSongVideoTarget(&screen_->VideoTarget(0));
   show_->SetBackgroundVideoTarget(&screen_->VideoTarget(1));
@@ -188,6 +198,25 @@ void Application::SaveBackgroundVideoList() {
 }
 
 void Application::SaveCustomLogoList() { logos_->Save(dataFolder_ + kCustomLogoListFile); }
+
+void Application::SchedulePreferencesSave() {
+  // Until start-up has read the preferences, nothing the host set is there
+  // to keep; the first change starts the second's wait, later ones join it.
+  if (started_ && preferencesSave_ && !preferencesSave_->isActive()) preferencesSave_->start();
+}
+
+void Application::SavePreferences() {
+  if (preferencesSave_) preferencesSave_->stop();
+  window_->StoreControlsInSettings();
+  const std::string path = dataFolder_ + kPreferencesFile;
+  if (WritePreferences(path, settings_)) {
+    preferencesSaveFailed_ = false;
+    return;
+  }
+  if (!preferencesSaveFailed_)
+    qCWarning(lcApp) << "the preferences could not be written to" << path.c_str();
+  preferencesSaveFailed_ = true;
+}
 
 void Application::ConnectLibraryCommands() {
   libraryCommands_ = new LibraryCommands(*database_, prompts_, *libraryController_, *libraryModel_,
@@ -246,6 +275,8 @@ void Application::OpenOptions() {
     };
     options_ = std::make_unique<OptionsWindow>(settings_, std::move(hooks), window_.get());
     options_->setWindowFlag(Qt::Window);
+    // What the host set there is kept at once, not only at exit.
+    QObject::connect(options_.get(), &QDialog::finished, [this] { SavePreferences(); });
   }
   options_->Reload();
   options_->show();
@@ -282,8 +313,7 @@ bool Application::ConfirmClose() {
   if (backgroundOptions_) backgroundOptions_->close();
   if (singers_->History()) singers_->History()->close();
   SaveBackgroundVideoList();
-  if (!WritePreferences(dataFolder_ + kPreferencesFile, settings_))
-    qCWarning(lcApp) << "the preferences could not be written to" << (dataFolder_ + kPreferencesFile).c_str();
+  SavePreferences();
   SaveCustomLogoList();
   announcer_->WriteFiles();
   // The program ends here, whatever other windows are up: the singers' screen

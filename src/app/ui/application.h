@@ -18,6 +18,8 @@
 #include "common/app_settings.h"
 #include "platform/prompts/qt_prompts.h"
 
+class QTimer;
+
 namespace lyricade {
 
 class BackgroundOptionsWindow;
@@ -73,6 +75,11 @@ private:
   void SaveCustomLogoList();
   void ShowSplash();
   void ConnectLibraryCommands();
+  // The preferences file is also written while the program runs: when the
+  // Options window closes, and a second after a setting changed in the main
+  // window (volume, key, search options), so a crash loses little.
+  void SchedulePreferencesSave();
+  void SavePreferences();
 
   std::vector<std::string> args_;
   AppSettings settings_;
@@ -88,6 +95,8 @@ private:
   bool closed_ = false;
   // The host asked to close during an import: the close follows its end.
   bool closeAfterLibraryCommand_ = false;
+  QTimer* preferencesSave_ = nullptr;  // a child of the main window
+  bool preferencesSaveFailed_ = false;
   // Members are destroyed in the reverse of this order, so each part goes
   // before the parts it writes to: the windows before the host controller,
   // the host controller (whose teardown clears the scene's flags) before the

@@ -62,22 +62,20 @@ MainWindow::MainWindow(MainWindowParts parts, QWidget* parent)
   columns->addLayout(leftColumn_, 1);
   columns->addWidget(BuildTransport());
 
-  // Accelerators for the whole window; inside a text field the field's own
-  // editing keys (undo, cut, copy, select all) take precedence.
-  auto shortcut = [this](const QKeySequence& keys, auto action) {
-    auto* item = new QShortcut(keys, this);
-    item->setContext(Qt::WindowShortcut);
-    connect(item, &QShortcut::activated, this, action);
-  };
-  shortcut(QKeySequence(Qt::CTRL | Qt::Key_Z), [this] {
-    if (play_->isEnabled()) play_->click();
-  });
-  shortcut(QKeySequence(Qt::CTRL | Qt::Key_X), [this] { parts_.show->TogglePause(); });
-  shortcut(QKeySequence(Qt::CTRL | Qt::Key_C), [this] { parts_.show->Stop(); });
-  shortcut(QKeySequence(Qt::CTRL | Qt::Key_A), [this] { parts_.show->Announce(); });
-  shortcut(QKeySequence(Qt::CTRL | Qt::Key_S), [this] { parts_.show->NextSinger(); });
+  // Accelerators for every window of the program (the History, venue and
+  // options windows; the singers' screen passes its keys to
+  // RunAccelerator); inside a text field the field's own editing keys (undo,
+  // cut, copy, select all) take precedence.
+  for (const int key : {Qt::Key_Z, Qt::Key_X, Qt::Key_C, Qt::Key_A, Qt::Key_S}) {
+    auto* item = new QShortcut(QKeySequence(Qt::CTRL | key), this);
+    item->setContext(Qt::ApplicationShortcut);
+    connect(item, &QShortcut::activated, this, [this, key] { RunAccelerator(key, Qt::ControlModifier); });
+  }
 
   connect(parts_.show, &Show::ticked, this, &MainWindow::Refresh);
+  connect(searchField_, &QComboBox::currentIndexChanged, this, &MainWindow::settingsEdited);
+  connect(matchAll_, &QRadioButton::toggled, this, &MainWindow::settingsEdited);
+  connect(enableBackgrounds_, &QCheckBox::toggled, this, &MainWindow::settingsEdited);
   connect(parts_.show, &Show::transportChanged, this, &MainWindow::RefreshTransport);
   connect(parts_.show, &Show::rotationChanged, this, &MainWindow::Refresh);
   Refresh();
@@ -205,6 +203,8 @@ QWidget* MainWindow::BuildTransport() {
   stop_ = Button("Stop", "Stop the song (Ctrl+C)");
   play_->setIcon(style()->standardIcon(QStyle::SP_MediaPlay));
   pause_->setIcon(style()->standardIcon(QStyle::SP_MediaPause));
+  // Held down while the song is paused, so a glance tells.
+  pause_->setCheckable(true);
   stop_->setIcon(style()->standardIcon(QStyle::SP_MediaStop));
   for (QPushButton* button : {play_, pause_, stop_}) transport->addWidget(button);
   layout->addLayout(transport);
@@ -285,7 +285,11 @@ QWidget* MainWindow::BuildTransport() {
 
   Show* show = parts_.show;
   connect(play_, &QPushButton::clicked, show, [show] { show->Play(); });
-  connect(pause_, &QPushButton::clicked, show, &Show::TogglePause);
+  connect(pause_, &QPushButton::clicked, show, [this, show] {
+    show->TogglePause();
+    // The button shows the song's state, not its own click.
+    pause_->setChecked(show->SongPaused());
+  });
   connect(stop_, &QPushButton::clicked, show, &Show::Stop);
   connect(up, &QPushButton::clicked, show, &Show::VolumeUp);
   connect(down, &QPushButton::clicked, show, &Show::VolumeDown);
@@ -315,6 +319,7 @@ void MainWindow::Refresh() {
   timeText_->setText(Q(show->TimeText()));
   if (!progress_->Dragging()) progress_->SetValue(show->ProgressBarValue());
   play_->setEnabled(show->PlayEnabled());
+  pause_->setChecked(show->SongPaused());
 }
 
 void MainWindow::RefreshTransport() {
@@ -335,6 +340,20 @@ void MainWindow::AddSelectedLibrarySong() {
 
 void MainWindow::OpenHelp() {
   QDesktopServices::openUrl(QUrl::fromLocalFile(Q(parts_.programFolder) + "Lyricade.html"));
+}
+
+bool MainWindow::RunAccelerator(int key, Qt::KeyboardModifiers modifiers) {
+  if ((modifiers & ~Qt::KeypadModifier) != Qt::ControlModifier) return false;
+  switch (key) {
+    case Qt::Key_Z:
+      if (play_->isEnabled()) play_->click();
+      return true;
+    case Qt::Key_X: pause_->click(); return true;
+    case Qt::Key_C: parts_.show->Stop(); return true;
+    case Qt::Key_A: parts_.show->Announce(); return true;
+    case Qt::Key_S: parts_.show->NextSinger(); return true;
+    default: return false;
+  }
 }
 
 QAction* MainWindow::EditMenuAction(const QString& text) const {

@@ -70,6 +70,9 @@ public:
   // greyed out until the program connects them and enables them.
   QAction* EditMenuAction(const QString& text) const;
   QPushButton* AddFolderButton() const { return addFolder_; }
+  // Ctrl+Z play (while Play is enabled), Ctrl+X pause or resume, Ctrl+C
+  // stop, Ctrl+A announce, Ctrl+S next singer; false for any other key.
+  bool RunAccelerator(int key, Qt::KeyboardModifiers modifiers);
   QLineEdit* SearchBox() const { return searchBox_; }
   QComboBox* VenueBox() const { return venueBox_; }
   // "Enable" (backgrounds): the host's click starts or stops the background
@@ -93,6 +96,9 @@ signals:
   void singerHistoryRequested();
   void optionsRequested();
   void backgroundOptionsRequested();
+  // A setting the preferences keep was changed here (search options, the
+  // backgrounds box).
+  void settingsEdited();
 
 protected:
   void paintEvent(QPaintEvent* event) override;

@@ -1,5 +1,6 @@
 #include "platform/prompts/qt_prompts.h"
 
+#include <QApplication>
 #include <QColorDialog>
 #include <QFileDialog>
 #include <QInputDialog>
@@ -36,6 +37,14 @@ QMessageBox::StandardButtons QtButtons(PromptButtons buttons) {
 
 }  // namespace
 
+QWidget* QtPrompts::Owner() const {
+  // A box belongs to the window the host is working in (the History, an
+  // options window), so it and that window stay above the main window; the
+  // singers' screen is no widget and never owns one.
+  if (QWidget* active = QApplication::activeWindow()) return active;
+  return parent_;
+}
+
 QString QtPrompts::QtFilterLine(const FileFilter& filter) {
   QString name = Q(filter.Name);
   const int paren = name.indexOf(" (");
@@ -47,7 +56,7 @@ QString QtPrompts::QtFilterLine(const FileFilter& filter) {
 
 PromptAnswer QtPrompts::Message(const std::string& caption, const std::string& text,
                                 PromptButtons buttons, PromptIcon icon) {
-  QMessageBox box(QtIcon(icon), Q(caption), Q(text), QtButtons(buttons), parent_);
+  QMessageBox box(QtIcon(icon), Q(caption), Q(text), QtButtons(buttons), Owner());
   // Texts carry names from outside (singers, songs): never read as markup.
   box.setTextFormat(Qt::PlainText);
   switch (box.exec()) {
@@ -65,7 +74,7 @@ PromptAnswer QtPrompts::Message(const std::string& caption, const std::string& t
 
 std::optional<std::string> QtPrompts::Input(const std::string& title, const std::string& prompt,
                                             const std::string& initial, int maxLength) {
-  QInputDialog dialog(parent_);
+  QInputDialog dialog(Owner());
   dialog.setWindowTitle(Q(title));
   dialog.setLabelText(Q(prompt));
   dialog.setTextValue(Q(initial));
@@ -86,10 +95,10 @@ std::vector<std::string> QtPrompts::OpenFiles(const std::string& title,
   std::vector<std::string> chosen;
   if (multiple) {
     for (const QString& path :
-         QFileDialog::getOpenFileNames(parent_, Q(title), Q(initialFolder), filterText))
+         QFileDialog::getOpenFileNames(Owner(), Q(title), Q(initialFolder), filterText))
       chosen.push_back(path.toStdString());
   } else {
-    QString path = QFileDialog::getOpenFileName(parent_, Q(title), Q(initialFolder), filterText);
+    QString path = QFileDialog::getOpenFileName(Owner(), Q(title), Q(initialFolder), filterText);
     if (!path.isEmpty()) chosen.push_back(path.toStdString());
   }
   return chosen;
@@ -97,13 +106,13 @@ std::vector<std::string> QtPrompts::OpenFiles(const std::string& title,
 
 std::optional<std::string> QtPrompts::ChooseFolder(const std::string& title,
                                                    const std::string& initialFolder) {
-  QString folder = QFileDialog::getExistingDirectory(parent_, Q(title), Q(initialFolder));
+  QString folder = QFileDialog::getExistingDirectory(Owner(), Q(title), Q(initialFolder));
   if (folder.isEmpty()) return std::nullopt;
   return folder.toStdString();
 }
 
 std::optional<RgbColour> QtPrompts::ChooseColour(const RgbColour& initial) {
-  QColor colour = QColorDialog::getColor(QColor(initial.R, initial.G, initial.B), parent_);
+  QColor colour = QColorDialog::getColor(QColor(initial.R, initial.G, initial.B), Owner());
   if (!colour.isValid()) return std::nullopt;
   return RgbColour{static_cast<uint8_t>(colour.red()), static_cast<uint8_t>(colour.green()),
                    static_cast<uint8_t>(colour.blue())};

@@ -29,6 +29,9 @@ public:
   static QString QtFilterLine(const FileFilter& filter);
 
 private:
+  // The window a box is shown over: the active one of ours, else the main
+  // window.
+  QWidget* Owner() const;
   QPointer<QWidget> parent_;
 };
 
