@@ -282,6 +282,32 @@ TEST_F(ApplicationTest, AcceleratorsWorkFromTheScreenAndTheHistoryWindow) {
   app->Shutdown();
 }
 
+TEST_F(ApplicationTest, PauseStaysDownWhileTheSongIsPaused) {
+  setenv("LYRICADE_AUDIO_SINK", "fakesink sync=true", 1);
+  auto app = Start();
+  WaitForList(*app->LibraryController());
+  Show* show = app->HostController();
+  QueuedSong song;
+  song.Title = "Demo";
+  song.Path = app->Window()->LibraryView()->model()->index(0, 5).data().toString().toStdString();
+  ASSERT_FALSE(song.Path.empty());
+  show->Rotation().QueueSong(show->Rotation().AddSinger("Ana"), song);
+  show->CueSinger(0);
+  ASSERT_TRUE(show->Play());
+  QPushButton* pause = app->Window()->PauseButton();
+  EXPECT_FALSE(pause->isChecked());
+  app->Window()->RunAccelerator(Qt::Key_X, Qt::ControlModifier);
+  Wait(100);
+  EXPECT_TRUE(show->SongPaused());
+  EXPECT_TRUE(pause->isChecked());
+  pause->click();
+  Wait(100);
+  EXPECT_FALSE(show->SongPaused());
+  EXPECT_FALSE(pause->isChecked());
+  show->Stop();
+  app->Shutdown();
+}
+
 TEST_F(ApplicationTest, SettingsAreWrittenWithoutAClose) {
   auto app = Start();
   const std::string file = data + "lyr2prefs.cfg";

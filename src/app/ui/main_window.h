@@ -80,6 +80,7 @@ public:
   QCheckBox* EnableBackgroundsBox() const { return enableBackgrounds_; }
   QPushButton* BackgroundsButton() const { return backgrounds_; }
   QPushButton* PlayButton() const { return play_; }
+  QPushButton* PauseButton() const { return pause_; }
   QLabel* TimeLabel() const { return timeText_; }
   KaraokeBar* ProgressBar() const { return progress_; }
   KaraokeBar* VolumeBar() const { return volumeBar_; }

@@ -49,6 +49,22 @@ TEST(QtPrompts, MessageBoxShowsTheTextsAndReturnsTheButtonPressed) {
   EXPECT_EQ(seenText, "Are you sure, this will DELETE the files?");
 }
 
+TEST(QtPrompts, ABoxOpensOverTheWindowTheHostWorksIn) {
+  QWidget main;
+  QWidget history(&main, Qt::Window);
+  main.show();
+  history.show();
+  QtPrompts prompts(&main);
+  QApplication::setActiveWindow(&history);
+  QWidget* owner = nullptr;
+  WhenShown([&](QWidget* box) {
+    owner = box->parentWidget();
+    qobject_cast<QMessageBox*>(box)->button(QMessageBox::Ok)->click();
+  });
+  prompts.Message("Remove", "Nothing selected", PromptButtons::Ok, PromptIcon::Information);
+  EXPECT_EQ(owner, &history) << "it stays above the History window, not behind it";
+}
+
 TEST(QtPrompts, InputBoxLimitsTheLengthAndCancelGivesNothing) {
   QtPrompts prompts;
   WhenShown([](QWidget* widget) {
