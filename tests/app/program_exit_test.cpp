@@ -33,7 +33,7 @@ constexpr const char* kMainCaption = "Quillon Lyricade(TM) 2.08A";
 // The program in a process of its own, killed if a test leaves it running.
 class Program {
 public:
-  Program(const TestFolder& folder) {
+  explicit Program(const TestFolder& folder, const char* audioSink = "fakesink") {
     const std::string data = folder.File("data/");
     const std::string cache = folder.File("cache");
     const std::string config = folder.File("config");
@@ -46,7 +46,7 @@ public:
       if (std::FILE* out = std::freopen(log.c_str(), "w", stdout)) ::dup2(::fileno(out), 2);
       ::setenv("XDG_CACHE_HOME", cache.c_str(), 1);
       ::setenv("XDG_CONFIG_HOME", config.c_str(), 1);
-      ::setenv("LYRICADE_AUDIO_SINK", "fakesink", 1);
+      ::setenv("LYRICADE_AUDIO_SINK", audioSink, 1);
       // A sanitizer build of the program draws through the OpenGL driver,
       // whose memory can't be told from a leak once it is unloaded.
       const char* asan = std::getenv("ASAN_OPTIONS");
@@ -124,4 +124,44 @@ TEST_F(ProgramExit, ClosingTheMainWindowEndsTheProgramAfterTheSaves) {
   EXPECT_EQ(ReadFile(data + "lastlist.lst"), "");
   EXPECT_FALSE(ReadFile(data + "lyr2prefs.cfg").empty()) << "the preferences were written";
   EXPECT_FALSE(fs::exists(folder.File("cache/lyricade/Zipped"))) << "scratch folders are gone";
+}
+
+// The singers' screen is the window a one-monitor host sees: the program's
+// accelerators work there. A singer is cued (Ctrl+S) and their song started
+// (Ctrl+Z) from it; the close then finds a song playing.
+TEST_F(ProgramExit, AcceleratorsReachTheShowFromTheSingersScreen) {
+  X11Session x11;
+  ASSERT_TRUE(x11.Connected());
+  const std::string data = folder.File("data/");
+  {
+    // A first start makes the data folder.
+    Program first(folder);
+    ASSERT_TRUE(x11.PressKeyUntilGone(x11.WaitForWindow("Monitor Information", 60000), XK_Return, 20000));
+    x11.RequestClose(x11.WaitForWindow(kMainCaption, 30000));
+    ASSERT_TRUE(x11.PressKeyUntilGone(x11.WaitForWindow("Save Singer List Before You Exit", 10000),
+                                      XK_Return, 20000));
+    ASSERT_EQ(first.WaitForExit(15000), 0);
+  }
+  // Ana waits with a demo song.
+  const std::string song = data + "Demo Songs/Pip Larkspur - Lanterns On The Pier.mp3";
+  ASSERT_TRUE(fs::exists(song));
+  std::ofstream(data + "lastlist.lst", std::ios::binary)
+      << "1\r\n-Ana\r\n1\r\n0, 0, 0\r\n-Lanterns\r\n-\r\n-" << song << "\r\n-Pip\r\n-\r\n-\r\n";
+
+  Program program(folder, "fakesink sync=true");
+  ASSERT_TRUE(x11.PressKeyUntilGone(x11.WaitForWindow("Monitor Information", 60000), XK_Return, 20000));
+  const Window main = x11.WaitForWindow(kMainCaption, 30000);
+  const Window screen = x11.WaitForWindow("Lyricade Screen", 10000);
+  ASSERT_NE(screen, 0u);
+  x11.PressKey(screen, XK_s, true);  // next singer: Ana is up
+  x11.PressKey(screen, XK_z, true);  // play
+  std::this_thread::sleep_for(std::chrono::milliseconds(500));
+  x11.RequestClose(main);
+  // A song plays, so the first question is the playing song's.
+  const Window playing = x11.WaitForWindow("Exit Program", 10000);
+  EXPECT_NE(playing, 0u) << "Ctrl+S and Ctrl+Z on the singers' screen started Ana's song";
+  if (playing) ASSERT_TRUE(x11.PressKeyUntilGone(playing, XK_Return, 20000));
+  ASSERT_TRUE(x11.PressKeyUntilGone(x11.WaitForWindow("Save Singer List Before You Exit", 10000),
+                                    XK_Return, 20000));
+  EXPECT_EQ(program.WaitForExit(15000), 0);
 }

@@ -3,6 +3,7 @@
 #include <X11/Xatom.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
+#include <X11/keysym.h>
 
 #include <chrono>
 #include <thread>
@@ -97,7 +98,7 @@ void X11Session::RequestClose(Window window) const {
   XFlush(display_);
 }
 
-void X11Session::PressKey(Window window, unsigned long keysym) const {
+void X11Session::PressKey(Window window, unsigned long keysym, bool control) const {
   if (!display_ || !window) return;
   XRaiseWindow(display_, window);
   XSetInputFocus(display_, window, RevertToParent, CurrentTime);
@@ -105,8 +106,11 @@ void X11Session::PressKey(Window window, unsigned long keysym) const {
   // The program sees the focus change before the key.
   std::this_thread::sleep_for(std::chrono::milliseconds(300));
   const KeyCode code = XKeysymToKeycode(display_, keysym);
+  const KeyCode ctrl = XKeysymToKeycode(display_, XK_Control_L);
+  if (control) XTestFakeKeyEvent(display_, ctrl, True, CurrentTime);
   XTestFakeKeyEvent(display_, code, True, CurrentTime);
   XTestFakeKeyEvent(display_, code, False, CurrentTime);
+  if (control) XTestFakeKeyEvent(display_, ctrl, False, CurrentTime);
   XFlush(display_);
 }
 

@@ -26,7 +26,7 @@ public:
   void RequestClose(Window window) const;
   // Gives the window the keyboard focus and presses and releases the key
   // (an X keysym such as XK_Return).
-  void PressKey(Window window, unsigned long keysym) const;
+  void PressKey(Window window, unsigned long keysym, bool control = false) const;
   // Presses the key again every half second until the window is gone (a
   // dialog takes keys only once it has the focus); false if it stays up
   // for `ms`.
