@@ -15,6 +15,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include "screen/bench_lyrics.h"
 #include "bench_figures.h"
 
 #include <QGuiApplication>
@@ -83,21 +84,7 @@ const VideoFile& Video() {
   return video;
 }
 
-std::vector<uint8_t> LyricsSong() {
-  CdgWriter writer;
-  std::array<CdgColour, 16> colours{};
-  colours[1] = {0, 0, 8};
-  colours[2] = {15, 15, 15};
-  writer.LoadColourTable(colours);
-  writer.BorderPreset(0);
-  writer.MemoryPreset(0);
-  for (int second = 0; second < 60; ++second) {
-    writer.PadToSeconds(second);
-    writer.Text(2 + second % 14, 4, "SING ALONG WITH THE SCREEN", 1, 2);
-  }
-  writer.PadToSeconds(61);
-  return writer.Bytes();
-}
+using bench::LyricsSong;
 
 // What a show puts on the screen: backgrounds enabled, the background video
 // looping into its layer, a CD+G song playing over it.

@@ -14,6 +14,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include "screen/bench_lyrics.h"
 #include "bench_figures.h"
 
 #include <QGuiApplication>
@@ -63,21 +64,7 @@ PixelImage Gradient(int width, int height, uint8_t alpha) {
   return image;
 }
 
-std::vector<uint8_t> LyricsSong() {
-  CdgWriter writer;
-  std::array<CdgColour, 16> colours{};
-  colours[1] = {0, 0, 8};
-  colours[2] = {15, 15, 15};
-  writer.LoadColourTable(colours);
-  writer.BorderPreset(0);
-  writer.MemoryPreset(0);
-  for (int second = 0; second < 60; ++second) {
-    writer.PadToSeconds(second);
-    writer.Text(2 + second % 14, 4, "SING ALONG WITH THE SCREEN", 1, 2);
-  }
-  writer.PadToSeconds(61);
-  return writer.Bytes();
-}
+using bench::LyricsSong;
 
 // A context current on an offscreen surface, and a scene to draw.
 struct Scene {
