@@ -97,7 +97,9 @@ inline void RestartUnderXvfbIfNoDisplay(int argc, char** argv) {
   std::fprintf(stderr, "%s: no display and no xvfb-run\n", argv[0]);
 }
 
-inline int RunWithFigures(int argc, char** argv, const std::vector<Figure>& figures) {
+// Runs the program's benchmarks (five repetitions, aggregates only, unless
+// the command line says otherwise) and hands their results to `reporter`.
+inline void RunReported(int argc, char** argv, FigureReporter& reporter) {
   std::vector<char*> args(argv, argv + argc);
   bool repetitionsGiven = false;
   for (int i = 1; i < argc; ++i)
@@ -110,9 +112,13 @@ inline int RunWithFigures(int argc, char** argv, const std::vector<Figure>& figu
   }
   int count = static_cast<int>(args.size());
   benchmark::Initialize(&count, args.data());
-  FigureReporter reporter;
   benchmark::RunSpecifiedBenchmarks(&reporter);
   benchmark::Shutdown();
+}
+
+inline int RunWithFigures(int argc, char** argv, const std::vector<Figure>& figures) {
+  FigureReporter reporter;
+  RunReported(argc, argv, reporter);
   for (const Figure& figure : figures) {
     const double seconds = reporter.Seconds(figure.Benchmark);
     if (seconds < 0) continue;

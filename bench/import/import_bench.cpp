@@ -161,21 +161,8 @@ BENCHMARK(Import20k)->Name("import-20k")->Iterations(1)->UseRealTime()->Unit(ben
 
 int main(int argc, char** argv) {
   using namespace lyricade::bench;
-  std::vector<char*> args(argv, argv + argc);
-  std::string repetitions = "--benchmark_repetitions=5";
-  std::string aggregates = "--benchmark_report_aggregates_only=true";
-  bool repetitionsGiven = false;
-  for (int i = 1; i < argc; ++i)
-    if (std::string(argv[i]).rfind("--benchmark_repetitions", 0) == 0) repetitionsGiven = true;
-  if (!repetitionsGiven) {
-    args.push_back(repetitions.data());
-    args.push_back(aggregates.data());
-  }
-  int count = static_cast<int>(args.size());
-  benchmark::Initialize(&count, args.data());
   FigureReporter reporter;
-  benchmark::RunSpecifiedBenchmarks(&reporter);
-  benchmark::Shutdown();
+  RunReported(argc, argv, reporter);
   const double seconds = reporter.Seconds("import-20k");
   if (seconds >= 0) {
     std::printf("import-20k: %.3f ms\n", seconds * 1e3);

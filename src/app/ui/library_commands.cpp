@@ -20,7 +20,6 @@ LibraryCommands::LibraryCommands(LibraryDatabase& database, Prompts& prompts,
                                  LibraryListController& controller, LibraryListModel& model,
                                  LibraryListView& view, QWidget* owner)
     : QObject(owner),
-      database_(database),
       prompts_(prompts),
       controller_(controller),
       model_(model),

@@ -68,7 +68,6 @@ private:
   template <typename Command>
   void Run(Command command);
 
-  LibraryDatabase& database_;
   Prompts& prompts_;
   LibraryListController& controller_;
   LibraryListModel& model_;
