@@ -1,7 +1,8 @@
 #pragma once
 // "lyr2prefs.cfg": the host's settings, one value a line in a fixed order
-// (42 lines, no keys), CRLF on disk. Read once at start-up, written once when
-// the main window closes. Texts are written with a trailing "-" so an empty
+// (42 lines, no keys), CRLF on disk. Read once at start-up; written when the
+// main window closes, when the Options window closes, and a second after a
+// main-window setting changes, so a killed program loses little. Texts are written with a trailing "-" so an empty
 // value still has its line; reading drops it.
 
 #include <string>

@@ -23,6 +23,9 @@
 #include "app/preferences_file.h"
 #include "app/show.h"
 #include "singers/ui/history_window.h"
+#include "singers/ui/venue_windows.h"
+#include "app/ui/options_window.h"
+#include <QWindow>
 #include "app/ui/custom_logos.h"
 #include "app/ui/main_window.h"
 #include "common/test_folder.h"
@@ -317,6 +320,42 @@ TEST_F(ApplicationTest, SettingsAreWrittenWithoutAClose) {
   AppSettings read;
   ASSERT_TRUE(ReadPreferences(file, read)) << "written a second after the change";
   EXPECT_EQ(read.SongVolume, 95);
+  app->Shutdown();
+}
+
+// The host's windows belong to the main window, so a window manager keeps
+// them above it when a question box raises it; the singers' screen belongs
+// to none. What is set in the Options window is on disk once it closes.
+TEST_F(ApplicationTest, WindowsBelongToTheMainWindowAndOptionsAreKeptOnClose) {
+  auto app = Start();
+  QWindow* main = app->Window()->windowHandle();
+  ASSERT_NE(main, nullptr);
+  auto topLevel = [](auto* type) {
+    for (QWidget* window : QApplication::topLevelWidgets())
+      if (auto* found = qobject_cast<decltype(type)>(window)) return found;
+    return type;
+  };
+  emit app->Window()->singerHistoryRequested();
+  HistoryWindow* history = topLevel(static_cast<HistoryWindow*>(nullptr));
+  ASSERT_NE(history, nullptr);
+  emit history->editVenuesRequested();
+  VenueManagementWindow* venues = topLevel(static_cast<VenueManagementWindow*>(nullptr));
+  ASSERT_NE(venues, nullptr);
+  emit app->Window()->optionsRequested();
+  OptionsWindow* options = topLevel(static_cast<OptionsWindow*>(nullptr));
+  ASSERT_NE(options, nullptr);
+  for (QWidget* window : std::initializer_list<QWidget*>{history, venues, options})
+    EXPECT_EQ(window->windowHandle()->transientParent(), main) << window->windowTitle().toStdString();
+  EXPECT_EQ(app->Screen()->Window()->transientParent(), nullptr);
+
+  const std::string file = data + "lyr2prefs.cfg";
+  fs::remove(file);
+  const bool proceed = app->HostController()->Settings().ProceedToNextSinger;
+  options->Check("Proceed to Next Singer")->click();
+  options->close();
+  AppSettings read;
+  ASSERT_TRUE(ReadPreferences(file, read)) << "written when the Options window closed";
+  EXPECT_EQ(read.ProceedToNextSinger, !proceed);
   app->Shutdown();
 }
 

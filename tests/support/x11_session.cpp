@@ -17,6 +17,10 @@ X11Session::X11Session() : display_(XOpenDisplay(nullptr)) {
   XSetErrorHandler([](Display*, XErrorEvent*) { return 0; });
 }
 
+X11Session::X11Session(const std::string& displayName) : display_(XOpenDisplay(displayName.c_str())) {
+  XSetErrorHandler([](Display*, XErrorEvent*) { return 0; });
+}
+
 X11Session::~X11Session() {
   if (display_) XCloseDisplay(display_);
 }
@@ -60,8 +64,28 @@ bool X11Session::PressKeyUntilGone(Window window, unsigned long keysym, int ms) 
   return !Viewable(window);
 }
 
+std::vector<Window> X11Session::RootList(const char* property) const {
+  std::vector<Window> windows;
+  Atom type = None;
+  int format = 0;
+  unsigned long count = 0, after = 0;
+  unsigned char* data = nullptr;
+  if (XGetWindowProperty(display_, DefaultRootWindow(display_), XInternAtom(display_, property, False), 0,
+                         4096, False, XA_WINDOW, &type, &format, &count, &after, &data) == Success &&
+      data && format == 32) {
+    const auto* ids = reinterpret_cast<const unsigned long*>(data);
+    windows.assign(ids, ids + count);
+  }
+  if (data) XFree(data);
+  return windows;
+}
+
 Window X11Session::FindWindow(const std::string& title) const {
   if (!display_) return 0;
+  // A window manager lists the windows it manages; their frames, not they,
+  // are the root's children.
+  for (const Window window : RootList("_NET_CLIENT_LIST"))
+    if (Viewable(window) && Title(window) == title) return window;
   Window root = 0, parent = 0;
   Window* children = nullptr;
   unsigned int count = 0;
@@ -98,8 +122,40 @@ void X11Session::RequestClose(Window window) const {
   XFlush(display_);
 }
 
+void X11Session::Activate(Window window) const {
+  if (!display_ || !window) return;
+  XEvent event{};
+  event.xclient.type = ClientMessage;
+  event.xclient.window = window;
+  event.xclient.message_type = XInternAtom(display_, "_NET_ACTIVE_WINDOW", False);
+  event.xclient.format = 32;
+  event.xclient.data.l[0] = 2;  // on the user's behalf, as a pager asks
+  event.xclient.data.l[1] = CurrentTime;
+  XSendEvent(display_, DefaultRootWindow(display_), False,
+             SubstructureRedirectMask | SubstructureNotifyMask, &event);
+  XFlush(display_);
+}
+
+Window X11Session::Owner(Window window) const {
+  Window owner = 0;
+  if (!display_ || !window || !XGetTransientForHint(display_, window, &owner)) return 0;
+  return owner;
+}
+
+bool X11Session::StackedAbove(Window upper, Window lower) const {
+  // Bottom to top.
+  const std::vector<Window> stack = RootList("_NET_CLIENT_LIST_STACKING");
+  long upperAt = -1, lowerAt = -1;
+  for (size_t i = 0; i < stack.size(); ++i) {
+    if (stack[i] == upper) upperAt = static_cast<long>(i);
+    if (stack[i] == lower) lowerAt = static_cast<long>(i);
+  }
+  return upperAt >= 0 && lowerAt >= 0 && upperAt > lowerAt;
+}
+
 void X11Session::PressKey(Window window, unsigned long keysym, bool control) const {
   if (!display_ || !window) return;
+  Activate(window);
   XRaiseWindow(display_, window);
   XSetInputFocus(display_, window, RevertToParent, CurrentTime);
   XSync(display_, False);

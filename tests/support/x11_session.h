@@ -1,18 +1,23 @@
 #pragma once
 // Drives another program's windows on the X display the tests run on, as a
 // user would: finds top-level windows by title, asks one to close (the
-// window manager's close request) and types keys into one.
+// window manager's close request) and types keys into one. Under a window
+// manager it also activates windows through it and reads what it keeps:
+// owners and stacking order.
 
 #include <X11/Xlib.h>
 
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace lyricade::testing {
 
 class X11Session {
 public:
+  // The display of $DISPLAY, or the one named.
   X11Session();
+  explicit X11Session(const std::string& displayName);
   ~X11Session();
   X11Session(const X11Session&) = delete;
   X11Session& operator=(const X11Session&) = delete;
@@ -32,7 +37,16 @@ public:
   // for `ms`.
   bool PressKeyUntilGone(Window window, unsigned long keysym, int ms) const;
 
+  // Under a window manager: asks it to activate the window (raise it and
+  // give it the focus), as a click on it would.
+  void Activate(Window window) const;
+  // The window's owner (WM_TRANSIENT_FOR), 0 when it has none.
+  Window Owner(Window window) const;
+  // Under a window manager: whether `upper` is stacked above `lower`.
+  bool StackedAbove(Window upper, Window lower) const;
+
 private:
+  std::vector<Window> RootList(const char* property) const;
   bool Viewable(Window window) const;
   std::string Title(Window window) const;
   Display* display_ = nullptr;

@@ -1,0 +1,43 @@
+#pragma once
+// The real lyricade binary started as a user starts it, with its data,
+// configuration and scratch folders inside a test's folder.
+
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <string>
+
+#include "common/test_folder.h"
+#include "support/child_process.h"
+
+namespace lyricade::testing {
+
+inline constexpr const char* kMainCaption = "Quillon Lyricade(TM) 2.08A";
+
+inline std::string ReadWholeFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), {}};
+}
+
+// `display` empty: the tests' own display.
+inline std::unique_ptr<ChildProcess> StartLyricade(const TestFolder& folder,
+                                                   const std::string& audioSink = "fakesink",
+                                                   const std::string& display = {}) {
+  // A sanitizer build of the program draws through the OpenGL driver,
+  // whose memory can't be told from a leak once it is unloaded.
+  const char* asan = std::getenv("ASAN_OPTIONS");
+  std::vector<std::pair<std::string, std::string>> environment{
+      {"XDG_CACHE_HOME", folder.File("cache")},
+      {"XDG_CONFIG_HOME", folder.File("config")},
+      {"LYRICADE_AUDIO_SINK", audioSink},
+      {"ASAN_OPTIONS", std::string(asan ? asan : "") + ":detect_leaks=0"},
+      // The program finds its own folder beside it, as installed.
+      {"LYRICADE_PROGRAM_DIR", ""}};
+  if (!display.empty()) environment.emplace_back("DISPLAY", display);
+  return std::make_unique<ChildProcess>(
+      std::vector<std::string>{LYRICADE_PROGRAM, "--data-dir", folder.File("data/")}, environment,
+      folder.File("lyricade.log"));
+}
+
+}  // namespace lyricade::testing
