@@ -21,9 +21,9 @@ inline std::string ReadWholeFile(const std::string& path) {
 }
 
 // `display` empty: the tests' own display.
-inline std::unique_ptr<ChildProcess> StartLyricade(const TestFolder& folder,
-                                                   const std::string& audioSink = "fakesink",
-                                                   const std::string& display = {}) {
+inline std::unique_ptr<ChildProcess> StartLyricadeAt(const std::string& program, const TestFolder& folder,
+                                                     const std::string& audioSink = "fakesink",
+                                                     const std::string& display = {}) {
   // A sanitizer build of the program draws through the OpenGL driver,
   // whose memory can't be told from a leak once it is unloaded.
   const char* asan = std::getenv("ASAN_OPTIONS");
@@ -36,8 +36,17 @@ inline std::unique_ptr<ChildProcess> StartLyricade(const TestFolder& folder,
       {"LYRICADE_PROGRAM_DIR", ""}};
   if (!display.empty()) environment.emplace_back("DISPLAY", display);
   return std::make_unique<ChildProcess>(
-      std::vector<std::string>{LYRICADE_PROGRAM, "--data-dir", folder.File("data/")}, environment,
+      std::vector<std::string>{program, "--data-dir", folder.File("data/")}, environment,
       folder.File("lyricade.log"));
 }
+
+#ifdef LYRICADE_PROGRAM
+// The build tree's program.
+inline std::unique_ptr<ChildProcess> StartLyricade(const TestFolder& folder,
+                                                   const std::string& audioSink = "fakesink",
+                                                   const std::string& display = {}) {
+  return StartLyricadeAt(LYRICADE_PROGRAM, folder, audioSink, display);
+}
+#endif
 
 }  // namespace lyricade::testing

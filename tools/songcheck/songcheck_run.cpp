@@ -127,7 +127,7 @@ int RunSongCheck(const std::vector<std::string>& args, std::ostream& out, std::o
   StreamPrompts prompts(err, {"", true, false});
   std::error_code ignored;
   const std::string scratch = ResolveScratchRoot("lyricade") + "songcheck-" + std::to_string(::getpid()) + "/";
-  const std::string programFolder = ProgramBinaryFolder();
+  const std::string programFolder = UnzipModuleFolder();
   LastFrameSink sink;
   int status = 1;
   {

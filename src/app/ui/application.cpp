@@ -102,7 +102,7 @@ bool Application::Start() {
   // preview.
   screen_ = std::make_unique<KaraokeScreen>(settings_, prompts_, dataFolder_, programFolder_);
   show_ = std::make_unique<Show>(settings_, prompts_,
-                                 ShowFolders{dataFolder_, scratchFolder_, ProgramBinaryFolder()},
+                                 ShowFolders{dataFolder_, scratchFolder_, UnzipModuleFolder()},
                                  &screen_->Flags());
   show_->SetHistory(history_.get());
   show_->SetIdlePreview([this] { screen_->Preview().RestoreIdle(); });

@@ -68,6 +68,16 @@ std::string ProgramBinaryFolder() {
   return folder;
 }
 
+std::string UnzipModuleFolder() {
+  const std::string binary = ProgramBinaryFolder();
+  if (binary.empty()) return {};
+  const std::filesystem::path installed =
+      (std::filesystem::path(binary) / ".." / "lib" / "lyricade").lexically_normal();
+  std::error_code error;
+  if (std::filesystem::exists(installed / kUnzipModuleFile, error)) return installed.string() + "/";
+  return binary;
+}
+
 UnzipModule::UnzipModule(std::string moduleFolder, Prompts& prompts)
     : moduleFolder_(std::move(moduleFolder)), prompts_(prompts) {
   if (!moduleFolder_.empty() && moduleFolder_.back() != '/') moduleFolder_ += '/';

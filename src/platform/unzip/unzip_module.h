@@ -1,8 +1,8 @@
 #pragma once
 // The fallback unzip module "libeunzip32.so", loaded by name for each pass and
-// unloaded when the pass ends. It is looked for in the program's own folder
-// first (the build tree's bin/ and the installed layout alike), then on the
-// library search path. When it is missing or does not load, the host reads
+// unloaded when the pass ends. It is looked for in the installed
+// layout's lib/lyricade/ or the program's own folder (the build tree's
+// bin/) first, then on the library search path. When it is missing or does not load, the host reads
 // why in a box captioned "Unzip" and the pass counts as failed.
 
 #include <cstdint>
@@ -18,6 +18,10 @@ inline constexpr const char* kUnzipModuleFile = "libeunzip32.so";
 // The folder of the running program's file, ending with "/" (empty when it
 // cannot be told).
 std::string ProgramBinaryFolder();
+// Where the module is looked for first: "../lib/lyricade/" beside the
+// program's folder when the module is there (an installed program), else
+// the program's own folder (the build tree).
+std::string UnzipModuleFolder();
 
 struct UnzipPassRequest {
   std::string Archive;
