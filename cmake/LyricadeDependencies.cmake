@@ -15,6 +15,8 @@ pkg_check_modules(MINIZIP REQUIRED IMPORTED_TARGET minizip)
 pkg_check_modules(LIBARCHIVE REQUIRED IMPORTED_TARGET libarchive)
 # ID3 tags: read on import, stripped after unzipping.
 pkg_check_modules(TAGLIB REQUIRED IMPORTED_TARGET taglib)
+pkg_check_modules(MICROHTTPD REQUIRED IMPORTED_TARGET libmicrohttpd)
+pkg_check_modules(QRENCODE REQUIRED IMPORTED_TARGET libqrencode)
 
 # FreeImage ships no pkg-config or CMake files.
 find_path(FREEIMAGE_INCLUDE_DIR FreeImage.h REQUIRED)

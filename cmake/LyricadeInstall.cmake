@@ -18,6 +18,7 @@ install(TARGETS eunzip32 LIBRARY DESTINATION lib/lyricade)
 set(lyricade_share ${CMAKE_INSTALL_DATADIR}/lyricade)
 install(FILES ${CMAKE_SOURCE_DIR}/resources/Lyricade.html DESTINATION ${lyricade_share})
 install(DIRECTORY ${CMAKE_SOURCE_DIR}/resources/help ${CMAKE_SOURCE_DIR}/resources/schema
+  ${CMAKE_SOURCE_DIR}/resources/request-page
   DESTINATION ${lyricade_share})
 install(DIRECTORY ${LYRICADE_SEED_DIR} ${LYRICADE_RESOURCE_DIR}/Backgrounds
   DESTINATION ${lyricade_share})

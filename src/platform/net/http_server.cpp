@@ -1,0 +1,149 @@
+#include "platform/net/http_server.h"
+
+#include <arpa/inet.h>
+#include <microhttpd.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+
+#include <cstring>
+
+#include <QLoggingCategory>
+
+namespace lyricade {
+
+namespace {
+Q_LOGGING_CATEGORY(lcHttpServer, "lyricade.platform.net", QtWarningMsg)
+}
+
+struct HttpServer::Shared {
+  Handler handler;
+  HttpServerLimits limits;
+};
+
+namespace {
+
+// What one request collects while its body arrives.
+struct PendingRequest {
+  std::string body;
+  bool tooLarge = false;
+};
+
+std::string AddressText(const sockaddr* address) {
+  char text[INET6_ADDRSTRLEN] = {};
+  if (!address) return {};
+  if (address->sa_family == AF_INET)
+    ::inet_ntop(AF_INET, &reinterpret_cast<const sockaddr_in*>(address)->sin_addr, text, sizeof text);
+  else if (address->sa_family == AF_INET6)
+    ::inet_ntop(AF_INET6, &reinterpret_cast<const sockaddr_in6*>(address)->sin6_addr, text, sizeof text);
+  return text;
+}
+
+MHD_Result CollectArgument(void* map, MHD_ValueKind, const char* key, const char* value) {
+  if (key) (*static_cast<std::map<std::string, std::string>*>(map))[key] = value ? value : "";
+  return MHD_YES;
+}
+
+MHD_Result Answer(MHD_Connection* connection, const HttpResponse& answer) {
+  MHD_Response* response = MHD_create_response_from_buffer(
+      answer.Body.size(), const_cast<char*>(answer.Body.data()), MHD_RESPMEM_MUST_COPY);
+  if (!response) return MHD_NO;
+  MHD_add_response_header(response, "Content-Type", answer.ContentType.c_str());
+  // Pages and answers are never stored by the phone's browser or a proxy,
+  // and never framed by another site.
+  MHD_add_response_header(response, "Cache-Control", "no-store");
+  MHD_add_response_header(response, "X-Content-Type-Options", "nosniff");
+  MHD_add_response_header(response, "X-Frame-Options", "DENY");
+  for (const auto& [name, value] : answer.Headers)
+    MHD_add_response_header(response, name.c_str(), value.c_str());
+  const MHD_Result queued = MHD_queue_response(connection, static_cast<unsigned>(answer.Status), response);
+  MHD_destroy_response(response);
+  return queued;
+}
+
+HttpResponse Refusal(int status, const char* text) {
+  HttpResponse response;
+  response.Status = status;
+  response.Body = text;
+  return response;
+}
+
+MHD_Result OnRequest(void* context, MHD_Connection* connection, const char* url, const char* method,
+                     const char*, const char* upload, size_t* uploadSize, void** requestState) {
+  auto* shared = static_cast<HttpServer::Shared*>(context);
+  auto* pending = static_cast<PendingRequest*>(*requestState);
+  if (!pending) {
+    // First call: only the headers are in. A declared body over the limit
+    // is refused before any of it is read.
+    const char* length = MHD_lookup_connection_value(connection, MHD_HEADER_KIND, "Content-Length");
+    if (length && std::strtoull(length, nullptr, 10) > shared->limits.Body)
+      return Answer(connection, Refusal(413, "request body too large"));
+    auto state = std::make_unique<PendingRequest>();
+    *requestState = state.release();  // taken back in OnCompleted
+    return MHD_YES;
+  }
+  if (*uploadSize > 0) {
+    if (!pending->tooLarge && pending->body.size() + *uploadSize <= shared->limits.Body)
+      pending->body.append(upload, *uploadSize);
+    else
+      pending->tooLarge = true;
+    *uploadSize = 0;
+    return MHD_YES;
+  }
+  if (pending->tooLarge) return Answer(connection, Refusal(413, "request body too large"));
+
+  HttpRequest request;
+  request.Method = method ? method : "";
+  request.Path = url ? url : "";
+  request.Body = std::move(pending->body);
+  MHD_get_connection_values(connection, MHD_GET_ARGUMENT_KIND, CollectArgument, &request.Query);
+  if (const MHD_ConnectionInfo* info =
+          MHD_get_connection_info(connection, MHD_CONNECTION_INFO_CLIENT_ADDRESS))
+    request.ClientAddress = AddressText(info->client_addr);
+  return Answer(connection, shared->handler(request));
+}
+
+void OnCompleted(void*, MHD_Connection*, void** requestState, MHD_RequestTerminationCode) {
+  std::unique_ptr<PendingRequest> done(static_cast<PendingRequest*>(*requestState));
+  *requestState = nullptr;
+}
+
+}  // namespace
+
+void HttpServer::DaemonDeleter::operator()(MHD_Daemon* daemon) const { MHD_stop_daemon(daemon); }
+
+HttpServer::HttpServer() = default;
+
+HttpServer::~HttpServer() { Stop(); }
+
+bool HttpServer::Start(uint16_t port, const HttpServerLimits& limits, Handler handler,
+                       std::string* error) {
+  Stop();
+  shared_ = std::make_unique<Shared>(Shared{std::move(handler), limits});
+  const unsigned flags = MHD_USE_INTERNAL_POLLING_THREAD | MHD_USE_AUTO | MHD_USE_DUAL_STACK;
+  daemon_.reset(MHD_start_daemon(
+      flags, port, nullptr, nullptr, &OnRequest, shared_.get(),
+      MHD_OPTION_CONNECTION_LIMIT, static_cast<unsigned>(limits.Connections),
+      MHD_OPTION_PER_IP_CONNECTION_LIMIT, static_cast<unsigned>(limits.ConnectionsPerAddress),
+      MHD_OPTION_CONNECTION_MEMORY_LIMIT, static_cast<size_t>(limits.ConnectionMemory),
+      MHD_OPTION_CONNECTION_TIMEOUT, static_cast<unsigned>(limits.IdleSeconds),
+      MHD_OPTION_THREAD_POOL_SIZE, static_cast<unsigned>(limits.Threads),
+      MHD_OPTION_NOTIFY_COMPLETED, &OnCompleted, nullptr, MHD_OPTION_END));
+  if (!daemon_) {
+    const std::string reason = "cannot listen on port " + std::to_string(port);
+    qCWarning(lcHttpServer, "the HTTP server %s", reason.c_str());
+    if (error) *error = reason;
+    shared_.reset();
+    return false;
+  }
+  const MHD_DaemonInfo* info = MHD_get_daemon_info(daemon_.get(), MHD_DAEMON_INFO_BIND_PORT);
+  port_ = info ? info->port : port;
+  return true;
+}
+
+void HttpServer::Stop() {
+  daemon_.reset();
+  shared_.reset();
+  port_ = 0;
+}
+
+}  // namespace lyricade

@@ -1,0 +1,182 @@
+#include "requestpage/request_page_service.h"
+
+#include <QByteArray>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QString>
+
+#include <algorithm>
+#include <fstream>
+#include <iterator>
+
+#include "library/library_search.h"
+#include "platform/db/db_result.h"
+
+namespace lyricade {
+
+namespace {
+
+QString Q(const std::string& text) { return QString::fromStdString(text); }
+
+HttpResponse Json(int status, const QJsonObject& object) {
+  HttpResponse response;
+  response.Status = status;
+  response.ContentType = "application/json; charset=utf-8";
+  response.Body = QJsonDocument(object).toJson(QJsonDocument::Compact).toStdString();
+  return response;
+}
+
+HttpResponse Failure(int status, const char* message) {
+  return Json(status, QJsonObject{{"error", message}});
+}
+
+std::string FoldAscii(std::string text) {
+  std::transform(text.begin(), text.end(), text.begin(),
+                 [](unsigned char c) { return static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c); });
+  return text;
+}
+
+}  // namespace
+
+std::string CleanRequestSingerName(const std::string& name) {
+  std::string clean;
+  size_t characters = 0;
+  for (size_t i = 0; i < name.size() && characters < 99;) {
+    const unsigned char lead = static_cast<unsigned char>(name[i]);
+    size_t length = lead < 0x80 ? 1 : lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
+    length = std::min(length, name.size() - i);
+    if (lead < 0x20 || lead == 0x7F)
+      clean += ' ';
+    else
+      clean.append(name, i, length);
+    i += length;
+    ++characters;
+  }
+  const size_t first = clean.find_first_not_of(' ');
+  if (first == std::string::npos) return {};
+  return clean.substr(first, clean.find_last_not_of(' ') - first + 1);
+}
+
+RequestPageService::RequestPageService(std::string libraryPath, std::string pageFolder, HandOff handOff)
+    : libraryPath_(std::move(libraryPath)),
+      pageFolder_(pageFolder.empty() || pageFolder.back() == '/' ? pageFolder : pageFolder + "/"),
+      handOff_(std::move(handOff)),
+      now_([] { return Clock::now(); }) {}
+
+void RequestPageService::PublishQueues(std::vector<SingerQueueView> queues) {
+  std::lock_guard lock(queuesLock_);
+  queues_ = std::move(queues);
+}
+
+bool RequestPageService::Admit(const std::string& address, const std::string& kind, int limit) {
+  std::lock_guard lock(limitsLock_);
+  const Clock::time_point now = now_();
+  // Old minutes are forgotten, so the table never grows past the phones of
+  // the last minute.
+  if (counts_.size() > 4096)
+    std::erase_if(counts_, [&](const auto& entry) { return now - entry.second.first >= std::chrono::minutes(1); });
+  auto& [start, count] = counts_[kind + " " + address];
+  if (count == 0 || now - start >= std::chrono::minutes(1)) {
+    start = now;
+    count = 0;
+  }
+  if (count >= limit) return false;
+  ++count;
+  return true;
+}
+
+HttpResponse RequestPageService::Handle(const HttpRequest& request) {
+  // Only these names are ever read from disk: no path a client sends
+  // reaches the file system.
+  if (request.Path == "/" || request.Path == "/index.html")
+    return File("index.html", "text/html; charset=utf-8");
+  if (request.Path == "/style.css") return File("style.css", "text/css; charset=utf-8");
+  if (request.Path == "/app.js") return File("app.js", "text/javascript; charset=utf-8");
+  if (request.Path == "/api/search" || request.Path == "/api/queue") {
+    if (request.Method != "GET") return Failure(405, "Use GET.");
+    return request.Path == "/api/search" ? Search(request) : Queue(request);
+  }
+  if (request.Path == "/api/request") {
+    if (request.Method != "POST") return Failure(405, "Use POST.");
+    return Request(request);
+  }
+  return Failure(404, "Not found.");
+}
+
+HttpResponse RequestPageService::File(const std::string& name, const char* type) const {
+  std::ifstream in(pageFolder_ + name, std::ios::binary);
+  if (!in) return Failure(404, "Not found.");
+  HttpResponse response;
+  response.ContentType = type;
+  response.Body.assign(std::istreambuf_iterator<char>(in), {});
+  return response;
+}
+
+HttpResponse RequestPageService::Search(const HttpRequest& request) {
+  if (!Admit(request.ClientAddress, "search", kSearchesPerMinute))
+    return Failure(429, "Too many searches; wait a moment.");
+  const auto text = request.Query.find("q");
+  QJsonArray songs;
+  bool more = false;
+  const std::string sanitized = text == request.Query.end() ? std::string() : SanitizeSearchText(text->second);
+  if (sanitized.find_first_not_of(' ') != std::string::npos) {
+    const std::string statement = BuildSearchStatement(SplitSearchWords(sanitized), SearchField::AllFields,
+                                                       MatchMode::All, SortOrder{});
+    DbResult rows;
+    if (!rows.Open(libraryPath_, statement)) return Failure(503, "The song library cannot be read now.");
+    more = rows.RecordCount() > kMaxRows;
+    for (bool row = rows.MoveFirst(); row && songs.size() < kMaxRows; row = rows.MoveNext())
+      songs.append(QJsonObject{{"item", static_cast<qint64>(rows.Integer("ItemNum").value_or(0))},
+                               {"title", Q(rows.Text("Title").value_or(""))},
+                               {"artist", Q(rows.Text("Artist").value_or(""))},
+                               {"id", Q(rows.Text("ID").value_or(""))}});
+  }
+  return Json(200, QJsonObject{{"songs", songs}, {"more", more}});
+}
+
+HttpResponse RequestPageService::Request(const HttpRequest& request) {
+  QJsonParseError error{};
+  const QJsonDocument document = QJsonDocument::fromJson(QByteArray::fromStdString(request.Body), &error);
+  if (error.error != QJsonParseError::NoError || !document.isObject())
+    return Failure(400, "The request was not understood.");
+  const QJsonObject fields = document.object();
+  const std::string singer = CleanRequestSingerName(fields.value("name").toString().toStdString());
+  if (singer.empty()) return Failure(400, "Please enter your name.");
+  const double item = fields.value("item").toDouble(-1);
+  if (item < 1 || item > 9e15 || item != static_cast<double>(static_cast<int64_t>(item)))
+    return Failure(400, "Please choose a song.");
+  const int key = std::clamp(fields.value("key").toInt(0), -4, 4);
+  // Well-formed requests count against the phone's minute; junk costs
+  // nothing to refuse.
+  if (!Admit(request.ClientAddress, "request", kRequestsPerMinute))
+    return Failure(429, "Too many requests from this phone; try again in a minute.");
+
+  DbResult rows;
+  if (!rows.Open(libraryPath_, "SELECT * FROM Items WHERE ItemNum = " +
+                                   std::to_string(static_cast<int64_t>(item)) + ";"))
+    return Failure(503, "The song library cannot be read now.");
+  if (!rows.MoveFirst()) return Failure(404, "That song is no longer in the library.");
+  PageSongRequest song{singer, rows.Text("SongPath").value_or(""), rows.Text("Title").value_or(""), key};
+  if (song.Path.empty()) return Failure(404, "That song is no longer in the library.");
+  handOff_(song);
+  return Json(200, QJsonObject{{"message", Q("Queued for " + singer + ": " + song.Title)}});
+}
+
+HttpResponse RequestPageService::Queue(const HttpRequest& request) const {
+  const auto name = request.Query.find("name");
+  const std::string singer = name == request.Query.end() ? std::string() : CleanRequestSingerName(name->second);
+  QJsonArray titles;
+  if (!singer.empty()) {
+    const std::string folded = FoldAscii(singer);
+    std::lock_guard lock(queuesLock_);
+    for (const SingerQueueView& queue : queues_) {
+      if (FoldAscii(queue.Name) != folded) continue;
+      for (const std::string& title : queue.Titles) titles.append(Q(title));
+      break;
+    }
+  }
+  return Json(200, QJsonObject{{"name", Q(singer)}, {"songs", titles}});
+}
+
+}  // namespace lyricade

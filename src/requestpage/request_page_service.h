@@ -1,0 +1,88 @@
+#pragma once
+// The singers' request page: a small page and its JSON interface, served to
+// phones on the venue's network. Singers search the host's library (all
+// fields, "Match All", the host's own search statement), send a request for
+// a library item by its number (never a path: the page reveals none of the
+// host's folders) and see their own queued songs.
+//
+// Requests are handed over exactly as the remote request server's are: a
+// singer name, the item's stored path and a key, through `handOff`, which
+// posts them to the UI thread. Answers run on the HTTP server's threads: the
+// library is read through read-only results of their own, and the queues
+// from a copy the UI thread publishes whenever the rotation changes.
+
+#include <chrono>
+#include <functional>
+#include <map>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "platform/net/http_server.h"
+
+namespace lyricade {
+
+// One singer's queue as the page shows it.
+struct SingerQueueView {
+  std::string Name;
+  std::vector<std::string> Titles;
+};
+
+// A song request from the page, cleaned as network requests are.
+struct PageSongRequest {
+  std::string Singer;
+  std::string Path;
+  std::string Title;
+  int Key = 0;
+};
+
+class RequestPageService {
+public:
+  using HandOff = std::function<void(const PageSongRequest&)>;
+  using Clock = std::chrono::steady_clock;
+
+  // Song requests a phone may send in a minute before it is answered 429.
+  static constexpr int kRequestsPerMinute = 10;
+  // Searches a phone may send in a minute (typing sends several).
+  static constexpr int kSearchesPerMinute = 120;
+  static constexpr int kMaxRows = 100;
+
+  // `libraryPath`: the library database file; `pageFolder`: the folder of
+  // the page's files ("index.html", "style.css", "app.js").
+  RequestPageService(std::string libraryPath, std::string pageFolder, HandOff handOff);
+
+  HttpResponse Handle(const HttpRequest& request);
+
+  // The rotation's queues, from the UI thread.
+  void PublishQueues(std::vector<SingerQueueView> queues);
+
+  // For tests: the clock the per-phone limits count with.
+  void SetClock(std::function<Clock::time_point()> now) { now_ = std::move(now); }
+
+private:
+  HttpResponse File(const std::string& name, const char* type) const;
+  HttpResponse Search(const HttpRequest& request);
+  HttpResponse Request(const HttpRequest& request);
+  HttpResponse Queue(const HttpRequest& request) const;
+  // False when the phone at `address` used up its `limit` for this minute.
+  bool Admit(const std::string& address, const std::string& kind, int limit);
+
+  const std::string libraryPath_;
+  const std::string pageFolder_;
+  const HandOff handOff_;
+  std::function<Clock::time_point()> now_;
+
+  mutable std::mutex queuesLock_;
+  std::vector<SingerQueueView> queues_;
+
+  // Per address and kind: the start of the current minute and the count in it.
+  std::mutex limitsLock_;
+  std::map<std::string, std::pair<Clock::time_point, int>> counts_;
+};
+
+// A singer name as the network requests clean it: control characters become
+// blanks, blanks at the ends go, at most 99 characters (at a character
+// boundary).
+std::string CleanRequestSingerName(const std::string& name);
+
+}  // namespace lyricade

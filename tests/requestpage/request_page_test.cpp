@@ -1,0 +1,197 @@
+// The request page's JSON interface through the real HTTP server on a
+// loopback port, as a phone uses it, and the limits that keep one phone
+// from tying up the host.
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+#include <chrono>
+#include <mutex>
+#include <thread>
+
+#include "../library/library_fixture.h"
+#include "common/unique_fd.h"
+#include "requestpage/qr_code.h"
+#include "requestpage/request_page_service.h"
+
+namespace lyricade {
+namespace {
+
+using testing::LibraryFolder;
+using testing::Song;
+
+UniqueFd Connect(uint16_t port) {
+  UniqueFd socket(::socket(AF_INET, SOCK_STREAM, 0));
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_port = htons(port);
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  if (::connect(socket.Get(), reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) return {};
+  timeval wait{5, 0};
+  ::setsockopt(socket.Get(), SOL_SOCKET, SO_RCVTIMEO, &wait, sizeof wait);
+  return socket;
+}
+
+std::string ReadAll(int socket) {
+  std::string answer;
+  char buffer[4096];
+  for (ssize_t got; (got = ::recv(socket, buffer, sizeof buffer, 0)) > 0;) answer.append(buffer, static_cast<size_t>(got));
+  return answer;
+}
+
+struct Answer {
+  int Status = 0;
+  std::string Body;
+  QJsonObject Json() const { return QJsonDocument::fromJson(QByteArray::fromStdString(Body)).object(); }
+};
+
+Answer Send(uint16_t port, const std::string& method, const std::string& path, const std::string& body = {},
+            const std::string& extraHeaders = {}) {
+  UniqueFd socket = Connect(port);
+  const std::string text = method + " " + path + " HTTP/1.1\r\nHost: venue\r\nConnection: close\r\n" +
+                           extraHeaders + "Content-Length: " + std::to_string(body.size()) + "\r\n\r\n" + body;
+  ::send(socket.Get(), text.data(), text.size(), MSG_NOSIGNAL);
+  const std::string raw = ReadAll(socket.Get());
+  Answer answer;
+  if (raw.size() > 12) answer.Status = std::atoi(raw.c_str() + 9);
+  const size_t end = raw.find("\r\n\r\n");
+  if (end != std::string::npos) answer.Body = raw.substr(end + 4);
+  return answer;
+}
+
+class RequestPage : public ::testing::Test {
+protected:
+  void SetUp() override {
+    ASSERT_TRUE(library.Open());
+    ASSERT_TRUE(library.database.Execute("BEGIN;"));
+    library.Add({"Waterloo", "The Quartet", "SC-1", "/songs/waterloo.zip"});
+    library.Add({"Don't Stop", "Band ' Co", "SC-2", "/songs/dont stop.zip"});
+    for (int i = 0; i < 150; ++i) library.Add({"Ballad " + std::to_string(i), "Crooner", "BL-" + std::to_string(i), "/b/" + std::to_string(i)});
+    ASSERT_TRUE(library.database.Execute("COMMIT;"));
+  }
+  void Start(HttpServerLimits limits = {}) {
+    std::string error;
+    ASSERT_TRUE(server.Start(0, limits, [this](const HttpRequest& r) { return service.Handle(r); }, &error)) << error;
+    ASSERT_NE(server.Port(), 0);
+  }
+  long ItemOf(const std::string& words) {
+    const QJsonArray songs = Send(server.Port(), "GET", "/api/search?q=" + words).Json()["songs"].toArray();
+    return songs.isEmpty() ? -1 : songs[0].toObject()["item"].toInteger();
+  }
+
+  LibraryFolder library;
+  std::mutex handedLock;
+  std::vector<PageSongRequest> handed;
+  std::chrono::steady_clock::time_point now = std::chrono::steady_clock::now();
+  RequestPageService service{library.database.LibraryPath(), std::string(LYRICADE_TEST_RESOURCES) + "request-page",
+                             [this](const PageSongRequest& song) {
+                               std::lock_guard lock(handedLock);
+                               handed.push_back(song);
+                             }};
+  HttpServer server;
+};
+
+TEST_F(RequestPage, SearchRequestAndQueueLikeAPhone) {
+  service.SetClock([this] { return now; });
+  Start();
+  const uint16_t port = server.Port();
+  Answer page = Send(port, "GET", "/");
+  EXPECT_EQ(page.Status, 200);
+  EXPECT_NE(page.Body.find("Request a Song"), std::string::npos);
+  EXPECT_EQ(Send(port, "GET", "/../CMakeLists.txt").Status, 404);
+  EXPECT_EQ(Send(port, "GET", "/%2e%2e/schema").Status, 404);
+
+  // The host's search: all fields, every word in one field, apostrophes as
+  // the list reads them.
+  EXPECT_TRUE(Send(port, "GET", "/api/search?q=water%20quartet").Json()["songs"].toArray().isEmpty());
+  QJsonObject found = Send(port, "GET", "/api/search?q=water%20loo").Json();
+  ASSERT_EQ(found["songs"].toArray().size(), 1);
+  const QJsonObject waterloo = found["songs"].toArray()[0].toObject();
+  EXPECT_EQ(waterloo["title"].toString(), "Waterloo");
+  EXPECT_EQ(waterloo["id"].toString(), "SC-1");
+  EXPECT_FALSE(found.contains("path")) << "no folder of the host is shown";
+  EXPECT_EQ(Send(port, "GET", "/api/search?q=don%27t").Json()["songs"].toArray().size(), 1);
+  found = Send(port, "GET", "/api/search?q=ballad").Json();
+  EXPECT_EQ(found["songs"].toArray().size(), 100);
+  EXPECT_TRUE(found["more"].toBool());
+  EXPECT_TRUE(Send(port, "GET", "/api/search?q=%20%20").Json()["songs"].toArray().isEmpty());
+
+  // A request names the item; the path, a cleaned name and a clamped key go on.
+  const long item = waterloo["item"].toInteger();
+  const std::string body = "{\"name\":\"  al\\u0007ice \",\"item\":" + std::to_string(item) + ",\"key\":9}";
+  Answer queued = Send(port, "POST", "/api/request", body);
+  EXPECT_EQ(queued.Status, 200) << queued.Body;
+  EXPECT_EQ(queued.Json()["message"].toString(), "Queued for al ice: Waterloo");
+  ASSERT_EQ(handed.size(), 1u);
+  EXPECT_EQ(handed[0].Singer, "al ice");
+  EXPECT_EQ(handed[0].Path, "/songs/waterloo.zip");
+  EXPECT_EQ(handed[0].Key, 4);
+  EXPECT_EQ(Send(port, "POST", "/api/request", "{\"name\":\"bob\",\"item\":999999}").Status, 404);
+  EXPECT_EQ(Send(port, "POST", "/api/request", "{\"name\":\" \",\"item\":1}").Status, 400);
+  EXPECT_EQ(Send(port, "GET", "/api/request").Status, 405);
+  EXPECT_EQ(handed.size(), 1u);
+
+  service.PublishQueues({{"Bob", {"Song A"}}, {"Alice", {"Waterloo", "Fernando"}}});
+  const QJsonObject mine = Send(port, "GET", "/api/queue?name=ALICE").Json();
+  EXPECT_EQ(mine["songs"].toArray(), (QJsonArray{"Waterloo", "Fernando"}));
+}
+
+TEST_F(RequestPage, OnePhoneCannotTieUpTheHost) {
+  service.SetClock([this] { return now; });
+  HttpServerLimits limits;
+  limits.IdleSeconds = 1;
+  limits.ConnectionsPerAddress = 8;
+  Start(limits);
+  const uint16_t port = server.Port();
+  const long item = ItemOf("waterloo");
+  ASSERT_GT(item, 0);
+
+  // Bodies over 4 KiB, junk and wrong types are refused without effect.
+  EXPECT_EQ(Send(port, "POST", "/api/request", std::string(5000, '{')).Status, 413);
+  EXPECT_EQ(Send(port, "POST", "/api/request", "{\"name\":").Status, 400);
+  EXPECT_EQ(Send(port, "POST", "/api/request", "[1,2]").Status, 400);
+  EXPECT_EQ(Send(port, "POST", "/api/request", "{\"name\":\"a\",\"item\":\"1 OR 1=1\"}").Status, 400);
+  // Huge headers are refused, the server stays up.
+  const Answer huge = Send(port, "GET", "/api/search?q=x", {}, "X-Junk: " + std::string(64 * 1024, 'a') + "\r\n");
+  EXPECT_NE(huge.Status, 200);
+
+  // Ten requests a minute from one phone (junk is not counted), then 429
+  // until the minute is over.
+  const std::string body = "{\"name\":\"carol\",\"item\":" + std::to_string(item) + "}";
+  for (int i = 0; i < RequestPageService::kRequestsPerMinute; ++i)
+    EXPECT_EQ(Send(port, "POST", "/api/request", body).Status, 200);
+  EXPECT_EQ(Send(port, "POST", "/api/request", body).Status, 429);
+  now += std::chrono::seconds(61);
+  EXPECT_EQ(Send(port, "POST", "/api/request", body).Status, 200);
+  EXPECT_EQ(handed.size(), static_cast<size_t>(RequestPageService::kRequestsPerMinute + 1));
+
+  // Idle connections beyond the per-address limit are not served, and idle
+  // ones are closed after the time-out; then the phone is served again.
+  std::vector<UniqueFd> idle;
+  for (int i = 0; i < 12; ++i) idle.push_back(Connect(port));
+  std::this_thread::sleep_for(std::chrono::milliseconds(2500));
+  int closedByServer = 0;
+  for (UniqueFd& socket : idle) {
+    char byte;
+    if (::recv(socket.Get(), &byte, 1, 0) <= 0) ++closedByServer;
+  }
+  EXPECT_EQ(closedByServer, 12);
+  EXPECT_EQ(Send(port, "GET", "/api/queue?name=carol").Status, 200);
+}
+
+TEST(QrCodeOfTheAddress, EncodesAndRefusesTooLongTexts) {
+  const QrCode code = EncodeQrCode("http://192.168.1.20:2508/");
+  EXPECT_GE(code.Size, 21);
+  EXPECT_EQ(code.Dark.size(), static_cast<size_t>(code.Size * code.Size));
+  EXPECT_TRUE(code.IsDark(0, 0)) << "the finder pattern's corner";
+  EXPECT_EQ(EncodeQrCode(std::string(8000, 'x')).Size, 0);
+}
+
+}  // namespace
+}  // namespace lyricade
