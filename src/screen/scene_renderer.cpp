@@ -380,6 +380,9 @@ void SceneRenderer::DrawFrame() {
   RunStep(FrameStep::Messages, [&] {
     if (messages_) messages_->DrawCountdown(*this);
   });
+  RunStep(FrameStep::Messages, [&] {
+    if (messages_) messages_->DrawCorner(*this, !frameState_.SongVisualShowing);
+  });
   // Pictures the messages stopped drawing go after a while.
   for (auto it = images_.begin(); it != images_.end();) {
     if (frameNumber_ - it->second.LastFrame > 60) {

@@ -48,6 +48,28 @@ void ScreenMessageState::TakeSnapshot() {
   countdownActive_ = shared_.CountdownActive;
   countdownStartMs_ = shared_.CountdownStartMs;
   countdownColour_ = shared_.CountdownColour;
+  if (shared_.CornerPicture.cacheKey() != corner_.cacheKey()) {
+    corner_ = shared_.CornerPicture;
+    cornerChanged_ = true;
+  }
+}
+
+void ScreenMessageState::SetCornerPicture(const QImage& picture) {
+  std::lock_guard lock(buffers_.Lock());
+  shared_.CornerPicture = picture;
+}
+
+void ScreenMessageState::DrawCorner(SceneCanvas& canvas, bool betweenSongs) {
+  cornerChanged_ = false;
+  if (!betweenSongs || corner_.isNull() || corner_.height() <= 0) return;
+  // A fixed height on the 1920 x 1080 scene, away from the ticker's band.
+  constexpr double kHeight = 330;
+  constexpr double kMargin = 36;
+  const double width = kHeight * corner_.width() / corner_.height();
+  canvas.DrawImage(corner_,
+                   QRectF(SceneCanvas::kWidth - kMargin - width,
+                          SceneCanvas::kHeight - kMargin - kHeight - 90, width, kHeight),
+                   1.0f);
 }
 
 void ScreenMessageState::DrawTicker(SceneCanvas& canvas) {
@@ -76,7 +98,7 @@ void ScreenMessageState::DrawCountdown(SceneCanvas& canvas) {
 }
 
 bool ScreenMessageState::Animating() const {
-  if (motion_.Visible()) return true;
+  if (motion_.Visible() || cornerChanged_) return true;
   // The countdown needs a frame only when the number it shows changes.
   if (countdownActive_) {
     const int64_t elapsed = (NowMs() - countdownStartMs_) / 1000;

@@ -15,6 +15,7 @@
 // show goes on when no frame is drawn at all.
 
 #include <QColor>
+#include <QImage>
 #include <QString>
 
 #include <cstdint>
@@ -48,11 +49,15 @@ public:
   // The countdown drawn from `startMs` for the "Timer Interval" setting, in
   // `colour` (the song title's); or none.
   void SetCountdown(bool active, int64_t startMs, QColor colour);
+  // A picture for the bottom right corner between songs (the request page's
+  // code and address); a null picture removes it.
+  void SetCornerPicture(const QImage& picture);
 
   // Render thread.
   void TakeSnapshot() override;
   void DrawTicker(SceneCanvas& canvas) override;
   void DrawCountdown(SceneCanvas& canvas) override;
+  void DrawCorner(SceneCanvas& canvas, bool betweenSongs) override;
   bool Animating() const override;
 
   // The render thread's view, for measurements and checks on that thread.
@@ -68,6 +73,7 @@ private:
     bool CountdownActive = false;
     int64_t CountdownStartMs = 0;
     QColor CountdownColour = Qt::white;
+    QImage CornerPicture;
   };
 
   SceneBuffers& buffers_;
@@ -84,6 +90,8 @@ private:
   int64_t countdownStartMs_ = 0;
   QColor countdownColour_ = Qt::white;
   int countdownDrawn_ = -1;  // the seconds last drawn, -1 none
+  QImage corner_;
+  bool cornerChanged_ = false;  // a frame must show the new corner picture
 };
 
 }  // namespace lyricade

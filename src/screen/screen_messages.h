@@ -2,8 +2,8 @@
 // The texts the karaoke screen writes over its layers between songs: the
 // scrolling ticker of next singers and the start countdown. Each turn of the
 // render thread calls TakeSnapshot while it holds the scene lock, then, with
-// the lock released, every frame calls DrawTicker, then DrawCountdown, after
-// the main layer.
+// the lock released, every frame calls DrawTicker, then DrawCountdown, then
+// DrawCorner, after the main layer.
 // They draw through a SceneCanvas in back-buffer pixels (1920 x 1080, origin
 // at the top left), which the screen then stretches to the window.
 
@@ -38,6 +38,12 @@ public:
   virtual void TakeSnapshot() {}
   virtual void DrawTicker(SceneCanvas& canvas) = 0;
   virtual void DrawCountdown(SceneCanvas& canvas) = 0;
+  // Last: a picture in a corner (the request page's code), shown only
+  // between songs.
+  virtual void DrawCorner(SceneCanvas& canvas, bool betweenSongs) {
+    (void)canvas;
+    (void)betweenSongs;
+  }
   // True while something moves or fades, so every frame must be drawn even
   // when nothing else changed.
   virtual bool Animating() const = 0;
