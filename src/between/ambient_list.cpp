@@ -48,7 +48,11 @@ bool AmbientList::Load(const std::string& file) {
   }
   for (const std::string& line : *lines) {
     const std::string path = CutUtf8(line, kMaxField);
-    if (!path.empty() && IsRegularFile(path)) Append(DisplayName(path), path);
+    if (path.empty()) continue;
+    if (IsRegularFile(path))
+      Append(DisplayName(path), path);
+    else
+      qCWarning(lcBetween) << "the break track" << path.c_str() << "is gone; it leaves the list";
   }
   return true;
 }

@@ -23,7 +23,11 @@ bool QuickEffects::Press(int slot, Prompts& prompts) {
 bool QuickEffects::PlaySlot(int slot) {
   Stop();
   const std::string& path = slots_.Path(slot);
-  if (path.empty() || !IsRegularFile(path)) return false;
+  if (path.empty()) return false;  // a free pad
+  if (!IsRegularFile(path)) {
+    qCWarning(lcBetween) << "the effect" << path.c_str() << "of pad" << slot + 1 << "is not there";
+    return false;
+  }
   playing_ = true;
   if (player_.Start(path, PercentToHundredthsOfDb(settings_.SongVolume.load()))) return true;
   qCWarning(lcBetween) << "the effect" << path.c_str() << "does not play";
