@@ -27,7 +27,13 @@ Show::Show(AppSettings& settings, Prompts& prompts, ShowFolders folders, SceneFl
       opener_(settings, prompts, transport_, cdg_, extractor_, *this, scene_,
               folders_.Data.empty() ? std::string() : folders_.Data + "QuillonLog.log"),
       streamed_(http_, prompts, transport_, cdg_, scene_, folders_.Scratch + "Stream/",
-                ServiceBaseUrl()) {
+                ServiceBaseUrl()),
+      breakPlayer_(this, [this](uint64_t graph, TrackEnd end) { breakMusic_.TrackEnded(graph, end); },
+                   "break track"),
+      effectPlayer_(this, [this](uint64_t graph, TrackEnd end) { effects_.EffectEnded(graph, end); },
+                    "effect"),
+      breakMusic_(settings, breakPlayer_, ambients_),
+      effects_(settings, effectPlayer_, effectSlots_) {
   opener_.SetStreamedSongOpener(&streamed_);
   transport_.SetEventReceiver(this, [this](GraphId graph, GraphEvent event) {
     graphEvent(graph, event);
@@ -268,6 +274,8 @@ void Show::StopTimer() {
 }
 
 void Show::tick() {
+  // The break music's fades first, then the song.
+  breakMusic_.Tick();
   transport_.Tick();
   const PlaybackState& state = transport_.State();
   if (state.Playing) {

@@ -15,6 +15,11 @@
 #include <vector>
 
 #include "app/background_videos.h"
+#include "between/ambient_list.h"
+#include "between/break_music.h"
+#include "between/effect_slots.h"
+#include "between/media_audio_player.h"
+#include "between/quick_effects.h"
 #include "cdg/cdg_frame_sink.h"
 #include "cdg/cdg_player.h"
 #include "playback/background_video_control.h"
@@ -130,9 +135,24 @@ public:
   void TogglePause();
   void Seek(int64_t position) { transport_.SeekSong(position); }
 
-  // The next break-music track (the break-music player records the request
-  // until it plays music of its own).
+  // The break music: its list, the player with its fades, and the main
+  // window's "Next Track" and "Fade Out".
+  AmbientList& Ambients() { return ambients_; }
+  BreakMusic& Music() { return breakMusic_; }
   void StartNextBreakTrack() { StartBreakMusic(); }
+  void FadeOutBreakTrack() { FadeOutBreakMusic(); }
+  // The effect pads and the effect that plays.
+  EffectSlots& EffectPads() { return effectSlots_; }
+  QuickEffects& Effects() { return effects_; }
+  // The players of the break music and of the effects (benchmarks ask
+  // whether their graphs run).
+  const MediaAudioPlayer& BreakPlayer() const { return breakPlayer_; }
+  const MediaAudioPlayer& EffectPlayer() const { return effectPlayer_; }
+  // Shutdown: the break music and the effect end with the song.
+  void StopBetweenSongs() {
+    breakMusic_.Stop();
+    effects_.Stop();
+  }
 
   // One step of the 30 ms timer.
   void tick();
@@ -190,21 +210,27 @@ signals:
   void transportChanged();
 
 private:
-  // PlaybackHooks: the break music belongs to a later part; the Play button
-  // and progress are state the window shows. A stop takes the card down and
-  // ends the countdown.
+  // PlaybackHooks: a manual stop starts the next break track ("Auto Manage
+  // Ambients"); the Play button and progress are state the window shows. A
+  // stop takes the card down and ends the countdown.
   void HideAnnounceCard() override;
   void DisarmDelayedStart() override { delayedStartArmedMs_ = -1; }
   void ShowIdlePreview() override {
     if (showIdlePreview_) showIdlePreview_();
   }
   void SetPlayEnabled(bool enabled) override { playEnabled_ = enabled; }
-  void StartBreakMusic() override { ++breakMusicStarts_; }
+  void StartBreakMusic() override {
+    ++breakMusicStarts_;
+    breakMusic_.NextTrack();
+  }
   void ResetProgress() override;
 
   // PlayHost: what the rotation's Play asks.
   void StopForNextSong() override;
-  void FadeOutBreakMusic() override { ++breakMusicFadeOuts_; }
+  void FadeOutBreakMusic() override {
+    ++breakMusicFadeOuts_;
+    breakMusic_.FadeOut();
+  }
   void RecordStartedSong(const QueuedSong& song, const std::string& singer) override;
   bool OpenSong(const std::string& path, int multiplex, int keyTenths) override;
 
@@ -232,6 +258,14 @@ private:
   SongOpener opener_;
   HttpClient http_;
   StreamedSongs streamed_;
+  // The break music and the effects, each on a graph of its own whose end
+  // events come to a handler of their own.
+  AmbientList ambients_;
+  EffectSlots effectSlots_;
+  MediaAudioPlayer breakPlayer_;
+  MediaAudioPlayer effectPlayer_;
+  BreakMusic breakMusic_;
+  QuickEffects effects_;
   void ApplyLiveSettings();
   void TakeOpenedSettings();
 

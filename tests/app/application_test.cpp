@@ -9,6 +9,7 @@
 #include <QElapsedTimer>
 #include <QImage>
 #include <QAction>
+#include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QCheckBox>
 #include <QLabel>
@@ -435,6 +436,46 @@ TEST_F(ApplicationTest, TheChosenLogoAndTheBackgroundListComeBackAfterARestart) 
   auto app = Start();
   EXPECT_EQ(app->Settings().BackgroundChoice, 0);
   app->Shutdown();
+}
+
+}  // namespace
+}  // namespace lyricade
+
+namespace lyricade {
+namespace {
+
+TEST_F(ApplicationTest, PadsBreakMusicAndColumnsComeBackAfterARestart) {
+  const std::string track = folder.File("Break Tune.mp3");
+  std::ofstream(track) << "x";
+  {
+    auto app = Start();
+    ASSERT_EQ(app->Window()->LibraryView()->header()->logicalIndex(0), 0);  // designed
+    app->HostController()->EffectPads().Assign(4, folder.File("Applause.wav"));
+    app->HostController()->Ambients().AddFile(track);
+    app->HostController()->Ambients().AddFile(folder.File("gone.mp3"));
+    app->Window()->LibraryView()->header()->moveSection(1, 0);
+    prompts.QueueAnswer(PromptAnswer::No);  // "Save Singer List Before You Exit?"
+    EXPECT_TRUE(app->Window()->close());
+    app->Shutdown();
+  }
+  {
+    auto app = Start();
+    EXPECT_EQ(app->HostController()->EffectPads().ButtonText(4), "*5");
+    ASSERT_EQ(app->HostController()->Ambients().Size(), 1);  // the missing file is dropped
+    EXPECT_EQ(app->HostController()->Ambients().At(0).Name, "Break Tune");
+    EXPECT_EQ(app->Window()->LibraryView()->header()->logicalIndex(0), 1);
+
+    // "Reset All Columns...": No keeps the layout, Yes puts it back.
+    QAction* reset = app->Window()->EditMenuAction("Reset All Columns...");
+    ASSERT_TRUE(reset && reset->isEnabled());
+    prompts.QueueAnswer(PromptAnswer::No);
+    reset->trigger();
+    EXPECT_EQ(app->Window()->LibraryView()->header()->logicalIndex(0), 1);
+    prompts.QueueAnswer(PromptAnswer::Yes);
+    reset->trigger();
+    EXPECT_EQ(app->Window()->LibraryView()->header()->logicalIndex(0), 0);
+    app->Shutdown();
+  }
 }
 
 }  // namespace

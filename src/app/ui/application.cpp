@@ -20,6 +20,9 @@
 #include "app/ui/library_commands.h"
 #include "app/ui/main_window.h"
 #include "app/ui/options_window.h"
+#include "between/ui/ambients_window.h"
+#include "between/ui/list_columns.h"
+#include "between/ui/quick_effects_window.h"
 #include "common/path_pieces.h"
 #include "library/database_seed.h"
 #include "library/library_database.h"
@@ -133,7 +136,12 @@ bool Application::Start() {
   singers_ = std::make_unique<SingerWindows>(*show_, *history_, settings_, prompts_, dataFolder_,
                                              window_.get());
   singers_->SetAssignVenueBox(window_->VenueBox());
-  window_->SetSingerPanel(singers_->CreateSingerPanel(window_.get()));
+  SingerPanel* singerPanel = singers_->CreateSingerPanel(window_.get());
+  window_->SetSingerPanel(singerPanel);
+  // The three lists' columns, and the layout the host left them in.
+  columns_ = std::make_unique<ListColumnsKeeper>(window_->LibraryView(), singerPanel->SingerView(),
+                                                 singerPanel->PlaylistView());
+  columns_->Restore(dataFolder_ + ColumnLayout::kFileName);
   QObject::connect(window_.get(), &MainWindow::queueLibraryRow,
                    [this](long row) { singers_->QueueLibraryRow(*libraryModel_, row); });
   QObject::connect(window_.get(), &MainWindow::singerHistoryRequested,
@@ -142,6 +150,12 @@ bool Application::Start() {
   QObject::connect(window_.get(), &MainWindow::optionsRequested, [this] { OpenOptions(); });
   QObject::connect(window_.get(), &MainWindow::backgroundOptionsRequested,
                    [this] { OpenBackgroundOptions(); });
+  QObject::connect(window_.get(), &MainWindow::ambientsRequested, [this] { OpenAmbients(); });
+  QObject::connect(window_.get(), &MainWindow::quickEffectsRequested, [this] { OpenQuickEffects(); });
+  if (QAction* reset = window_->EditMenuAction("Reset All Columns...")) {
+    reset->setEnabled(true);
+    QObject::connect(reset, &QAction::triggered, [this] { columns_->ResetAll(prompts_); });
+  }
   ConnectLibraryCommands();
   preferencesSave_ = new QTimer(window_.get());
   preferencesSave_->setSingleShot(true);
@@ -188,8 +202,13 @@ bool Application::Start() {
 void Application::ReadListsAndPreferences() {
   logos_->Load(dataFolder_ + kCustomLogoListFile);
   announcer_->ReadFiles();
+  // A first run has no pads yet; the slots stay free.
+  const std::string padsFile = dataFolder_ + EffectSlots::kFileName;
+  std::error_code missing;
+  if (std::filesystem::exists(padsFile, missing)) show_->EffectPads().Load(padsFile);
   ReadPreferences(dataFolder_ + kPreferencesFile, settings_);
   show_->Backgrounds().List().Load(dataFolder_ + kBackgroundListFile, programFolder_);
+  show_->Ambients().Load(dataFolder_ + AmbientList::kFileName);
 }
 
 void Application::SaveBackgroundVideoList() {
@@ -208,6 +227,8 @@ void Application::SchedulePreferencesSave() {
 void Application::SavePreferences() {
   if (preferencesSave_) preferencesSave_->stop();
   window_->StoreControlsInSettings();
+  // The pads go with the preferences; the list has logged a failure.
+  show_->EffectPads().Save(dataFolder_ + EffectSlots::kFileName);
   const std::string path = dataFolder_ + kPreferencesFile;
   if (WritePreferences(path, settings_)) {
     preferencesSaveFailed_ = false;
@@ -296,6 +317,28 @@ void Application::OpenBackgroundOptions() {
   backgroundOptions_->raise();
 }
 
+void Application::OpenAmbients() {
+  // Modeless and single: a second press while it is open does nothing new.
+  if (!ambients_) {
+    ambients_ = std::make_unique<AmbientsWindow>(show_->Ambients(), show_->Music(), prompts_,
+                                                 window_.get());
+    ambients_->setWindowFlag(Qt::Window);
+  }
+  if (ambients_->isVisible()) return;
+  ambients_->Reload();
+  ambients_->show();
+}
+
+void Application::OpenQuickEffects() {
+  if (!quickEffects_) {
+    quickEffects_ = std::make_unique<QuickEffectsWindow>(show_->Effects(), prompts_, window_.get());
+    quickEffects_->setWindowFlag(Qt::Window);
+  }
+  if (quickEffects_->isVisible()) return;
+  quickEffects_->Reload();
+  quickEffects_->show();
+}
+
 bool Application::ConfirmClose() {
   // A library command still writing (it lets events run) finishes first; an
   // import can be stopped, and the close then follows.
@@ -311,11 +354,15 @@ bool Application::ConfirmClose() {
   if (!show_->ConfirmExit()) return false;
   if (options_) options_->close();
   if (backgroundOptions_) backgroundOptions_->close();
+  if (ambients_) ambients_->close();
+  if (quickEffects_) quickEffects_->close();
   if (singers_->History()) singers_->History()->close();
   SaveBackgroundVideoList();
+  show_->Ambients().Save(dataFolder_ + AmbientList::kFileName);
   SavePreferences();
   SaveCustomLogoList();
   announcer_->WriteFiles();
+  columns_->Save(dataFolder_ + ColumnLayout::kFileName);
   // The program ends here, whatever other windows are up: the singers' screen
   // is a window of its own and would keep the event loop running. A close
   // confirmed while start-up still runs ends the program before its loop.
@@ -337,6 +384,7 @@ void Application::Shutdown() {
   show_->StopTimer();
   // The background video and the song stop; nothing of them survives.
   show_->Backgrounds().Stop();
+  show_->StopBetweenSongs();
   show_->StopAndTearDown();
   // The list loaders finish before the databases close.
   libraryController_->WaitForWorkers();

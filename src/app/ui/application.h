@@ -22,6 +22,7 @@ class QTimer;
 
 namespace lyricade {
 
+class AmbientsWindow;
 class BackgroundOptionsWindow;
 class CustomLogos;
 class KaraokeScreen;
@@ -29,8 +30,10 @@ class LibraryCommands;
 class LibraryDatabase;
 class LibraryListController;
 class LibraryListModel;
+class ListColumnsKeeper;
 class MainWindow;
 class OptionsWindow;
+class QuickEffectsWindow;
 class ScreenAnnouncer;
 class Show;
 class SingerHistory;
@@ -61,6 +64,11 @@ public:
   // Opens (or raises) the windows the main window's buttons open.
   void OpenOptions();
   void OpenBackgroundOptions();
+  void OpenAmbients();
+  void OpenQuickEffects();
+  AmbientsWindow* Ambients() { return ambients_.get(); }
+  QuickEffectsWindow* QuickEffectsPads() { return quickEffects_.get(); }
+  ListColumnsKeeper* Columns() { return columns_.get(); }
   OptionsWindow* Options() { return options_.get(); }
   BackgroundOptionsWindow* BackgroundOptions() { return backgroundOptions_.get(); }
   const std::string& DataFolder() const { return dataFolder_; }
@@ -113,6 +121,9 @@ private:
   std::unique_ptr<SingerWindows> singers_;
   std::unique_ptr<OptionsWindow> options_;
   std::unique_ptr<BackgroundOptionsWindow> backgroundOptions_;
+  std::unique_ptr<AmbientsWindow> ambients_;
+  std::unique_ptr<QuickEffectsWindow> quickEffects_;
+  std::unique_ptr<ListColumnsKeeper> columns_;
   LibraryCommands* libraryCommands_ = nullptr;  // a child of the main window
   std::unique_ptr<CustomLogos> logos_;
 };

@@ -271,12 +271,16 @@ QWidget* MainWindow::BuildTransport() {
   enableBackgrounds_ = new QCheckBox("Enable", panel);
   enableBackgrounds_->setToolTip("Backgrounds behind the lyrics: the CD+G border is transparent");
   extras->addWidget(enableBackgrounds_, 0, 0);
-  backgrounds_ = Button("Backgrounds...", "Background pictures and videos");
+  backgrounds_ = Button("Backgrounds", "Background pictures and videos");
   extras->addWidget(backgrounds_, 0, 1);
-  extras->addWidget(Disabled("Music Ambients...", "Break music"), 1, 0);
-  extras->addWidget(Disabled("Quick Effects...", "Sound effect pads"), 1, 1);
-  extras->addWidget(Disabled("Next Track", "Next break music track"), 2, 0);
-  extras->addWidget(Disabled("Fade Out", "Fade the break music out"), 2, 1);
+  QPushButton* ambients = Button("Music Ambients", "The break music list and its volume");
+  QPushButton* effects = Button("Quick Effects", "Sound effect pads");
+  QPushButton* nextTrack = Button("Next Track", "Next break music track");
+  QPushButton* fadeOut = Button("Fade Out", "Fade the break music out");
+  extras->addWidget(ambients, 1, 0);
+  extras->addWidget(effects, 1, 1);
+  extras->addWidget(nextTrack, 2, 0);
+  extras->addWidget(fadeOut, 2, 1);
   extras->addWidget(Disabled("Song Manager...", "Online catalogue and store"), 3, 0);
   QPushButton* help = Button("Help", "How to run a show");
   extras->addWidget(help, 3, 1);
@@ -297,6 +301,10 @@ QWidget* MainWindow::BuildTransport() {
   connect(next, &QPushButton::clicked, show, &Show::NextSinger);
   connect(history, &QPushButton::clicked, this, &MainWindow::singerHistoryRequested);
   connect(options, &QPushButton::clicked, this, &MainWindow::optionsRequested);
+  connect(ambients, &QPushButton::clicked, this, &MainWindow::ambientsRequested);
+  connect(effects, &QPushButton::clicked, this, &MainWindow::quickEffectsRequested);
+  connect(nextTrack, &QPushButton::clicked, show, &Show::StartNextBreakTrack);
+  connect(fadeOut, &QPushButton::clicked, show, &Show::FadeOutBreakTrack);
   connect(help, &QPushButton::clicked, this, &MainWindow::OpenHelp);
   connect(enableBackgrounds_, &QCheckBox::toggled, this, [this](bool on) {
     parts_.settings->BackgroundsEnabled = on;

@@ -97,6 +97,9 @@ signals:
   void singerHistoryRequested();
   void optionsRequested();
   void backgroundOptionsRequested();
+  // "Music Ambients" and "Quick Effects".
+  void ambientsRequested();
+  void quickEffectsRequested();
   // A setting the preferences keep was changed here (search options, the
   // backgrounds box).
   void settingsEdited();

@@ -281,6 +281,28 @@ bool MediaGraph::Render(const std::string& pathOrUrl) {
   return false;
 }
 
+bool MediaGraph::Start(const std::string& pathOrUrl) {
+  const std::string uri = ToUri(pathOrUrl);
+  if (uri.empty()) {
+    qCWarning(lcPlatform, "media graph %llu: %s is neither a path nor an address",
+              static_cast<unsigned long long>(id_), pathOrUrl.c_str());
+    return false;
+  }
+  g_object_set(pipeline_.get(), "uri", uri.c_str(), nullptr);
+  if (gst_element_set_state(pipeline_.get(), GST_STATE_PLAYING) != GST_STATE_CHANGE_FAILURE)
+    return true;
+  qCWarning(lcPlatform, "media graph %llu cannot start %s: %s", static_cast<unsigned long long>(id_),
+            pathOrUrl.c_str(), ReasonText(LastError()).c_str());
+  return false;
+}
+
+bool MediaGraph::Running() const {
+  GstState state = GST_STATE_VOID_PENDING;
+  GstState pending = GST_STATE_VOID_PENDING;
+  gst_element_get_state(pipeline_.get(), &state, &pending, 0);
+  return state == GST_STATE_PLAYING;
+}
+
 bool MediaGraph::Run() {
   if (gst_element_set_state(pipeline_.get(), GST_STATE_PLAYING) != GST_STATE_CHANGE_FAILURE)
     return true;

@@ -82,6 +82,14 @@ public:
   // connected through the graph's filters, paused at its start. False when it
   // cannot be rendered.
   bool Render(const std::string& pathOrUrl);
+  // Opens the media and sets the graph running without waiting for it: the
+  // media framework gets there on its own threads, and a file that turns out
+  // not to play arrives later as an error abort. For effects and break
+  // music, whose start must never hold up the UI thread. False only when
+  // the graph refuses at once (no address, no state change at all).
+  bool Start(const std::string& pathOrUrl);
+  // Whether the graph has reached its running state (asks without waiting).
+  bool Running() const;
 
   bool Run();
   bool Pause();

@@ -1,0 +1,3 @@
+#include "between/between_log.h"
+
+Q_LOGGING_CATEGORY(lcBetween, "lyricade.between", QtWarningMsg)

@@ -1,0 +1,133 @@
+#include "between/ui/ambients_window.h"
+
+#include <QCoreApplication>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPushButton>
+#include <QSlider>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+#include "between/ambient_list.h"
+#include "between/break_music.h"
+#include "platform/prompts/prompts.h"
+
+namespace lyricade {
+
+AmbientsWindow::AmbientsWindow(AmbientList& list, BreakMusic& music, Prompts& prompts, QWidget* parent)
+    : QDialog(parent), list_(list), music_(music), prompts_(prompts) {
+  setWindowTitle(QStringLiteral("Music Ambients List"));
+  setModal(false);
+  auto* layout = new QVBoxLayout(this);
+  rows_ = new QTreeWidget(this);
+  rows_->setHeaderLabels({QStringLiteral("Name"), QStringLiteral("Path")});
+  rows_->setRootIsDecorated(false);
+  rows_->setSelectionBehavior(QAbstractItemView::SelectRows);
+  rows_->setAllColumnsShowFocus(true);
+  rows_->header()->setStretchLastSection(false);
+  rows_->setColumnWidth(0, 200);
+  rows_->setColumnWidth(1, 100);
+  layout->addWidget(rows_, 1);
+
+  auto* buttons = new QGridLayout;
+  const std::pair<const char*, void (AmbientsWindow::*)()> commands[] = {
+      {"Add...", &AmbientsWindow::Add},          {"Add Folder...", &AmbientsWindow::AddFolder},
+      {"Remove...", &AmbientsWindow::RemoveSelected}, {"Play", &AmbientsWindow::PlaySelected},
+      {"Clear List...", &AmbientsWindow::ClearList}};
+  int at = 0;
+  for (const auto& [text, command] : commands) {
+    auto* button = new QPushButton(QString::fromUtf8(text), this);
+    connect(button, &QPushButton::clicked, this, command);
+    buttons->addWidget(button, at / 3, at % 3);
+    ++at;
+  }
+  auto* stop = new QPushButton(QStringLiteral("Stop"), this);
+  connect(stop, &QPushButton::clicked, this, [this] { music_.FadeOut(); });
+  buttons->addWidget(stop, at / 3, at % 3);
+  layout->addLayout(buttons);
+
+  auto* volume = new QHBoxLayout;
+  volume->addWidget(new QLabel(QStringLiteral("Ambient Volume:"), this));
+  auto* down = new QPushButton(QStringLiteral("-"), this);
+  slider_ = new QSlider(Qt::Horizontal, this);
+  slider_->setRange(0, 100);
+  auto* up = new QPushButton(QStringLiteral("+"), this);
+  percent_ = new QLabel(this);
+  volume->addWidget(down);
+  volume->addWidget(slider_, 1);
+  volume->addWidget(up);
+  volume->addWidget(percent_);
+  layout->addLayout(volume);
+
+  connect(down, &QPushButton::clicked, this, [this] { StepVolume(-5); });
+  connect(up, &QPushButton::clicked, this, [this] { StepVolume(5); });
+  connect(slider_, &QSlider::valueChanged, this, [this](int value) {
+    music_.SetVolume(value);
+    ShowVolume();
+  });
+  connect(rows_, &QTreeWidget::itemDoubleClicked, this, [this] { PlaySelected(); });
+  Reload();
+}
+
+void AmbientsWindow::Reload() {
+  rows_->clear();
+  for (const AmbientTrack& track : list_.Tracks())
+    rows_->addTopLevelItem(new QTreeWidgetItem(
+        QStringList{QString::fromStdString(track.Name), QString::fromStdString(track.Path)}));
+  const QSignalBlocker quiet(slider_);
+  slider_->setValue(music_.Volume());
+  ShowVolume();
+}
+
+void AmbientsWindow::ShowVolume() { percent_->setText(QStringLiteral("%1%").arg(music_.Volume())); }
+
+int AmbientsWindow::SelectedRow() const {
+  const QModelIndex current = rows_->currentIndex();
+  return current.isValid() && rows_->selectionModel()->isRowSelected(current.row(), {}) ? current.row() : -1;
+}
+
+void AmbientsWindow::Add() {
+  const std::optional<std::string> chosen =
+      prompts_.OpenFile("Open", {{"Music Files (*.mp3, *.wma, *.wav)", "*.mp3;*.wma;*.wav"}});
+  if (!chosen) return;
+  list_.AddFile(*chosen);
+  Reload();
+}
+
+void AmbientsWindow::AddFolder() {
+  const std::optional<std::string> folder = prompts_.ChooseFolder("Browse for Folder", {});
+  if (!folder) return;
+  list_.AddFolder(*folder, [] { QCoreApplication::processEvents(); });
+  Reload();
+}
+
+void AmbientsWindow::RemoveSelected() {
+  const int row = SelectedRow();
+  if (row < 0) return;
+  list_.Remove(row);
+  Reload();
+}
+
+void AmbientsWindow::PlaySelected() {
+  const int row = SelectedRow();
+  if (row >= 0) music_.PlayIndex(row);
+}
+
+void AmbientsWindow::ClearList() {
+  if (prompts_.Message("Clear List", "Are You Sure?", PromptButtons::YesNo, PromptIcon::Question) !=
+      PromptAnswer::Yes)
+    return;
+  list_.Clear();
+  Reload();
+}
+
+void AmbientsWindow::StepVolume(int points) {
+  music_.SetVolume(music_.Volume() + points);
+  const QSignalBlocker quiet(slider_);
+  slider_->setValue(music_.Volume());
+  ShowVolume();
+}
+
+}  // namespace lyricade
