@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <optional>
 #include <system_error>
+#include <vector>
 
 #include "common/path_pieces.h"
 #include "platform/unzip/unzip_module.h"
@@ -74,9 +75,13 @@ ArchiveTrial ArchiveTester::Try(const std::string& path, bool mayUseSpare) const
   // (absolute, "..") are never made into paths.
   std::string mp3;
   std::string cdg;
+  // Links, which the fallback's streaming reader cannot tell from files (a
+  // link's type is kept in the directory only): it is told to leave them.
+  std::vector<std::string> links;
   for (ZipStep step = ZipStep::Entry; step == ZipStep::Entry; step = reader.NextEntry()) {
     const std::optional<ZipEntryInfo> entry = reader.CurrentEntryInfo();
     if (!entry) break;
+    if (IsLinkEntry(*entry)) links.push_back(entry->Name);
     if (entry->IsFolder || IsLinkEntry(*entry)) continue;
     const std::optional<std::string> relative = SafeMemberPath(entry->Name);
     if (!relative) continue;
@@ -113,6 +118,7 @@ ArchiveTrial ArchiveTester::Try(const std::string& path, bool mayUseSpare) const
   request.ExtractFolder = scratch.Path();
   request.RecreateFolders = true;
   request.OverwriteAll = true;
+  request.Exclude = std::move(links);
   request.ListOnly = true;
   module_.RunPass(request, {});
   request.ListOnly = false;

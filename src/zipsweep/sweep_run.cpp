@@ -183,7 +183,7 @@ SweepSummary SweepRun::Run(const std::vector<std::string>& paths, const SweepHoo
   const size_t done = options_.Jobs > 1
                           ? RunTogether(tester_, options_, hooks, rows, committer, summary)
                           : RunOneByOne(tester_, options_, hooks, rows, committer, summary);
-  summary.Aborted = done < rows.size();
+  summary.Aborted = done < rows.size() || Aborted(hooks);
   if (options_.Mode == SweepMode::Unzip && options_.DeleteAfterUnzip) {
     for (size_t i = 0; i < done; ++i)
       if (rows[i].Passed && !rows[i].Kept && DeleteArchive(rows[i].Path)) ++summary.Deleted;
