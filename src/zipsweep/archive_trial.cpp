@@ -50,7 +50,42 @@ bool ExtractFlat(ZipArchiveReader& reader, const std::string& folder) {
 
 }  // namespace
 
-ArchiveTrial ArchiveTester::Try(const std::string& path, bool mayUseSpare) const {
+void ArchiveTester::Unpack(ZipArchiveReader& reader, const ScratchFolder& scratch,
+                           const std::string& archive, const std::string& mp3,
+                           const std::string& cdg, std::vector<std::string> links,
+                           ArchiveTrial& trial) const {
+  if (ExtractFlat(reader, scratch.Path())) {
+    trial.Passed = true;
+    trial.Used = sweep::kZLib;
+    return;
+  }
+  reader.Close();
+  // What the built-in engine managed before it failed is not the fallback's.
+  scratch.Empty();
+
+  UnzipPassRequest request;
+  request.Archive = archive;
+  request.ExtractFolder = scratch.Path();
+  request.RecreateFolders = true;
+  request.OverwriteAll = true;
+  request.Exclude = std::move(links);
+  request.ListOnly = true;
+  module_.RunPass(request, {});
+  request.ListOnly = false;
+  module_.RunPass(request, {});
+
+  if (mp3.empty() || !IsPlainFile(scratch.Path() + mp3)) {
+    trial.Used = sweep::kMissingMp3;
+  } else if (cdg.empty() || !IsPlainFile(scratch.Path() + cdg)) {
+    trial.Used = sweep::kMissingCdg;
+  } else {
+    trial.Passed = true;
+    trial.Used = sweep::kInfoZip;
+  }
+}
+
+ArchiveTrial ArchiveTester::Try(const std::string& path, bool mayUseSpare,
+                                ScratchKeeper* keeper) const {
   ArchiveTrial trial;
   std::error_code error;
   const fs::path absolute = fs::absolute(path, error);
@@ -90,49 +125,36 @@ ArchiveTrial ArchiveTester::Try(const std::string& path, bool mayUseSpare) const
     if (EqualsIgnoreCase(extension, "cdg")) cdg = *relative;
   }
 
-  ScratchFolder scratch = ScratchFolder::MakeInside(folder);
-  if (!scratch.Valid() && mayUseSpare && !spareRoot_.empty()) {
-    fs::create_directories(spareRoot_, error);
-    scratch = ScratchFolder::MakeInside(spareRoot_);
+  // The private folder: the keeper's (emptied again whatever the outcome),
+  // or one of this archive's own.
+  ScratchFolder own;
+  ScratchFolder* scratch = nullptr;
+  if (keeper) {
+    scratch = &keeper->Inside(folder);
+    if (!scratch->Valid() && mayUseSpare && !spareRoot_.empty()) {
+      fs::create_directories(spareRoot_, error);
+      scratch = &keeper->Inside(spareRoot_);
+    }
+  } else {
+    own = ScratchFolder::MakeInside(folder);
+    if (!own.Valid() && mayUseSpare && !spareRoot_.empty()) {
+      fs::create_directories(spareRoot_, error);
+      own = ScratchFolder::MakeInside(spareRoot_);
+    }
+    scratch = &own;
   }
-  if (!scratch.Valid()) {
+  if (!scratch->Valid()) {
     // Neither engine can write anything: the archive's MP3 cannot appear.
     qCWarning(lcZipsweep, "no private folder can be made in %s to unpack %s", folder.c_str(),
               path.c_str());
     trial.Used = sweep::kMissingMp3;
     return trial;
   }
-
-  if (ExtractFlat(reader, scratch.Path())) {
-    trial.Passed = true;
-    trial.Used = sweep::kZLib;
-    trial.Unpacked = std::move(scratch);
-    return trial;
-  }
-  reader.Close();
-  // What the built-in engine managed before it failed is not the fallback's.
-  scratch.Empty();
-
-  UnzipPassRequest request;
-  request.Archive = absolute.string();
-  request.ExtractFolder = scratch.Path();
-  request.RecreateFolders = true;
-  request.OverwriteAll = true;
-  request.Exclude = std::move(links);
-  request.ListOnly = true;
-  module_.RunPass(request, {});
-  request.ListOnly = false;
-  module_.RunPass(request, {});
-
-  if (mp3.empty() || !IsPlainFile(scratch.Path() + mp3)) {
-    trial.Used = sweep::kMissingMp3;
-  } else if (cdg.empty() || !IsPlainFile(scratch.Path() + cdg)) {
-    trial.Used = sweep::kMissingCdg;
-  } else {
-    trial.Passed = true;
-    trial.Used = sweep::kInfoZip;
-    trial.Unpacked = std::move(scratch);
-  }
+  Unpack(reader, *scratch, absolute.string(), mp3, cdg, std::move(links), trial);
+  if (keeper)
+    scratch->Empty();
+  else if (trial.Passed)
+    trial.Unpacked = std::move(own);
   return trial;
 }
 

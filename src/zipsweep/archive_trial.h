@@ -8,12 +8,14 @@
 // unpacked files into place or lets the private folder go.
 
 #include <string>
+#include <vector>
 
 #include "zipsweep/scratch_folder.h"
 
 namespace lyricade {
 
 class UnzipModule;
+class ZipArchiveReader;
 
 struct ArchiveTrial {
   bool Passed = false;
@@ -22,7 +24,8 @@ struct ArchiveTrial {
   std::string Used;
   // The archive's folder, ending with "/".
   std::string Folder;
-  // The unpacked files of an archive that passed.
+  // The unpacked files of an archive that passed (none when the test kept
+  // them in a ScratchKeeper's folder).
   ScratchFolder Unpacked;
 };
 
@@ -35,10 +38,18 @@ public:
 
   // Tests the archive at `path`. `mayUseSpare`: the unpacked files are only
   // looked at, so they may live outside the archive's folder when that folder
-  // cannot be written. Safe to call from several threads at once.
-  ArchiveTrial Try(const std::string& path, bool mayUseSpare) const;
+  // cannot be written. With `keeper` the archive is unpacked into the
+  // keeper's folder, which is emptied again before Try returns: the trial
+  // then carries the result only. Safe to call from several threads at once
+  // (each with its own keeper).
+  ArchiveTrial Try(const std::string& path, bool mayUseSpare, ScratchKeeper* keeper = nullptr) const;
 
 private:
+  // Both engines into `scratch`; sets the trial's result.
+  void Unpack(ZipArchiveReader& reader, const ScratchFolder& scratch, const std::string& archive,
+              const std::string& mp3, const std::string& cdg, std::vector<std::string> links,
+              ArchiveTrial& trial) const;
+
   UnzipModule& module_;
   std::string spareRoot_;
 };

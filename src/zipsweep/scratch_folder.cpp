@@ -117,6 +117,15 @@ void ScratchFolder::Remove() {
   path_.clear();
 }
 
+ScratchFolder& ScratchKeeper::Inside(const std::string& parent) {
+  if (!folder_.Valid() || parent != parent_) {
+    folder_.Remove();
+    folder_ = ScratchFolder::MakeInside(parent);
+    parent_ = parent;
+  }
+  return folder_;
+}
+
 Placement PlaceUnpacked(const std::string& scratch, const std::string& folder) {
   Placement placement;
   Place(WithSlash(scratch), WithSlash(folder), {}, placement);

@@ -33,6 +33,23 @@ private:
   std::string path_;
 };
 
+// One private folder per archive folder for a series of tests whose
+// unpacked files are not kept ("Test ZIPs"): emptied after each archive and
+// reused for the next archive of the same folder, removed when the series
+// moves to another folder or ends. Making and removing a folder for every
+// archive costs more than testing it.
+class ScratchKeeper {
+public:
+  // The kept folder for archives of `parent` (made on first use); for
+  // another parent the previous folder goes first. Invalid when it cannot be
+  // made.
+  ScratchFolder& Inside(const std::string& parent);
+
+private:
+  std::string parent_;
+  ScratchFolder folder_;
+};
+
 // What moving an unpacked archive into its folder did.
 struct Placement {
   // Every file moved, as its path in the target folder, in name order.

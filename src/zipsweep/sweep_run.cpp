@@ -90,11 +90,13 @@ bool Aborted(const SweepHooks& hooks) { return hooks.Aborted && hooks.Aborted();
 size_t RunOneByOne(const ArchiveTester& tester, const SweepOptions& options,
                    const SweepHooks& hooks, std::vector<SweepRow>& rows, Committer& committer,
                    SweepSummary& summary) {
-  const bool mayUseSpare = options.Mode == SweepMode::Test;
+  const bool testing = options.Mode == SweepMode::Test;
+  ScratchKeeper keeper;
   size_t done = 0;
   while (done < rows.size()) {
     if (hooks.Starting) hooks.Starting(done, rows.size());
-    committer.Commit(done, tester.Try(rows[done].Path, mayUseSpare), summary);
+    committer.Commit(done, tester.Try(rows[done].Path, testing, testing ? &keeper : nullptr),
+                     summary);
     ++done;
     if (hooks.Pump) hooks.Pump();
     if (Aborted(hooks)) break;
@@ -107,7 +109,7 @@ size_t RunOneByOne(const ArchiveTester& tester, const SweepOptions& options,
 size_t RunTogether(const ArchiveTester& tester, const SweepOptions& options,
                    const SweepHooks& hooks, std::vector<SweepRow>& rows, Committer& committer,
                    SweepSummary& summary) {
-  const bool mayUseSpare = options.Mode == SweepMode::Test;
+  const bool testing = options.Mode == SweepMode::Test;
   const size_t count = rows.size();
   const size_t jobs = std::min(static_cast<size_t>(options.Jobs), count);
   const size_t lead = jobs * kLeadPerJob;
@@ -119,13 +121,16 @@ size_t RunTogether(const ArchiveTester& tester, const SweepOptions& options,
   bool stop = false;
 
   auto work = [&] {
+    // A test keeps nothing it unpacked: each thread reuses one private
+    // folder per archive folder.
+    ScratchKeeper keeper;
     std::unique_lock lock(mutex);
     for (;;) {
       changed.wait(lock, [&] { return stop || handedOut >= count || handedOut < committed + lead; });
       if (stop || handedOut >= count) return;
       const size_t index = handedOut++;
       lock.unlock();
-      ArchiveTrial trial = tester.Try(rows[index].Path, mayUseSpare);
+      ArchiveTrial trial = tester.Try(rows[index].Path, testing, testing ? &keeper : nullptr);
       lock.lock();
       trials[index] = std::move(trial);
       changed.notify_all();
