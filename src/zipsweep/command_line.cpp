@@ -138,6 +138,10 @@ bool WantsCommandLine(const std::vector<std::string>& args) {
 }
 
 int RunCommandLine(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+  if (args.size() == 1 && args[0] == "--help") {
+    out << kUsage;
+    return 0;
+  }
   Request request;
   if (!Parse(args, request, err)) {
     err << kUsage;

@@ -48,8 +48,10 @@ void Collect(const std::string& base, const std::string& relative, std::vector<s
   }
 }
 
+using Spared = std::function<bool(const std::string&)>;
+
 void Place(const std::string& scratch, const std::string& folder, const std::string& relative,
-           Placement& placement) {
+           const Spared& spared, Placement& placement) {
   for (const fs::directory_entry& entry : SortedEntries(scratch + relative)) {
     const std::string name = relative + entry.path().filename().string();
     const std::string target = folder + name;
@@ -68,11 +70,12 @@ void Place(const std::string& scratch, const std::string& folder, const std::str
         for (const std::string& file : inside) placement.Refused.push_back(folder + file);
         continue;
       }
-      Place(scratch, folder, name + "/", placement);
+      Place(scratch, folder, name + "/", spared, placement);
     } else if (entry.is_regular_file(error)) {
       // rename() replaces a file or a link of that name (never what a link
       // points to) and fails on a folder.
-      if (IsRealFolder(target) || ::rename((scratch + name).c_str(), target.c_str()) != 0)
+      if (IsRealFolder(target) || (spared && spared(target)) ||
+          ::rename((scratch + name).c_str(), target.c_str()) != 0)
         placement.Refused.push_back(target);
       else
         placement.Placed.push_back(target);
@@ -126,9 +129,10 @@ ScratchFolder& ScratchKeeper::Inside(const std::string& parent) {
   return folder_;
 }
 
-Placement PlaceUnpacked(const std::string& scratch, const std::string& folder) {
+Placement PlaceUnpacked(const std::string& scratch, const std::string& folder,
+                        const Spared& spared) {
   Placement placement;
-  Place(WithSlash(scratch), WithSlash(folder), {}, placement);
+  Place(WithSlash(scratch), WithSlash(folder), {}, spared, placement);
   return placement;
 }
 

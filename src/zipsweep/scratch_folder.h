@@ -4,6 +4,7 @@
 // file system. Removed with everything in it when the owner lets it go, so
 // neither a test nor a failed unpacking leaves anything next to the archive.
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -62,8 +63,10 @@ struct Placement {
 // Moves the files below `scratch` to the same relative places below
 // `folder`, replacing files of the same name, and makes the folders the
 // archive holds. Nothing is moved through a link: every folder on the way
-// must be a real folder. Folders are taken in name order.
-Placement PlaceUnpacked(const std::string& scratch, const std::string& folder);
+// must be a real folder. Folders are taken in name order. A file for which
+// `spared` answers true is never replaced (the run's own archives).
+Placement PlaceUnpacked(const std::string& scratch, const std::string& folder,
+                        const std::function<bool(const std::string&)>& spared = {});
 
 // Regular files below `scratch`, relative to it, in name order.
 std::vector<std::string> UnpackedFiles(const std::string& scratch);

@@ -11,6 +11,9 @@
 #include <optional>
 #include <thread>
 #include <unordered_map>
+#include <unordered_set>
+#include <filesystem>
+#include <system_error>
 
 #include "zipsweep/archive_trial.h"
 #include "zipsweep/sweep_texts.h"
@@ -24,13 +27,24 @@ namespace {
 // enough to keep them busy, few private folders at once.
 constexpr size_t kLeadPerJob = 4;
 
+// The absolute, normalised form of a path, so two spellings of one file
+// compare equal.
+std::string Normal(const std::string& path) {
+  std::error_code error;
+  const std::filesystem::path absolute = std::filesystem::absolute(path, error);
+  return error ? path : absolute.lexically_normal().string();
+}
+
 // Takes trials in list order: logs failures, moves unpacked files into place
 // and remembers which archive placed which file.
 class Committer {
 public:
   Committer(ZipLog& log, const SweepOptions& options, const SweepHooks& hooks,
             std::vector<SweepRow>& rows)
-      : log_(log), options_(options), hooks_(hooks), rows_(rows) {}
+      : log_(log), options_(options), hooks_(hooks), rows_(rows) {
+    if (options_.Mode != SweepMode::Unzip) return;
+    for (const SweepRow& row : rows_) archives_.insert(Normal(row.Path));
+  }
 
   void Commit(size_t index, ArchiveTrial trial, SweepSummary& summary) {
     SweepRow& row = rows_[index];
@@ -51,7 +65,11 @@ public:
 
 private:
   void Place(size_t index, const ArchiveTrial& trial) {
-    const Placement placement = PlaceUnpacked(trial.Unpacked.Path(), trial.Folder);
+    // A member named like an archive of the run never replaces it: the
+    // archive could be deleted at the end in its place.
+    const Placement placement =
+        PlaceUnpacked(trial.Unpacked.Path(), trial.Folder,
+                      [this](const std::string& file) { return archives_.count(Normal(file)) > 0; });
     for (const std::string& file : placement.Placed) {
       auto [owner, fresh] = placedBy_.try_emplace(file, index);
       if (!fresh && owner->second != index) {
@@ -83,6 +101,7 @@ private:
   const SweepHooks& hooks_;
   std::vector<SweepRow>& rows_;
   std::unordered_map<std::string, size_t> placedBy_;
+  std::unordered_set<std::string> archives_;
 };
 
 bool Aborted(const SweepHooks& hooks) { return hooks.Aborted && hooks.Aborted(); }

@@ -190,6 +190,15 @@ TEST_F(ArchiveSweepTest, UnzipAllNeverLosesASong) {
   EXPECT_TRUE(Exists(folder_.File("other.mp3")));
   EXPECT_EQ(ReadWhole(data_.File("ziplog.txt")),
             "Quillon ZIP Tester Log 1.0\n\nFiles Replaced by Later ZIP, ZIP Kept, " + first + "\n");
+
+  // A member named like an archive of the run never takes its place.
+  const std::string self = Zip("self.zip", {{"self.zip", "a member"}, {"self.cdg", cdg_}});
+  const std::string selfBefore = ReadWhole(self);
+  Sweep({self}, SweepMode::Unzip, true, &rows);
+  EXPECT_EQ(rows[0].Used, "zLib - ZIP Kept");
+  EXPECT_EQ(ReadWhole(self), selfBefore);
+  EXPECT_NE(ReadWhole(data_.File("ziplog.txt")).find("Files Not Moved Into Place, ZIP Kept, " + self),
+            std::string::npos);
   EXPECT_TRUE(NoScratchLeft(folder_.Path()));
 }
 
