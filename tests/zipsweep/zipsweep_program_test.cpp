@@ -27,7 +27,9 @@ using testing::TestFolder;
 // test leaves it running.
 class Program {
 public:
-  Program(const TestFolder& folder, const std::vector<std::string>& args) : folder_(folder) {
+  Program(const TestFolder& folder, const std::vector<std::string>& args,
+          const std::string& binary = LYRICADE_ZIPSWEEP)
+      : folder_(folder) {
     pid_ = ::fork();
     if (pid_ == 0) {
       ::prctl(PR_SET_PDEATHSIG, SIGKILL);
@@ -36,10 +38,10 @@ public:
       ::setenv("XDG_DATA_HOME", folder.File("data").c_str(), 1);
       ::setenv("XDG_CACHE_HOME", folder.File("cache").c_str(), 1);
       ::setenv("XDG_CONFIG_HOME", folder.File("config").c_str(), 1);
-      std::vector<char*> argv = {const_cast<char*>(LYRICADE_ZIPSWEEP)};
+      std::vector<char*> argv = {const_cast<char*>(binary.c_str())};
       for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
       argv.push_back(nullptr);
-      ::execv(LYRICADE_ZIPSWEEP, argv.data());
+      ::execv(binary.c_str(), argv.data());
       ::_exit(127);
     }
   }
@@ -131,6 +133,26 @@ TEST_F(ZipsweepProgramTest, CommandLineLinesOrderLogAndExitStatus) {
   EXPECT_FALSE(testing::Exists(songs_.File("a/x.Zip")));
   EXPECT_FALSE(testing::Exists(songs_.File("b/one.zip")));
   EXPECT_EQ(unzip.Log(), "Quillon ZIP Tester Log 1.0\n\n");
+}
+
+TEST_F(ZipsweepProgramTest, TheFallbackModulesMessagesGoToStandardError) {
+  // A copy of the program with no module beside it (nor on the library path).
+  const std::string copy = run_.File("zipsweep");
+  fs::copy_file(LYRICADE_ZIPSWEEP, copy);
+  const std::string song = songs_.File("linked.zip");
+  ASSERT_TRUE(testing::WriteSweepZip(song, {{"song.mp3", "mp3"}, {"song.cdg", "cdg"}, {"l", "x", true}}));
+  Program program(run_, {"--test", song}, copy);
+  EXPECT_EQ(program.Wait(), 1);
+  EXPECT_EQ(program.Out(), song + "\tTest Failed\tMissing MP3\n0 passed, 1 failed\n");
+  const std::string message =
+      "zipsweep: Unzip: Cannot find libeunzip32.so. The Dll must be in the application directory, "
+      "the path, the Windows directory or the Windows System directory.\n";
+  // Once for the listing pass, once for the extracting pass (the warnings
+  // of the log category come between them).
+  const std::string err = program.Err();
+  size_t shown = 0;
+  for (size_t at = err.find(message); at != std::string::npos; at = err.find(message, at + 1)) ++shown;
+  EXPECT_EQ(shown, 2u) << err;
 }
 
 TEST_F(ZipsweepProgramTest, BadArgumentsEndWithStatusTwoAndTouchNothing) {
