@@ -60,9 +60,10 @@ protected:
 
 TEST_F(InstalledPrograms, LayoutDesktopFilesAndNoCheckoutPaths) {
   for (const char* file :
-       {"bin/lyricade", "bin/lyricade-library", "bin/songcheck", "bin/cdgframe", "bin/dspfile",
+       {"bin/lyricade", "bin/zipsweep", "bin/lyricade-library", "bin/songcheck", "bin/cdgframe", "bin/dspfile",
         "lib/lyricade/libeunzip32.so", "share/lyricade/Lyricade.html", "share/lyricade/seed/Background.bmp",
-        "share/applications/lyricade.desktop", "share/metainfo/io.github.lyricade.Lyricade.metainfo.xml",
+        "share/applications/lyricade.desktop", "share/applications/zipsweep.desktop",
+        "share/man/man1/zipsweep.1.gz", "share/metainfo/io.github.lyricade.Lyricade.metainfo.xml",
         "share/icons/hicolor/scalable/apps/lyricade.svg", "share/icons/hicolor/48x48/apps/lyricade.png",
         "share/icons/hicolor/256x256/apps/lyricade.png", "share/man/man1/lyricade.1.gz",
         "share/man/man1/songcheck.1.gz", "share/doc/lyricade/copyright"})

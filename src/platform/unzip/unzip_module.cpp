@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <memory>
 #include <system_error>
+#include <vector>
 
 #include "eunzip32.h"
 #include "platform/platform_log.h"
@@ -148,7 +149,10 @@ UnzipPassOutcome UnzipModule::RunPass(const UnzipPassRequest& request,
   callbacks.Password = AnswerPassword;
   callbacks.Message = HearMember;
 
-  const int result = entry(0, nullptr, 0, nullptr, &options, &callbacks);
+  std::vector<const char*> exclude;
+  for (const std::string& name : request.Exclude) exclude.push_back(name.c_str());
+  const int result = entry(0, nullptr, static_cast<int>(exclude.size()),
+                           exclude.empty() ? nullptr : exclude.data(), &options, &callbacks);
   if (code) *code = result;
   if (result != EUNZIP_OK)
     qCWarning(lcPlatform, "the unzip module's %s pass over %s ended with code %d",

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace lyricade {
 
@@ -29,6 +30,8 @@ struct UnzipPassRequest {
   bool ListOnly = false;      // listing pass, else extracting pass
   bool RecreateFolders = true;
   bool OverwriteAll = true;
+  // Members, by their stored names, the pass leaves alone.
+  std::vector<std::string> Exclude;
 };
 
 // One member as the module reports it during a listing pass. The name is the

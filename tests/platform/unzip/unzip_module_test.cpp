@@ -80,14 +80,14 @@ protected:
   std::vector<std::string> List(const std::string& archive, UnzipPassOutcome* outcome = nullptr,
                                 int* code = nullptr) {
     std::vector<std::string> names;
-    UnzipPassRequest request{archive, out_, true};
+    UnzipPassRequest request{archive, out_, true, true, true, {}};
     const UnzipPassOutcome result = module_.RunPass(
         request, [&](const UnzipMemberReport& member) { names.push_back(member.Name); }, code);
     if (outcome) *outcome = result;
     return names;
   }
   UnzipPassOutcome Extract(const std::string& archive, bool recreateFolders = true, int* code = nullptr) {
-    UnzipPassRequest request{archive, out_, false, recreateFolders};
+    UnzipPassRequest request{archive, out_, false, recreateFolders, true, {}};
     return module_.RunPass(request, {}, code);
   }
 
