@@ -271,13 +271,18 @@ bool MediaGraph::Render(const std::string& pathOrUrl) {
   if ((result == GST_STATE_CHANGE_SUCCESS || result == GST_STATE_CHANGE_NO_PREROLL) &&
       state == GST_STATE_PAUSED)
     return true;
-  if (result == GST_STATE_CHANGE_ASYNC)
+  if (result == GST_STATE_CHANGE_ASYNC) {
     qCWarning(lcPlatform, "media graph %llu: %s was not ready within %d ms",
               static_cast<unsigned long long>(id_), pathOrUrl.c_str(), options_.RenderTimeoutMs);
-  else
-    qCWarning(lcPlatform, "media graph %llu cannot render %s: %s",
-              static_cast<unsigned long long>(id_), pathOrUrl.c_str(),
-              ReasonText(LastError()).c_str());
+    return false;
+  }
+  // The state change can fail a moment before the streaming thread that
+  // failed has handed its error message to the bus: the reason is waited
+  // for briefly, so the host reads why the song does not play.
+  for (int waited = 0; waited < 500 && LastError().Text.empty(); waited += 10)
+    g_usleep(10 * 1000);
+  qCWarning(lcPlatform, "media graph %llu cannot render %s: %s", static_cast<unsigned long long>(id_),
+            pathOrUrl.c_str(), ReasonText(LastError()).c_str());
   return false;
 }
 
