@@ -1,0 +1,48 @@
+#pragma once
+// The singers' request page inside the program: the HTTP server and the
+// page's answers, started and stopped with the request server, the queues
+// it shows kept from the rotation, and each request from a phone handed to
+// the UI thread, where it takes the same way as a request client's.
+
+#include <QObject>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "platform/net/http_server.h"
+#include "requestpage/request_page_service.h"
+
+namespace lyricade {
+
+class SingerRotation;
+
+class RequestPageHost : public QObject {
+  Q_OBJECT
+public:
+  // The page's port unless the host chose another.
+  static constexpr int kDefaultPort = 2508;
+
+  // `handOff` runs on the UI thread for each request.
+  RequestPageHost(std::string libraryPath, std::string pageFolder,
+                  std::function<void(const PageSongRequest&)> handOff, QObject* parent = nullptr);
+  ~RequestPageHost() override;
+
+  // Listens on `port` (0: the system chooses). False when it cannot.
+  bool Start(int port);
+  void Stop();
+  bool Running() const { return server_.Running(); }
+  int Port() const { return server_.Port(); }
+  // "http://ADDRESS:PORT/" with the host's first address on the local
+  // network (loopback when there is none); empty while stopped.
+  std::string Address() const;
+
+  // From the UI thread whenever the rotation changed.
+  void PublishRotation(const SingerRotation& rotation);
+
+private:
+  std::function<void(const PageSongRequest&)> handOff_;
+  std::unique_ptr<RequestPageService> service_;
+  HttpServer server_;
+};
+
+}  // namespace lyricade
