@@ -1,0 +1,147 @@
+// The request page as a busy venue uses it, through the real HTTP server on
+// loopback. Each phone connects from an address of its own (127.0.0.N), as
+// phones on the venue's network do, so the per-phone limits apply per
+// phone.
+//   page-search-p99: 30 phones each searching 20 times at once over a
+//     100,000-song library; the 99th percentile of the answer time.
+//   page-request-lost: 20 phones sending 10 requests each within about a
+//     second; requests answered or not that never reached the hand-off.
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+
+#include <QCoreApplication>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <mutex>
+#include <random>
+#include <thread>
+#include <vector>
+
+#include "common/unique_fd.h"
+#include "generated_library.h"
+#include "platform/db/db_result.h"
+#include "requestpage/request_page_service.h"
+
+using namespace lyricade;
+using Clock = std::chrono::steady_clock;
+
+namespace {
+
+// One HTTP exchange from 127.0.0.`phone`; the status, or 0 on failure.
+int Exchange(uint16_t port, int phone, const std::string& method, const std::string& path,
+             const std::string& body = {}) {
+  UniqueFd socket(::socket(AF_INET, SOCK_STREAM, 0));
+  sockaddr_in local{};
+  local.sin_family = AF_INET;
+  local.sin_addr.s_addr = htonl(0x7F000000u + static_cast<uint32_t>(phone));
+  if (::bind(socket.Get(), reinterpret_cast<sockaddr*>(&local), sizeof local) != 0) return 0;
+  sockaddr_in server{};
+  server.sin_family = AF_INET;
+  server.sin_port = htons(port);
+  server.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  if (::connect(socket.Get(), reinterpret_cast<sockaddr*>(&server), sizeof server) != 0) return 0;
+  const std::string text = method + " " + path + " HTTP/1.1\r\nHost: venue\r\nConnection: close\r\n" +
+                           "Content-Length: " + std::to_string(body.size()) + "\r\n\r\n" + body;
+  ::send(socket.Get(), text.data(), text.size(), MSG_NOSIGNAL);
+  std::string answer;
+  char buffer[8192];
+  for (ssize_t got; (got = ::recv(socket.Get(), buffer, sizeof buffer, 0)) > 0;)
+    answer.append(buffer, static_cast<size_t>(got));
+  return answer.size() > 12 ? std::atoi(answer.c_str() + 9) : 0;
+}
+
+std::string Encode(const std::string& text) {
+  std::string out;
+  char hex[4];
+  for (unsigned char c : text) {
+    if (std::isalnum(c)) {
+      out += static_cast<char>(c);
+    } else {
+      std::snprintf(hex, sizeof hex, "%%%02X", c);
+      out += hex;
+    }
+  }
+  return out;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  QCoreApplication app(argc, argv);
+  const std::string library = bench::GeneratedLibrary(100000, LYRICADE_BENCH_RESOURCES "/");
+  if (library.empty()) {
+    std::fprintf(stderr, "bench-remote-page: no generated library\n");
+    return 1;
+  }
+  // Search words as singers type them: one to three words of real titles.
+  std::vector<std::string> searches;
+  {
+    DbResult titles;
+    titles.Open(library, "SELECT Title FROM Items WHERE ItemNum % 487 = 0;");
+    std::mt19937 random(7);
+    for (bool row = titles.MoveFirst(); row; row = titles.MoveNext()) {
+      std::string title = titles.Text(0).value_or("");
+      const size_t cut = title.find(' ', std::uniform_int_distribution<size_t>(1, title.size())(random));
+      searches.push_back(title.substr(0, cut));
+    }
+  }
+  std::atomic<int> handed{0};
+  RequestPageService service(library, "", [&](const PageSongRequest&) { ++handed; });
+  HttpServer server;
+  std::string error;
+  if (!server.Start(0, {}, [&](const HttpRequest& r) { return service.Handle(r); }, &error)) {
+    std::fprintf(stderr, "bench-remote-page: %s\n", error.c_str());
+    return 1;
+  }
+  const uint16_t port = server.Port();
+
+  std::mutex timesLock;
+  std::vector<double> times;
+  std::atomic<int> failed{0};
+  std::vector<std::thread> phones;
+  for (int phone = 0; phone < 30; ++phone) {
+    phones.emplace_back([&, phone] {
+      for (int i = 0; i < 20; ++i) {
+        const std::string& words = searches[static_cast<size_t>(phone * 20 + i) % searches.size()];
+        const auto start = Clock::now();
+        if (Exchange(port, 10 + phone, "GET", "/api/search?q=" + Encode(words)) != 200) ++failed;
+        const double ms = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+        std::lock_guard lock(timesLock);
+        times.push_back(ms);
+      }
+    });
+  }
+  for (std::thread& phone : phones) phone.join();
+  std::sort(times.begin(), times.end());
+  const double p50 = times[times.size() / 2];
+  const double p99 = times[std::min(times.size() - 1, times.size() * 99 / 100)];
+
+  // The burst: 20 phones, ten requests each, as fast as they go.
+  phones.clear();
+  std::atomic<int> accepted{0};
+  const auto burstStart = Clock::now();
+  for (int phone = 0; phone < 20; ++phone) {
+    phones.emplace_back([&, phone] {
+      for (int i = 0; i < 10; ++i) {
+        const std::string body = "{\"name\":\"phone " + std::to_string(phone) + "\",\"item\":" +
+                                 std::to_string(1 + phone * 10 + i) + ",\"key\":0}";
+        if (Exchange(port, 100 + phone, "POST", "/api/request", body) == 200) ++accepted;
+      }
+    });
+  }
+  for (std::thread& phone : phones) phone.join();
+  const double burstMs = std::chrono::duration<double, std::milli>(Clock::now() - burstStart).count();
+  server.Stop();
+
+  std::printf("page-searches: %zu (%d failed)\n", times.size(), failed.load());
+  std::printf("page-search-p50: %.1f ms\n", p50);
+  std::printf("page-search-p99: %.1f ms\n", p99);
+  std::printf("page-burst: 200 requests in %.0f ms, %d accepted\n", burstMs, accepted.load());
+  std::printf("page-request-lost: %d\n", 200 - handed.load());
+  return failed.load() == 0 ? 0 : 1;
+}
