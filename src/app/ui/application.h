@@ -31,6 +31,8 @@ class LibraryListController;
 class LibraryListModel;
 class MainWindow;
 class OptionsWindow;
+class RemoteServerWindow;
+class RequestServer;
 class ScreenAnnouncer;
 class Show;
 class SingerHistory;
@@ -62,6 +64,11 @@ public:
   void OpenOptions();
   void OpenBackgroundOptions();
   OptionsWindow* Options() { return options_.get(); }
+  // The request server (hosting from start-up with "--request-server" or the
+  // preference) and its window, "Remote Server Dialog..." in the Edit menu.
+  RequestServer* Requests() { return requests_.get(); }
+  void OpenRemoteServerWindow();
+  RemoteServerWindow* RemoteWindow() { return remoteWindow_.get(); }
   BackgroundOptionsWindow* BackgroundOptions() { return backgroundOptions_.get(); }
   const std::string& DataFolder() const { return dataFolder_; }
   bool FirstRun() const { return firstRun_; }
@@ -80,6 +87,7 @@ private:
   // window (volume, key, search options), so a crash loses little.
   void SchedulePreferencesSave();
   void SavePreferences();
+  void StartRequestServer();
 
   std::vector<std::string> args_;
   AppSettings settings_;
@@ -107,12 +115,15 @@ private:
   std::unique_ptr<ScreenAnnouncer> announcer_;
   std::unique_ptr<KaraokeScreen> screen_;
   std::unique_ptr<Show> show_;
+  // Stops before the host controller and the databases go.
+  std::unique_ptr<RequestServer> requests_;
   std::unique_ptr<LibraryListModel> libraryModel_;
   std::unique_ptr<LibraryListController> libraryController_;
   std::unique_ptr<MainWindow> window_;
   std::unique_ptr<SingerWindows> singers_;
   std::unique_ptr<OptionsWindow> options_;
   std::unique_ptr<BackgroundOptionsWindow> backgroundOptions_;
+  std::unique_ptr<RemoteServerWindow> remoteWindow_;
   LibraryCommands* libraryCommands_ = nullptr;  // a child of the main window
   std::unique_ptr<CustomLogos> logos_;
 };
