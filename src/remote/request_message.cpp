@@ -162,11 +162,18 @@ bool FrameReader::Append(std::string_view bytes) {
   return Check();
 }
 
+// Every length header already received is checked, not only the first.
 bool FrameReader::Check() {
-  if (buffer_.size() >= 4 && ReadU32(buffer_, 0) > maximum_) {
-    failed_ = true;
-    buffer_.clear();
-    buffer_.shrink_to_fit();
+  size_t offset = 0;
+  while (!failed_ && buffer_.size() - offset >= 4) {
+    const uint32_t length = ReadU32(buffer_, offset);
+    if (length > maximum_) {
+      failed_ = true;
+      buffer_.clear();
+      buffer_.shrink_to_fit();
+    }
+    offset += 4 + static_cast<size_t>(length);
+    if (offset > buffer_.size()) break;
   }
   return !failed_;
 }

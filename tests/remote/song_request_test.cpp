@@ -68,6 +68,7 @@ TEST_F(SongRequests, SongsQueueUnderTheSingerWhateverTheLetterCase) {
 
 TEST_F(SongRequests, PlayOnRequestStartsTheNextSingerOnlyWhenTheShowIsIdle) {
   settings.PlayOnRequest = true;
+  settings.RemoveEmptySingers = false;
   show->Rotation().AppendSinger("Nobody yet");
   ASSERT_TRUE(Request("Bo", first));
   EXPECT_TRUE(show->SongPlaying()) << "the next singer with songs sings at once";
