@@ -40,7 +40,12 @@ Show::Show(AppSettings& settings, Prompts& prompts, ShowFolders folders, SceneFl
   });
   transport_.SetExtractionCleanup([this] { extractor_.DeleteExtractedFiles(); });
   rotation_.SetChangeListener([this](bool save) {
-    if (save && !folders_.Data.empty()) SaveRotation();
+    if (save && !folders_.Data.empty()) {
+      if (deferSaves_)
+        rotationWriter_.Post(RotationFile(), rotation_.ListFileLines());
+      else
+        SaveRotation();
+    }
     emit rotationChanged();
     // Cueing and advancing set the live key and channel to the song that is
     // up: the labels show them at once.
@@ -237,15 +242,44 @@ bool Show::ConfirmExit() {
 }
 
 bool Show::SaveRotation() {
-  if (rotation_.Save(RotationFile())) {
+  const bool ok = rotationWriter_.WriteNow(RotationFile(), rotation_.ListFileLines());
+  ReportRotationSave(ok);
+  return ok;
+}
+
+// Runs on the UI thread or the writer thread.
+void Show::ReportRotationSave(bool ok) {
+  if (ok) {
     rotationSaveFailed_ = false;
-    return true;
+    return;
   }
-  if (!rotationSaveFailed_)
+  if (!rotationSaveFailed_.exchange(true))
     qCWarning(lcApp) << "the singer list could not be written to" << RotationFile().c_str()
                      << "(further failures are not reported until a save succeeds)";
-  rotationSaveFailed_ = true;
-  return false;
+}
+
+int Show::QueueRequestedSong(const std::string& singer, const QueuedSong& song) {
+  deferSaves_ = true;
+  const int position = rotation_.QueueRequest(singer, song);
+  deferSaves_ = false;
+  StartOnRequest();
+  return position;
+}
+
+void Show::StartOnRequest() {
+  if (!settings_.PlayOnRequest.load()) return;
+  // Something is loaded, playing, announced or about to start.
+  if (transport_.State().Playing || transport_.CurrentGraphId() != 0 || scene_.AnnounceCardShowing ||
+      CountdownActive() || DelayedStartArmed())
+    return;
+  deferSaves_ = true;
+  rotation_.Advance();
+  if (rotation_.HasCurrentSong()) playEnabled_ = true;
+  if (settings_.NextStartTimer.load())
+    Announce();
+  else
+    Play();
+  deferSaves_ = false;
 }
 
 void Show::TogglePause() {

@@ -8,6 +8,7 @@
 #include <QObject>
 #include <QTimer>
 
+#include <atomic>
 #include <functional>
 
 #include <memory>
@@ -32,6 +33,7 @@
 #include "common/scene_flags.h"
 #include "screen/screen_announcements.h"
 #include "singers/history_recorder.h"
+#include "singers/rotation_file_writer.h"
 #include "singers/singer_rotation.h"
 #include "singers/rotation_host.h"
 
@@ -95,6 +97,14 @@ public:
   void LoadRotation();
   // Play: starts the current singer's song (or replays the last one).
   bool Play();
+  // A song requested from the floor: queued for the singer found by name
+  // without regard to letter case (appended when missing), then, with "Play
+  // on Request" on and the show idle, the next singer with songs is up and
+  // their song is announced ("Next Start Timer") or started. The list file is
+  // written off the UI thread, at most one write for a burst of requests.
+  int QueueRequestedSong(const std::string& singer, const QueuedSong& song);
+  // Waits until every change so far is in the list file.
+  void FlushRotationFile() { rotationWriter_.Flush(); }
   // "Next Singer".
   void NextSinger();
   // Double clicks on the singer list and the playlist.
@@ -291,8 +301,13 @@ private:
   std::function<void()> showIdlePreview_;
   // A rotation file that cannot be written is reported once, not at every
   // change, until a save succeeds again.
-  bool rotationSaveFailed_ = false;
+  std::atomic<bool> rotationSaveFailed_{false};
   bool SaveRotation();
+  void ReportRotationSave(bool ok);
+  void StartOnRequest();
+  // Saves asked for while this is set go to the writer thread.
+  bool deferSaves_ = false;
+  RotationFileWriter rotationWriter_{[this](bool ok) { ReportRotationSave(ok); }};
 };
 
 }  // namespace lyricade

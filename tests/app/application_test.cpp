@@ -30,6 +30,8 @@
 #include "app/ui/custom_logos.h"
 #include "app/ui/main_window.h"
 #include "common/test_folder.h"
+#include "remote/request_server.h"
+#include "remote/ui/remote_server_window.h"
 #include "library/library_list_controller.h"
 #include "library/library_list_view.h"
 #include "library/ui/format_wizard.h"
@@ -46,10 +48,11 @@ protected:
   void SetUp() override {
     setenv("LYRICADE_AUDIO_SINK", "fakesink sync=false", 1);
     setenv("XDG_CACHE_HOME", folder.File("cache").c_str(), 1);
+    setenv("XDG_CONFIG_HOME", folder.File("config").c_str(), 1);
   }
-  std::unique_ptr<Application> Start() {
-    auto application = std::make_unique<Application>(
-        std::vector<std::string>{"--data-dir", data}, &prompts);
+  std::unique_ptr<Application> Start(std::vector<std::string> options = {}) {
+    options.insert(options.begin(), {"--data-dir", data});
+    auto application = std::make_unique<Application>(options, &prompts);
     application->SetSplash(false);
     EXPECT_TRUE(application->Start());
     return application;
@@ -97,6 +100,20 @@ TEST_F(ApplicationTest, FirstRunSeedsTheFolderAndComesUp) {
   EXPECT_TRUE(app->Settings().MainWindowMaximised);
   EXPECT_TRUE(window->windowState() & Qt::WindowMaximized);
   app->Shutdown();
+}
+
+TEST_F(ApplicationTest, TheRequestServerStartsFromTheCommandLineAndStopsAtShutdown) {
+  auto app = Start({"--request-server=0"});
+  ASSERT_TRUE(app->Requests()->Hosting());
+  EXPECT_GT(app->Requests()->Port(), 0);
+  QAction* open = app->Window()->EditMenuAction("Remote Server Dialog...");
+  ASSERT_TRUE(open && open->isEnabled());
+  open->trigger();
+  ASSERT_NE(app->RemoteWindow(), nullptr);
+  EXPECT_TRUE(app->RemoteWindow()->isVisible());
+  EXPECT_EQ(app->RemoteWindow()->StartStopButton()->text(), "Stop Server");
+  app->Shutdown();
+  EXPECT_FALSE(app->Requests()->Hosting());
 }
 
 TEST_F(ApplicationTest, PreferencesAndRotationSurviveARestart) {

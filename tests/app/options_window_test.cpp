@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "common/app_settings.h"
+#include "common/test_folder.h"
+#include "remote/server_settings.h"
 
 namespace lyricade {
 namespace {
@@ -52,6 +54,23 @@ TEST(OptionsWindow, KeepPlayingGreysOutTheAnnounceAndTickerControls) {
   window.Check("Keep Playing (Non-stop)")->click();
   for (const char* caption : greyed) EXPECT_TRUE(window.Check(caption)->isEnabled()) << caption;
   EXPECT_TRUE(window.TickerLoops()->isEnabled());
+}
+
+// Kept in the program's settings (here the test's own folder), not in the
+// preferences file.
+TEST(OptionsWindow, TheRequestServerPreferenceIsKeptForTheNextStart) {
+  testing::TestFolder folder;
+  setenv("XDG_CONFIG_HOME", folder.File("config").c_str(), 1);
+  AppSettings settings;
+  {
+    OptionsWindow window(settings, {});
+    ASSERT_FALSE(window.StartRequestServerBox()->isChecked());
+    window.StartRequestServerBox()->click();
+  }
+  EXPECT_TRUE(ReadStartWithProgram());
+  OptionsWindow again(settings, {});
+  EXPECT_TRUE(again.StartRequestServerBox()->isChecked());
+  EXPECT_EQ(again.StartRequestServerBox()->text(), "Start the request server with Lyricade");
 }
 
 TEST(OptionsWindow, BackgroundLogoSelection) {

@@ -60,7 +60,7 @@ protected:
 
 TEST_F(InstalledPrograms, LayoutDesktopFilesAndNoCheckoutPaths) {
   for (const char* file :
-       {"bin/lyricade", "bin/zipsweep", "bin/lyricade-library", "bin/songcheck", "bin/cdgframe", "bin/dspfile",
+       {"bin/lyricade", "bin/zipsweep", "bin/lyricade-library", "bin/lyricade-request", "bin/songcheck", "bin/cdgframe", "bin/dspfile",
         "lib/lyricade/libeunzip32.so", "share/lyricade/Lyricade.html", "share/lyricade/seed/Background.bmp",
         "share/applications/lyricade.desktop", "share/applications/zipsweep.desktop",
         "share/man/man1/zipsweep.1.gz", "share/metainfo/io.github.lyricade.Lyricade.metainfo.xml",

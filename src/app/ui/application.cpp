@@ -7,6 +7,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QPushButton>
+#include <cstdio>
 #include <functional>
 #include <filesystem>
 
@@ -14,6 +15,7 @@
 #include "app/preferences_file.h"
 #include "app/demo_library.h"
 #include "app/show.h"
+#include "app/song_requests.h"
 #include "app/ui/background_options_window.h"
 #include "app/ui/custom_logos.h"
 #include "app/ui/announce_options_dialog.h"
@@ -30,6 +32,9 @@
 #include "library/library_list_model.h"
 #include "platform/paths/paths.h"
 #include "platform/unzip/unzip_module.h"
+#include "remote/request_server.h"
+#include "remote/server_settings.h"
+#include "remote/ui/remote_server_window.h"
 #include "playback/zip_song_extractor.h"
 #include "screen/karaoke_screen.h"
 #include "screen/screen_announcer.h"
@@ -195,8 +200,41 @@ bool Application::Start() {
 
   if (splash_) ShowSplash();
   show_->StartTimer();
+  StartRequestServer();
   started_ = true;
   return true;
+}
+
+void Application::StartRequestServer() {
+  // Requests change the rotation on this thread, through the host
+  // controller.
+  requests_ = std::make_unique<RequestServer>();
+  QObject::connect(requests_.get(), &RequestServer::songRequested, window_.get(),
+                   [this](const SongRequest& request) { QueueSongRequest(*show_, *database_, request); });
+  if (QAction* action = window_->EditMenuAction("Remote Server Dialog...")) {
+    action->setEnabled(true);
+    QObject::connect(action, &QAction::triggered, window_.get(), [this] { OpenRemoteServerWindow(); });
+  }
+  const std::optional<int> optionPort = RequestServerOption(args_);
+  if (!optionPort && !ReadStartWithProgram()) return;
+  const int port = optionPort.value_or(kDefaultRequestPort);
+  if (!requests_->Start(ReadSessionName(), port)) {
+    qCWarning(lcApp) << "the request server did not start on port" << port;
+    return;
+  }
+  // Scripts that start the program read the port the server listens on.
+  std::printf("request-server-port: %d\n", requests_->Port());
+  std::fflush(stdout);
+}
+
+void Application::OpenRemoteServerWindow() {
+  if (!remoteWindow_) {
+    remoteWindow_ = std::make_unique<RemoteServerWindow>(*requests_, window_.get());
+    remoteWindow_->setWindowFlag(Qt::Window);
+  }
+  remoteWindow_->Refresh();
+  remoteWindow_->show();
+  remoteWindow_->raise();
 }
 
 void Application::ReadListsAndPreferences() {
@@ -356,6 +394,8 @@ bool Application::ConfirmClose() {
   if (backgroundOptions_) backgroundOptions_->close();
   if (ambients_) ambients_->close();
   if (quickEffects_) quickEffects_->close();
+  // Stops the server and keeps the session name.
+  if (remoteWindow_ && remoteWindow_->isVisible()) remoteWindow_->close();
   if (singers_->History()) singers_->History()->close();
   SaveBackgroundVideoList();
   show_->Ambients().Save(dataFolder_ + AmbientList::kFileName);
@@ -381,6 +421,8 @@ int Application::Run() {
 void Application::Shutdown() {
   if (!started_) return;
   started_ = false;
+  // No request reaches the rotation or the library from here on.
+  if (requests_) requests_->Stop();
   show_->StopTimer();
   // The background video and the song stop; nothing of them survives.
   show_->Backgrounds().Stop();

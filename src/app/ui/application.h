@@ -34,6 +34,8 @@ class ListColumnsKeeper;
 class MainWindow;
 class OptionsWindow;
 class QuickEffectsWindow;
+class RemoteServerWindow;
+class RequestServer;
 class ScreenAnnouncer;
 class Show;
 class SingerHistory;
@@ -70,6 +72,11 @@ public:
   QuickEffectsWindow* QuickEffectsPads() { return quickEffects_.get(); }
   ListColumnsKeeper* Columns() { return columns_.get(); }
   OptionsWindow* Options() { return options_.get(); }
+  // The request server (hosting from start-up with "--request-server" or the
+  // preference) and its window, "Remote Server Dialog..." in the Edit menu.
+  RequestServer* Requests() { return requests_.get(); }
+  void OpenRemoteServerWindow();
+  RemoteServerWindow* RemoteWindow() { return remoteWindow_.get(); }
   BackgroundOptionsWindow* BackgroundOptions() { return backgroundOptions_.get(); }
   const std::string& DataFolder() const { return dataFolder_; }
   bool FirstRun() const { return firstRun_; }
@@ -88,6 +95,7 @@ private:
   // window (volume, key, search options), so a crash loses little.
   void SchedulePreferencesSave();
   void SavePreferences();
+  void StartRequestServer();
 
   std::vector<std::string> args_;
   AppSettings settings_;
@@ -115,6 +123,8 @@ private:
   std::unique_ptr<ScreenAnnouncer> announcer_;
   std::unique_ptr<KaraokeScreen> screen_;
   std::unique_ptr<Show> show_;
+  // Stops before the host controller and the databases go.
+  std::unique_ptr<RequestServer> requests_;
   std::unique_ptr<LibraryListModel> libraryModel_;
   std::unique_ptr<LibraryListController> libraryController_;
   std::unique_ptr<MainWindow> window_;
@@ -124,6 +134,7 @@ private:
   std::unique_ptr<AmbientsWindow> ambients_;
   std::unique_ptr<QuickEffectsWindow> quickEffects_;
   std::unique_ptr<ListColumnsKeeper> columns_;
+  std::unique_ptr<RemoteServerWindow> remoteWindow_;
   LibraryCommands* libraryCommands_ = nullptr;  // a child of the main window
   std::unique_ptr<CustomLogos> logos_;
 };

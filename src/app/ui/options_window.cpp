@@ -9,6 +9,7 @@
 #include <QVBoxLayout>
 
 #include "common/app_settings.h"
+#include "remote/server_settings.h"
 
 namespace lyricade {
 namespace {
@@ -35,6 +36,13 @@ OptionsWindow::OptionsWindow(AppSettings& settings, OptionsHooks hooks, QWidget*
   QCheckBox* playOnRequest = AddCheck("Play on Request", settings.PlayOnRequest);
   for (QCheckBox* box : {proceed, announce, removeEmpty, keepPlaying, nextStart, playOnRequest})
     showLayout->addWidget(box);
+  // Kept in the program's settings, not the preferences file; read at the
+  // next start.
+  startRequestServer_ = new QCheckBox("Start the request server with Lyricade", show);
+  showLayout->addWidget(startRequestServer_);
+  connect(startRequestServer_, &QCheckBox::toggled, this, [this](bool on) {
+    if (!loading_) StoreStartWithProgram(on);
+  });
 
   auto* sound = new QGroupBox("Sound and picture", this);
   auto* soundLayout = new QVBoxLayout(sound);
@@ -167,6 +175,7 @@ void OptionsWindow::FillBackgroundLogos() {
 void OptionsWindow::Reload() {
   loading_ = true;
   for (const auto& [box, setting] : checks_) box->setChecked(setting->load());
+  startRequestServer_->setChecked(ReadStartWithProgram());
   tickerLoops_->setCurrentIndex(settings_.TickerLoops.load() - 1);
   timerInterval_->setCurrentIndex(settings_.CountdownSeconds.load() - 5);
   singerCount_->setCurrentIndex(settings_.TickerSingersMinus3.load());

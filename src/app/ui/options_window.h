@@ -50,6 +50,7 @@ public:
   QComboBox* SingerCount() const { return singerCount_; }
   QComboBox* BackgroundLogo() const { return backgroundLogo_; }
   QPushButton* RemoveLogoButton() const { return removeLogo_; }
+  QCheckBox* StartRequestServerBox() const { return startRequestServer_; }
 
 private:
   QCheckBox* AddCheck(const QString& caption, std::atomic<bool>& setting);
@@ -64,6 +65,7 @@ private:
   QComboBox* singerCount_ = nullptr;
   QComboBox* backgroundLogo_ = nullptr;
   QPushButton* removeLogo_ = nullptr;
+  QCheckBox* startRequestServer_ = nullptr;
   bool loading_ = false;
 };
 

@@ -1,0 +1,58 @@
+#pragma once
+// "Remote Request Tool Server": the host's view of the request server.
+// Session name and port, start and stop, the status line, the addresses the
+// server listens on and the number of connected request clients. Closing the
+// window (or "Exit") stops the server and keeps the session name.
+
+#include <QDialog>
+
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QPushButton;
+
+namespace lyricade {
+
+class RequestServer;
+
+class RemoteServerWindow : public QDialog {
+  Q_OBJECT
+
+public:
+  static constexpr const char* kCaption = "Remote Request Tool Server";
+
+  RemoteServerWindow(RequestServer& server, QWidget* parent = nullptr);
+
+  // "Start Server" or "Stop Server", whichever the button says.
+  void ToggleServer();
+  // Shows the server as it is (it may have been started without the window).
+  void Refresh();
+
+  QLineEdit* SessionField() const { return session_; }
+  QLineEdit* PortField() const { return port_; }
+  QPushButton* StartStopButton() const { return startStop_; }
+  QPushButton* InfoButton() const { return info_; }
+  QLabel* StatusLabel() const { return status_; }
+  QLabel* ClientCountLabel() const { return clientCount_; }
+  QListWidget* Addresses() const { return addresses_; }
+
+protected:
+  void closeEvent(QCloseEvent* event) override;
+
+private:
+  void StartServer();
+  void StopServer();
+  void ShowInfo();
+  void SetStatus(const char* text);
+
+  RequestServer& server_;
+  QLineEdit* session_ = nullptr;
+  QLineEdit* port_ = nullptr;
+  QPushButton* startStop_ = nullptr;
+  QPushButton* info_ = nullptr;
+  QLabel* status_ = nullptr;
+  QListWidget* addresses_ = nullptr;
+  QLabel* clientCount_ = nullptr;
+};
+
+}  // namespace lyricade

@@ -1,0 +1,95 @@
+// Requests from the floor through the host controller: the library lookup,
+// the singer found without regard to letter case, the list file written off
+// the UI thread, and "Play on Request" with and without "Next Start Timer".
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "app/song_requests.h"
+#include "library/library_fixture.h"
+#include "playback/playback_test_support.h"
+
+namespace lyricade {
+namespace {
+
+class SongRequests : public testing::ShowFixture {
+protected:
+  void SetUp() override {
+    ShowFixture::SetUp();
+    ASSERT_TRUE(library.Open());
+    first = MakeSong("first", 1);
+    second = MakeSong("it's second", 1);
+    library.Add({"First Song", "The Band", "DEMO-01", first, "1999", "a comment"});
+    library.Add({"Second Song", "Other Band", "DEMO-02", second, "2001", ""});
+  }
+  bool Request(const std::string& singer, const std::string& path, int key = 0) {
+    return QueueSongRequest(*show, library.database, {path, singer, key});
+  }
+  std::string ListFile() {
+    show->FlushRotationFile();
+    std::ifstream in(show->RotationFile(), std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+  }
+  testing::LibraryFolder library;
+  std::string first;
+  std::string second;
+};
+
+TEST_F(SongRequests, SongsQueueUnderTheSingerWhateverTheLetterCase) {
+  ASSERT_TRUE(Request("alice", first, 2));
+  ASSERT_TRUE(Request("ALICE", second, -1));
+  ASSERT_TRUE(Request("", first));
+  EXPECT_FALSE(Request("alice", "/no/such/song.mp3"));
+  EXPECT_FALSE(Request("alice", "x' OR '1'='1"));
+
+  const SingerRotation& rotation = show->Rotation();
+  ASSERT_EQ(rotation.Count(), 2);
+  EXPECT_EQ(rotation.Singers()[0].Name, "alice");
+  EXPECT_EQ(rotation.Singers()[1].Name, "");
+  const auto& playlist = rotation.Singers()[0].Playlist;
+  ASSERT_EQ(playlist.size(), 2u);
+  EXPECT_EQ(playlist[0].Title, "First Song");
+  EXPECT_EQ(playlist[0].Artist, "The Band");
+  EXPECT_EQ(playlist[0].Id, "DEMO-01");
+  EXPECT_EQ(playlist[0].Year, "1999");
+  EXPECT_EQ(playlist[0].Comment, "") << "a request carries no comment";
+  EXPECT_EQ(playlist[0].Key, 2);
+  EXPECT_EQ(playlist[1].Path, second) << "found with its apostrophe";
+  EXPECT_EQ(playlist[1].Key, -1);
+  EXPECT_EQ(rotation.CurrentSinger(), -1) << "without \"Play on Request\" nothing moves";
+  EXPECT_FALSE(show->SongPlaying());
+
+  std::string expected;
+  for (const std::string& line : rotation.ListFileLines()) expected += line + "\r\n";
+  EXPECT_EQ(ListFile(), expected);
+}
+
+TEST_F(SongRequests, PlayOnRequestStartsTheNextSingerOnlyWhenTheShowIsIdle) {
+  settings.PlayOnRequest = true;
+  settings.RemoveEmptySingers = false;
+  show->Rotation().AppendSinger("Nobody yet");
+  ASSERT_TRUE(Request("Bo", first));
+  EXPECT_TRUE(show->SongPlaying()) << "the next singer with songs sings at once";
+  EXPECT_TRUE(show->Rotation().Singers()[1].Playlist.empty()) << "the song was taken";
+  ASSERT_TRUE(Request("Cy", second));
+  EXPECT_EQ(show->Rotation().Singers()[2].Playlist.size(), 1u) << "queued while a song plays";
+  EXPECT_EQ(show->Rotation().CurrentSinger(), 1);
+}
+
+TEST_F(SongRequests, PlayOnRequestWithTheTimerAnnouncesFirst) {
+  settings.PlayOnRequest = true;
+  settings.NextStartTimer = true;
+  ASSERT_TRUE(Request("Bo", first));
+  EXPECT_FALSE(show->SongPlaying());
+  EXPECT_TRUE(show->CountdownActive());
+  EXPECT_EQ(show->LastAnnouncement(), (std::vector<std::string>{"Bo", "First Song", "The Band"}));
+  // The card shows: the next request waits its turn.
+  ASSERT_TRUE(Request("Cy", second));
+  EXPECT_EQ(show->Rotation().CurrentSinger(), 0);
+  EXPECT_EQ(show->Rotation().Singers()[0].Playlist.size(), 1u);
+}
+
+}  // namespace
+}  // namespace lyricade
