@@ -24,7 +24,7 @@ void WriteSeed(const std::string& folder, const char* name, const char (&bytes)[
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
   const char* seeds = std::getenv("LYRICADE_FUZZ_SEEDS");
   if (!seeds) return 0;
-  WriteSeed(seeds, "account", "\x00Account: ACC-1\r\n");
+  WriteSeed(seeds, "account", "\x00" "Account: ACC-1\r\n");
   WriteSeed(seeds, "giftpack", "\x00GIFTPACK, 25, GP-1 DOWNLOAD, 3, http://h/a.zip");
   WriteSeed(seeds, "download", "\x00" "DOWNLOAD: https://h/a b--:STREAM:--x.mp3\r\n");
   WriteSeed(seeds, "prices", "\x00" "1 Day|$2||1 Month|$9");

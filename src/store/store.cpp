@@ -104,6 +104,7 @@ Store::Store(HttpClient& http, Prompts& prompts, StoreProgress& progress, AppSet
 }
 
 void Store::LoadLists() {
+  if (busy_) return;
   const std::string cvv = details_.Cvv;
   details_ = LoadDetails(dataFolder_);
   // The digits on the back live only in memory for the run.
@@ -305,6 +306,7 @@ bool Store::BuyGiftPack(int type) {
 }
 
 bool Store::AddGiftPackCode(const std::string& typed) {
+  if (busy_) return false;
   const std::string code = CutAtBlank(typed);
   if (code.empty()) {
     prompts_.Message("Gift Pack", "Please enter a Gift Pack Code.", PromptButtons::Ok,
@@ -387,9 +389,11 @@ void Store::BuyOrClaimSong(const CatalogueSong* row) {
   if (prompts_.Message("Claim Song", "Claim Song with Gift Pack?", PromptButtons::YesNo,
                        PromptIcon::Question) != PromptAnswer::Yes)
     return;
-  GiftPack& pack = packs_[static_cast<size_t>(selectedPack_)];
+  // The list cannot change while the store is busy; the index stays valid.
+  const size_t packIndex = static_cast<size_t>(selectedPack_);
   ProgressWindow window(progress_, "Purchasing and Saving Song to Computer...", true);
-  const std::string answer = Fetch(ClaimSongUrl(bases_, details_, row->Code, pack.Code));
+  const std::string answer = Fetch(ClaimSongUrl(bases_, details_, row->Code, packs_[packIndex].Code));
+  GiftPack& pack = packs_[packIndex];
   if (std::optional<ClaimAnswer> claim = ParseClaimAnswer(answer)) {
     pack.Amount = claim->Remaining;
     SavePacks();

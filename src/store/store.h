@@ -51,6 +51,9 @@ struct StoreHooks {
 
 class Store {
 public:
+  // The details and gift-pack files live in the database's data folder (set
+  // before the store is made); bought songs go to the settings' download
+  // folder and are added through `import`.
   Store(HttpClient& http, Prompts& prompts, StoreProgress& progress, AppSettings& settings,
         LibraryDatabase& database, LibraryImport& import, ServiceBases bases,
         StoreHooks hooks = {});
