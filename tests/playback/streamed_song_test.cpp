@@ -78,6 +78,21 @@ TEST_F(StreamedSong, PlaysFromTheServiceWithItsGraphics) {
   EXPECT_EQ(show->SongsEnded(), 1);
 }
 
+TEST_F(StreamedSong, AStreamQueuedForASingerPlaysOnHerTurn) {
+  Serve("--:STREAM:--Streamed.mp3");
+  const int singer = show->Rotation().AddSinger("Ana");
+  QueuedSong song;
+  song.Title = "Streamed";
+  song.Path = "http://AccountID=ACC-1001&SongID=ST-1";
+  ASSERT_TRUE(show->Rotation().QueueSong(singer, song));
+  show->CueSinger(singer);
+  ASSERT_TRUE(show->Play());
+  EXPECT_TRUE(show->Transport().State().HasGraphics);
+  ASSERT_TRUE(RunUntil([&] { return show->SongsEnded() == 1; }));
+  EXPECT_EQ(server_->RequestsFor("checksub.asp?AccountID=ACC-1001&SongID=ST-1").size(), 1u);
+  EXPECT_TRUE(prompts.Shown().empty());
+}
+
 TEST_F(StreamedSong, AnAnswerWithoutTheMarkerIsShown) {
   Serve("Your subscription has expired");
   EXPECT_TRUE(show->PlaySong("http://AccountID=7&SongID=42", 0, 0));
