@@ -253,9 +253,12 @@ void Store::CheckExpiryStep() {
 }
 
 void Store::LoadPricesStep() {
-  if (std::optional<PackagePrices> prices = ParsePackagePrices(Fetch(PackagesUrl(bases_)))) {
+  const std::string answer = Fetch(PackagesUrl(bases_));
+  if (std::optional<PackagePrices> prices = ParsePackagePrices(answer)) {
     dayLabel_ = prices->Day;
     monthLabel_ = prices->Month;
+  } else {
+    qCWarning(lcStore, "no package prices from the service (answer \"%s\")", answer.c_str());
   }
 }
 

@@ -23,6 +23,8 @@ std::string Compose(const std::string& url) { return HttpClient::ComposeUrl(url)
 
 }  // namespace
 
+ServiceBases ConfiguredServiceBases() { return ServiceBases{ServiceBaseUrl(), ServiceTlsBaseUrl()}; }
+
 std::string CardFields(const CustomerDetails& d) {
   return "CCNUM=" + Field(d.CardNumber) + "&EXPMM=" + Field(d.ExpiryMonth) + "&EXPYYYY=" +
          Field(d.ExpiryYear) + "&CVV=" + Field(d.Cvv) + "&COUNTRY=" +

@@ -16,6 +16,10 @@ struct ServiceBases {
   std::string Secure;
 };
 
+// The configured bases: $LYRICADE_SERVICE_URL and $LYRICADE_SERVICE_TLS_URL
+// (by default the same host over https).
+ServiceBases ConfiguredServiceBases();
+
 // "CCNUM=..." through "&EMAIL=..." and "&RESELLER_CODE=SM".
 std::string CardFields(const CustomerDetails& details);
 
