@@ -1,6 +1,7 @@
 #include "common/text_file.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -22,14 +23,15 @@ std::optional<std::vector<std::string>> ReadTextLines(const std::string& path) {
   return lines;
 }
 
-bool WriteFileAtomically(const std::string& path, const std::string& content) {
+bool WriteFileAtomically(const std::string& path, const std::string& content, unsigned mode) {
   const std::string temp = path + ".tmp";
-  int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+  int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, mode);
   if (fd < 0) return false;
   const char* data = content.data();
   size_t left = content.size();
-  bool ok = true;
-  while (left > 0) {
+  // A left-over temporary file keeps its old permissions through O_TRUNC.
+  bool ok = ::fchmod(fd, static_cast<mode_t>(mode)) == 0;
+  while (ok && left > 0) {
     ssize_t written = ::write(fd, data, left);
     if (written < 0) {
       if (errno == EINTR) continue;

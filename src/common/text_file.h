@@ -20,6 +20,8 @@ std::optional<std::vector<std::string>> ReadTextLines(const std::string& path);
 bool WriteTextLinesAtomically(const std::string& path, const std::vector<std::string>& lines);
 
 // Same, for content already formatted (line ends are written as given).
-bool WriteFileAtomically(const std::string& path, const std::string& content);
+// `mode`: the permissions of the new file (0600 for private details).
+bool WriteFileAtomically(const std::string& path, const std::string& content,
+                         unsigned mode = 0644);
 
 }  // namespace lyricade

@@ -1,6 +1,6 @@
 #pragma once
-// The platform layers' diagnostics ("lyricade.platform"): media graphs and
-// the unzip module loader. Warnings by default; QT_LOGGING_RULES turns up the
+// The platform layers' diagnostics ("lyricade.platform"): media graphs, the
+// unzip module loader and the web transfers. Warnings by default; QT_LOGGING_RULES turns up the
 // rest.
 
 #include <QLoggingCategory>

@@ -5,6 +5,7 @@
 #include "cdg/cdg_player.h"
 #include "common/path_pieces.h"
 #include "platform/net/http_client.h"
+#include "platform/net/worker_task.h"
 #include "platform/prompts/prompts.h"
 #include "common/scene_flags.h"
 #include "playback/playback_log.h"
@@ -39,15 +40,21 @@ std::string StreamedSongs::FileUrl(const std::string& query, const std::string& 
 void StreamedSongs::OpenStreamedSong(const std::string& location, int, int) {
   // Everything after the first seven characters ("http://") is the key.
   const std::string query = location.size() > 7 ? location.substr(7) : std::string();
-  const std::string answer = http_.FetchText(CheckUrl(query));
+  // The transfers run on a worker; the host's clicks and keys wait for them
+  // (Play is in the middle of opening), the timers and painting go on.
+  WorkerWait wait;
+  wait.AcceptInput = false;
+  std::string answer;
+  RunOnWorker([&] { answer = http_.FetchText(CheckUrl(query)); }, wait);
   const size_t marker = answer.find(kMarker);
   if (marker == std::string::npos) {
     prompts_.Message("Streaming Failure", answer.size() < 2 ? kConnectionFailure : answer,
                      PromptButtons::Ok, PromptIcon::Warning);
     return;
   }
+  // The file name ends at the line's end.
   std::string name = answer.substr(marker + std::string(kMarker).size());
-  while (!name.empty() && (name.back() == '\r' || name.back() == '\n')) name.pop_back();
+  name = name.substr(0, name.find_first_of("\r\n"));
 
   SongFile song;
   song.Kind = SongKind::Streamed;
@@ -66,8 +73,9 @@ void StreamedSongs::OpenStreamedSong(const std::string& location, int, int) {
                                  ? MakeScratchFolder(streamFolder_, ScratchNumber(UtcScratchClock()))
                                  : std::string();
   const std::string graphics = folder.empty() ? std::string() : folder + "temp.cdg";
-  const DownloadResult result =
-      graphics.empty() ? DownloadResult::NotOpened : http_.DownloadToFile(FileUrl(query, name, 2), graphics);
+  DownloadResult result = DownloadResult::NotOpened;
+  if (!graphics.empty())
+    RunOnWorker([&] { result = http_.DownloadToFile(FileUrl(query, name, 2), graphics); }, wait);
   if (result != DownloadResult::Ran) {
     if (graphics.empty())
       qCWarning(lcPlayback, "no folder for the streamed graphics below %s", streamFolder_.c_str());

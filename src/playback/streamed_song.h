@@ -2,7 +2,8 @@
 // Playing a streamed song: the service is asked whether the account may
 // stream the song; on yes the audio plays straight from the service's file
 // address through the song graph, and the graphics are downloaded into
-// "temp.cdg" in a fresh folder below "Stream/" before the graph runs.
+// "temp.cdg" in a fresh folder below "Stream/" before the graph runs. Both
+// transfers run on a worker thread; the host's clicks and keys wait for them.
 
 #include <functional>
 #include <string>

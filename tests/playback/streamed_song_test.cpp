@@ -4,13 +4,12 @@
 #include <sstream>
 
 #include "playback_test_support.h"
-#include "support/loopback_http_server.h"
+#include "store/vendor_service.h"
 
 namespace lyricade {
 namespace {
 
-using testing::HttpAnswer;
-using testing::LoopbackHttpServer;
+using testing::VendorService;
 
 std::string ReadAll(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
@@ -19,32 +18,23 @@ std::string ReadAll(const std::string& path) {
   return content.str();
 }
 
-// The service answers the stream check with `checkAnswer` and serves the
-// song's audio (Type=1) and graphics (Type=2).
+// The local vendor service answers the stream check with `checkAnswer` and
+// serves the song's audio (Type=1) and graphics (Type=2).
 class StreamedSong : public testing::ShowFixture {
 protected:
   void Serve(std::string checkAnswer) {
-    const std::string mp3 = MakeSong("Streamed", 1);
-    audio_ = ReadAll(mp3);
+    MakeSong("Streamed", 1);
     graphics_ = ReadAll(folder.File("songs/Streamed.cdg"));
-    server_ = std::make_unique<LoopbackHttpServer>([this, checkAnswer](const std::string& target) {
-      HttpAnswer answer;
-      if (target.find("/LYRSubs/checksub.asp?") != std::string::npos) {
-        answer.Body = checkAnswer;
-      } else if (target.find("getfilesub.aspx") != std::string::npos &&
-                 target.find("&Type=1") != std::string::npos) {
-        answer.Body = audio_;
-        answer.ContentType = "audio/mpeg";
-      } else if (target.find("&Type=2") != std::string::npos) {
-        answer.Body = graphics_;
-        answer.ContentType = "application/octet-stream";
-      } else {
-        answer.Status = 404;
-      }
-      return answer;
-    });
-    setenv("LYRICADE_SERVICE_URL", server_->BaseUrl().c_str(), 1);
-    // The show reads the service address when it is made.
+    std::filesystem::create_directories(folder.File("service"));
+    server_ = std::make_unique<VendorService>(
+        folder.File("service/"),
+        testing::VendorFiles{"", "", folder.File("songs/Streamed.mp3"),
+                             folder.File("songs/Streamed.cdg")});
+    ASSERT_TRUE(server_->Ready());
+    ASSERT_TRUE(server_->Set("checksub", checkAnswer));
+    setenv("LYRICADE_SERVICE_URL", server_->HttpBase().c_str(), 1);
+    setenv("LYRICADE_SERVICE_TIMEOUT", "2", 1);
+    // The show reads the service's settings when it is made.
     show = std::make_unique<Show>(settings, prompts,
                                   ShowFolders{folder.File("data/"), folder.File("scratch/"),
                                               LYRICADE_MODULE_FOLDER});
@@ -54,14 +44,15 @@ protected:
     show.reset();
     server_.reset();
     unsetenv("LYRICADE_SERVICE_URL");
+    unsetenv("LYRICADE_SERVICE_TIMEOUT");
   }
 
-  std::unique_ptr<LoopbackHttpServer> server_;
-  std::string audio_, graphics_;
+  std::unique_ptr<VendorService> server_;
+  std::string graphics_;
 };
 
 TEST_F(StreamedSong, PlaysFromTheServiceWithItsGraphics) {
-  Serve("--:STREAM:--Streamed.mp3");
+  Serve("--:STREAM:--Streamed.mp3\r\n");
   ASSERT_TRUE(show->PlaySong("http://AccountID=A 7&SongID=42", 2, -30));
   const PlaybackState& state = show->Transport().State();
   EXPECT_TRUE(state.Playing);
@@ -87,6 +78,21 @@ TEST_F(StreamedSong, PlaysFromTheServiceWithItsGraphics) {
   EXPECT_EQ(show->SongsEnded(), 1);
 }
 
+TEST_F(StreamedSong, AStreamQueuedForASingerPlaysOnHerTurn) {
+  Serve("--:STREAM:--Streamed.mp3");
+  const int singer = show->Rotation().AddSinger("Ana");
+  QueuedSong song;
+  song.Title = "Streamed";
+  song.Path = "http://AccountID=ACC-1001&SongID=ST-1";
+  ASSERT_TRUE(show->Rotation().QueueSong(singer, song));
+  show->CueSinger(singer);
+  ASSERT_TRUE(show->Play());
+  EXPECT_TRUE(show->Transport().State().HasGraphics);
+  ASSERT_TRUE(RunUntil([&] { return show->SongsEnded() == 1; }));
+  EXPECT_EQ(server_->RequestsFor("checksub.asp?AccountID=ACC-1001&SongID=ST-1").size(), 1u);
+  EXPECT_TRUE(prompts.Shown().empty());
+}
+
 TEST_F(StreamedSong, AnAnswerWithoutTheMarkerIsShown) {
   Serve("Your subscription has expired");
   EXPECT_TRUE(show->PlaySong("http://AccountID=7&SongID=42", 0, 0));
@@ -101,12 +107,26 @@ TEST_F(StreamedSong, AShortOrMissingAnswerIsAConnectionFailure) {
   EXPECT_TRUE(show->PlaySong("http://AccountID=7&SongID=42", 0, 0));
   ASSERT_EQ(prompts.Shown().size(), 1u);
   EXPECT_EQ(prompts.Shown()[0].Text, "Connection Failure, Check Your Internet Connection");
-  // Nobody listening at all.
+  // A service that never answers, then nobody listening at all.
+  server_->Set("checksub", "!hang");
+  prompts.ClearShown();
+  EXPECT_TRUE(show->PlaySong("http://AccountID=7&SongID=42", 0, 0));
+  ASSERT_EQ(prompts.Shown().size(), 1u);
+  EXPECT_EQ(prompts.Shown()[0].Text, "Connection Failure, Check Your Internet Connection");
   server_.reset();
   prompts.ClearShown();
   EXPECT_TRUE(show->PlaySong("http://AccountID=7&SongID=42", 0, 0));
   ASSERT_EQ(prompts.Shown().size(), 1u);
   EXPECT_EQ(prompts.Shown()[0].Text, "Connection Failure, Check Your Internet Connection");
+}
+
+TEST_F(StreamedSong, GraphicsThatFailLeaveNothingPlaying) {
+  Serve("--:STREAM:--Streamed.mp3");
+  ASSERT_TRUE(server_->Set("getfilesub2", "!truncate"));
+  show->PlaySong("http://AccountID=7&SongID=42", 0, 0);
+  EXPECT_FALSE(show->Transport().State().Playing);
+  for (const auto& entry : std::filesystem::recursive_directory_iterator(folder.File("scratch/Stream")))
+    EXPECT_FALSE(entry.is_regular_file()) << entry.path();
 }
 
 }  // namespace

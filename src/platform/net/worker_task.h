@@ -1,0 +1,22 @@
+#pragma once
+// Runs a blocking job (a web transfer) on a worker thread while the calling
+// UI thread keeps handling its events, so timers, painting and the lyrics go
+// on. The worker signals the UI thread's waiting loop when the job ends; the
+// call returns then. Without a Qt application the job simply runs inline.
+
+#include <functional>
+
+namespace lyricade {
+
+struct WorkerWait {
+  // Called on the UI thread about ten times a second while the job runs
+  // (progress texts, the abort button).
+  std::function<void()> Tick;
+  // False: the host's clicks and keys wait until the job ends (for steps
+  // that run in the middle of another command, such as opening a song).
+  bool AcceptInput = true;
+};
+
+void RunOnWorker(const std::function<void()>& job, const WorkerWait& wait = {});
+
+}  // namespace lyricade
