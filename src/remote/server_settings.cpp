@@ -13,6 +13,9 @@ namespace {
 constexpr const char* kSessionKey = "Software/Microsoft/DirectX DirectPlay Samples/Session Name";
 constexpr const char* kStartKey = "Options/StartRequestServer";
 constexpr std::string_view kOption = "--request-server";
+constexpr const char* kPagePortKey = "Options/RequestPagePort";
+constexpr const char* kCodeOnScreenKey = "Options/RequestCodeOnScreen";
+constexpr std::string_view kPageOption = "--request-page=";
 
 std::optional<int> ParsePort(std::string_view text) {
   int port = -1;
@@ -57,6 +60,34 @@ std::optional<int> RequestServerOption(const std::vector<std::string>& args) {
     return port;
   }
   return std::nullopt;
+}
+
+int ReadRequestPagePort() {
+  const QVariant stored = QSettings().value(kPagePortKey);
+  const std::optional<int> port =
+      stored.isValid() ? ParsePort(stored.toString().toStdString()) : std::optional<int>(kDefaultRequestPagePort);
+  if (!port) qCWarning(lcRemote) << "the stored request page port is not a port:" << stored.toString();
+  return port.value_or(kDefaultRequestPagePort);
+}
+
+std::optional<int> RequestPageOption(const std::vector<std::string>& args) {
+  for (const std::string& arg : args) {
+    if (arg.rfind(kPageOption, 0) != 0) continue;
+    const std::optional<int> port = ParsePort(std::string_view(arg).substr(kPageOption.size()));
+    if (!port) qCWarning(lcRemote) << "the request page option names no port:" << arg.c_str();
+    return port;
+  }
+  return std::nullopt;
+}
+
+bool ReadRequestCodeOnScreen() { return QSettings().value(kCodeOnScreenKey, false).toBool(); }
+
+void StoreRequestCodeOnScreen(bool on) {
+  QSettings settings;
+  settings.setValue(kCodeOnScreenKey, on);
+  settings.sync();
+  if (settings.status() != QSettings::NoError)
+    qCWarning(lcRemote) << "the request page preference could not be stored in" << settings.fileName();
 }
 
 int PortFromText(const std::string& text) { return ParsePort(text).value_or(0); }

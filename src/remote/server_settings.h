@@ -21,6 +21,14 @@ void StoreStartWithProgram(bool on);
 // picks one). Nothing when the option is absent or its port is not one.
 std::optional<int> RequestServerOption(const std::vector<std::string>& args);
 
+// The singers' request page, started with the server: its port (2508
+// unless the host chose another), "--request-page=PORT" for this run, and
+// whether the singers' screen shows its code between songs.
+inline constexpr int kDefaultRequestPagePort = 2508;
+int ReadRequestPagePort();
+std::optional<int> RequestPageOption(const std::vector<std::string>& args);
+bool ReadRequestCodeOnScreen();
+void StoreRequestCodeOnScreen(bool on);
 // A port field's text: a number from 0 to 65535, anything else 0.
 int PortFromText(const std::string& text);
 

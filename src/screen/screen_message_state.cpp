@@ -59,6 +59,11 @@ void ScreenMessageState::SetCornerPicture(const QImage& picture) {
   shared_.CornerPicture = picture;
 }
 
+QImage ScreenMessageState::CornerPicture() const {
+  std::lock_guard lock(buffers_.Lock());
+  return shared_.CornerPicture;
+}
+
 void ScreenMessageState::DrawCorner(SceneCanvas& canvas, bool betweenSongs) {
   cornerChanged_ = false;
   if (!betweenSongs || corner_.isNull() || corner_.height() <= 0) return;

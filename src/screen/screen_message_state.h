@@ -52,6 +52,7 @@ public:
   // A picture for the bottom right corner between songs (the request page's
   // code and address); a null picture removes it.
   void SetCornerPicture(const QImage& picture);
+  QImage CornerPicture() const;
 
   // Render thread.
   void TakeSnapshot() override;

@@ -31,7 +31,9 @@
 #include "app/ui/main_window.h"
 #include "common/test_folder.h"
 #include "remote/request_server.h"
+#include "app/request_page_host.h"
 #include "remote/ui/remote_server_window.h"
+#include "screen/screen_announcer.h"
 #include "library/library_list_controller.h"
 #include "library/library_list_view.h"
 #include "library/ui/format_wizard.h"
@@ -112,6 +114,27 @@ TEST_F(ApplicationTest, TheRequestServerStartsFromTheCommandLineAndStopsAtShutdo
   ASSERT_NE(app->RemoteWindow(), nullptr);
   EXPECT_TRUE(app->RemoteWindow()->isVisible());
   EXPECT_EQ(app->RemoteWindow()->StartStopButton()->text(), "Stop Server");
+  // The singers' request page runs with the server, on a chosen port too;
+  // the window shows its address and code, and the screen shows the code
+  // between songs when the host asks for it.
+  ASSERT_TRUE(app->RequestPage()->Running());
+  const QString port = QString(":%1/").arg(app->RequestPage()->Port());
+  EXPECT_NE(app->RequestPage()->Port(), 2508);
+  EXPECT_TRUE(app->RemoteWindow()->RequestPageAddress()->text().endsWith(port));
+  EXPECT_FALSE(app->RemoteWindow()->RequestPageCode()->pixmap().isNull());
+  ScreenMessageState& messages = app->Announcer()->Messages();
+  EXPECT_TRUE(messages.CornerPicture().isNull());
+  emit app->Window()->optionsRequested();
+  OptionsWindow* options = nullptr;
+  for (QWidget* window : QApplication::topLevelWidgets())
+    if (auto* found = qobject_cast<OptionsWindow*>(window)) options = found;
+  ASSERT_NE(options, nullptr);
+  options->RequestCodeOnScreenBox()->click();
+  EXPECT_FALSE(messages.CornerPicture().isNull());
+  app->RemoteWindow()->StartStopButton()->click();
+  EXPECT_FALSE(app->RequestPage()->Running()) << "the page stops with the server";
+  EXPECT_TRUE(messages.CornerPicture().isNull());
+  EXPECT_TRUE(app->RemoteWindow()->RequestPageAddress()->isHidden());
   app->Shutdown();
   EXPECT_FALSE(app->Requests()->Hosting());
 }

@@ -7,6 +7,7 @@
 #include <iterator>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "common/test_folder.h"
 #include "support/child_process.h"
@@ -23,7 +24,8 @@ inline std::string ReadWholeFile(const std::string& path) {
 // `display` empty: the tests' own display.
 inline std::unique_ptr<ChildProcess> StartLyricadeAt(const std::string& program, const TestFolder& folder,
                                                      const std::string& audioSink = "fakesink",
-                                                     const std::string& display = {}) {
+                                                     const std::string& display = {},
+                                                     const std::vector<std::string>& extraArguments = {}) {
   // A sanitizer build of the program draws through the OpenGL driver,
   // whose memory can't be told from a leak once it is unloaded.
   const char* asan = std::getenv("ASAN_OPTIONS");
@@ -35,17 +37,18 @@ inline std::unique_ptr<ChildProcess> StartLyricadeAt(const std::string& program,
       // The program finds its own folder beside it, as installed.
       {"LYRICADE_PROGRAM_DIR", ""}};
   if (!display.empty()) environment.emplace_back("DISPLAY", display);
-  return std::make_unique<ChildProcess>(
-      std::vector<std::string>{program, "--data-dir", folder.File("data/")}, environment,
-      folder.File("lyricade.log"));
+  std::vector<std::string> arguments{program, "--data-dir", folder.File("data/")};
+  arguments.insert(arguments.end(), extraArguments.begin(), extraArguments.end());
+  return std::make_unique<ChildProcess>(arguments, environment, folder.File("lyricade.log"));
 }
 
 #ifdef LYRICADE_PROGRAM
 // The build tree's program.
 inline std::unique_ptr<ChildProcess> StartLyricade(const TestFolder& folder,
                                                    const std::string& audioSink = "fakesink",
-                                                   const std::string& display = {}) {
-  return StartLyricadeAt(LYRICADE_PROGRAM, folder, audioSink, display);
+                                                   const std::string& display = {},
+                                                   const std::vector<std::string>& extraArguments = {}) {
+  return StartLyricadeAt(LYRICADE_PROGRAM, folder, audioSink, display, extraArguments);
 }
 #endif
 

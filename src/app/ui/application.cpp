@@ -15,7 +15,9 @@
 #include "app/preferences_file.h"
 #include "app/demo_library.h"
 #include "app/show.h"
+#include "app/request_page_host.h"
 #include "app/song_requests.h"
+#include "requestpage/request_code_picture.h"
 #include "app/ui/background_options_window.h"
 #include "app/ui/custom_logos.h"
 #include "app/ui/announce_options_dialog.h"
@@ -211,6 +213,19 @@ void Application::StartRequestServer() {
   requests_ = std::make_unique<RequestServer>();
   QObject::connect(requests_.get(), &RequestServer::songRequested, window_.get(),
                    [this](const SongRequest& request) { QueueSongRequest(*show_, *database_, request); });
+  // The singers' request page runs while the server hosts; a phone's
+  // request takes the same way as a request client's.
+  requestPage_ = std::make_unique<RequestPageHost>(
+      database_->LibraryPath(), programFolder_ + "request-page/", [this](const PageSongRequest& request) {
+        QueueSongRequest(*show_, *database_, SongRequest{request.Path, request.Singer, request.Key});
+      });
+  requestPage_->PublishRotation(show_->Rotation());
+  QObject::connect(show_.get(), &Show::rotationChanged, requestPage_.get(),
+                   [this] { requestPage_->PublishRotation(show_->Rotation()); });
+  QObject::connect(requests_.get(), &RequestServer::stateChanged, requestPage_.get(), [this](ServerState state) {
+    if (state == ServerState::Hosting) StartRequestPage();
+    if (state == ServerState::Stopped) StopRequestPage();
+  });
   if (QAction* action = window_->EditMenuAction("Remote Server Dialog...")) {
     action->setEnabled(true);
     QObject::connect(action, &QAction::triggered, window_.get(), [this] { OpenRemoteServerWindow(); });
@@ -227,10 +242,40 @@ void Application::StartRequestServer() {
   std::fflush(stdout);
 }
 
+void Application::StartRequestPage() {
+  if (requestPage_->Running()) return;
+  // "--request-page=PORT" for this run; a server on a chosen port (tests,
+  // several programs on one machine) has its page on a chosen port too.
+  int port = ReadRequestPagePort();
+  if (const std::optional<int> option = RequestPageOption(args_))
+    port = *option;
+  else if (RequestServerOption(args_) == 0)
+    port = 0;
+  if (!requestPage_->Start(port)) return;
+  std::printf("request-page-port: %d\n", requestPage_->Port());
+  std::fflush(stdout);
+  ShowRequestPageCode();
+}
+
+void Application::StopRequestPage() {
+  requestPage_->Stop();
+  ShowRequestPageCode();
+}
+
+void Application::ShowRequestPageCode() {
+  const std::string address = requestPage_ ? requestPage_->Address() : std::string();
+  if (remoteWindow_) remoteWindow_->ShowRequestPage(address);
+  if (screen_)
+    announcer_->Messages().SetCornerPicture(!address.empty() && ReadRequestCodeOnScreen()
+                                                ? RequestCodePicture(address)
+                                                : QImage());
+}
+
 void Application::OpenRemoteServerWindow() {
   if (!remoteWindow_) {
     remoteWindow_ = std::make_unique<RemoteServerWindow>(*requests_, window_.get());
     remoteWindow_->setWindowFlag(Qt::Window);
+    remoteWindow_->ShowRequestPage(requestPage_->Address());
   }
   remoteWindow_->Refresh();
   remoteWindow_->show();
@@ -328,6 +373,7 @@ void Application::OpenOptions() {
     hooks.customLogos = [this] { return logos_->Names(); };
     hooks.chooseCustomLogo = [this](int entry) { return logos_->Choose(entry); };
     hooks.removeCustomLogo = [this](int entry) { return logos_->Remove(entry); };
+    hooks.requestCodeChanged = [this] { ShowRequestPageCode(); };
     hooks.customizeAnnounce = [this](QWidget* owner) {
       AnnounceOptionsDialog dialog(*announcer_, settings_, prompts_, owner);
       dialog.exec();
@@ -423,6 +469,7 @@ void Application::Shutdown() {
   started_ = false;
   // No request reaches the rotation or the library from here on.
   if (requests_) requests_->Stop();
+  if (requestPage_) requestPage_->Stop();
   show_->StopTimer();
   // The background video and the song stop; nothing of them survives.
   show_->Backgrounds().Stop();

@@ -35,6 +35,7 @@ class MainWindow;
 class OptionsWindow;
 class QuickEffectsWindow;
 class RemoteServerWindow;
+class RequestPageHost;
 class RequestServer;
 class ScreenAnnouncer;
 class Show;
@@ -75,6 +76,7 @@ public:
   // The request server (hosting from start-up with "--request-server" or the
   // preference) and its window, "Remote Server Dialog..." in the Edit menu.
   RequestServer* Requests() { return requests_.get(); }
+  RequestPageHost* RequestPage() { return requestPage_.get(); }
   void OpenRemoteServerWindow();
   RemoteServerWindow* RemoteWindow() { return remoteWindow_.get(); }
   BackgroundOptionsWindow* BackgroundOptions() { return backgroundOptions_.get(); }
@@ -96,6 +98,12 @@ private:
   void SchedulePreferencesSave();
   void SavePreferences();
   void StartRequestServer();
+  // The singers' request page, with the server.
+  void StartRequestPage();
+  void StopRequestPage();
+  // Its address and code in the server window and, when the host wants it,
+  // on the singers' screen between songs.
+  void ShowRequestPageCode();
 
   std::vector<std::string> args_;
   AppSettings settings_;
@@ -125,6 +133,7 @@ private:
   std::unique_ptr<Show> show_;
   // Stops before the host controller and the databases go.
   std::unique_ptr<RequestServer> requests_;
+  std::unique_ptr<RequestPageHost> requestPage_;
   std::unique_ptr<LibraryListModel> libraryModel_;
   std::unique_ptr<LibraryListController> libraryController_;
   std::unique_ptr<MainWindow> window_;

@@ -43,6 +43,13 @@ OptionsWindow::OptionsWindow(AppSettings& settings, OptionsHooks hooks, QWidget*
   connect(startRequestServer_, &QCheckBox::toggled, this, [this](bool on) {
     if (!loading_) StoreStartWithProgram(on);
   });
+  requestCodeOnScreen_ = new QCheckBox("Show the request page's code on the singers' screen", show);
+  showLayout->addWidget(requestCodeOnScreen_);
+  connect(requestCodeOnScreen_, &QCheckBox::toggled, this, [this](bool on) {
+    if (loading_) return;
+    StoreRequestCodeOnScreen(on);
+    if (hooks_.requestCodeChanged) hooks_.requestCodeChanged();
+  });
 
   auto* sound = new QGroupBox("Sound and picture", this);
   auto* soundLayout = new QVBoxLayout(sound);
@@ -176,6 +183,7 @@ void OptionsWindow::Reload() {
   loading_ = true;
   for (const auto& [box, setting] : checks_) box->setChecked(setting->load());
   startRequestServer_->setChecked(ReadStartWithProgram());
+  requestCodeOnScreen_->setChecked(ReadRequestCodeOnScreen());
   tickerLoops_->setCurrentIndex(settings_.TickerLoops.load() - 1);
   timerInterval_->setCurrentIndex(settings_.CountdownSeconds.load() - 5);
   singerCount_->setCurrentIndex(settings_.TickerSingersMinus3.load());

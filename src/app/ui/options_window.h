@@ -31,6 +31,8 @@ struct OptionsHooks {
   // "Customize Announce Singer...": the Announce Options dialog, modal,
   // owned by the options window.
   std::function<void(QWidget* owner)> customizeAnnounce;
+  // "Show the request page's code on the singers' screen" changed.
+  std::function<void()> requestCodeChanged;
 };
 
 class OptionsWindow : public QDialog {
@@ -51,6 +53,7 @@ public:
   QComboBox* BackgroundLogo() const { return backgroundLogo_; }
   QPushButton* RemoveLogoButton() const { return removeLogo_; }
   QCheckBox* StartRequestServerBox() const { return startRequestServer_; }
+  QCheckBox* RequestCodeOnScreenBox() const { return requestCodeOnScreen_; }
 
 private:
   QCheckBox* AddCheck(const QString& caption, std::atomic<bool>& setting);
@@ -66,6 +69,7 @@ private:
   QComboBox* backgroundLogo_ = nullptr;
   QPushButton* removeLogo_ = nullptr;
   QCheckBox* startRequestServer_ = nullptr;
+  QCheckBox* requestCodeOnScreen_ = nullptr;
   bool loading_ = false;
 };
 

@@ -1,5 +1,6 @@
 #include "remote/ui/remote_server_window.h"
 
+#include <QPixmap>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDialogButtonBox>
@@ -14,6 +15,7 @@
 
 #include "remote/request_message.h"
 #include "remote/request_server.h"
+#include "requestpage/request_code_picture.h"
 #include "remote/server_settings.h"
 
 namespace lyricade {
@@ -51,6 +53,13 @@ RemoteServerWindow::RemoteServerWindow(RequestServer& server, QWidget* parent)
   clientCount_ = new QLabel("0", this);
   countLine->addWidget(clientCount_, 1);
   layout->addLayout(countLine);
+  pageAddress_ = new QLabel(this);
+  pageAddress_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  pageCode_ = new QLabel(this);
+  pageCode_->setAlignment(Qt::AlignCenter);
+  layout->addWidget(pageAddress_);
+  layout->addWidget(pageCode_);
+  ShowRequestPage({});
   auto* note = new QLabel("DO NOT CLOSE THIS DIALOG, JUST MINIMIZE IT!", this);
   note->setStyleSheet("font-weight: bold");
   layout->addWidget(note);
@@ -109,6 +118,14 @@ void RemoteServerWindow::Refresh() {
   for (const QHostAddress& address : QNetworkInterface::allAddresses())
     if (address.protocol() == QAbstractSocket::IPv4Protocol)
       addresses_->addItem(QString("%1:%2").arg(address.toString()).arg(server_.Port()));
+}
+
+void RemoteServerWindow::ShowRequestPage(const std::string& address) {
+  pageAddress_->setVisible(!address.empty());
+  pageCode_->setVisible(!address.empty());
+  if (address.empty()) return;
+  pageAddress_->setText("Singers' request page: " + QString::fromStdString(address));
+  pageCode_->setPixmap(QPixmap::fromImage(RequestCodePicture(address, 4)));
 }
 
 void RemoteServerWindow::SetStatus(const char* text) {

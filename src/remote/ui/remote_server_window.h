@@ -5,6 +5,7 @@
 // window (or "Exit") stops the server and keeps the session name.
 
 #include <QDialog>
+#include <string>
 
 class QLabel;
 class QLineEdit;
@@ -35,6 +36,11 @@ public:
   QLabel* StatusLabel() const { return status_; }
   QLabel* ClientCountLabel() const { return clientCount_; }
   QListWidget* Addresses() const { return addresses_; }
+  // The singers' request page: its address and QR code under the server's
+  // lines while it runs; an empty address hides them.
+  void ShowRequestPage(const std::string& address);
+  QLabel* RequestPageAddress() const { return pageAddress_; }
+  QLabel* RequestPageCode() const { return pageCode_; }
 
 protected:
   void closeEvent(QCloseEvent* event) override;
@@ -53,6 +59,8 @@ private:
   QLabel* status_ = nullptr;
   QListWidget* addresses_ = nullptr;
   QLabel* clientCount_ = nullptr;
+  QLabel* pageAddress_ = nullptr;
+  QLabel* pageCode_ = nullptr;
 };
 
 }  // namespace lyricade
