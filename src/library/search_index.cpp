@@ -1,0 +1,305 @@
+#include "library/search_index.h"
+
+#include <algorithm>
+#include <bit>
+#include <limits>
+
+#include "library/library_log.h"
+#include "library/substring_scan.h"
+#include "platform/db/db_connection.h"
+#include "platform/db/like_function.h"
+
+namespace lyricade {
+namespace {
+
+constexpr char kSeparator = static_cast<char>(0xFF);  // never in a folded text
+
+// Below this share of live rows, a word of a "Match All" search is checked
+// row by row instead of scanning the column's whole block.
+constexpr size_t kRowByRowShare = 32;
+
+size_t CharacterLength(unsigned char lead) {
+  if (lead < 0xC0) return 1;
+  if (lead < 0xE0) return 2;
+  if (lead < 0xF0) return 3;
+  return 4;
+}
+
+bool Test(const std::vector<uint64_t>& bits, size_t row) {
+  return (bits[row >> 6] >> (row & 63)) & 1;
+}
+void Set(std::vector<uint64_t>& bits, size_t row) { bits[row >> 6] |= uint64_t{1} << (row & 63); }
+
+size_t Count(const std::vector<uint64_t>& bits) {
+  size_t count = 0;
+  for (uint64_t word : bits) count += static_cast<size_t>(std::popcount(word));
+  return count;
+}
+
+// A segment's end when it matches at `at` ("_" takes one character), or npos.
+size_t SegmentEndAt(std::string_view text, size_t at, std::string_view segment) {
+  for (char c : segment) {
+    if (at >= text.size()) return std::string_view::npos;
+    if (c == '_') {
+      at += CharacterLength(static_cast<unsigned char>(text[at]));
+    } else {
+      if (text[at] != c) return std::string_view::npos;
+      ++at;
+    }
+  }
+  return at <= text.size() ? at : std::string_view::npos;
+}
+
+// The end of the leftmost match of the segment at or after `from` (a
+// character boundary), or npos. Segments have a fixed length in characters,
+// so taking the leftmost match of each in turn finds a match when any exists.
+size_t FindSegment(std::string_view text, size_t from, std::string_view segment) {
+  if (segment.find('_') == std::string_view::npos) {
+    const size_t found = FindBytes(text, segment, from);
+    return found == std::string_view::npos ? found : found + segment.size();
+  }
+  for (size_t at = from; at < text.size();
+       at += CharacterLength(static_cast<unsigned char>(text[at]))) {
+    const size_t end = SegmentEndAt(text, at, segment);
+    if (end != std::string_view::npos) return end;
+  }
+  return std::string_view::npos;
+}
+
+}  // namespace
+
+// One search word as "LIKE '%word%'" uses it, folded: the pieces between its
+// "%" signs, which must appear in order.
+struct SearchIndex::Word {
+  std::vector<std::string> Segments;
+  std::string Needle;  // the longest run without "%" or "_": every match holds it
+  bool Plain = false;  // one segment without "_": holding the needle is matching
+
+  explicit Word(std::string_view text) {
+    const std::string folded = FoldForLike(text);
+    size_t start = 0;
+    for (size_t i = 0; i <= folded.size(); ++i) {
+      if (i == folded.size() || folded[i] == '%') {
+        if (i > start) Segments.push_back(folded.substr(start, i - start));
+        start = i + 1;
+      }
+    }
+    for (const std::string& segment : Segments) {
+      size_t runStart = 0;
+      for (size_t i = 0; i <= segment.size(); ++i) {
+        if (i == segment.size() || segment[i] == '_') {
+          if (i - runStart > Needle.size()) Needle = segment.substr(runStart, i - runStart);
+          runStart = i + 1;
+        }
+      }
+    }
+    Plain = Segments.size() == 1 && Segments[0].find('_') == std::string::npos;
+  }
+
+  bool Matches(std::string_view text) const {
+    size_t at = 0;
+    for (const std::string& segment : Segments) {
+      at = FindSegment(text, at, segment);
+      if (at == std::string_view::npos) return false;
+    }
+    return true;
+  }
+};
+
+std::unique_ptr<SearchIndex> SearchIndex::Build(const std::string& databasePath,
+                                                const std::atomic<bool>* abort) {
+  auto aborted = [abort] { return abort && abort->load(std::memory_order_relaxed); };
+  DbConnection connection;
+  if (!connection.Open(databasePath, DbAccess::ReadOnly)) return nullptr;  // logged
+  // Pages come through a memory map: no read call and no copy per page.
+  connection.Execute("PRAGMA mmap_size = 1073741824;");
+  const int64_t version = connection.DataVersion();
+
+  std::unique_ptr<SearchIndex> index(new SearchIndex);
+  bool tooLarge = false;
+  const bool read = connection.Query(
+      "SELECT ItemNum, Title, Artist, ID, Year1, Comments1, SongPath FROM Items ORDER BY ItemNum;",
+      [&](const DbRow& row) {
+        const size_t number = index->itemNums_.size();
+        if ((number & 0xFFFF) == 0 && aborted()) return false;
+        index->itemNums_.push_back(row.Integer(0));
+        for (int c = 0; c < kColumns; ++c) {
+          Column& column = index->columns_[c];
+          if ((number & 63) == 0) column.Present.push_back(0);
+          column.Starts.push_back(static_cast<uint32_t>(column.Folded.size()));
+          const std::optional<std::string_view> text = row.Text(c + 1);
+          if (text) {
+            Set(column.Present, number);
+            AppendFoldedForLike(*text, column.Folded);
+          }
+          column.Folded += kSeparator;
+          if (column.Folded.size() >= std::numeric_limits<uint32_t>::max()) tooLarge = true;
+        }
+        return !tooLarge;
+      });
+  if (!read || tooLarge || aborted()) {
+    if (tooLarge) qCWarning(lcLibrary, "the library %s is too large to index", databasePath.c_str());
+    return nullptr;
+  }
+  for (Column& column : index->columns_) column.Starts.push_back(static_cast<uint32_t>(column.Folded.size()));
+  if (!index->ReadOrders(connection, abort)) return nullptr;
+  // Another connection committed while the rows and orders were read: they
+  // may not belong together.
+  if (connection.DataVersion() != version) {
+    qCInfo(lcLibrary, "the library changed while it was indexed");
+    return nullptr;
+  }
+  return index;
+}
+
+bool SearchIndex::ReadOrders(DbConnection& connection, const std::atomic<bool>* abort) {
+  const size_t rows = itemNums_.size();
+  // ItemNum to row number: a table when the numbers are dense enough, else a
+  // binary search of the ascending numbers.
+  const int64_t lowest = rows ? itemNums_.front() : 0;
+  const int64_t span = rows ? itemNums_.back() - lowest + 1 : 0;
+  std::vector<uint32_t> direct;
+  constexpr uint32_t kNone = std::numeric_limits<uint32_t>::max();
+  if (rows && span <= static_cast<int64_t>(rows) * 4) {
+    direct.assign(static_cast<size_t>(span), kNone);
+    for (size_t r = 0; r < rows; ++r) direct[static_cast<size_t>(itemNums_[r] - lowest)] = static_cast<uint32_t>(r);
+  }
+  auto rowOf = [&](int64_t itemNum) -> uint32_t {
+    if (!direct.empty()) {
+      if (itemNum < lowest || itemNum - lowest >= span) return kNone;
+      return direct[static_cast<size_t>(itemNum - lowest)];
+    }
+    const auto it = std::lower_bound(itemNums_.begin(), itemNums_.end(), itemNum);
+    return it != itemNums_.end() && *it == itemNum ? static_cast<uint32_t>(it - itemNums_.begin()) : kNone;
+  };
+
+  for (int o = 0; o < 12; ++o) {
+    if (abort && abort->load()) return false;
+    SortOrder order;
+    order.Key = static_cast<LibrarySortKey>(o / 2);
+    order.Descending = (o % 2) != 0;
+    // The form the list's result uses to read its keys, so the database
+    // plans and breaks ties the same way as for a search statement.
+    std::string whole = WholeLibraryStatement(order);
+    whole.pop_back();  // the ";"
+    std::vector<uint32_t>& rowsInOrder = orders_[o];
+    rowsInOrder.reserve(rows);
+    bool known = true;
+    if (!connection.Query("SELECT ItemNum FROM (" + whole + ");", [&](const DbRow& row) {
+          const uint32_t r = rowOf(row.Integer(0));
+          if (r == kNone) return known = false;
+          rowsInOrder.push_back(r);
+          return true;
+        }))
+      return false;
+    if (!known || rowsInOrder.size() != rows) return false;  // changed under us
+  }
+  return true;
+}
+
+std::string_view SearchIndex::RowText(const Column& column, size_t row) const {
+  const uint32_t start = column.Starts[row];
+  return std::string_view(column.Folded).substr(start, column.Starts[row + 1] - 1 - start);
+}
+
+SearchIndex::Bits SearchIndex::MatchWord(const Column& column, const Word& word,
+                                         const Bits* within) const {
+  const size_t rows = itemNums_.size();
+  Bits found(column.Present.size(), 0);
+  const Bits& candidates = within ? *within : column.Present;
+  if (word.Segments.empty()) {  // "%%": every text, the empty one too
+    for (size_t i = 0; i < found.size(); ++i) found[i] = candidates[i] & column.Present[i];
+    return found;
+  }
+  const bool rowByRow =
+      word.Needle.empty() || (within && Count(*within) * kRowByRowShare < rows);
+  if (rowByRow) {
+    for (size_t i = 0; i < candidates.size(); ++i) {
+      uint64_t bits = candidates[i] & column.Present[i];
+      while (bits) {
+        const size_t row = i * 64 + static_cast<size_t>(std::countr_zero(bits));
+        bits &= bits - 1;
+        if (word.Matches(RowText(column, row))) Set(found, row);
+      }
+    }
+    return found;
+  }
+  // Scan the whole block for the needle; each hit names its row, whose rest
+  // is then skipped.
+  const std::string_view block = column.Folded;
+  size_t at = 0;
+  while ((at = FindBytes(block, word.Needle, at)) != std::string_view::npos) {
+    const size_t row = static_cast<size_t>(
+        std::upper_bound(column.Starts.begin(), column.Starts.end(), static_cast<uint32_t>(at)) -
+        column.Starts.begin() - 1);
+    if ((!within || Test(*within, row)) && (word.Plain || word.Matches(RowText(column, row))))
+      Set(found, row);
+    at = column.Starts[row + 1];
+  }
+  return found;
+}
+
+std::optional<std::vector<int64_t>> SearchIndex::Search(const std::vector<std::string>& words,
+                                                        SearchField field, MatchMode mode,
+                                                        const SortOrder& order) const {
+  // Texts the statement cannot carry: an apostrophe ends its quoted word, a
+  // zero byte ends the statement, and several words whose first is empty
+  // start the condition with a joiner. The statement decides those.
+  for (const std::string& word : words)
+    if (word.find('\'') != std::string::npos || word.find('\0') != std::string::npos)
+      return std::nullopt;
+  if (words.size() > 1 && words.front().empty()) return std::nullopt;
+
+  std::vector<Word> parsed;
+  if (words.size() <= 1) {
+    parsed.emplace_back(words.empty() ? std::string_view() : std::string_view(words.front()));
+  } else {
+    for (const std::string& word : words)
+      if (!word.empty()) parsed.emplace_back(word);
+  }
+  std::vector<int> columns;
+  if (field == SearchField::AllFields)
+    columns = {0, 1, 2, 3, 4};
+  else
+    columns = {static_cast<int>(field)};
+
+  const size_t bitWords = (itemNums_.size() + 63) / 64;
+  Bits hit(bitWords, 0);
+  for (int c : columns) {
+    const Column& column = columns_[c];
+    Bits matched;
+    if (mode == MatchMode::All && parsed.size() > 1) {
+      // Every word in this one column: each word looks only among the rows
+      // the words before it left.
+      matched = MatchWord(column, parsed.front(), nullptr);
+      for (size_t w = 1; w < parsed.size() && Count(matched) > 0; ++w)
+        matched = MatchWord(column, parsed[w], &matched);
+    } else {
+      matched.assign(bitWords, 0);
+      for (const Word& word : parsed) {
+        const Bits one = MatchWord(column, word, nullptr);
+        for (size_t i = 0; i < bitWords; ++i) matched[i] |= one[i];
+      }
+    }
+    for (size_t i = 0; i < bitWords; ++i) hit[i] |= matched[i];
+  }
+
+  std::vector<int64_t> result;
+  const std::vector<uint32_t>& rowsInOrder =
+      orders_[static_cast<int>(order.Key) * 2 + (order.Descending ? 1 : 0)];
+  result.reserve(std::min<size_t>(Count(hit), rowsInOrder.size()));
+  for (uint32_t row : rowsInOrder)
+    if (Test(hit, row)) result.push_back(itemNums_[row]);
+  return result;
+}
+
+size_t SearchIndex::MemoryBytes() const {
+  size_t bytes = itemNums_.capacity() * sizeof(int64_t);
+  for (const Column& column : columns_)
+    bytes += column.Folded.capacity() + column.Starts.capacity() * sizeof(uint32_t) +
+             column.Present.capacity() * sizeof(uint64_t);
+  for (const std::vector<uint32_t>& order : orders_) bytes += order.capacity() * sizeof(uint32_t);
+  return bytes;
+}
+
+}  // namespace lyricade
