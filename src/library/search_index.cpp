@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <bit>
 #include <limits>
+#include <thread>
 
 #include "library/library_log.h"
 #include "library/substring_scan.h"
@@ -109,70 +110,65 @@ struct SearchIndex::Word {
 std::unique_ptr<SearchIndex> SearchIndex::Build(const std::string& databasePath,
                                                 const std::atomic<bool>* abort) {
   auto aborted = [abort] { return abort && abort->load(std::memory_order_relaxed); };
-  DbConnection connection;
-  if (!connection.Open(databasePath, DbAccess::ReadOnly)) return nullptr;  // logged
-  // Pages come through a memory map: no read call and no copy per page.
-  connection.Execute("PRAGMA mmap_size = 1073741824;");
-  const int64_t version = connection.DataVersion();
-
   std::unique_ptr<SearchIndex> index(new SearchIndex);
+
+  // The twelve orders are read on a second thread and connection while this
+  // one reads the rows; each connection's data version tells whether anyone
+  // committed while it read.
+  bool ordersRead = false;
+  std::thread orders([&] {
+    DbConnection connection;
+    if (!connection.Open(databasePath, DbAccess::ReadOnly)) return;
+    const int64_t version = connection.DataVersion();
+    ordersRead = index->ReadOrders(connection, abort) && connection.DataVersion() == version;
+  });
+
+  bool rowsRead = false;
   bool tooLarge = false;
-  const bool read = connection.Query(
-      "SELECT ItemNum, Title, Artist, ID, Year1, Comments1, SongPath FROM Items ORDER BY ItemNum;",
-      [&](const DbRow& row) {
-        const size_t number = index->itemNums_.size();
-        if ((number & 0xFFFF) == 0 && aborted()) return false;
-        index->itemNums_.push_back(row.Integer(0));
-        for (int c = 0; c < kColumns; ++c) {
-          Column& column = index->columns_[c];
-          if ((number & 63) == 0) column.Present.push_back(0);
-          column.Starts.push_back(static_cast<uint32_t>(column.Folded.size()));
-          const std::optional<std::string_view> text = row.Text(c + 1);
-          if (text) {
-            Set(column.Present, number);
-            AppendFoldedForLike(*text, column.Folded);
+  DbConnection connection;
+  if (connection.Open(databasePath, DbAccess::ReadOnly)) {
+    // Pages come through a memory map: no read call and no copy per page.
+    connection.Execute("PRAGMA mmap_size = 1073741824;");
+    const int64_t version = connection.DataVersion();
+    rowsRead = connection.Query(
+        "SELECT ItemNum, Title, Artist, ID, Year1, Comments1, SongPath FROM Items ORDER BY "
+        "ItemNum;",
+        [&](const DbRow& row) {
+          const size_t number = index->itemNums_.size();
+          if ((number & 0xFFFF) == 0 && aborted()) return false;
+          index->itemNums_.push_back(row.Integer(0));
+          for (int c = 0; c < kColumns; ++c) {
+            Column& column = index->columns_[c];
+            if ((number & 63) == 0) column.Present.push_back(0);
+            column.Starts.push_back(static_cast<uint32_t>(column.Folded.size()));
+            const std::optional<std::string_view> text = row.Text(c + 1);
+            if (text) {
+              Set(column.Present, number);
+              AppendFoldedForLike(*text, column.Folded);
+            }
+            column.Folded += kSeparator;
+            if (column.Folded.size() >= std::numeric_limits<uint32_t>::max()) tooLarge = true;
           }
-          column.Folded += kSeparator;
-          if (column.Folded.size() >= std::numeric_limits<uint32_t>::max()) tooLarge = true;
-        }
-        return !tooLarge;
-      });
-  if (!read || tooLarge || aborted()) {
-    if (tooLarge) qCWarning(lcLibrary, "the library %s is too large to index", databasePath.c_str());
-    return nullptr;
+          return !tooLarge;
+        });
+    rowsRead = rowsRead && !aborted() && connection.DataVersion() == version;
   }
-  for (Column& column : index->columns_) column.Starts.push_back(static_cast<uint32_t>(column.Folded.size()));
-  if (!index->ReadOrders(connection, abort)) return nullptr;
-  // Another connection committed while the rows and orders were read: they
-  // may not belong together.
-  if (connection.DataVersion() != version) {
-    qCInfo(lcLibrary, "the library changed while it was indexed");
+  orders.join();
+  if (tooLarge) qCWarning(lcLibrary, "the library %s is too large to index", databasePath.c_str());
+  if (!rowsRead || !ordersRead || tooLarge || aborted()) return nullptr;
+  for (Column& column : index->columns_)
+    column.Starts.push_back(static_cast<uint32_t>(column.Folded.size()));
+  // Both threads may have read different states of a file changed between
+  // their reads: then the orders do not name the rows read.
+  if (!index->PlaceOrders()) {
+    qCInfo(lcLibrary, "the library %s changed while it was indexed", databasePath.c_str());
     return nullptr;
   }
   return index;
 }
 
 bool SearchIndex::ReadOrders(DbConnection& connection, const std::atomic<bool>* abort) {
-  const size_t rows = itemNums_.size();
-  // ItemNum to row number: a table when the numbers are dense enough, else a
-  // binary search of the ascending numbers.
-  const int64_t lowest = rows ? itemNums_.front() : 0;
-  const int64_t span = rows ? itemNums_.back() - lowest + 1 : 0;
-  std::vector<uint32_t> direct;
-  constexpr uint32_t kNone = std::numeric_limits<uint32_t>::max();
-  if (rows && span <= static_cast<int64_t>(rows) * 4) {
-    direct.assign(static_cast<size_t>(span), kNone);
-    for (size_t r = 0; r < rows; ++r) direct[static_cast<size_t>(itemNums_[r] - lowest)] = static_cast<uint32_t>(r);
-  }
-  auto rowOf = [&](int64_t itemNum) -> uint32_t {
-    if (!direct.empty()) {
-      if (itemNum < lowest || itemNum - lowest >= span) return kNone;
-      return direct[static_cast<size_t>(itemNum - lowest)];
-    }
-    const auto it = std::lower_bound(itemNums_.begin(), itemNums_.end(), itemNum);
-    return it != itemNums_.end() && *it == itemNum ? static_cast<uint32_t>(it - itemNums_.begin()) : kNone;
-  };
-
+  connection.Execute("PRAGMA mmap_size = 1073741824;");
   for (int o = 0; o < 12; ++o) {
     if (abort && abort->load()) return false;
     SortOrder order;
@@ -182,17 +178,56 @@ bool SearchIndex::ReadOrders(DbConnection& connection, const std::atomic<bool>* 
     // plans and breaks ties the same way as for a search statement.
     std::string whole = WholeLibraryStatement(order);
     whole.pop_back();  // the ";"
-    std::vector<uint32_t>& rowsInOrder = orders_[o];
-    rowsInOrder.reserve(rows);
-    bool known = true;
+    std::vector<uint32_t>& numbers = orders_[o];
+    bool fits = true;
     if (!connection.Query("SELECT ItemNum FROM (" + whole + ");", [&](const DbRow& row) {
-          const uint32_t r = rowOf(row.Integer(0));
-          if (r == kNone) return known = false;
-          rowsInOrder.push_back(r);
+          const int64_t number = row.Integer(0);
+          if (number < 0 || number > std::numeric_limits<uint32_t>::max()) return fits = false;
+          numbers.push_back(static_cast<uint32_t>(number));
           return true;
         }))
       return false;
-    if (!known || rowsInOrder.size() != rows) return false;  // changed under us
+    if (!fits) {
+      qCInfo(lcLibrary, "item numbers beyond 32 bits: the library is searched by statement");
+      return false;
+    }
+  }
+  return true;
+}
+
+bool SearchIndex::PlaceOrders() {
+  const size_t rows = itemNums_.size();
+  lowest_ = rows ? itemNums_.front() : 0;
+  const uint64_t span = rows ? static_cast<uint64_t>(itemNums_.back() - lowest_) + 1 : 0;
+  // Numbers that are not too sparse are their own places (less the lowest):
+  // no table to look them up in while building, a bitset of the span while
+  // searching.
+  byNumber_ = span <= static_cast<uint64_t>(rows) * 64 + 64;
+  places_ = byNumber_ ? static_cast<size_t>(span) : rows;
+  for (std::vector<uint32_t>& order : orders_) {
+    if (order.size() != rows) return false;
+    for (uint32_t& value : order) {
+      const int64_t number = value;
+      if (byNumber_) {
+        if (number < lowest_ || static_cast<uint64_t>(number - lowest_) >= span) return false;
+        value = static_cast<uint32_t>(number - lowest_);
+      } else {
+        const auto it = std::lower_bound(itemNums_.begin(), itemNums_.end(), number);
+        if (it == itemNums_.end() || *it != number) return false;
+        value = static_cast<uint32_t>(it - itemNums_.begin());
+      }
+    }
+  }
+  if (byNumber_) {
+    // Every row must be in each order once; a number met twice means the
+    // rows came from another state of the file.
+    Bits seen((places_ + 63) / 64, 0);
+    for (uint32_t value : orders_[0]) {
+      if (Test(seen, value)) return false;
+      Set(seen, value);
+    }
+    for (int64_t number : itemNums_)
+      if (!Test(seen, static_cast<size_t>(number - lowest_))) return false;
   }
   return true;
 }
@@ -285,11 +320,24 @@ std::optional<std::vector<int64_t>> SearchIndex::Search(const std::vector<std::s
   }
 
   std::vector<int64_t> result;
-  const std::vector<uint32_t>& rowsInOrder =
+  const std::vector<uint32_t>& placesInOrder =
       orders_[static_cast<int>(order.Key) * 2 + (order.Descending ? 1 : 0)];
-  result.reserve(std::min<size_t>(Count(hit), rowsInOrder.size()));
-  for (uint32_t row : rowsInOrder)
-    if (Test(hit, row)) result.push_back(itemNums_[row]);
+  result.reserve(Count(hit));
+  if (byNumber_) {
+    // Rows and numbers ascend together, so this pass writes in order.
+    Bits numbers((places_ + 63) / 64, 0);
+    for (size_t i = 0; i < hit.size(); ++i) {
+      for (uint64_t bits = hit[i]; bits; bits &= bits - 1) {
+        const size_t row = i * 64 + static_cast<size_t>(std::countr_zero(bits));
+        Set(numbers, static_cast<size_t>(itemNums_[row] - lowest_));
+      }
+    }
+    for (uint32_t place : placesInOrder)
+      if (Test(numbers, place)) result.push_back(lowest_ + place);
+  } else {
+    for (uint32_t row : placesInOrder)
+      if (Test(hit, row)) result.push_back(itemNums_[row]);
+  }
   return result;
 }
 

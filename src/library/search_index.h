@@ -55,12 +55,18 @@ private:
 
   SearchIndex() = default;
   bool ReadOrders(class DbConnection& connection, const std::atomic<bool>* abort);
+  bool PlaceOrders();
   std::string_view RowText(const Column& column, size_t row) const;
   Bits MatchWord(const Column& column, const Word& word, const Bits* within) const;
 
   std::vector<int64_t> itemNums_;  // ascending; the position is the row number
   Column columns_[kColumns];
-  std::vector<uint32_t> orders_[12];  // row numbers; key * 2 + descending
+  // Each order's rows, key * 2 + descending: as ItemNum less the lowest
+  // when the numbers are dense enough (byNumber_), else as row numbers.
+  std::vector<uint32_t> orders_[12];
+  int64_t lowest_ = 0;
+  bool byNumber_ = false;
+  size_t places_ = 0;
 };
 
 }  // namespace lyricade
