@@ -167,29 +167,116 @@ std::unique_ptr<SearchIndex> SearchIndex::Build(const std::string& databasePath,
   return index;
 }
 
+namespace {
+
+// The columns each order sorts by, as the whole-library statements name them.
+struct OrderColumns {
+  const char* First;
+  const char* Second;  // nullptr: one column
+  bool FirstNoCase;
+};
+constexpr OrderColumns kOrderColumns[] = {
+    {"TITLE", "ARTIST", true}, {"ARTIST", "TITLE", true},  {"ID", "TITLE", true},
+    {"YEAR1", "TITLE", true},  {"Comments1", nullptr, true}, {"SONGPATH", nullptr, false}};
+
+// Whether two sort values are equal as ORDER BY sees them: both null, or
+// texts equal byte for byte, or (NOCASE columns) equal but for the case of
+// A to Z.
+bool SameSortValue(const std::optional<std::string_view>& a, const std::optional<std::string>& b,
+                   bool noCase) {
+  if (!a || !b) return !a && !b;
+  if (a->size() != b->size()) return false;
+  if (!noCase) return *a == *b;
+  for (size_t i = 0; i < a->size(); ++i) {
+    unsigned char x = static_cast<unsigned char>((*a)[i]);
+    unsigned char y = static_cast<unsigned char>((*b)[i]);
+    if (x >= 'A' && x <= 'Z') x += 32;
+    if (y >= 'A' && y <= 'Z') y += 32;
+    if (x != y) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+bool SearchIndex::ReadOrder(DbConnection& connection, const SortOrder& order,
+                            std::vector<uint32_t>& numbers, std::vector<uint8_t>* runs) {
+  // The form the list's result uses to read its keys, so the database plans
+  // and breaks ties the same way as for a search statement.
+  std::string whole = WholeLibraryStatement(order);
+  whole.pop_back();  // the ";"
+  const OrderColumns& columns = kOrderColumns[static_cast<int>(order.Key)];
+  std::string select = "SELECT ItemNum";
+  if (runs) {
+    select += std::string(", ") + columns.First;
+    if (columns.Second) select += std::string(", ") + columns.Second;
+  }
+  bool usable = true;
+  std::optional<std::string> previous[2];
+  auto query = [&](const DbRow& row) {
+    const int64_t number = row.Integer(0);
+    if (number < 0 || number > std::numeric_limits<uint32_t>::max()) {
+      qCInfo(lcLibrary, "item numbers beyond 32 bits: the library is searched by statement");
+      return usable = false;
+    }
+    if (runs) {
+      // 1: same first value as the row before; 2: both values the same.
+      uint8_t same = 0;
+      const int count = columns.Second ? 2 : 1;
+      for (int c = 0; c < count; ++c) {
+        if (row.IsOther(c + 1)) return usable = false;  // numbers sort apart from texts
+        const std::optional<std::string_view> value = row.Text(c + 1);
+        const bool noCase = c == 0 ? columns.FirstNoCase : true;
+        if (!numbers.empty() && (c == 0 || same == 1) && SameSortValue(value, previous[c], noCase))
+          same = static_cast<uint8_t>(c + 1);
+        previous[c] = value ? std::optional<std::string>(*value) : std::nullopt;
+      }
+      if (count == 1 && same == 1) same = 2;
+      runs->push_back(same);
+    }
+    numbers.push_back(static_cast<uint32_t>(number));
+    return true;
+  };
+  return connection.Query(select + " FROM (" + whole + ");", query) && usable;
+}
+
 bool SearchIndex::ReadOrders(DbConnection& connection, const std::atomic<bool>* abort) {
   connection.Execute("PRAGMA mmap_size = 1073741824;");
-  for (int o = 0; o < 12; ++o) {
+  std::vector<uint8_t> runs;
+  for (int key = 0; key < 6; ++key) {
     if (abort && abort->load()) return false;
-    SortOrder order;
-    order.Key = static_cast<LibrarySortKey>(o / 2);
-    order.Descending = (o % 2) != 0;
-    // The form the list's result uses to read its keys, so the database
-    // plans and breaks ties the same way as for a search statement.
-    std::string whole = WholeLibraryStatement(order);
-    whole.pop_back();  // the ";"
-    std::vector<uint32_t>& numbers = orders_[o];
-    bool fits = true;
-    if (!connection.Query("SELECT ItemNum FROM (" + whole + ");", [&](const DbRow& row) {
-          const int64_t number = row.Integer(0);
-          if (number < 0 || number > std::numeric_limits<uint32_t>::max()) return fits = false;
-          numbers.push_back(static_cast<uint32_t>(number));
-          return true;
-        }))
-      return false;
-    if (!fits) {
-      qCInfo(lcLibrary, "item numbers beyond 32 bits: the library is searched by statement");
-      return false;
+    SortOrder ascending;
+    ascending.Key = static_cast<LibrarySortKey>(key);
+    std::vector<uint32_t>& up = orders_[key * 2];
+    std::vector<uint32_t>& down = orders_[key * 2 + 1];
+    runs.clear();
+    if (!ReadOrder(connection, ascending, up, &runs)) {
+      // Values the run rules do not cover: both directions from the database.
+      up.clear();
+      SortOrder descending = ascending;
+      descending.Descending = true;
+      if (!ReadOrder(connection, ascending, up, nullptr) ||
+          !ReadOrder(connection, descending, down, nullptr))
+        return false;
+      continue;
+    }
+    // The descending order walks the first column's index backwards and
+    // sorts each run of equal first values by the second column, keeping
+    // the order rows arrived in among equals: the runs of equal first values
+    // in reverse, and in each, the runs of equal second values in ascending
+    // order, each of them reversed.
+    down.reserve(up.size());
+    size_t groupEnd = up.size();
+    while (groupEnd > 0) {
+      size_t groupStart = groupEnd - 1;
+      while (groupStart > 0 && runs[groupStart] >= 1) --groupStart;
+      for (size_t runStart = groupStart; runStart < groupEnd;) {
+        size_t runEnd = runStart + 1;
+        while (runEnd < groupEnd && runs[runEnd] == 2) ++runEnd;
+        for (size_t i = runEnd; i > runStart; --i) down.push_back(up[i - 1]);
+        runStart = runEnd;
+      }
+      groupEnd = groupStart;
     }
   }
   return true;

@@ -56,6 +56,8 @@ private:
   SearchIndex() = default;
   bool ReadOrders(class DbConnection& connection, const std::atomic<bool>* abort);
   bool PlaceOrders();
+  static bool ReadOrder(class DbConnection& connection, const SortOrder& order,
+                        std::vector<uint32_t>& numbers, std::vector<uint8_t>* runs);
   std::string_view RowText(const Column& column, size_t row) const;
   Bits MatchWord(const Column& column, const Word& word, const Bits* within) const;
 

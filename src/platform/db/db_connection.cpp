@@ -145,6 +145,11 @@ std::optional<std::string_view> DbRow::Text(int field) const {
 
 int64_t DbRow::Integer(int field) const { return sqlite3_column_int64(statement_, field); }
 
+bool DbRow::IsOther(int field) const {
+  const int type = sqlite3_column_type(statement_, field);
+  return type != SQLITE_NULL && type != SQLITE_TEXT;
+}
+
 bool DbConnection::Query(const std::string& sql, const std::function<bool(const DbRow&)>& row) {
   if (!db_) return false;
   sqlite3_stmt* raw = nullptr;

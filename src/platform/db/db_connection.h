@@ -37,6 +37,8 @@ public:
   // The field as text (numbers as their decimal text); nullopt for null.
   std::optional<std::string_view> Text(int field) const;
   int64_t Integer(int field) const;
+  // Whether the field holds a number or a blob (neither null nor text).
+  bool IsOther(int field) const;
 
 private:
   sqlite3_stmt* statement_;
