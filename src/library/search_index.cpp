@@ -156,8 +156,14 @@ std::unique_ptr<SearchIndex> SearchIndex::Build(const std::string& databasePath,
   orders.join();
   if (tooLarge) qCWarning(lcLibrary, "the library %s is too large to index", databasePath.c_str());
   if (!rowsRead || !ordersRead || tooLarge || aborted()) return nullptr;
-  for (Column& column : index->columns_)
+  // Growing by doubling leaves up to half of each block unused: the index
+  // lives as long as the program, so give that back.
+  for (Column& column : index->columns_) {
     column.Starts.push_back(static_cast<uint32_t>(column.Folded.size()));
+    column.Folded.shrink_to_fit();
+    column.Starts.shrink_to_fit();
+  }
+  index->itemNums_.shrink_to_fit();
   // Both threads may have read different states of a file changed between
   // their reads: then the orders do not name the rows read.
   if (!index->PlaceOrders()) {
@@ -182,14 +188,18 @@ constexpr OrderColumns kOrderColumns[] = {
 // Whether two sort values are equal as ORDER BY sees them: both null, or
 // texts equal byte for byte, or (NOCASE columns) equal but for the case of
 // A to Z.
-bool SameSortValue(const std::optional<std::string_view>& a, const std::optional<std::string>& b,
-                   bool noCase) {
-  if (!a || !b) return !a && !b;
-  if (a->size() != b->size()) return false;
-  if (!noCase) return *a == *b;
+struct SortValue {
+  bool Null = true;
+  std::string Text;  // reused from row to row
+};
+
+bool SameSortValue(const std::optional<std::string_view>& a, const SortValue& b, bool noCase) {
+  if (!a || b.Null) return !a && b.Null;
+  if (a->size() != b.Text.size()) return false;
+  if (!noCase) return *a == b.Text;
   for (size_t i = 0; i < a->size(); ++i) {
     unsigned char x = static_cast<unsigned char>((*a)[i]);
-    unsigned char y = static_cast<unsigned char>((*b)[i]);
+    unsigned char y = static_cast<unsigned char>(b.Text[i]);
     if (x >= 'A' && x <= 'Z') x += 32;
     if (y >= 'A' && y <= 'Z') y += 32;
     if (x != y) return false;
@@ -212,7 +222,7 @@ bool SearchIndex::ReadOrder(DbConnection& connection, const SortOrder& order,
     if (columns.Second) select += std::string(", ") + columns.Second;
   }
   bool usable = true;
-  std::optional<std::string> previous[2];
+  SortValue previous[2];
   auto query = [&](const DbRow& row) {
     const int64_t number = row.Integer(0);
     if (number < 0 || number > std::numeric_limits<uint32_t>::max()) {
@@ -229,7 +239,8 @@ bool SearchIndex::ReadOrder(DbConnection& connection, const SortOrder& order,
         const bool noCase = c == 0 ? columns.FirstNoCase : true;
         if (!numbers.empty() && (c == 0 || same == 1) && SameSortValue(value, previous[c], noCase))
           same = static_cast<uint8_t>(c + 1);
-        previous[c] = value ? std::optional<std::string>(*value) : std::nullopt;
+        previous[c].Null = !value;
+        if (value) previous[c].Text.assign(*value);
       }
       if (count == 1 && same == 1) same = 2;
       runs->push_back(same);

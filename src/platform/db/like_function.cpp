@@ -306,7 +306,14 @@ std::string FoldForLike(std::string_view text) {
 void AppendFoldedForLike(std::string_view text, std::string& out) {
   const auto* s = reinterpret_cast<const unsigned char*>(text.data());
   const size_t n = text.size();
-  for (size_t i = 0; i < n;) {
+  // Most texts are ASCII: fold them straight into place.
+  const size_t base = out.size();
+  out.resize(base + n);
+  char* ascii = out.data() + base;
+  size_t i = 0;
+  for (; i < n && s[i] < 0x80; ++i) ascii[i] = static_cast<char>(kAsciiFold[s[i]]);
+  out.resize(base + i);
+  while (i < n) {
     if (s[i] < 0x80) {
       out += static_cast<char>(kAsciiFold[s[i]]);
       ++i;
