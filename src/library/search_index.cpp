@@ -29,7 +29,9 @@ size_t CharacterLength(unsigned char lead) {
 bool Test(const std::vector<uint64_t>& bits, size_t row) {
   return (bits[row >> 6] >> (row & 63)) & 1;
 }
-void Set(std::vector<uint64_t>& bits, size_t row) { bits[row >> 6] |= uint64_t{1} << (row & 63); }
+void Set(std::vector<uint64_t>& bits, size_t row) {
+  bits[row >> 6] |= uint64_t{1} << (row & 63);
+}
 
 size_t Count(const std::vector<uint64_t>& bits) {
   size_t count = 0;
@@ -182,7 +184,7 @@ struct OrderColumns {
   bool FirstNoCase;
 };
 constexpr OrderColumns kOrderColumns[] = {
-    {"TITLE", "ARTIST", true}, {"ARTIST", "TITLE", true},  {"ID", "TITLE", true},
+    {"TITLE", "ARTIST", true}, {"ARTIST", "TITLE", true},    {"ID", "TITLE", true},
     {"YEAR1", "TITLE", true},  {"Comments1", nullptr, true}, {"SONGPATH", nullptr, false}};
 
 // Whether two sort values are equal as ORDER BY sees them: both null, or
@@ -344,8 +346,7 @@ SearchIndex::Bits SearchIndex::MatchWord(const Column& column, const Word& word,
     for (size_t i = 0; i < found.size(); ++i) found[i] = candidates[i] & column.Present[i];
     return found;
   }
-  const bool rowByRow =
-      word.Needle.empty() || (within && Count(*within) * kRowByRowShare < rows);
+  const bool rowByRow = word.Needle.empty() || (within && Count(*within) * kRowByRowShare < rows);
   if (rowByRow) {
     for (size_t i = 0; i < candidates.size(); ++i) {
       uint64_t bits = candidates[i] & column.Present[i];

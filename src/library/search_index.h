@@ -47,9 +47,9 @@ private:
   using Bits = std::vector<uint64_t>;
   static constexpr int kColumns = 6;  // SearchField order: Title .. Location
   struct Column {
-    std::string Folded;              // each row's folded text followed by 0xFF
-    std::vector<uint32_t> Starts;    // where each row's text starts; one more at the end
-    Bits Present;                    // rows whose field is not null
+    std::string Folded;            // each row's folded text followed by 0xFF
+    std::vector<uint32_t> Starts;  // where each row's text starts; one more at the end
+    Bits Present;                  // rows whose field is not null
   };
   struct Word;
 

@@ -20,10 +20,36 @@ using testing::Song;
 // Pieces of texts and of searches: letter case beyond ASCII (é/É, the Kelvin
 // sign folding to k, ß), apostrophes (stored as accents), brackets, the
 // wildcards, blanks, and words that differ only in case (ties in the orders).
-const char* const kPieces[] = {
-    "love", "LOVE", "Love", "me", "ME", "the", "Beyonc\xC3\xA9", "BEYONC\xC3\x89", "\xC3\xA9",
-    "don't", "Don\xC2\xB4t", "[Live]", "live", "100%", "a_b", "_", "%", "k", "\xE2\x84\xAA",
-    "stra\xC3\x9F" "e", "STRASSE", "abba", "x", "1977", "", " ", "o", "\xC3\xB6", "ABBA"};
+const char* const kPieces[] = {"love",
+                               "LOVE",
+                               "Love",
+                               "me",
+                               "ME",
+                               "the",
+                               "Beyonc\xC3\xA9",
+                               "BEYONC\xC3\x89",
+                               "\xC3\xA9",
+                               "don't",
+                               "Don\xC2\xB4t",
+                               "[Live]",
+                               "live",
+                               "100%",
+                               "a_b",
+                               "_",
+                               "%",
+                               "k",
+                               "\xE2\x84\xAA",
+                               "stra\xC3\x9F"
+                               "e",
+                               "STRASSE",
+                               "abba",
+                               "x",
+                               "1977",
+                               "",
+                               " ",
+                               "o",
+                               "\xC3\xB6",
+                               "ABBA"};
 
 std::string Pieces(std::mt19937& random, int most) {
   std::uniform_int_distribution<size_t> piece(0, std::size(kPieces) - 1);
@@ -39,8 +65,8 @@ std::string Pieces(std::mt19937& random, int most) {
 void AddSongs(LibraryFolder& library, std::mt19937& random, int count, int first) {
   library.database.BeginTrans();
   for (int i = 0; i < count; ++i)
-    library.Add({Pieces(random, 3), Pieces(random, 2), Pieces(random, 1), "/songs/" + Pieces(random, 2) +
-                                                                              std::to_string(first + i) + ".mp3",
+    library.Add({Pieces(random, 3), Pieces(random, 2), Pieces(random, 1),
+                 "/songs/" + Pieces(random, 2) + std::to_string(first + i) + ".mp3",
                  Pieces(random, 1), Pieces(random, 2)});
   // Some fields are null, as rows written by other programs may have them.
   library.database.Execute("UPDATE Items SET Comments1 = NULL WHERE ItemNum % 7 = 3;");
