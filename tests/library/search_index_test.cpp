@@ -105,6 +105,13 @@ void ExpectSameRows(LibraryFolder& library, const SearchIndex& index, std::mt199
     const std::optional<std::vector<int64_t>> found = index.Search(words, field, mode, order);
     ASSERT_TRUE(found) << statement;
     ASSERT_EQ(*found, StatementRows(reader, statement)) << statement;
+    if (q % 4 == 0) {
+      // And as the list opens the statement itself.
+      const std::shared_ptr<DbResult> listed =
+          OpenListResult(library.database.LibraryPath(), statement);
+      ASSERT_TRUE(listed->IsKeyed()) << statement;
+      ASSERT_EQ(*found, listed->Keys()) << statement;
+    }
     matched += found->size();
   }
   // The searches found rows, not only empty lists.

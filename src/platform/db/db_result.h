@@ -73,8 +73,10 @@ public:
   std::optional<double> Real(std::string_view name) const { return Real(FieldIndex(name)); }
   bool IsNull(int field) const;
 
-  // The row keys of a keyed result (empty for a copied one); for checks.
+  // Whether the rows are kept as keys, and the keys in row order (empty for
+  // a copied result); for checks.
   bool IsKeyed() const { return keyed_; }
+  const std::vector<int64_t>& Keys() const { return keys_; }
 
 private:
   enum class Kind : uint8_t { Null, Integer, Real, Text };
