@@ -3,13 +3,14 @@
 // searchable texts folded the way the database's LIKE compares them (one
 // block per column, rows separated by a byte no folded text contains), and
 // the row order of each of the twelve list orders exactly as the database
-// returns the whole library in it. A search marks the matching rows in a
+// returns the whole library in it (each descending order worked out from the
+// ascending one the way the database breaks its ties). A search marks the matching rows in a
 // bitset, column by column and word by word, and walks the chosen order
 // picking the marked rows: the result is the ItemNum sequence the search
 // statement gives on the same rows, ties included.
 //
-// The index is a snapshot. It is built off the UI thread from its own
-// read-only connection and never changes afterwards; whoever holds it
+// The index is a snapshot. It is built off the UI thread from read-only
+// connections of its own and never changes afterwards; whoever holds it
 // decides whether the file has changed since (see IndexedSearch).
 
 #include <atomic>
