@@ -48,7 +48,11 @@ void LibraryDatabase::SetDataFolder(const std::string& folder) {
 bool LibraryDatabase::OpenLibrary() {
   lookupResult_.Close();
   historyResult_.Close();
-  if (library_.Open(LibraryPath())) return true;
+  ++itemsGeneration_;
+  if (library_.Open(LibraryPath())) {
+    library_.WatchWrites("Items", [this] { ++itemsGeneration_; });
+    return true;
+  }
   prompts_.Message(kFailureCaption, "Database Failure", PromptButtons::Ok);
   return false;
 }
@@ -84,6 +88,7 @@ void LibraryDatabase::Close() {
   lookupResult_.Close();
   historyResult_.Close();
   library_.Close();
+  ++itemsGeneration_;
   CloseCatalogue();
 }
 
@@ -150,6 +155,7 @@ bool LibraryDatabase::CompactLibrary() {
   historyResult_.Close();
   lookupResult_.Close();
   library_.Close();
+  ++itemsGeneration_;
 
   // Without a good backup the compaction does not start: the library file is
   // the only copy of the host's library.

@@ -9,6 +9,8 @@
 // A database that does not open is reported once and the program goes on
 // without it: every later operation then fails silently.
 
+#include <atomic>
+#include <cstdint>
 #include <string>
 
 #include "platform/db/db_connection.h"
@@ -65,8 +67,14 @@ public:
   void CloseCatalogue();
 
   bool LibraryOpen() const { return library_.IsOpen(); }
+  // Grows whenever a statement that may write Items is prepared on the
+  // library connection, when such a transaction commits, and when the
+  // library is opened or closed: a copy of Items taken at one value is
+  // current only while the value stays.
+  uint64_t ItemsGeneration() const { return itemsGeneration_.load(); }
   bool CatalogueOpen() const { return catalogue_.IsOpen(); }
   DbConnection& Library() { return library_; }
+  const DbConnection& Library() const { return library_; }
   DbConnection& Catalogue() { return catalogue_; }
   DbResult& HistoryResult() { return historyResult_; }
   DbResult& CatalogueResult() { return catalogueResult_; }
@@ -102,6 +110,7 @@ private:
   DbResult historyResult_;
   DbResult catalogueResult_;
   CurrentItem current_;
+  std::atomic<uint64_t> itemsGeneration_{0};
 };
 
 }  // namespace lyricade

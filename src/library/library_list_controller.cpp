@@ -10,7 +10,7 @@ namespace lyricade {
 
 LibraryListController::LibraryListController(LibraryDatabase& database, LibraryListModel& model,
                                              QObject* parent)
-    : QObject(parent), database_(database), model_(model) {}
+    : QObject(parent), database_(database), model_(model), index_(database) {}
 
 // The workers are waited for before the object goes: their hand-over events
 // are then dropped with it.
@@ -24,6 +24,7 @@ void LibraryListController::LoadLibraryList(int column) {
   libraryOrder_.Update(column);
   SetStatus(kLoading);
   StartLoad(false, WholeLibraryStatement(libraryOrder_));
+  index_.Refresh();
 }
 
 void LibraryListController::SearchLibrary(const std::string& text,
@@ -37,8 +38,22 @@ void LibraryListController::SearchLibrary(const std::string& text,
   SetStatus(kSearching);
   const SearchField field = SearchFieldForChoice(fieldChoice);
   searchOrder_.Update(column);
-  StartLoad(true, BuildSearchStatement(words, field, mode, searchOrder_));
+  const std::string statement = BuildSearchStatement(words, field, mode, searchOrder_);
+  std::shared_ptr<const SearchIndex> index = index_.Current();
+  lastSearchIndexed_ = index != nullptr;
+  if (index)
+    StartIndexedSearch(std::move(index), words, field, mode, statement);
+  else
+    StartLoad(true, statement);
   searchMode_ = true;
+}
+
+void LibraryListController::SearchAsTyped() {
+  if (searchBusy_) {
+    typedSearchWaiting_ = true;
+    return;
+  }
+  Search();
 }
 
 void LibraryListController::Search() {
@@ -63,12 +78,33 @@ void LibraryListController::HeaderClicked(int column) {
 void LibraryListController::StartLoad(bool search, const std::string& statement) {
   listStatement_ = statement;
   const std::string path = database_.LibraryOpen() ? database_.LibraryPath() : std::string();
-  loader_.Start(path, statement, [this, search](std::shared_ptr<DbResult> result) {
-    // Runs on the worker: the result travels to the UI thread in a queued
-    // call and is touched there only.
-    QMetaObject::invokeMethod(
-        this, [this, search, result] { Finish(search, result); }, Qt::QueuedConnection);
-  });
+  loader_.Start(path, statement,
+                [this, search](std::shared_ptr<DbResult> result) { HandOver(search, result); });
+}
+
+void LibraryListController::StartIndexedSearch(std::shared_ptr<const SearchIndex> index,
+                                               std::vector<std::string> words,
+                                               SearchField field, MatchMode mode,
+                                               const std::string& statement) {
+  listStatement_ = statement;
+  const std::string path = database_.LibraryPath();
+  auto open = [index = std::move(index), words = std::move(words), field, mode,
+               order = searchOrder_, path, statement]() -> std::shared_ptr<DbResult> {
+    std::optional<std::vector<int64_t>> keys = index->Search(words, field, mode, order);
+    if (!keys) return OpenListResult(path, statement);
+    auto result = std::make_shared<DbResult>();
+    result->OpenKeys(path, "SELECT * FROM Items", std::move(*keys));
+    return result;
+  };
+  loader_.Start(std::move(open),
+                [this](std::shared_ptr<DbResult> result) { HandOver(true, result); });
+}
+
+void LibraryListController::HandOver(bool search, std::shared_ptr<DbResult> result) {
+  // Runs on the worker: the result travels to the UI thread in a queued
+  // call and is touched there only.
+  QMetaObject::invokeMethod(
+      this, [this, search, result] { Finish(search, result); }, Qt::QueuedConnection);
 }
 
 void LibraryListController::Finish(bool search, std::shared_ptr<DbResult> result) {
@@ -77,6 +113,10 @@ void LibraryListController::Finish(bool search, std::shared_ptr<DbResult> result
   SetStatus(kComplete);
   if (!loadBusy_ && !searchBusy_) SetButtonsEnabled(true);
   emit loadFinished(search);
+  if (search && typedSearchWaiting_) {
+    typedSearchWaiting_ = false;
+    Search();
+  }
 }
 
 void LibraryListController::SetStatus(const char* text) {

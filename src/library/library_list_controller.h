@@ -9,6 +9,12 @@
 // the UI thread, which swaps it into the model, sets the row count and
 // clears that load's busy flag. Whichever load finishes last decides what
 // the list shows.
+//
+// A search is answered by the library's search index when it is ready and
+// current (the worker then opens a result of the rows it found, in the
+// order the statement would give), otherwise by the statement. Each
+// whole-library load, which follows every change of Items, brings the
+// index up to date in the background.
 
 #include <QObject>
 #include <QString>
@@ -17,6 +23,7 @@
 #include <memory>
 #include <string>
 
+#include "library/indexed_search.h"
 #include "library/library_list_model.h"
 #include "library/library_search.h"
 #include "library/list_loader.h"
@@ -52,6 +59,9 @@ public:
                      int column);
   // "Search" (and Enter in the text box): the controls' contents, order kept.
   void Search();
+  // The search box changed while "Search as you type" is on: the search
+  // runs now, or as soon as a running search ends.
+  void SearchAsTyped();
   // "Show All": leaves search mode and lists the whole library.
   void ShowAll();
   // A click on a column header: the search again in that column's order
@@ -74,6 +84,9 @@ public:
   const SortOrder& SearchOrder() const { return searchOrder_; }
   // The statement of the last load started.
   const std::string& ListStatement() const { return listStatement_; }
+  // Whether the last search started was answered by the index.
+  bool LastSearchIndexed() const { return lastSearchIndexed_; }
+  IndexedSearch& Index() { return index_; }
 
   // Blocks until every started worker has handed its result over (the
   // hand-over itself still waits for the UI thread's event loop).
@@ -89,10 +102,15 @@ private:
   void SetStatus(const char* text);
   void SetButtonsEnabled(bool enabled);
   void StartLoad(bool search, const std::string& statement);
+  void StartIndexedSearch(std::shared_ptr<const SearchIndex> index,
+                          std::vector<std::string> words, SearchField field, MatchMode mode,
+                          const std::string& statement);
+  void HandOver(bool search, std::shared_ptr<DbResult> result);
   void Finish(bool search, std::shared_ptr<DbResult> result);
 
   LibraryDatabase& database_;
   LibraryListModel& model_;
+  IndexedSearch index_;
   ListLoader loader_;
   std::function<SearchControls()> controls_;
   SortOrder libraryOrder_;
@@ -103,6 +121,8 @@ private:
   bool buttonsEnabled_ = true;
   QString status_;
   std::string listStatement_;
+  bool lastSearchIndexed_ = false;
+  bool typedSearchWaiting_ = false;
 };
 
 }  // namespace lyricade

@@ -23,12 +23,17 @@ ListLoader::~ListLoader() { WaitAll(); }
 
 void ListLoader::Start(const std::string& databasePath, const std::string& statement,
                        Finished finished) {
+  Start([databasePath, statement] { return OpenListResult(databasePath, statement); },
+        std::move(finished));
+}
+
+void ListLoader::Start(std::function<std::shared_ptr<DbResult>()> open, Finished finished) {
   JoinFinished();
   auto done = std::make_shared<std::atomic<bool>>(false);
   ++running_;
-  std::thread thread([this, databasePath, statement, finished = std::move(finished), done] {
+  std::thread thread([this, open = std::move(open), finished = std::move(finished), done] {
     LowerThisThreadsPriority();
-    std::shared_ptr<DbResult> result = OpenListResult(databasePath, statement);
+    std::shared_ptr<DbResult> result = open();
     finished(std::move(result));
     --running_;
     done->store(true);

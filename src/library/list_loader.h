@@ -35,6 +35,9 @@ public:
   // Starts a worker that opens the statement and calls `finished` with the
   // result. An empty database path stands for "no database": no rows.
   void Start(const std::string& databasePath, const std::string& statement, Finished finished);
+  // The same with any way of opening the result (a search answered by the
+  // index opens a result of the keys it found).
+  void Start(std::function<std::shared_ptr<DbResult>()> open, Finished finished);
   // Waits until every load started so far has called back.
   void WaitAll();
   int Running() const { return running_.load(); }

@@ -429,6 +429,33 @@ TEST_F(ApplicationTest, AcceleratorsAndTheSearchBox) {
   app->Shutdown();
 }
 
+TEST_F(ApplicationTest, SearchAsYouTypeIsOffUntilTurnedOnAndIsKept) {
+  auto app = Start();
+  MainWindow* window = app->Window();
+  LibraryListController* list = app->LibraryController();
+  WaitForList(*list);
+  ASSERT_FALSE(window->SearchAsYouTypeBox()->isChecked());
+  QTest::keyClicks(window->SearchBox(), "demo");
+  Wait(3 * MainWindow::kTypingPauseMs);
+  EXPECT_FALSE(list->SearchMode()) << "typing alone searches only with the option on";
+
+  window->SearchAsYouTypeBox()->setChecked(true);
+  QTest::keyClick(window->SearchBox(), Qt::Key_Backspace);
+  QElapsedTimer clock;
+  clock.start();
+  while (!(list->SearchMode() && !list->SearchBusy()) && clock.elapsed() < 5000)
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+  EXPECT_TRUE(list->SearchMode());
+  EXPECT_NE(list->ListStatement().find("'%DEM%'"), std::string::npos) << list->ListStatement();
+  app->Shutdown();
+  app.reset();
+
+  // The next start has it on.
+  auto again = Start();
+  EXPECT_TRUE(again->Window()->SearchAsYouTypeBox()->isChecked());
+  again->Shutdown();
+}
+
 }  // namespace
 }  // namespace lyricade
 

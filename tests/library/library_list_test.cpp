@@ -121,6 +121,28 @@ TEST_F(LibraryListTest, SearchesFindAccentsApostrophesAndEmptyFields) {
   EXPECT_EQ(controller_.StatusText(), "Complete...");
 }
 
+TEST_F(LibraryListTest, OnceIndexedSearchesShowTheSameRowsAndAWriteFallsBackToTheStatement) {
+  EXPECT_EQ(SearchTitles("love", "Match All"), (Names{"Crazy In Love", "Love Me Do"}));
+  EXPECT_FALSE(controller_.LastSearchIndexed()) << "the index is built after a whole-library load";
+  controller_.LoadLibraryList(-1);
+  Settle();
+  controller_.Index().WaitForBuild();
+  EXPECT_EQ(SearchTitles("love", "Match All"), (Names{"Crazy In Love", "Love Me Do"}));
+  EXPECT_TRUE(controller_.LastSearchIndexed());
+  EXPECT_EQ(SearchTitles("don't", "Title"), (Names{"Don\xC2\xB4t Stop"}));
+  EXPECT_EQ(SearchTitles("beyonc\xC3\xA9", "Artist"), (Names{"Crazy In Love", "Halo"}));
+  EXPECT_EQ(SearchTitles("", "Comment").size(), 4u);
+  EXPECT_TRUE(controller_.LastSearchIndexed());
+  EXPECT_EQ(model_.CellText(0, 1), "Beyonc\xC3\xA9");  // cells read from the rows found
+
+  ASSERT_TRUE(library_.database.Execute("DELETE FROM Items WHERE Title = 'Love Me Do';"));
+  EXPECT_EQ(SearchTitles("love", "Match All"), (Names{"Crazy In Love"}));
+  EXPECT_FALSE(controller_.LastSearchIndexed());
+  controller_.Index().WaitForBuild();
+  EXPECT_EQ(SearchTitles("love", "Match All"), (Names{"Crazy In Love"}));
+  EXPECT_TRUE(controller_.LastSearchIndexed());
+}
+
 TEST_F(LibraryListTest, HeaderClicksKeepTheModeAndEachModeItsOwnOrder) {
   controller_.HeaderClicked(1);  // whole library by artist
   Settle();

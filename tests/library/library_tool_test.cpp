@@ -61,6 +61,8 @@ TEST_F(LibraryTool, ImportListSearchAndRemoveBad) {
             "2\tDon\u00b4t Stop Me Now\tQueen\t\t\t" + songs + "Bob's Hits/Queen - Don't Stop Me Now.MP3\n");
   EXPECT_EQ(Run("search --on artist queen").out.substr(0, 2), "2\t");
   EXPECT_EQ(Run("search --any abba queen").out.size(), Run("list").out.size());
+  EXPECT_EQ(Run("search \"don't\"").out, Run("search --statement \"don't\"").out);
+  EXPECT_EQ(Run("search \"don't\"").out.substr(0, 2), "2\t");
 
   std::filesystem::remove(folder.File("songs/Abba - Waterloo.mp3"));
   const Outcome removed = Run("remove-bad");

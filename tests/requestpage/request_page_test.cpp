@@ -70,9 +70,10 @@ protected:
   void SetUp() override {
     ASSERT_TRUE(library.Open());
     ASSERT_TRUE(library.database.Execute("BEGIN;"));
-    library.Add({"Waterloo", "The Quartet", "SC-1", "/songs/waterloo.zip"});
-    library.Add({"Don't Stop", "Band ' Co", "SC-2", "/songs/dont stop.zip"});
-    for (int i = 0; i < 150; ++i) library.Add({"Ballad " + std::to_string(i), "Crooner", "BL-" + std::to_string(i), "/b/" + std::to_string(i)});
+    library.Add({"Waterloo", "The Quartet", "SC-1", "/songs/waterloo.zip", "", ""});
+    library.Add({"Don't Stop", "Band ' Co", "SC-2", "/songs/dont stop.zip", "", ""});
+    for (int i = 0; i < 150; ++i)
+      library.Add({"Ballad " + std::to_string(i), "Crooner", "BL-" + std::to_string(i), "/b/" + std::to_string(i), "", ""});
     ASSERT_TRUE(library.database.Execute("COMMIT;"));
   }
   void Start(HttpServerLimits limits = {}) {

@@ -13,6 +13,7 @@
 #include "library/library_import.h"
 #include "library/library_maintenance.h"
 #include "library/library_search.h"
+#include "library/search_index.h"
 #include "platform/db/db_result.h"
 #include "platform/paths/paths.h"
 #include "platform/prompts/stream_prompts.h"
@@ -23,7 +24,7 @@ namespace {
 constexpr const char* kUsage =
     "usage: lyricade-library [--data-dir DIR] COMMAND\n"
     "  import [--format 0|1|2|3] [--ignore-tags] PATH...\n"
-    "  search [--on all|title|artist|id|year|comment|location] [--any] WORDS...\n"
+    "  search [--on all|title|artist|id|year|comment|location] [--any] [--statement] WORDS...\n"
     "  list [--sort title|artist|id|year|comment|location] [--desc]\n"
     "  remove-bad\n"
     "  compact\n";
@@ -79,6 +80,8 @@ std::string Field(const DbResult& rows, const char* name) {
   return text;
 }
 
+int PrintRows(DbResult& rows, std::ostream& out);
+
 int PrintRows(const std::string& libraryPath, const std::string& statement, std::ostream& out,
               std::ostream& err) {
   DbResult rows;
@@ -86,6 +89,10 @@ int PrintRows(const std::string& libraryPath, const std::string& statement, std:
     err << "lyricade-library: the library could not be read: " << rows.LastError() << "\n";
     return kFailed;
   }
+  return PrintRows(rows, out);
+}
+
+int PrintRows(DbResult& rows, std::ostream& out) {
   for (bool row = rows.MoveFirst(); row; row = rows.MoveNext())
     out << Field(rows, "ItemNum") << '\t' << Field(rows, "Title") << '\t' << Field(rows, "Artist")
         << '\t' << Field(rows, "ID") << '\t' << Field(rows, "Year1") << '\t'
@@ -141,6 +148,7 @@ private:
   int Search(Arguments& args) {
     SearchField field = SearchField::AllFields;
     MatchMode mode = MatchMode::All;
+    bool byStatement = false;  // the statement itself, for comparison with the index
     std::string text;
     while (!args.Empty()) {
       const std::string arg = args.Take();
@@ -151,6 +159,8 @@ private:
         field = *chosen;
       } else if (arg == "--any") {
         mode = MatchMode::AtleastOne;
+      } else if (arg == "--statement") {
+        byStatement = true;
       } else {
         text += text.empty() ? arg : " " + arg;
       }
@@ -158,8 +168,19 @@ private:
     if (text.empty()) return Usage("search needs words");
     LibraryDatabase database(prompts_);
     if (!OpenLibrary(database)) return kFailed;
-    const std::string statement = BuildSearchStatement(SplitSearchWords(SanitizeSearchText(text)),
-                                                       field, mode, SortOrder{});
+    const std::vector<std::string> words = SplitSearchWords(SanitizeSearchText(text));
+    const std::string statement = BuildSearchStatement(words, field, mode, SortOrder{});
+    if (!byStatement) {
+      // The program's search: the index, built here for this one search.
+      // A library changed while it was read, or words the index leaves to
+      // the statement, fall back to the statement.
+      const std::unique_ptr<SearchIndex> index = SearchIndex::Build(database.LibraryPath());
+      std::optional<std::vector<int64_t>> keys;
+      if (index) keys = index->Search(words, field, mode, SortOrder{});
+      DbResult rows;
+      if (keys && rows.OpenKeys(database.LibraryPath(), "SELECT * FROM Items", std::move(*keys)))
+        return PrintRows(rows, out_);
+    }
     return PrintRows(database.LibraryPath(), statement, out_, err_);
   }
 

@@ -10,12 +10,15 @@
 #include <QItemSelectionModel>
 #include <QMenu>
 #include <QPainter>
+#include <QSettings>
 #include <QShortcut>
 #include <QStyle>
+#include <QTimer>
 #include <QUrl>
 #include <QVBoxLayout>
 #include <filesystem>
 
+#include "app/app_log.h"
 #include "app/show.h"
 #include "app/transport_display.h"
 #include "common/app_settings.h"
@@ -110,6 +113,13 @@ QWidget* MainWindow::BuildLibraryArea() {
   matchAll_ = new QRadioButton("Match All", area);
   matchAny_ = new QRadioButton("Match Atleast One", area);
   matchAll_->setChecked(true);
+  // Off unless the host turned it on; kept apart from the preferences file,
+  // whose layout is fixed.
+  searchAsYouType_ = new QCheckBox("Search as you type", area);
+  searchAsYouType_->setChecked(QSettings().value(kSearchAsYouTypeKey, false).toBool());
+  typingPause_ = new QTimer(this);
+  typingPause_->setSingleShot(true);
+  typingPause_->setInterval(kTypingPauseMs);
   search_ = Button("Search");
   showAll_ = Button("Show All");
   searchRow->addWidget(searchBox_, 1);
@@ -117,6 +127,7 @@ QWidget* MainWindow::BuildLibraryArea() {
   searchRow->addWidget(searchField_);
   searchRow->addWidget(matchAll_);
   searchRow->addWidget(matchAny_);
+  searchRow->addWidget(searchAsYouType_);
   searchRow->addWidget(search_);
   searchRow->addWidget(showAll_);
   layout->addLayout(searchRow);
@@ -152,6 +163,19 @@ QWidget* MainWindow::BuildLibraryArea() {
   // Enter searches; the box never takes a line break.
   connect(searchBox_, &QLineEdit::returnPressed, controller, &LibraryListController::Search);
   connect(search_, &QPushButton::clicked, controller, &LibraryListController::Search);
+  connect(searchBox_, &QLineEdit::textEdited, this, [this] {
+    if (searchAsYouType_->isChecked()) typingPause_->start();
+  });
+  connect(typingPause_, &QTimer::timeout, controller, &LibraryListController::SearchAsTyped);
+  connect(searchAsYouType_, &QCheckBox::toggled, this, [this](bool on) {
+    QSettings settings;
+    settings.setValue(kSearchAsYouTypeKey, on);
+    settings.sync();
+    if (settings.status() != QSettings::NoError)
+      qCWarning(lcApp, "cannot keep the option \"Search as you type\" in %s",
+                qUtf8Printable(settings.fileName()));
+    if (!on) typingPause_->stop();
+  });
   connect(showAll_, &QPushButton::clicked, controller, &LibraryListController::ShowAll);
   connect(controller, &LibraryListController::statusChanged, status_, &QLabel::setText);
   connect(controller, &LibraryListController::buttonsEnabledChanged, this, [this](bool enabled) {

@@ -19,6 +19,7 @@
 
 class QAction;
 class QCheckBox;
+class QTimer;
 class QMenu;
 class QVBoxLayout;
 
@@ -74,6 +75,12 @@ public:
   // stop, Ctrl+A announce, Ctrl+S next singer; false for any other key.
   bool RunAccelerator(int key, Qt::KeyboardModifiers modifiers);
   QLineEdit* SearchBox() const { return searchBox_; }
+  QCheckBox* SearchAsYouTypeBox() const { return searchAsYouType_; }
+  // The search runs this long after the last key press in the search box
+  // while "Search as you type" is on.
+  static constexpr int kTypingPauseMs = 150;
+  // Where the option is kept: not in the fixed preferences file.
+  static constexpr const char* kSearchAsYouTypeKey = "Options/SearchAsYouType";
   QComboBox* VenueBox() const { return venueBox_; }
   // "Enable" (backgrounds): the host's click starts or stops the background
   // video; setting it from elsewhere only shows the setting.
@@ -143,6 +150,8 @@ private:
   QComboBox* searchField_ = nullptr;
   QRadioButton* matchAll_ = nullptr;
   QRadioButton* matchAny_ = nullptr;
+  QCheckBox* searchAsYouType_ = nullptr;
+  QTimer* typingPause_ = nullptr;
   QComboBox* venueBox_ = nullptr;
   QCheckBox* enableBackgrounds_ = nullptr;
   QPushButton* backgrounds_ = nullptr;

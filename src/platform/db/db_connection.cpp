@@ -14,6 +14,17 @@ constexpr int kBusyTimeoutMs = 5000;
 
 }  // namespace
 
+struct DbConnection::WriteWatch {
+  std::string Table;
+  std::function<void()> Changed;
+  bool Pending = false;  // a write statement was prepared since the last commit
+};
+
+DbConnection::DbConnection() = default;
+DbConnection::DbConnection(DbConnection&&) noexcept = default;
+DbConnection& DbConnection::operator=(DbConnection&&) noexcept = default;
+DbConnection::~DbConnection() { Close(); }
+
 bool DbConnection::Open(const std::string& path, DbAccess access) {
   // Each connection is used by one thread at a time (a result may be opened
   // on a worker and then handed to the UI thread), so SQLite's own per-call
@@ -68,6 +79,7 @@ bool DbConnection::OpenWith(const std::string& path, int flags) {
 
 void DbConnection::Close() {
   db_.reset();
+  watch_.reset();
   path_.clear();
 }
 
@@ -121,6 +133,89 @@ void DbConnection::ReportFailure(const std::string& sql, DbFailureLog log) {
   else
     qCWarning(lcPlatformDb, "statement failed on %s: %s (statement: %s)", path_.c_str(),
               sqlite3_errmsg(db_.get()), sql.c_str());
+}
+
+std::optional<std::string_view> DbRow::Text(int field) const {
+  if (sqlite3_column_type(statement_, field) == SQLITE_NULL) return std::nullopt;
+  const unsigned char* text = sqlite3_column_text(statement_, field);
+  const int size = sqlite3_column_bytes(statement_, field);
+  if (!text) return std::string_view();
+  return std::string_view(reinterpret_cast<const char*>(text), static_cast<size_t>(size));
+}
+
+int64_t DbRow::Integer(int field) const { return sqlite3_column_int64(statement_, field); }
+
+bool DbRow::IsOther(int field) const {
+  const int type = sqlite3_column_type(statement_, field);
+  return type != SQLITE_NULL && type != SQLITE_TEXT;
+}
+
+bool DbConnection::Query(const std::string& sql, const std::function<bool(const DbRow&)>& row) {
+  if (!db_) return false;
+  sqlite3_stmt* raw = nullptr;
+  if (sqlite3_prepare_v2(db_.get(), sql.c_str(), static_cast<int>(sql.size()), &raw, nullptr) !=
+          SQLITE_OK ||
+      !raw) {
+    sqlite3_finalize(raw);
+    ReportFailure(sql, DbFailureLog::Warning);
+    return false;
+  }
+  StatementHandle statement(raw);
+  const DbRow view(raw);
+  int rc;
+  while ((rc = sqlite3_step(raw)) == SQLITE_ROW)
+    if (!row(view)) return true;
+  if (rc != SQLITE_DONE) {
+    ReportFailure(sql, DbFailureLog::Warning);
+    return false;
+  }
+  return true;
+}
+
+bool DbConnection::WatchWrites(const std::string& table, std::function<void()> changed) {
+  if (!db_) return false;
+  watch_ = std::make_unique<WriteWatch>();
+  watch_->Table = table;
+  watch_->Changed = std::move(changed);
+  // The authorizer sees every statement as it is prepared (also one run
+  // again after a schema change), including a DELETE without WHERE that
+  // SQLite would otherwise carry out without visiting rows.
+  auto authorizer = [](void* data, int action, const char* name, const char*, const char*,
+                       const char*) {
+    auto* watch = static_cast<WriteWatch*>(data);
+    if ((action == SQLITE_INSERT || action == SQLITE_UPDATE || action == SQLITE_DELETE) && name &&
+        sqlite3_stricmp(name, watch->Table.c_str()) == 0) {
+      watch->Pending = true;
+      watch->Changed();
+    }
+    return SQLITE_OK;
+  };
+  auto commit = [](void* data) {
+    auto* watch = static_cast<WriteWatch*>(data);
+    if (watch->Pending) {
+      watch->Pending = false;
+      watch->Changed();
+    }
+    return 0;  // let the commit go ahead
+  };
+  if (sqlite3_set_authorizer(db_.get(), authorizer, watch_.get()) != SQLITE_OK) {
+    qCWarning(lcPlatformDb, "cannot watch writes to %s on %s: %s", table.c_str(), path_.c_str(),
+              sqlite3_errmsg(db_.get()));
+    watch_.reset();
+    return false;
+  }
+  sqlite3_commit_hook(db_.get(), commit, watch_.get());
+  return true;
+}
+
+int64_t DbConnection::DataVersion() {
+  if (!db_) return -1;
+  int64_t version = -1;
+  Query("PRAGMA data_version;", [&](const DbRow& row) {
+    version = row.Integer(0);
+    return false;
+  });
+  return version;
 }
 
 bool DbConnection::BeginTransaction() {

@@ -15,7 +15,11 @@
 // letter (see like_function.h).
 
 #include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
 #include <string>
+#include <string_view>
 
 #include "platform/db/sqlite_handles.h"
 
@@ -26,11 +30,26 @@ enum class DbAccess { ReadWrite, ReadOnly };
 // that tells expected failures from others by LastError (Quiet).
 enum class DbFailureLog { Warning, Quiet };
 
+// One row of a query as Query hands it over: valid only inside the call.
+class DbRow {
+public:
+  explicit DbRow(sqlite3_stmt* statement) : statement_(statement) {}
+  // The field as text (numbers as their decimal text); nullopt for null.
+  std::optional<std::string_view> Text(int field) const;
+  int64_t Integer(int field) const;
+  // Whether the field holds a number or a blob (neither null nor text).
+  bool IsOther(int field) const;
+
+private:
+  sqlite3_stmt* statement_;
+};
+
 class DbConnection {
 public:
-  DbConnection() = default;
-  DbConnection(DbConnection&&) noexcept = default;
-  DbConnection& operator=(DbConnection&&) noexcept = default;
+  DbConnection();
+  DbConnection(DbConnection&&) noexcept;
+  DbConnection& operator=(DbConnection&&) noexcept;
+  ~DbConnection();
 
   // Opens an existing database file. False (and closed) when the file is
   // missing or is not a database.
@@ -46,6 +65,22 @@ public:
   // rows a statement returns are stepped through and dropped. False at the
   // first statement that fails (the ones before it stay done).
   bool Execute(const std::string& sql, DbFailureLog log = DbFailureLog::Warning);
+
+  // Runs one query and hands each row to `row`; `row` returns false to stop
+  // early. False when the statement is refused or the read fails.
+  bool Query(const std::string& sql, const std::function<bool(const DbRow&)>& row);
+
+  // Calls `changed` (on the thread using this connection) whenever a
+  // statement that may write `table` is prepared here, and again when the
+  // transaction holding such a statement commits: whoever keeps a copy of
+  // the table's rows learns both that they are changing and that other
+  // connections can now see the change. A clear without WHERE counts too.
+  // The watch lasts until the connection closes.
+  bool WatchWrites(const std::string& table, std::function<void()> changed);
+  // SQLite's data version: changes whenever another connection (or another
+  // program) has committed to the file since this connection last looked.
+  // -1 when closed.
+  int64_t DataVersion();
 
   bool BeginTransaction();
   bool CommitTransaction();
@@ -66,7 +101,10 @@ private:
   bool OpenWith(const std::string& path, int flags);
   void ReportFailure(const std::string& sql, DbFailureLog log);
 
+  struct WriteWatch;
   SqliteHandle db_;
+  // Kept apart so SQLite's hooks hold a pointer that survives a move.
+  std::unique_ptr<WriteWatch> watch_;
   std::string path_;
   std::string failure_;  // why the last Open failed, when it never got a handle
   int busyFailures_ = 0;

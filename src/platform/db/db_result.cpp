@@ -125,6 +125,38 @@ bool DbResult::OpenRows(const std::string& databasePath, const std::string& sql)
   return true;
 }
 
+bool DbResult::OpenKeys(const std::string& databasePath, const std::string& sql,
+                        std::vector<int64_t> keys) {
+  Close();
+  if (!connection_.Open(databasePath, DbAccess::ReadOnly)) {
+    error_ = connection_.LastError();
+    qCWarning(lcPlatformDb, "cannot open a result on %s: %s", databasePath.c_str(),
+              error_.c_str());
+    return false;
+  }
+  StatementHandle statement = Prepare(connection_.Handle(), sql);
+  if (statement) {
+    for (int c = 0; c < sqlite3_column_count(statement.get()); ++c) {
+      const char* name = sqlite3_column_name(statement.get(), c);
+      names_.emplace_back(name ? name : "");
+    }
+  }
+  if (!statement || !PlanKeyed(statement.get(), sql)) {
+    const std::string why = statement ? std::string("not one keyed table") : connection_.LastError();
+    Close();
+    error_ = why;
+    qCWarning(lcPlatformDb, "cannot open a result of keys on %s: %s (statement: %s)",
+              databasePath.c_str(), error_.c_str(), sql.c_str());
+    return false;
+  }
+  keys_ = std::move(keys);
+  rowCount_ = keys_.size();
+  open_ = true;
+  current_ = rowCount_ > 0 ? 0 : -1;
+  if (current_ == 0) MoveTo(0);
+  return true;
+}
+
 void DbResult::SetMemoryMap(bool on) {
   const char* sql = on ? "PRAGMA mmap_size = 1073741824;" : "PRAGMA mmap_size = 0;";
   sqlite3_exec(connection_.Handle(), sql, nullptr, nullptr, nullptr);

@@ -38,6 +38,11 @@ public:
   // False when the file does not open or the statement is refused; the
   // result is then closed and empty.
   bool Open(const std::string& databasePath, const std::string& sql);
+  // Opens a result whose rows are the given keys, in that order, of the one
+  // table `sql` reads (as "SELECT * FROM Items" does): the rows an index has
+  // found already. False when the statement does not read a keyed table.
+  bool OpenKeys(const std::string& databasePath, const std::string& sql,
+                std::vector<int64_t> keys);
   void Close();
   bool IsOpen() const { return open_; }
   std::string LastError() const { return error_; }
@@ -68,8 +73,10 @@ public:
   std::optional<double> Real(std::string_view name) const { return Real(FieldIndex(name)); }
   bool IsNull(int field) const;
 
-  // The row keys of a keyed result (empty for a copied one); for checks.
+  // Whether the rows are kept as keys, and the keys in row order (empty for
+  // a copied result); for checks.
   bool IsKeyed() const { return keyed_; }
+  const std::vector<int64_t>& Keys() const { return keys_; }
 
 private:
   enum class Kind : uint8_t { Null, Integer, Real, Text };

@@ -297,6 +297,49 @@ bool RegisterCaseFoldingLike(sqlite3* db) {
                                     nullptr) == SQLITE_OK;
 }
 
+std::string FoldForLike(std::string_view text) {
+  std::string out;
+  AppendFoldedForLike(text, out);
+  return out;
+}
+
+void AppendFoldedForLike(std::string_view text, std::string& out) {
+  const auto* s = reinterpret_cast<const unsigned char*>(text.data());
+  const size_t n = text.size();
+  // Most texts are ASCII: fold them straight into place.
+  const size_t base = out.size();
+  out.resize(base + n);
+  char* ascii = out.data() + base;
+  size_t i = 0;
+  for (; i < n && s[i] < 0x80; ++i) ascii[i] = static_cast<char>(kAsciiFold[s[i]]);
+  out.resize(base + i);
+  while (i < n) {
+    if (s[i] < 0x80) {
+      out += static_cast<char>(kAsciiFold[s[i]]);
+      ++i;
+      continue;
+    }
+    // Surrogates (stray bytes) are written like any other code point; the
+    // encoding is only ever compared with itself.
+    const char32_t cp = Fold(DecodeUtf8(s, n, i));
+    if (cp < 0x80) {  // the Kelvin sign folds to "k"
+      out += static_cast<char>(cp);
+    } else if (cp < 0x800) {
+      out += static_cast<char>(0xC0 | (cp >> 6));
+      out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else if (cp < 0x10000) {
+      out += static_cast<char>(0xE0 | (cp >> 12));
+      out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+      out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else {
+      out += static_cast<char>(0xF0 | (cp >> 18));
+      out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+      out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+      out += static_cast<char>(0x80 | (cp & 0x3F));
+    }
+  }
+}
+
 bool LikeMatches(std::string_view pattern, std::string_view text, char32_t escape) {
   std::unique_ptr<CompiledPattern> compiled = Compile(pattern, escape);
   return Matches(*compiled, reinterpret_cast<const unsigned char*>(text.data()), text.size());

@@ -10,6 +10,7 @@
 
 #include <sqlite3.h>
 
+#include <string>
 #include <string_view>
 
 namespace lyricade {
@@ -22,5 +23,16 @@ bool RegisterCaseFoldingLike(sqlite3* db);
 // the ESCAPE character or 0 for none. Invalid UTF-8 bytes compare as
 // themselves.
 bool LikeMatches(std::string_view pattern, std::string_view text, char32_t escape = 0);
+
+// The text as the comparison sees it, written out again as UTF-8: every
+// character case-folded, and each byte that does not start a well-formed
+// character kept as a character of its own (encoded in the surrogate range,
+// so it never equals a real one). Matching LIKE patterns without escape
+// against folded texts is then a byte comparison: a folded pattern character
+// that is not "%" or "_" matches exactly its own bytes. The byte 0xFF never
+// occurs in the output, so it can separate folded texts.
+std::string FoldForLike(std::string_view text);
+// The same, appended to `out`.
+void AppendFoldedForLike(std::string_view text, std::string& out);
 
 }  // namespace lyricade

@@ -1,0 +1,473 @@
+#include "library/search_index.h"
+
+#include <time.h>
+
+#include <algorithm>
+#include <bit>
+#include <limits>
+#include <thread>
+
+#include "library/library_log.h"
+#include "library/substring_scan.h"
+#include "platform/db/db_connection.h"
+#include "platform/db/like_function.h"
+
+namespace lyricade {
+namespace {
+
+double ThreadCpuMilliseconds() {
+  timespec now{};
+  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+  return static_cast<double>(now.tv_sec) * 1e3 + static_cast<double>(now.tv_nsec) / 1e6;
+}
+
+constexpr char kSeparator = static_cast<char>(0xFF);  // never in a folded text
+
+// Below this share of live rows, a word of a "Match All" search is checked
+// row by row instead of scanning the column's whole block.
+constexpr size_t kRowByRowShare = 32;
+
+size_t CharacterLength(unsigned char lead) {
+  if (lead < 0xC0) return 1;
+  if (lead < 0xE0) return 2;
+  if (lead < 0xF0) return 3;
+  return 4;
+}
+
+bool Test(const std::vector<uint64_t>& bits, size_t row) {
+  return (bits[row >> 6] >> (row & 63)) & 1;
+}
+void Set(std::vector<uint64_t>& bits, size_t row) {
+  bits[row >> 6] |= uint64_t{1} << (row & 63);
+}
+
+size_t Count(const std::vector<uint64_t>& bits) {
+  size_t count = 0;
+  for (uint64_t word : bits) count += static_cast<size_t>(std::popcount(word));
+  return count;
+}
+
+// A segment's end when it matches at `at` ("_" takes one character), or npos.
+size_t SegmentEndAt(std::string_view text, size_t at, std::string_view segment) {
+  for (char c : segment) {
+    if (at >= text.size()) return std::string_view::npos;
+    if (c == '_') {
+      at += CharacterLength(static_cast<unsigned char>(text[at]));
+    } else {
+      if (text[at] != c) return std::string_view::npos;
+      ++at;
+    }
+  }
+  return at <= text.size() ? at : std::string_view::npos;
+}
+
+// The end of the leftmost match of the segment at or after `from` (a
+// character boundary), or npos. Segments have a fixed length in characters,
+// so taking the leftmost match of each in turn finds a match when any exists.
+size_t FindSegment(std::string_view text, size_t from, std::string_view segment) {
+  if (segment.find('_') == std::string_view::npos) {
+    const size_t found = FindBytes(text, segment, from);
+    return found == std::string_view::npos ? found : found + segment.size();
+  }
+  for (size_t at = from; at < text.size();
+       at += CharacterLength(static_cast<unsigned char>(text[at]))) {
+    const size_t end = SegmentEndAt(text, at, segment);
+    if (end != std::string_view::npos) return end;
+  }
+  return std::string_view::npos;
+}
+
+}  // namespace
+
+// One search word as "LIKE '%word%'" uses it, folded: the pieces between its
+// "%" signs, which must appear in order.
+struct SearchIndex::Word {
+  std::vector<std::string> Segments;
+  std::string Needle;  // the longest run without "%" or "_": every match holds it
+  bool Plain = false;  // one segment without "_": holding the needle is matching
+
+  explicit Word(std::string_view text) {
+    const std::string folded = FoldForLike(text);
+    size_t start = 0;
+    for (size_t i = 0; i <= folded.size(); ++i) {
+      if (i == folded.size() || folded[i] == '%') {
+        if (i > start) Segments.push_back(folded.substr(start, i - start));
+        start = i + 1;
+      }
+    }
+    for (const std::string& segment : Segments) {
+      size_t runStart = 0;
+      for (size_t i = 0; i <= segment.size(); ++i) {
+        if (i == segment.size() || segment[i] == '_') {
+          if (i - runStart > Needle.size()) Needle = segment.substr(runStart, i - runStart);
+          runStart = i + 1;
+        }
+      }
+    }
+    Plain = Segments.size() == 1 && Segments[0].find('_') == std::string::npos;
+  }
+
+  bool Matches(std::string_view text) const {
+    size_t at = 0;
+    for (const std::string& segment : Segments) {
+      at = FindSegment(text, at, segment);
+      if (at == std::string_view::npos) return false;
+    }
+    return true;
+  }
+};
+
+std::unique_ptr<SearchIndex> SearchIndex::Build(const std::string& databasePath,
+                                                const std::atomic<bool>* abort) {
+  auto aborted = [abort] { return abort && abort->load(std::memory_order_relaxed); };
+  std::unique_ptr<SearchIndex> index(new SearchIndex);
+
+  // The twelve orders are read on a second thread and connection while this
+  // one reads the rows; each connection's data version tells whether anyone
+  // committed while it read.
+  bool ordersRead = false;
+  double ordersCpu = 0;
+  std::thread orders([&] {
+    const double start = ThreadCpuMilliseconds();
+    DbConnection connection;
+    if (!connection.Open(databasePath, DbAccess::ReadOnly)) return;
+    const int64_t version = connection.DataVersion();
+    ordersRead = index->ReadOrders(connection, abort) && connection.DataVersion() == version;
+    ordersCpu = ThreadCpuMilliseconds() - start;
+  });
+  const double rowsStart = ThreadCpuMilliseconds();
+
+  bool rowsRead = false;
+  bool tooLarge = false;
+  DbConnection connection;
+  if (connection.Open(databasePath, DbAccess::ReadOnly)) {
+    // Pages come through a memory map: no read call and no copy per page.
+    connection.Execute("PRAGMA mmap_size = 1073741824;");
+    const int64_t version = connection.DataVersion();
+    rowsRead = connection.Query(
+        "SELECT ItemNum, Title, Artist, ID, Year1, Comments1, SongPath FROM Items ORDER BY "
+        "ItemNum;",
+        [&](const DbRow& row) {
+          const size_t number = index->itemNums_.size();
+          if ((number & 0xFFFF) == 0 && aborted()) return false;
+          index->itemNums_.push_back(row.Integer(0));
+          for (int c = 0; c < kColumns; ++c) {
+            Column& column = index->columns_[c];
+            if ((number & 63) == 0) column.Present.push_back(0);
+            column.Starts.push_back(static_cast<uint32_t>(column.Folded.size()));
+            const std::optional<std::string_view> text = row.Text(c + 1);
+            if (text) {
+              Set(column.Present, number);
+              AppendFoldedForLike(*text, column.Folded);
+            }
+            column.Folded += kSeparator;
+            if (column.Folded.size() >= std::numeric_limits<uint32_t>::max()) tooLarge = true;
+          }
+          return !tooLarge;
+        });
+    rowsRead = rowsRead && !aborted() && connection.DataVersion() == version;
+  }
+  const double rowsCpu = ThreadCpuMilliseconds() - rowsStart;
+  orders.join();
+  qCDebug(lcLibrary, "index of %s: rows %.0f ms, orders %.0f ms of processor time",
+          databasePath.c_str(), rowsCpu, ordersCpu);
+  if (tooLarge) qCWarning(lcLibrary, "the library %s is too large to index", databasePath.c_str());
+  if (!rowsRead || !ordersRead || tooLarge || aborted()) return nullptr;
+  // Growing by doubling leaves up to half of each block unused: the index
+  // lives as long as the program, so give that back.
+  for (Column& column : index->columns_) {
+    column.Starts.push_back(static_cast<uint32_t>(column.Folded.size()));
+    column.Folded.shrink_to_fit();
+    column.Starts.shrink_to_fit();
+  }
+  index->itemNums_.shrink_to_fit();
+  // Both threads may have read different states of a file changed between
+  // their reads: then the orders do not name the rows read.
+  if (!index->PlaceOrders()) {
+    qCInfo(lcLibrary, "the library %s changed while it was indexed", databasePath.c_str());
+    return nullptr;
+  }
+  return index;
+}
+
+namespace {
+
+// The columns each order sorts by, as the whole-library statements name them.
+struct OrderColumns {
+  const char* First;
+  const char* Second;  // nullptr: one column
+  bool FirstNoCase;
+};
+constexpr OrderColumns kOrderColumns[] = {
+    {"TITLE", "ARTIST", true}, {"ARTIST", "TITLE", true},    {"ID", "TITLE", true},
+    {"YEAR1", "TITLE", true},  {"Comments1", nullptr, true}, {"SONGPATH", nullptr, false}};
+
+// Whether two sort values are equal as ORDER BY sees them: both null, or
+// texts equal byte for byte, or (NOCASE columns) equal but for the case of
+// A to Z.
+struct SortValue {
+  bool Null = true;
+  std::string Text;  // reused from row to row
+};
+
+bool SameSortValue(const std::optional<std::string_view>& a, const SortValue& b, bool noCase) {
+  if (!a || b.Null) return !a && b.Null;
+  if (a->size() != b.Text.size()) return false;
+  if (!noCase) return *a == b.Text;
+  for (size_t i = 0; i < a->size(); ++i) {
+    unsigned char x = static_cast<unsigned char>((*a)[i]);
+    unsigned char y = static_cast<unsigned char>(b.Text[i]);
+    if (x >= 'A' && x <= 'Z') x += 32;
+    if (y >= 'A' && y <= 'Z') y += 32;
+    if (x != y) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+bool SearchIndex::ReadOrder(DbConnection& connection, const SortOrder& order,
+                            std::vector<uint32_t>& numbers, std::vector<uint8_t>* runs) {
+  // The form the list's result uses to read its keys, so the database plans
+  // and breaks ties the same way as for a search statement.
+  std::string whole = WholeLibraryStatement(order);
+  whole.pop_back();  // the ";"
+  const OrderColumns& columns = kOrderColumns[static_cast<int>(order.Key)];
+  std::string select = "SELECT ItemNum";
+  if (runs) {
+    select += std::string(", ") + columns.First;
+    if (columns.Second) select += std::string(", ") + columns.Second;
+  }
+  bool usable = true;
+  SortValue previous[2];
+  auto query = [&](const DbRow& row) {
+    const int64_t number = row.Integer(0);
+    if (number < 0 || number > std::numeric_limits<uint32_t>::max()) {
+      qCInfo(lcLibrary, "item numbers beyond 32 bits: the library is searched by statement");
+      return usable = false;
+    }
+    if (runs) {
+      // 1: same first value as the row before; 2: both values the same.
+      uint8_t same = 0;
+      const int count = columns.Second ? 2 : 1;
+      for (int c = 0; c < count; ++c) {
+        if (row.IsOther(c + 1)) return usable = false;  // numbers sort apart from texts
+        const std::optional<std::string_view> value = row.Text(c + 1);
+        const bool noCase = c == 0 ? columns.FirstNoCase : true;
+        if (!numbers.empty() && (c == 0 || same == 1) && SameSortValue(value, previous[c], noCase))
+          same = static_cast<uint8_t>(c + 1);
+        previous[c].Null = !value;
+        if (value) previous[c].Text.assign(*value);
+      }
+      if (count == 1 && same == 1) same = 2;
+      runs->push_back(same);
+    }
+    numbers.push_back(static_cast<uint32_t>(number));
+    return true;
+  };
+  return connection.Query(select + " FROM (" + whole + ");", query) && usable;
+}
+
+bool SearchIndex::ReadOrders(DbConnection& connection, const std::atomic<bool>* abort) {
+  connection.Execute("PRAGMA mmap_size = 1073741824;");
+  std::vector<uint8_t> runs;
+  for (int key = 0; key < 6; ++key) {
+    if (abort && abort->load()) return false;
+    SortOrder ascending;
+    ascending.Key = static_cast<LibrarySortKey>(key);
+    std::vector<uint32_t>& up = orders_[key * 2];
+    std::vector<uint32_t>& down = orders_[key * 2 + 1];
+    runs.clear();
+    if (!kOrderColumns[key].Second) {
+      // One column: its index walked backwards, equal values and all.
+      if (!ReadOrder(connection, ascending, up, nullptr)) return false;
+      down.assign(up.rbegin(), up.rend());
+      continue;
+    }
+    if (!ReadOrder(connection, ascending, up, &runs)) {
+      // Values the run rules do not cover: both directions from the database.
+      up.clear();
+      SortOrder descending = ascending;
+      descending.Descending = true;
+      if (!ReadOrder(connection, ascending, up, nullptr) ||
+          !ReadOrder(connection, descending, down, nullptr))
+        return false;
+      continue;
+    }
+    // The descending order walks the first column's index backwards and
+    // sorts each run of equal first values by the second column, keeping
+    // the order rows arrived in among equals: the runs of equal first values
+    // in reverse, and in each, the runs of equal second values in ascending
+    // order, each of them reversed.
+    down.reserve(up.size());
+    size_t groupEnd = up.size();
+    while (groupEnd > 0) {
+      size_t groupStart = groupEnd - 1;
+      while (groupStart > 0 && runs[groupStart] >= 1) --groupStart;
+      for (size_t runStart = groupStart; runStart < groupEnd;) {
+        size_t runEnd = runStart + 1;
+        while (runEnd < groupEnd && runs[runEnd] == 2) ++runEnd;
+        for (size_t i = runEnd; i > runStart; --i) down.push_back(up[i - 1]);
+        runStart = runEnd;
+      }
+      groupEnd = groupStart;
+    }
+  }
+  return true;
+}
+
+bool SearchIndex::PlaceOrders() {
+  const size_t rows = itemNums_.size();
+  lowest_ = rows ? itemNums_.front() : 0;
+  const uint64_t span = rows ? static_cast<uint64_t>(itemNums_.back() - lowest_) + 1 : 0;
+  // Numbers that are not too sparse are their own places (less the lowest):
+  // no table to look them up in while building, a bitset of the span while
+  // searching.
+  byNumber_ = span <= static_cast<uint64_t>(rows) * 64 + 64;
+  places_ = byNumber_ ? static_cast<size_t>(span) : rows;
+  for (std::vector<uint32_t>& order : orders_) {
+    if (order.size() != rows) return false;
+    for (uint32_t& value : order) {
+      const int64_t number = value;
+      if (byNumber_) {
+        if (number < lowest_ || static_cast<uint64_t>(number - lowest_) >= span) return false;
+        value = static_cast<uint32_t>(number - lowest_);
+      } else {
+        const auto it = std::lower_bound(itemNums_.begin(), itemNums_.end(), number);
+        if (it == itemNums_.end() || *it != number) return false;
+        value = static_cast<uint32_t>(it - itemNums_.begin());
+      }
+    }
+  }
+  if (byNumber_) {
+    // Every row must be in each order once; a number met twice means the
+    // rows came from another state of the file.
+    Bits seen((places_ + 63) / 64, 0);
+    for (uint32_t value : orders_[0]) {
+      if (Test(seen, value)) return false;
+      Set(seen, value);
+    }
+    for (int64_t number : itemNums_)
+      if (!Test(seen, static_cast<size_t>(number - lowest_))) return false;
+  }
+  return true;
+}
+
+std::string_view SearchIndex::RowText(const Column& column, size_t row) const {
+  const uint32_t start = column.Starts[row];
+  return std::string_view(column.Folded).substr(start, column.Starts[row + 1] - 1 - start);
+}
+
+SearchIndex::Bits SearchIndex::MatchWord(const Column& column, const Word& word,
+                                         const Bits* within) const {
+  const size_t rows = itemNums_.size();
+  Bits found(column.Present.size(), 0);
+  const Bits& candidates = within ? *within : column.Present;
+  if (word.Segments.empty()) {  // "%%": every text, the empty one too
+    for (size_t i = 0; i < found.size(); ++i) found[i] = candidates[i] & column.Present[i];
+    return found;
+  }
+  const bool rowByRow = word.Needle.empty() || (within && Count(*within) * kRowByRowShare < rows);
+  if (rowByRow) {
+    for (size_t i = 0; i < candidates.size(); ++i) {
+      uint64_t bits = candidates[i] & column.Present[i];
+      while (bits) {
+        const size_t row = i * 64 + static_cast<size_t>(std::countr_zero(bits));
+        bits &= bits - 1;
+        if (word.Matches(RowText(column, row))) Set(found, row);
+      }
+    }
+    return found;
+  }
+  // Scan the whole block for the needle; each hit names its row, whose rest
+  // is then skipped.
+  const std::string_view block = column.Folded;
+  size_t at = 0;
+  while ((at = FindBytes(block, word.Needle, at)) != std::string_view::npos) {
+    const size_t row = static_cast<size_t>(
+        std::upper_bound(column.Starts.begin(), column.Starts.end(), static_cast<uint32_t>(at)) -
+        column.Starts.begin() - 1);
+    if ((!within || Test(*within, row)) && (word.Plain || word.Matches(RowText(column, row))))
+      Set(found, row);
+    at = column.Starts[row + 1];
+  }
+  return found;
+}
+
+std::optional<std::vector<int64_t>> SearchIndex::Search(const std::vector<std::string>& words,
+                                                        SearchField field, MatchMode mode,
+                                                        const SortOrder& order) const {
+  // Texts the statement cannot carry: an apostrophe ends its quoted word, a
+  // zero byte ends the statement, and several words whose first is empty
+  // start the condition with a joiner. The statement decides those.
+  for (const std::string& word : words)
+    if (word.find('\'') != std::string::npos || word.find('\0') != std::string::npos)
+      return std::nullopt;
+  if (words.size() > 1 && words.front().empty()) return std::nullopt;
+
+  std::vector<Word> parsed;
+  if (words.size() <= 1) {
+    parsed.emplace_back(words.empty() ? std::string_view() : std::string_view(words.front()));
+  } else {
+    for (const std::string& word : words)
+      if (!word.empty()) parsed.emplace_back(word);
+  }
+  std::vector<int> columns;
+  if (field == SearchField::AllFields)
+    columns = {0, 1, 2, 3, 4};
+  else
+    columns = {static_cast<int>(field)};
+
+  const size_t bitWords = (itemNums_.size() + 63) / 64;
+  Bits hit(bitWords, 0);
+  for (int c : columns) {
+    const Column& column = columns_[c];
+    Bits matched;
+    if (mode == MatchMode::All && parsed.size() > 1) {
+      // Every word in this one column: each word looks only among the rows
+      // the words before it left.
+      matched = MatchWord(column, parsed.front(), nullptr);
+      for (size_t w = 1; w < parsed.size() && Count(matched) > 0; ++w)
+        matched = MatchWord(column, parsed[w], &matched);
+    } else {
+      matched.assign(bitWords, 0);
+      for (const Word& word : parsed) {
+        const Bits one = MatchWord(column, word, nullptr);
+        for (size_t i = 0; i < bitWords; ++i) matched[i] |= one[i];
+      }
+    }
+    for (size_t i = 0; i < bitWords; ++i) hit[i] |= matched[i];
+  }
+
+  std::vector<int64_t> result;
+  const std::vector<uint32_t>& placesInOrder =
+      orders_[static_cast<int>(order.Key) * 2 + (order.Descending ? 1 : 0)];
+  result.reserve(Count(hit));
+  if (byNumber_) {
+    // Rows and numbers ascend together, so this pass writes in order.
+    Bits numbers((places_ + 63) / 64, 0);
+    for (size_t i = 0; i < hit.size(); ++i) {
+      for (uint64_t bits = hit[i]; bits; bits &= bits - 1) {
+        const size_t row = i * 64 + static_cast<size_t>(std::countr_zero(bits));
+        Set(numbers, static_cast<size_t>(itemNums_[row] - lowest_));
+      }
+    }
+    for (uint32_t place : placesInOrder)
+      if (Test(numbers, place)) result.push_back(lowest_ + place);
+  } else {
+    for (uint32_t row : placesInOrder)
+      if (Test(hit, row)) result.push_back(itemNums_[row]);
+  }
+  return result;
+}
+
+size_t SearchIndex::MemoryBytes() const {
+  size_t bytes = itemNums_.capacity() * sizeof(int64_t);
+  for (const Column& column : columns_)
+    bytes += column.Folded.capacity() + column.Starts.capacity() * sizeof(uint32_t) +
+             column.Present.capacity() * sizeof(uint64_t);
+  for (const std::vector<uint32_t>& order : orders_) bytes += order.capacity() * sizeof(uint32_t);
+  return bytes;
+}
+
+}  // namespace lyricade

@@ -1,0 +1,75 @@
+#pragma once
+// The library search answered from memory. The index holds every Items row's
+// searchable texts folded the way the database's LIKE compares them (one
+// block per column, rows separated by a byte no folded text contains), and
+// the row order of each of the twelve list orders exactly as the database
+// returns the whole library in it (each descending order worked out from the
+// ascending one the way the database breaks its ties). A search marks the matching rows in a
+// bitset, column by column and word by word, and walks the chosen order
+// picking the marked rows: the result is the ItemNum sequence the search
+// statement gives on the same rows, ties included.
+//
+// The index is a snapshot. It is built off the UI thread from read-only
+// connections of its own and never changes afterwards; whoever holds it
+// decides whether the file has changed since (see IndexedSearch).
+
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "library/library_search.h"
+
+namespace lyricade {
+
+class SearchIndex {
+public:
+  // Reads Items from the database file. nullptr when the file cannot be
+  // read, when another connection changed it while it was read (the caller
+  // tries again later), or when `abort` turns true.
+  static std::unique_ptr<SearchIndex> Build(const std::string& databasePath,
+                                            const std::atomic<bool>* abort = nullptr);
+
+  // The ItemNum of every row the search statement built from the same
+  // arguments returns, in its order. nullopt for word lists the statement
+  // would not run with (the caller then runs the statement).
+  std::optional<std::vector<int64_t>> Search(const std::vector<std::string>& words,
+                                             SearchField field, MatchMode mode,
+                                             const SortOrder& order) const;
+
+  size_t RowCount() const { return itemNums_.size(); }
+  // Bytes held, for the measurements.
+  size_t MemoryBytes() const;
+
+private:
+  using Bits = std::vector<uint64_t>;
+  static constexpr int kColumns = 6;  // SearchField order: Title .. Location
+  struct Column {
+    std::string Folded;            // each row's folded text followed by 0xFF
+    std::vector<uint32_t> Starts;  // where each row's text starts; one more at the end
+    Bits Present;                  // rows whose field is not null
+  };
+  struct Word;
+
+  SearchIndex() = default;
+  bool ReadOrders(class DbConnection& connection, const std::atomic<bool>* abort);
+  bool PlaceOrders();
+  static bool ReadOrder(class DbConnection& connection, const SortOrder& order,
+                        std::vector<uint32_t>& numbers, std::vector<uint8_t>* runs);
+  std::string_view RowText(const Column& column, size_t row) const;
+  Bits MatchWord(const Column& column, const Word& word, const Bits* within) const;
+
+  std::vector<int64_t> itemNums_;  // ascending; the position is the row number
+  Column columns_[kColumns];
+  // Each order's rows, key * 2 + descending: as ItemNum less the lowest
+  // when the numbers are dense enough (byNumber_), else as row numbers.
+  std::vector<uint32_t> orders_[12];
+  int64_t lowest_ = 0;
+  bool byNumber_ = false;
+  size_t places_ = 0;
+};
+
+}  // namespace lyricade
