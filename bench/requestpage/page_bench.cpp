@@ -25,6 +25,7 @@
 #include "common/unique_fd.h"
 #include "generated_library.h"
 #include "platform/db/db_result.h"
+#include "library/search_index.h"
 #include "requestpage/request_page_service.h"
 
 using namespace lyricade;
@@ -92,6 +93,8 @@ int main(int argc, char** argv) {
   }
   std::atomic<int> handed{0};
   RequestPageService service(library, "", [&](const PageSongRequest&) { ++handed; });
+  // As in the program once the library's index is built.
+  service.PublishIndex(SearchIndex::Build(library));
   HttpServer server;
   std::string error;
   if (!server.Start(0, {}, [&](const HttpRequest& r) { return service.Handle(r); }, &error)) {

@@ -28,18 +28,34 @@ RequestPageHost::RequestPageHost(std::string libraryPath, std::string pageFolder
 
 RequestPageHost::~RequestPageHost() { Stop(); }
 
+void RequestPageHost::SetIndexSource(std::function<std::shared_ptr<const SearchIndex>()> source) {
+  indexSource_ = std::move(source);
+  indexTimer_.setInterval(1000);
+  QObject::connect(&indexTimer_, &QTimer::timeout, this,
+                   [this] { service_->PublishIndex(indexSource_ ? indexSource_() : nullptr); });
+}
+
 bool RequestPageHost::Start(int port) {
   if (port < 0 || port > 65535) return false;
   std::string error;
   if (server_.Start(static_cast<uint16_t>(port), HttpServerLimits{},
                     [service = service_.get()](const HttpRequest& request) { return service->Handle(request); },
-                    &error))
+                    &error)) {
+    if (indexSource_) {
+      service_->PublishIndex(indexSource_());
+      indexTimer_.start();
+    }
     return true;
+  }
   qCWarning(lcApp, "the request page does not start: %s", error.c_str());
   return false;
 }
 
-void RequestPageHost::Stop() { server_.Stop(); }
+void RequestPageHost::Stop() {
+  indexTimer_.stop();
+  server_.Stop();
+  service_->PublishIndex(nullptr);
+}
 
 std::string RequestPageHost::Address() const {
   if (!Running()) return {};

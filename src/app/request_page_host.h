@@ -5,6 +5,7 @@
 // the UI thread, where it takes the same way as a request client's.
 
 #include <QObject>
+#include <QTimer>
 #include <functional>
 #include <memory>
 #include <string>
@@ -38,10 +39,16 @@ public:
 
   // From the UI thread whenever the rotation changed.
   void PublishRotation(const SingerRotation& rotation);
+  // Where the page's searches find the library's search index: asked on
+  // the UI thread every second while the page runs (null while the index is
+  // not current; searches then run the statement).
+  void SetIndexSource(std::function<std::shared_ptr<const SearchIndex>()> source);
 
 private:
   std::function<void(const PageSongRequest&)> handOff_;
   std::unique_ptr<RequestPageService> service_;
+  std::function<std::shared_ptr<const SearchIndex>()> indexSource_;
+  QTimer indexTimer_;
   HttpServer server_;
 };
 

@@ -64,6 +64,11 @@ RequestPageService::RequestPageService(std::string libraryPath, std::string page
       handOff_(std::move(handOff)),
       now_([] { return Clock::now(); }) {}
 
+void RequestPageService::PublishIndex(std::shared_ptr<const SearchIndex> index) {
+  std::lock_guard lock(indexLock_);
+  index_ = std::move(index);
+}
+
 void RequestPageService::PublishQueues(std::vector<SingerQueueView> queues) {
   std::lock_guard lock(queuesLock_);
   queues_ = std::move(queues);
@@ -121,16 +126,36 @@ HttpResponse RequestPageService::Search(const HttpRequest& request) {
   bool more = false;
   const std::string sanitized = text == request.Query.end() ? std::string() : SanitizeSearchText(text->second);
   if (sanitized.find_first_not_of(' ') != std::string::npos) {
-    const std::string statement = BuildSearchStatement(SplitSearchWords(sanitized), SearchField::AllFields,
-                                                       MatchMode::All, SortOrder{});
+    const std::vector<std::string> words = SplitSearchWords(sanitized);
+    std::shared_ptr<const SearchIndex> index;
+    {
+      std::lock_guard lock(indexLock_);
+      index = index_;
+    }
+    // The index gives the statement's rows in its order; only the page's
+    // hundred are read from the file.
+    std::optional<std::vector<int64_t>> found;
+    if (index) found = index->Search(words, SearchField::AllFields, MatchMode::All, SortOrder{});
     DbResult rows;
-    if (!rows.Open(libraryPath_, statement)) return Failure(503, "The song library cannot be read now.");
-    more = rows.RecordCount() > kMaxRows;
-    for (bool row = rows.MoveFirst(); row && songs.size() < kMaxRows; row = rows.MoveNext())
+    bool opened = false;
+    if (found) {
+      more = found->size() > static_cast<size_t>(kMaxRows);
+      if (more) found->resize(kMaxRows);
+      opened = rows.OpenKeys(libraryPath_, "SELECT * FROM Items;", std::move(*found));
+    } else {
+      opened = rows.Open(libraryPath_, BuildSearchStatement(words, SearchField::AllFields, MatchMode::All,
+                                                           SortOrder{}));
+      more = rows.RecordCount() > kMaxRows;
+    }
+    if (!opened) return Failure(503, "The song library cannot be read now.");
+    for (bool row = rows.MoveFirst(); row && songs.size() < kMaxRows; row = rows.MoveNext()) {
+      // A row removed since the index was taken reads as nulls.
+      if (!rows.Integer("ItemNum")) continue;
       songs.append(QJsonObject{{"item", static_cast<qint64>(rows.Integer("ItemNum").value_or(0))},
                                {"title", Q(rows.Text("Title").value_or(""))},
                                {"artist", Q(rows.Text("Artist").value_or(""))},
                                {"id", Q(rows.Text("ID").value_or(""))}});
+    }
   }
   return Json(200, QJsonObject{{"songs", songs}, {"more", more}});
 }

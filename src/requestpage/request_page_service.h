@@ -14,10 +14,12 @@
 #include <chrono>
 #include <functional>
 #include <map>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <vector>
 
+#include "library/search_index.h"
 #include "platform/net/http_server.h"
 
 namespace lyricade {
@@ -55,6 +57,9 @@ public:
 
   // The rotation's queues, from the UI thread.
   void PublishQueues(std::vector<SingerQueueView> queues);
+  // The library's search index while it describes the file (the UI thread
+  // knows), else null: searches then run the statement.
+  void PublishIndex(std::shared_ptr<const SearchIndex> index);
 
   // For tests: the clock the per-phone limits count with.
   void SetClock(std::function<Clock::time_point()> now) { now_ = std::move(now); }
@@ -71,6 +76,9 @@ private:
   const std::string pageFolder_;
   const HandOff handOff_;
   std::function<Clock::time_point()> now_;
+
+  std::mutex indexLock_;
+  std::shared_ptr<const SearchIndex> index_;
 
   mutable std::mutex queuesLock_;
   std::vector<SingerQueueView> queues_;

@@ -122,6 +122,15 @@ TEST_F(RequestPage, SearchRequestAndQueueLikeAPhone) {
   EXPECT_EQ(found["songs"].toArray().size(), 100);
   EXPECT_TRUE(found["more"].toBool());
   EXPECT_TRUE(Send(port, "GET", "/api/search?q=%20%20").Json()["songs"].toArray().isEmpty());
+  // With the library's index the answers are the same.
+  std::shared_ptr<const SearchIndex> index = SearchIndex::Build(library.database.LibraryPath());
+  ASSERT_NE(index, nullptr);
+  for (const std::string words : {"ballad", "water%20loo", "don%27t", "b_l-1"}) {
+    const std::string statement = Send(port, "GET", "/api/search?q=" + words).Body;
+    service.PublishIndex(index);
+    EXPECT_EQ(Send(port, "GET", "/api/search?q=" + words).Body, statement) << words;
+    service.PublishIndex(nullptr);
+  }
 
   // A request names the item; the path, a cleaned name and a clamped key go on.
   const long item = waterloo["item"].toInteger();

@@ -220,6 +220,7 @@ void Application::StartRequestServer() {
         QueueSongRequest(*show_, *database_, SongRequest{request.Path, request.Singer, request.Key});
       });
   requestPage_->PublishRotation(show_->Rotation());
+  requestPage_->SetIndexSource([this] { return libraryController_->Index().Current(); });
   QObject::connect(show_.get(), &Show::rotationChanged, requestPage_.get(),
                    [this] { requestPage_->PublishRotation(show_->Rotation()); });
   QObject::connect(requests_.get(), &RequestServer::stateChanged, requestPage_.get(), [this](ServerState state) {
