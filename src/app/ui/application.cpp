@@ -20,6 +20,8 @@
 #include "app/ui/library_commands.h"
 #include "app/ui/main_window.h"
 #include "app/ui/options_window.h"
+#include "catalogue/ui/song_manager.h"
+#include "catalogue/ui/song_manager_window.h"
 #include "common/path_pieces.h"
 #include "library/database_seed.h"
 #include "library/library_database.h"
@@ -143,6 +145,7 @@ bool Application::Start() {
   QObject::connect(window_.get(), &MainWindow::backgroundOptionsRequested,
                    [this] { OpenBackgroundOptions(); });
   ConnectLibraryCommands();
+  CreateSongManager();
   preferencesSave_ = new QTimer(window_.get());
   preferencesSave_->setSingleShot(true);
   preferencesSave_->setInterval(1000);
@@ -251,6 +254,30 @@ void Application::ConnectLibraryCommands() {
   });
 }
 
+void Application::CreateSongManager() {
+  SongManagerServices services;
+  services.settings = &settings_;
+  services.prompts = &prompts_;
+  services.database = database_.get();
+  services.import = &libraryCommands_->Import();
+  services.mainWindow = window_.get();
+  services.bases = ConfiguredServiceBases();
+  services.queueStream = [this](const CatalogueSong& song, const std::string& path, long row) {
+    singers_->QueueCatalogueSong(song.Title, song.Artist, song.Code, path, row);
+  };
+  services.settingsChanged = [this] { SchedulePreferencesSave(); };
+  songManager_ = std::make_unique<SongManager>(std::move(services));
+  QObject::connect(window_.get(), &MainWindow::songManagerRequested, [this] { OpenSongManager(); });
+  if (QAction* action = window_->EditMenuAction("Songs Manager...")) {
+    action->setEnabled(true);
+    QObject::connect(action, &QAction::triggered, window_.get(), [this] { OpenSongManager(); });
+  }
+}
+
+void Application::OpenSongManager() {
+  if (songManager_) songManager_->Open();
+}
+
 void Application::ShowSplash() {
   // Closes itself after four seconds, or at the first click.
   auto* splash = new QSplashScreen(SplashPicture(), Qt::WindowStaysOnTopHint);
@@ -338,8 +365,11 @@ void Application::Shutdown() {
   // The background video and the song stop; nothing of them survives.
   show_->Backgrounds().Stop();
   show_->StopAndTearDown();
-  // The list loaders finish before the databases close.
+  // The preview stops; the list loaders (library and catalogue) finish
+  // before the databases close.
+  if (songManager_) songManager_->StopPreview();
   libraryController_->WaitForWorkers();
+  if (songManager_) songManager_->WaitForLoads();
   database_->Close();
   if (screen_) screen_->StopRenderThread();
   window_->hide();

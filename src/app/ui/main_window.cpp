@@ -277,7 +277,8 @@ QWidget* MainWindow::BuildTransport() {
   extras->addWidget(Disabled("Quick Effects...", "Sound effect pads"), 1, 1);
   extras->addWidget(Disabled("Next Track", "Next break music track"), 2, 0);
   extras->addWidget(Disabled("Fade Out", "Fade the break music out"), 2, 1);
-  extras->addWidget(Disabled("Song Manager...", "Online catalogue and store"), 3, 0);
+  QPushButton* songManager = Button("Song Manager...", "Online catalogue and store");
+  extras->addWidget(songManager, 3, 0);
   QPushButton* help = Button("Help", "How to run a show");
   extras->addWidget(help, 3, 1);
   layout->addLayout(extras);
@@ -298,6 +299,7 @@ QWidget* MainWindow::BuildTransport() {
   connect(history, &QPushButton::clicked, this, &MainWindow::singerHistoryRequested);
   connect(options, &QPushButton::clicked, this, &MainWindow::optionsRequested);
   connect(help, &QPushButton::clicked, this, &MainWindow::OpenHelp);
+  connect(songManager, &QPushButton::clicked, this, &MainWindow::songManagerRequested);
   connect(enableBackgrounds_, &QCheckBox::toggled, this, [this](bool on) {
     parts_.settings->BackgroundsEnabled = on;
   });

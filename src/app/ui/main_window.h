@@ -97,6 +97,9 @@ signals:
   void singerHistoryRequested();
   void optionsRequested();
   void backgroundOptionsRequested();
+  // "Song Manager..." (and the Edit menu's "Songs Manager..."): the vendor's
+  // catalogue and the store.
+  void songManagerRequested();
   // A setting the preferences keep was changed here (search options, the
   // backgrounds box).
   void settingsEdited();
