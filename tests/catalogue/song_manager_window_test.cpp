@@ -9,6 +9,7 @@
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QPushButton>
+#include <QSettings>
 #include <QTreeView>
 
 #include <fstream>
@@ -37,6 +38,11 @@ protected:
   void SetUp() override {
     InitialiseMedia();
     ASSERT_TRUE(catalogue_.Make());
+    // The program's settings live in the scratch folder; the streaming
+    // labels are configured there.
+    setenv("XDG_CONFIG_HOME", catalogue_.folder.File("config").c_str(), 1);
+    QSettings("Quillon", "Lyricade")
+        .setValue("Options/StreamingLabels", QStringList{"Quillon Stream", "Karaoke Live"});
     const std::string service = catalogue_.folder.File("service/");
     std::filesystem::create_directories(service);
     std::ofstream(service + "song.zip", std::ios::binary) << "PK\x03\x04 a bought song";
@@ -130,6 +136,8 @@ protected:
 TEST_F(SongManagerWindowTest, OpeningFillsTheGiftPacksTheFolderAndTheList) {
   EXPECT_EQ(window_->windowTitle(), "Song Manager");
   EXPECT_EQ(window_->StatusLabel()->text(), "Showing: 4");
+  EXPECT_EQ(manager_->Model().StreamingLabels(),
+            (std::vector<std::string>{"Quillon Stream", "Karaoke Live"}));
   EXPECT_EQ(window_->OutputFolderLabel()->text().toStdString(), catalogue_.output);
   QComboBox* packs = window_->GiftPackBox();
   ASSERT_EQ(packs->count(), 3);
@@ -147,11 +155,12 @@ TEST_F(SongManagerWindowTest, OpeningFillsTheGiftPacksTheFolderAndTheList) {
   EXPECT_EQ(packs->itemText(1), "GP-1");
   EXPECT_EQ(LoadGiftPacks(catalogue_.data).size(), 1u);
 
-  // "Show Only Streams" and a search from the window.
+  // "Show Only Streams" asks for the configured labels exactly: "Quillon
+  // Stream Gold" is not among them.
   window_->StreamsOnlyBox()->setChecked(true);
   window_->ShowAllButton()->click();
   Settle();
-  EXPECT_EQ(window_->StatusLabel()->text(), "Showing: 2");
+  EXPECT_EQ(window_->StatusLabel()->text(), "Showing: 1");
 
   prompts_.QueueFolder(catalogue_.folder.File("elsewhere"));
   Click("Change Output Folder...");

@@ -1,6 +1,8 @@
 #include "catalogue/ui/song_manager.h"
 
 #include <QDesktopServices>
+#include <QSettings>
+#include <QStringList>
 #include <QUrl>
 
 #include "catalogue/catalogue_log.h"
@@ -9,6 +11,20 @@
 #include "store/ui/store_progress_window.h"
 
 namespace lyricade {
+namespace {
+
+// The streaming labels belong to the service's configuration: "Options" /
+// "StreamingLabels" in the program's settings, the four defaults when unset.
+std::vector<std::string> ConfiguredStreamingLabels() {
+  QSettings settings("Quillon", "Lyricade");
+  settings.beginGroup("Options");
+  std::vector<std::string> labels;
+  for (const QString& label : settings.value("StreamingLabels").toStringList())
+    if (!label.trimmed().isEmpty()) labels.push_back(label.trimmed().toStdString());
+  return labels.empty() ? DefaultStreamingLabels() : labels;
+}
+
+}  // namespace
 
 SongManager::SongManager(SongManagerServices services) : services_(std::move(services)) {
   progress_ = std::make_unique<StoreProgressWindow>(services_.mainWindow);
@@ -31,6 +47,7 @@ SongManager::SongManager(SongManagerServices services) : services_(std::move(ser
   controller_ = std::make_unique<CatalogueListController>(
       [database] { return database->CatalogueOpen() ? database->CataloguePath() : std::string(); },
       model_);
+  model_.SetStreamingLabels(ConfiguredStreamingLabels());
   model_.SetTargetPath([this](const CatalogueSong& song) { return store_->TargetPath(song); });
 }
 
