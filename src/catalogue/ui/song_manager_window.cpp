@@ -89,6 +89,7 @@ SongManagerWindow::SongManagerWindow(SongManagerParts parts, QWidget* parent)
   details->addWidget(new QLabel("Output Folder:", this), 2, 0);
   outputFolder_ = new QLabel(this);
   details->addWidget(outputFolder_, 2, 1, 1, 3);
+  details->setColumnStretch(4, 1);
   layout->addLayout(details);
 
   CatalogueListController* controller = parts_.controller;
