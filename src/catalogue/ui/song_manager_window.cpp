@@ -256,7 +256,6 @@ void SongManagerWindow::SetStoreBusy(bool busy) {
 }
 
 void SongManagerWindow::SetListButtonsEnabled(bool enabled) {
-  listBusy_ = !enabled;
   search_->setEnabled(enabled);
   showAll_->setEnabled(enabled);
 }

@@ -113,7 +113,6 @@ private:
   QLabel* outputFolder_ = nullptr;
   QTreeView* list_ = nullptr;
   bool fillingPacks_ = false;
-  bool listBusy_ = false;
 };
 
 }  // namespace lyricade
