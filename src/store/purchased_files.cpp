@@ -39,7 +39,7 @@ void PurchasedFiles::List(const std::string& folder) {
   std::error_code error;
   fs::directory_iterator it(folder.empty() ? "." : folder, error);
   if (error) {
-    qCInfo(lcStore, "the output folder %s cannot be listed: %s", folder.c_str(),
+    qCWarning(lcStore, "the output folder %s cannot be listed: %s", folder.c_str(),
            error.message().c_str());
     return;
   }
@@ -65,7 +65,11 @@ std::string FindZipAnyCase(const std::string& targetPath) {
   std::string folder, stem;
   SplitTarget(targetPath, folder, stem);
   fs::directory_iterator it(folder.empty() ? "." : folder, error);
-  if (error) return {};
+  if (error) {
+    qCWarning(lcStore, "the output folder %s cannot be listed: %s", folder.c_str(),
+              error.message().c_str());
+    return {};
+  }
   for (const fs::directory_iterator end; it != end; it.increment(error)) {
     if (error) break;
     const std::string name = it->path().filename().string();
