@@ -15,6 +15,7 @@
 #include "platform/net/connection_check.h"
 #include "platform/net/worker_task.h"
 #include "platform/prompts/prompts.h"
+#include "store/purchased_files.h"
 #include "store/service_answers.h"
 #include "store/store_log.h"
 #include "store/store_progress.h"
@@ -193,9 +194,11 @@ std::string Store::TargetPath(const CatalogueSong& song) const {
   return OutputFolder() + stem + ".ZIP";
 }
 
-bool Store::IsPurchased(const CatalogueSong& song) const {
-  return IsRegularFile(TargetPath(song));
+std::string Store::PurchasedFile(const CatalogueSong& song) const {
+  return FindZipAnyCase(TargetPath(song));
 }
+
+bool Store::IsPurchased(const CatalogueSong& song) const { return !PurchasedFile(song).empty(); }
 
 // --- Account and subscription ---
 
@@ -356,12 +359,12 @@ void Store::BuyOrClaimSong(const CatalogueSong* row) {
     return;
   }
   const std::string target = TargetPath(*row);
-  if (IsPurchased(*row)) {
+  if (const std::string onDisk = PurchasedFile(*row); !onDisk.empty()) {
     if (prompts_.Message("Song Available",
                          "The Song is on the computer, would you like to add it to the Database?",
                          PromptButtons::YesNo, PromptIcon::Question) == PromptAnswer::Yes &&
-        !import_.ImportSingleFile(target))
-      qCWarning(lcStore, "the song %s was not added to the library", target.c_str());
+        !import_.ImportSingleFile(onDisk))
+      qCWarning(lcStore, "the song %s was not added to the library", onDisk.c_str());
     return;
   }
 

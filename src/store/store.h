@@ -104,6 +104,9 @@ public:
   // The output folder's file for a song: artist, title and code with path
   // separators and control characters blanked, cut to 255 bytes.
   std::string TargetPath(const CatalogueSong& song) const;
+  // The song's file in the output folder, its ".ZIP" in any letter case
+  // (copied in by hand); empty when there is none.
+  std::string PurchasedFile(const CatalogueSong& song) const;
   // "Purchased": that file exists.
   bool IsPurchased(const CatalogueSong& song) const;
 

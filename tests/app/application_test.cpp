@@ -29,6 +29,8 @@
 #include <QWindow>
 #include "app/ui/custom_logos.h"
 #include "app/ui/main_window.h"
+#include "catalogue/ui/song_manager.h"
+#include "catalogue/ui/song_manager_window.h"
 #include "common/test_folder.h"
 #include "remote/request_server.h"
 #include "app/request_page_host.h"
@@ -178,6 +180,35 @@ TEST_F(ApplicationTest, AFolderWithoutItsLibraryStartsWithTheFailureMessageOnce)
   EXPECT_EQ(failures, 1);
   // The program stays up for playback.
   EXPECT_TRUE(app->Window()->isVisible());
+  app->Shutdown();
+}
+
+TEST_F(ApplicationTest, TheSongManagerOpensFromTheWindowAndItsLoadEndsBeforeShutdown) {
+  auto app = Start();
+  QAction* entry = app->Window()->EditMenuAction("Songs Manager...");
+  ASSERT_NE(entry, nullptr);
+  EXPECT_TRUE(entry->isEnabled());
+  entry->trigger();
+  SongManagerWindow* manager = app->SongManagerParts()->Window();
+  ASSERT_NE(manager, nullptr);
+  EXPECT_TRUE(manager->isVisible());
+  EXPECT_EQ(manager->windowTitle(), "Song Manager");
+  EXPECT_EQ(manager->GiftPackBox()->itemText(0), "<No Gift Pack>");
+  QElapsedTimer clock;
+  clock.start();
+  while (app->SongManagerParts()->Controller().Busy() && clock.elapsed() < 5000)
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+  EXPECT_EQ(manager->StatusLabel()->text(), "Showing: 0");  // a new catalogue is empty
+
+  // The button opens the same window and starts another load; shutdown
+  // waits for it before the catalogue closes.
+  QPushButton* button = nullptr;
+  for (QPushButton* candidate : app->Window()->findChildren<QPushButton*>())
+    if (candidate->text() == "Song Manager...") button = candidate;
+  ASSERT_NE(button, nullptr);
+  button->click();
+  EXPECT_EQ(app->SongManagerParts()->Window(), manager);
+  EXPECT_TRUE(app->SongManagerParts()->Controller().Busy());
   app->Shutdown();
 }
 

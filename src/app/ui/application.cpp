@@ -27,6 +27,8 @@
 #include "between/ui/ambients_window.h"
 #include "between/ui/list_columns.h"
 #include "between/ui/quick_effects_window.h"
+#include "catalogue/ui/song_manager.h"
+#include "catalogue/ui/song_manager_window.h"
 #include "common/path_pieces.h"
 #include "library/database_seed.h"
 #include "library/library_database.h"
@@ -164,6 +166,7 @@ bool Application::Start() {
     QObject::connect(reset, &QAction::triggered, [this] { columns_->ResetAll(prompts_); });
   }
   ConnectLibraryCommands();
+  CreateSongManager();
   preferencesSave_ = new QTimer(window_.get());
   preferencesSave_->setSingleShot(true);
   preferencesSave_->setInterval(1000);
@@ -356,6 +359,30 @@ void Application::ConnectLibraryCommands() {
   });
 }
 
+void Application::CreateSongManager() {
+  SongManagerServices services;
+  services.settings = &settings_;
+  services.prompts = &prompts_;
+  services.database = database_.get();
+  services.import = &libraryCommands_->Import();
+  services.mainWindow = window_.get();
+  services.bases = ConfiguredServiceBases();
+  services.queueStream = [this](const CatalogueSong& song, const std::string& path, long row) {
+    singers_->QueueCatalogueSong(song.Title, song.Artist, song.Code, path, row);
+  };
+  services.settingsChanged = [this] { SchedulePreferencesSave(); };
+  songManager_ = std::make_unique<SongManager>(std::move(services));
+  QObject::connect(window_.get(), &MainWindow::songManagerRequested, [this] { OpenSongManager(); });
+  if (QAction* action = window_->EditMenuAction("Songs Manager...")) {
+    action->setEnabled(true);
+    QObject::connect(action, &QAction::triggered, window_.get(), [this] { OpenSongManager(); });
+  }
+}
+
+void Application::OpenSongManager() {
+  if (songManager_) songManager_->Open();
+}
+
 void Application::ShowSplash() {
   // Closes itself after four seconds, or at the first click.
   auto* splash = new QSplashScreen(SplashPicture(), Qt::WindowStaysOnTopHint);
@@ -476,8 +503,11 @@ void Application::Shutdown() {
   show_->Backgrounds().Stop();
   show_->StopBetweenSongs();
   show_->StopAndTearDown();
-  // The list loaders finish before the databases close.
+  // The preview stops; the list loaders (library and catalogue) finish
+  // before the databases close.
+  if (songManager_) songManager_->StopPreview();
   libraryController_->WaitForWorkers();
+  if (songManager_) songManager_->WaitForLoads();
   database_->Close();
   if (screen_) screen_->StopRenderThread();
   window_->hide();

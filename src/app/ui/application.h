@@ -41,6 +41,7 @@ class ScreenAnnouncer;
 class Show;
 class SingerHistory;
 class SingerWindows;
+class SongManager;
 
 class Application {
 public:
@@ -80,6 +81,9 @@ public:
   void OpenRemoteServerWindow();
   RemoteServerWindow* RemoteWindow() { return remoteWindow_.get(); }
   BackgroundOptionsWindow* BackgroundOptions() { return backgroundOptions_.get(); }
+  // "Song Manager...": opens (or raises) the vendor's catalogue and store.
+  void OpenSongManager();
+  SongManager* SongManagerParts() { return songManager_.get(); }
   const std::string& DataFolder() const { return dataFolder_; }
   bool FirstRun() const { return firstRun_; }
   // No splash (tests and benchmarks).
@@ -92,6 +96,7 @@ private:
   void SaveCustomLogoList();
   void ShowSplash();
   void ConnectLibraryCommands();
+  void CreateSongManager();
   // The preferences file is also written while the program runs: when the
   // Options window closes, and a second after a setting changed in the main
   // window (volume, key, search options), so a crash loses little.
@@ -144,6 +149,9 @@ private:
   std::unique_ptr<QuickEffectsWindow> quickEffects_;
   std::unique_ptr<ListColumnsKeeper> columns_;
   std::unique_ptr<RemoteServerWindow> remoteWindow_;
+  // The store and its window; goes before the main window (its parent) and
+  // the import it adds bought songs through.
+  std::unique_ptr<SongManager> songManager_;
   LibraryCommands* libraryCommands_ = nullptr;  // a child of the main window
   std::unique_ptr<CustomLogos> logos_;
 };

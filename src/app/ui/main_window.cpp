@@ -305,7 +305,8 @@ QWidget* MainWindow::BuildTransport() {
   extras->addWidget(effects, 1, 1);
   extras->addWidget(nextTrack, 2, 0);
   extras->addWidget(fadeOut, 2, 1);
-  extras->addWidget(Disabled("Song Manager...", "Online catalogue and store"), 3, 0);
+  QPushButton* songManager = Button("Song Manager...", "Online catalogue and store");
+  extras->addWidget(songManager, 3, 0);
   QPushButton* help = Button("Help", "How to run a show");
   extras->addWidget(help, 3, 1);
   layout->addLayout(extras);
@@ -330,6 +331,7 @@ QWidget* MainWindow::BuildTransport() {
   connect(nextTrack, &QPushButton::clicked, show, &Show::StartNextBreakTrack);
   connect(fadeOut, &QPushButton::clicked, show, &Show::FadeOutBreakTrack);
   connect(help, &QPushButton::clicked, this, &MainWindow::OpenHelp);
+  connect(songManager, &QPushButton::clicked, this, &MainWindow::songManagerRequested);
   connect(enableBackgrounds_, &QCheckBox::toggled, this, [this](bool on) {
     parts_.settings->BackgroundsEnabled = on;
   });

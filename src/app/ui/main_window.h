@@ -107,6 +107,9 @@ signals:
   // "Music Ambients" and "Quick Effects".
   void ambientsRequested();
   void quickEffectsRequested();
+  // "Song Manager..." (and the Edit menu's "Songs Manager..."): the vendor's
+  // catalogue and the store.
+  void songManagerRequested();
   // A setting the preferences keep was changed here (search options, the
   // backgrounds box).
   void settingsEdited();
