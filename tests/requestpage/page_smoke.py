@@ -91,7 +91,7 @@ def main():
                 time.sleep(0.1)
             return None
 
-        if not wait_for("document.readyState === 'complete' && !!document.getElementById('words')"):
+        if not wait_for("document.readyState === 'complete' && !!document.getElementById('words')", 30):
             print("the page did not load")
             return 1
         evaluate("""(() => {
@@ -100,14 +100,16 @@ def main():
             document.getElementById('words').value = %s;
             document.getElementById('search').click();
         })()""" % (json.dumps(singer), json.dumps(words)))
-        if not wait_for("document.querySelectorAll('#results button').length > 0"):
+        if not wait_for("document.querySelectorAll('#results button').length > 0", 30):
             print("no song was found: " + str(evaluate("document.getElementById('status').textContent")))
             return 1
         evaluate("document.querySelector('#results button').click()")
         status = wait_for("""(() => { const t = document.getElementById('status').textContent;
-                                      return t.startsWith('Queued') || t.includes('fail') ? t : ''; })()""")
+                                      return t.startsWith('Queued') || t.includes('fail') ? t : ''; })()""", 30)
         print(status or "no answer to the request")
-        queued = wait_for("document.querySelectorAll('#queue li').length > 0", 5)
+        # The host takes the song on its next turn of events; the page asks
+        # again until its list shows it.
+        queued = wait_for("refreshQueue().then(() => document.querySelectorAll('#queue li').length > 0)", 20)
         print("queue: " + str(evaluate("Array.from(document.querySelectorAll('#queue li')).map(l => l.textContent).join(' | ')") if queued else ""))
         return 0 if status and status.startswith("Queued for") else 1
     finally:
