@@ -42,21 +42,7 @@ TEST_F(ProgramUnderAWindowManager, KeysReachTheShowAndQuestionsStayAboveTheMainW
   ASSERT_TRUE(display.Ready()) << display.Failure();
   X11Session x11(display.Name());
   ASSERT_TRUE(x11.Connected());
-  const std::string data = folder.File("data/");
-  {
-    // A first start makes the data folder with its demo songs.
-    auto first = StartLyricade(folder, "fakesink", display.Name());
-    ASSERT_TRUE(x11.PressKeyUntilGone(x11.WaitForWindow("Monitor Information", 60000), XK_Return, 20000));
-    x11.RequestClose(x11.WaitForWindow(kMainCaption, 30000));
-    ASSERT_TRUE(x11.PressKeyUntilGone(x11.WaitForWindow("Save Singer List Before You Exit", 10000),
-                                      XK_Return, 20000));
-    ASSERT_EQ(first->WaitForExit(15000), 0);
-  }
-  // Ana waits with a demo song.
-  const std::string song = data + "Demo Songs/Pip Larkspur - Lanterns On The Pier.mp3";
-  ASSERT_TRUE(fs::exists(song));
-  std::ofstream(data + "lastlist.lst", std::ios::binary)
-      << "1\r\n-Ana\r\n1\r\n0, 0, 0\r\n-Lanterns\r\n-\r\n-" << song << "\r\n-Pip\r\n-\r\n-\r\n";
+  ASSERT_TRUE(SeedAnaWithADemoSong(x11, folder, display.Name())) << ReadWholeFile(folder.File("lyricade.log"));
 
   auto program = StartLyricade(folder, "fakesink sync=true", display.Name());
   ASSERT_TRUE(x11.PressKeyUntilGone(x11.WaitForWindow("Monitor Information", 60000), XK_Return, 20000));
