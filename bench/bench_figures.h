@@ -8,7 +8,9 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <cstdlib>
 #include <map>
 #include <string>
@@ -114,6 +116,34 @@ inline void RunReported(int argc, char** argv, FigureReporter& reporter) {
   benchmark::Initialize(&count, args.data());
   benchmark::RunSpecifiedBenchmarks(&reporter);
   benchmark::Shutdown();
+}
+
+// The process's resident memory in kilobytes, -1 when it cannot be read.
+inline long ResidentKilobytes() {
+  std::FILE* status = std::fopen("/proc/self/status", "r");
+  if (!status) return -1;
+  char line[256];
+  long kilobytes = -1;
+  while (std::fgets(line, sizeof line, status))
+    if (std::strncmp(line, "VmRSS:", 6) == 0) kilobytes = std::atol(line + 6);
+  std::fclose(status);
+  return kilobytes;
+}
+
+// Runs `command` (a fresh copy of a benchmark printing its resident
+// kilobytes) five times; the median in megabytes, -1 when it cannot run.
+inline double MedianProbedMegabytes(const std::string& command) {
+  std::vector<double> samples;
+  for (int i = 0; i < 5; ++i) {
+    FILE* pipe = popen(command.c_str(), "r");
+    if (!pipe) return -1;
+    long kilobytes = -1;
+    if (std::fscanf(pipe, "%ld", &kilobytes) != 1) kilobytes = -1;
+    pclose(pipe);
+    samples.push_back(kilobytes / 1024.0);
+  }
+  std::sort(samples.begin(), samples.end());
+  return samples[samples.size() / 2];
 }
 
 inline int RunWithFigures(int argc, char** argv, const std::vector<Figure>& figures) {

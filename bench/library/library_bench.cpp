@@ -229,14 +229,6 @@ double Median(std::vector<double> values) {
   return values[values.size() / 2];
 }
 
-long ResidentKilobytes() {
-  std::ifstream status("/proc/self/status");
-  std::string line;
-  while (std::getline(status, line))
-    if (line.rfind("VmRSS:", 0) == 0) return std::atol(line.c_str() + 6);
-  return -1;
-}
-
 // A fresh process that holds the search index, shows the whole library and
 // reports its memory.
 int RssProbe(const std::string& path) {
@@ -249,17 +241,7 @@ int RssProbe(const std::string& path) {
 }
 
 double ProbeResidentMegabytes(const std::string& self, const std::string& path) {
-  std::vector<double> samples;
-  for (int i = 0; i < 5; ++i) {
-    const std::string command = "'" + self + "' --rss-probe '" + path + "'";
-    FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe) return -1;
-    long kilobytes = -1;
-    if (std::fscanf(pipe, "%ld", &kilobytes) != 1) kilobytes = -1;
-    pclose(pipe);
-    samples.push_back(kilobytes / 1024.0);
-  }
-  return Median(samples);
+  return MedianProbedMegabytes("'" + self + "' --rss-probe '" + path + "'");
 }
 
 using Clock = std::chrono::steady_clock;

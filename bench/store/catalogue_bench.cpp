@@ -177,14 +177,6 @@ void Search(benchmark::State& state, std::string path, std::string output) {
   state.counters["rows"] = static_cast<double>(rows);
 }
 
-long ResidentKilobytes() {
-  std::ifstream status("/proc/self/status");
-  std::string line;
-  while (std::getline(status, line))
-    if (line.rfind("VmRSS:", 0) == 0) return std::atol(line.c_str() + 6);
-  return -1;
-}
-
 int RssProbe(const std::string& path, const std::string& output) {
   CatalogueListModel model;
   PrepareModel(model, output);
@@ -195,18 +187,7 @@ int RssProbe(const std::string& path, const std::string& output) {
 
 double ProbeResidentMegabytes(const std::string& self, const std::string& path,
                               const std::string& output) {
-  std::vector<double> samples;
-  for (int i = 0; i < 5; ++i) {
-    const std::string command = "'" + self + "' --rss-probe '" + path + "' '" + output + "'";
-    FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe) return -1;
-    long kilobytes = -1;
-    if (std::fscanf(pipe, "%ld", &kilobytes) != 1) kilobytes = -1;
-    pclose(pipe);
-    samples.push_back(kilobytes / 1024.0);
-  }
-  std::sort(samples.begin(), samples.end());
-  return samples[samples.size() / 2];
+  return MedianProbedMegabytes("'" + self + "' --rss-probe '" + path + "' '" + output + "'");
 }
 
 // "Purchased" work per painted row: ten screens at random places, each

@@ -102,7 +102,8 @@ std::optional<SongRequest> ParseSongRequest(std::string_view payload) {
   // The path must match the library's exactly: only its encoding is settled.
   std::string_view path = FieldAt(payload, RequestLayout::PathOffset, RequestLayout::SingerOffset);
   request.Path = ValidUtf8(path) ? std::string(path) : Latin1ToUtf8(path);
-  request.Singer = WireText(FieldAt(payload, RequestLayout::SingerOffset, RequestLayout::KeyOffset), 99);
+  request.Singer = WireText(FieldAt(payload, RequestLayout::SingerOffset, RequestLayout::KeyOffset),
+                            kMaximumSingerNameBytes);
   const auto key = static_cast<int32_t>(ReadU32(payload, RequestLayout::KeyOffset));
   request.Key = ClampTo(key, -4, 4);
   return request;

@@ -36,6 +36,8 @@ inline constexpr size_t kMaximumFrameLength = 64 * 1024;
 // Names as the request window and the client records keep them.
 inline constexpr size_t kMaximumSessionNameBytes = 1023;
 inline constexpr size_t kMaximumPlayerNameBytes = 255;
+// A requested singer name is kept to this many bytes.
+inline constexpr size_t kMaximumSingerNameBytes = 99;
 inline constexpr size_t kClientDisplayNameCharacters = 14;
 
 struct SongRequest {

@@ -12,6 +12,7 @@
 
 #include "library/library_search.h"
 #include "platform/db/db_result.h"
+#include "remote/request_message.h"
 
 namespace lyricade {
 
@@ -40,19 +41,9 @@ std::string FoldAscii(std::string text) {
 }  // namespace
 
 std::string CleanRequestSingerName(const std::string& name) {
-  std::string clean;
-  size_t characters = 0;
-  for (size_t i = 0; i < name.size() && characters < 99;) {
-    const unsigned char lead = static_cast<unsigned char>(name[i]);
-    size_t length = lead < 0x80 ? 1 : lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
-    length = std::min(length, name.size() - i);
-    if (lead < 0x20 || lead == 0x7F)
-      clean += ' ';
-    else
-      clean.append(name, i, length);
-    i += length;
-    ++characters;
-  }
+  // The request server's own rule for names from the wire, and the page's
+  // blanks at the ends dropped (a phone's keyboard adds them).
+  const std::string clean = WireText(name, kMaximumSingerNameBytes);
   const size_t first = clean.find_first_not_of(' ');
   if (first == std::string::npos) return {};
   return clean.substr(first, clean.find_last_not_of(' ') - first + 1);

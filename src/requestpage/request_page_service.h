@@ -88,9 +88,8 @@ private:
   std::map<std::string, std::pair<Clock::time_point, int>> counts_;
 };
 
-// A singer name as the network requests clean it: control characters become
-// blanks, blanks at the ends go, at most 99 characters (at a character
-// boundary).
+// A singer name as the request server cleans one: control characters become
+// blanks, at most 99 bytes at a character boundary; blanks at the ends go.
 std::string CleanRequestSingerName(const std::string& name);
 
 }  // namespace lyricade

@@ -255,7 +255,7 @@ void MediaGraph::Post(GraphEvent event) {
       Qt::QueuedConnection);
 }
 
-bool MediaGraph::Render(const std::string& pathOrUrl) {
+bool MediaGraph::SetSource(const std::string& pathOrUrl) {
   const std::string uri = ToUri(pathOrUrl);
   if (uri.empty()) {
     qCWarning(lcPlatform, "media graph %llu: %s is neither a path nor an address",
@@ -263,6 +263,11 @@ bool MediaGraph::Render(const std::string& pathOrUrl) {
     return false;
   }
   g_object_set(pipeline_.get(), "uri", uri.c_str(), nullptr);
+  return true;
+}
+
+bool MediaGraph::Render(const std::string& pathOrUrl) {
+  if (!SetSource(pathOrUrl)) return false;
   GstStateChangeReturn result = gst_element_set_state(pipeline_.get(), GST_STATE_PAUSED);
   GstState state = GST_STATE_VOID_PENDING;
   if (result != GST_STATE_CHANGE_FAILURE)
@@ -287,13 +292,7 @@ bool MediaGraph::Render(const std::string& pathOrUrl) {
 }
 
 bool MediaGraph::Start(const std::string& pathOrUrl) {
-  const std::string uri = ToUri(pathOrUrl);
-  if (uri.empty()) {
-    qCWarning(lcPlatform, "media graph %llu: %s is neither a path nor an address",
-              static_cast<unsigned long long>(id_), pathOrUrl.c_str());
-    return false;
-  }
-  g_object_set(pipeline_.get(), "uri", uri.c_str(), nullptr);
+  if (!SetSource(pathOrUrl)) return false;
   if (gst_element_set_state(pipeline_.get(), GST_STATE_PLAYING) != GST_STATE_CHANGE_FAILURE)
     return true;
   qCWarning(lcPlatform, "media graph %llu cannot start %s: %s", static_cast<unsigned long long>(id_),

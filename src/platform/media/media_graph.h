@@ -130,6 +130,8 @@ public:
 private:
   explicit MediaGraph(GraphOptions options);
   bool Build();
+  // Points the graph at a file or an address; false (logged) for neither.
+  bool SetSource(const std::string& pathOrUrl);
   static GstBusSyncReply OnBusMessage(GstBus* bus, GstMessage* message, gpointer self);
   // Logs an error message's text and keeps the first one (streaming threads).
   void KeepError(GstMessage* message);
