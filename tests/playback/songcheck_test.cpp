@@ -37,6 +37,16 @@ TEST_F(SongCheck, ReportsAZippedSongPlayedToItsEnd) {
   EXPECT_NEAR(std::stoi(report.substr(duration + 13)), 2000, 150);
 }
 
+// A graph without a screen must not let the media framework pick a video
+// sink of its own: some crash without their display system.
+TEST_F(SongCheck, PlaysAVideoSongToItsEndWithoutAScreen) {
+  const std::string mp4 = folder.File("songs/Video.mp4");
+  ASSERT_TRUE(testing::MakeMp4(mp4, 2));
+  ASSERT_EQ(Run({mp4, "--to-end"}), 0) << err.str();
+  EXPECT_NE(out.str().find("end-events: 1\n"), std::string::npos) << out.str();
+  EXPECT_NE(out.str().find("has-graphics: no\n"), std::string::npos);
+}
+
 TEST_F(SongCheck, WritesTheFrameAtAMoment) {
   const std::string mp3 = MakeSong("Frame", 3);
   const std::string png = folder.File("frame.png");

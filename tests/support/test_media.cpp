@@ -57,4 +57,17 @@ bool MakeVideo(const std::string& path, double seconds, int width, int height) {
                   "lamemp3enc ! mux.");
 }
 
+bool MakeMp4(const std::string& path, double seconds, int width, int height) {
+  const int frames = static_cast<int>(std::ceil(seconds * 25));
+  const int buffers = static_cast<int>(std::ceil(seconds * 44100 / 1024));
+  return RunToEnd("mp4mux name=mux ! filesink location=" + Quoted(path) +
+                  " videotestsrc num-buffers=" + std::to_string(frames) +
+                  " ! video/x-raw,width=" + std::to_string(width) + ",height=" +
+                  std::to_string(height) +
+                  ",framerate=25/1 ! x264enc speed-preset=ultrafast ! h264parse ! mux. "
+                  "audiotestsrc num-buffers=" + std::to_string(buffers) +
+                  " samplesperbuffer=1024 ! audio/x-raw,rate=44100,channels=2 ! audioconvert ! "
+                  "avenc_aac ! aacparse ! mux.");
+}
+
 }  // namespace lyricade::testing

@@ -189,6 +189,12 @@ bool MediaGraph::Build() {
     videoLink_->Target = options_.Video;
     gst_app_sink_set_callbacks(GST_APP_SINK(videoSink_.get()), &callbacks, videoLink_.get(), nullptr);
     g_object_set(pipeline_.get(), "video-sink", videoSink_.get(), nullptr);
+  } else {
+    // Without a target playbin would still make its default video sink,
+    // which autoplugs whatever sink ranks highest; some of those crash
+    // without their display system. A graph with no screen discards video.
+    GstElementPtr sink = MakeElement("fakesink");
+    if (sink) g_object_set(pipeline_.get(), "video-sink", sink.get(), nullptr);
   }
 
   GstBusPtr bus(gst_element_get_bus(pipeline_.get()));
