@@ -22,14 +22,16 @@ namespace lyricade {
 class LibraryDatabase;
 class Prompts;
 
-// The song files a folder import takes, and the file chooser's filter for
+// The song files a folder import takes (the videos of today's makers,
+// Matroska, WebM and QuickTime, join the older kinds), and the file chooser's filter for
 // single songs and the wizard's sample.
 inline constexpr const char* kImportPatterns =
-    "*.mp3, *.zip, *.dat, *.wmv, *.mpg, *.wma, *.mp4, *.m4v, *.avi";
+    "*.mp3, *.zip, *.dat, *.wmv, *.mpg, *.wma, *.mp4, *.m4v, *.avi, *.mkv, *.webm, *.mov";
 inline constexpr const char* kKaraokeFilesFilterName =
-    "Karaoke Files (*.mp3, *.zip, *.dat, *.wmv, *.mpg, *.wma, *.mp4, *.m4v, *.avi)";
+    "Karaoke Files (*.mp3, *.zip, *.dat, *.wmv, *.mpg, *.wma, *.mp4, *.m4v, *.avi, *.mkv, *.webm, "
+    "*.mov)";
 inline constexpr const char* kKaraokeFilesFilterPatterns =
-    "*.mp3;*.zip;*.dat;*.wmv;*.mpg;*.wma;*.mp4;*.m4v;*.avi";
+    "*.mp3;*.zip;*.dat;*.wmv;*.mpg;*.wma;*.mp4;*.m4v;*.avi;*.mkv;*.webm;*.mov";
 
 // The longest tag texts the library keeps (bytes, cut at a character
 // boundary).

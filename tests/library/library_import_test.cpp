@@ -210,6 +210,11 @@ TEST_F(FolderImport, EveryFileBecomesOneRowFolderByFolder) {
   EXPECT_EQ(library_.prompts.Shown()[0].Text, "You have imported 3 songs to your library.");
 }
 
+TEST_F(FolderImport, TakesEveryVideoKind) {
+  for (const char* name : {"a.mkv", "b.WEBM", "c.mov", "d.mp4", "e.avi", "f.mkv.part"}) Song(name);
+  EXPECT_EQ(import_.ImportFolder(Songs()), 5);
+}
+
 TEST_F(FolderImport, CountsOnlyRowsWrittenAndKeepsThemAfterAnAbort) {
   for (const char* name : {"a.mp3", "b.mp3", "c.mp3", "d.zip", "e.zip", "more/f.mp3"}) Song(name);
   // A store that refuses one of the rows: the count leaves it out.
