@@ -11,6 +11,11 @@ SongKind KindOfLocation(const std::string& location) {
 }
 
 std::string GraphicsPathFor(const std::string& media) {
+  // The audio kinds that came after MP3+G pairs have names of four letters;
+  // their graphics file replaces the whole extension (Song.flac, Song.cdg).
+  const std::string extension = FileExtension(media);
+  if (EqualsIgnoreCase(extension, "flac") || EqualsIgnoreCase(extension, "opus"))
+    return media.substr(0, media.size() - extension.size()) + "cdg";
   if (media.size() < 3) return {};
   return media.substr(0, media.size() - 3) + "cdg";
 }

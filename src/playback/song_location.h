@@ -14,7 +14,9 @@ namespace lyricade {
 SongKind KindOfLocation(const std::string& location);
 
 // The media path with exactly its last three characters replaced by "cdg"
-// (Track.mpeg looks for Track.mcdg). Empty for a path shorter than three.
+// (Track.mpeg looks for Track.mcdg), but a ".flac" or ".opus" file's whole
+// extension (Song.flac looks for Song.cdg). Empty for a path shorter than
+// three.
 std::string GraphicsPathFor(const std::string& media);
 
 // For ".zip" and ".mp3" locations: the location without its last four

@@ -24,6 +24,9 @@ TEST(SongLocation, GraphicsReplaceExactlyThreeCharacters) {
   EXPECT_EQ(GraphicsPathFor("/s/Song.mp3"), "/s/Song.cdg");
   EXPECT_EQ(GraphicsPathFor("/s/Track.mpeg"), "/s/Track.mcdg");
   EXPECT_EQ(GraphicsPathFor("ab"), "");
+  EXPECT_EQ(GraphicsPathFor("/s/Song.FLAC"), "/s/Song.cdg");
+  EXPECT_EQ(GraphicsPathFor("/s/Song.opus"), "/s/Song.cdg");
+  EXPECT_EQ(GraphicsPathFor("/s/Song.ogg"), "/s/Song.cdg");
 }
 
 TEST(SongLocation, CompanionVideosOnlyForZipAndMp3) {

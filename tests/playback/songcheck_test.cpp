@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QImage>
+#include <filesystem>
 #include <sstream>
 
 #include "playback_test_support.h"
@@ -45,6 +46,15 @@ TEST_F(SongCheck, PlaysAVideoSongToItsEndWithoutAScreen) {
   ASSERT_EQ(Run({mp4, "--to-end"}), 0) << err.str();
   EXPECT_NE(out.str().find("end-events: 1\n"), std::string::npos) << out.str();
   EXPECT_NE(out.str().find("has-graphics: no\n"), std::string::npos);
+}
+
+TEST_F(SongCheck, AFlacBesideACdgPlaysAsAPair) {
+  std::filesystem::remove(MakeSong("Lossless", 2));
+  const std::string flac = folder.File("songs/Lossless.flac");
+  ASSERT_TRUE(testing::MakeFlac(flac, 2));
+  ASSERT_EQ(Run({flac, "--to-end"}), 0) << err.str();
+  EXPECT_NE(out.str().find("has-graphics: yes\n"), std::string::npos) << out.str();
+  EXPECT_NE(out.str().find("graphics: " + folder.File("songs/Lossless.cdg") + "\n"), std::string::npos);
 }
 
 TEST_F(SongCheck, WritesTheFrameAtAMoment) {

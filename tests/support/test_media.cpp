@@ -57,6 +57,13 @@ bool MakeVideo(const std::string& path, double seconds, int width, int height) {
                   "lamemp3enc ! mux.");
 }
 
+bool MakeFlac(const std::string& path, double seconds) {
+  const int buffers = static_cast<int>(std::ceil(seconds * 44100 / 1024));
+  return RunToEnd("audiotestsrc num-buffers=" + std::to_string(buffers) +
+                  " samplesperbuffer=1024 ! audio/x-raw,rate=44100,channels=2 ! audioconvert ! "
+                  "flacenc ! filesink location=" + Quoted(path));
+}
+
 bool MakeMp4(const std::string& path, double seconds, int width, int height) {
   const int frames = static_cast<int>(std::ceil(seconds * 25));
   const int buffers = static_cast<int>(std::ceil(seconds * 44100 / 1024));

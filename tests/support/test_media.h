@@ -14,6 +14,8 @@ bool MakeNoiseMp3(const std::string& path, double seconds, int kilobitsPerSecond
 // An AVI with MJPEG video (`width` x `height`, 25 frames a second) and MP3
 // audio.
 bool MakeVideo(const std::string& path, double seconds, int width = 160, int height = 120);
+// A FLAC file of `seconds` of a sine tone (stereo, 44.1 kHz).
+bool MakeFlac(const std::string& path, double seconds);
 // An MP4 with H.264 video (25 frames a second) and AAC audio, as most
 // karaoke videos are made.
 bool MakeMp4(const std::string& path, double seconds, int width = 160, int height = 120);
