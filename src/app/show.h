@@ -93,6 +93,9 @@ public:
   const SingerRotation& Rotation() const override { return rotation_; }
   void SetHistory(HistoryRecorder* history) { history_ = history; }
   std::string RotationFile() const { return folders_.Data + "lastlist.lst"; }
+  // The steering kept beside it (sit-outs, options, lock), which older
+  // readers of the list never see.
+  std::string RotationStateFile() const { return folders_.Data + "lastlist-state.cfg"; }
   // Reads the saved rotation (start-up); appends to what is there.
   void LoadRotation();
   // Play: starts the current singer's song (or replays the last one).
@@ -303,6 +306,7 @@ private:
   // change, until a save succeeds again.
   std::atomic<bool> rotationSaveFailed_{false};
   bool SaveRotation();
+  std::vector<FileText> RotationFiles() const;
   void ReportRotationSave(bool ok);
   void StartOnRequest();
   // Saves asked for while this is set go to the writer thread.
