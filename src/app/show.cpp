@@ -77,6 +77,7 @@ void Show::graphEvent(GraphId graph, GraphEvent event) {
 }
 
 void Show::EndOfSong() {
+  changeovers_.SongEnded(NowMs() / 1000.0);
   transport_.StopPlayback(true);
   ++songsEnded_;
   if (settings_.ProceedToNextSinger.load()) rotation_.Advance();
@@ -136,7 +137,10 @@ void Show::TakeOpenedSettings() {
 bool Show::Play() {
   const bool started = rotation_.StartCurrentSong(*this, settings_.AutoManageAmbients.load(),
                                                   settings_.RemoveEmptySingers.load());
-  if (started) playEnabled_ = false;
+  if (started) {
+    playEnabled_ = false;
+    changeovers_.SongStarted(NowMs() / 1000.0);
+  }
   ShowNextSingers();
   return started;
 }
@@ -228,6 +232,17 @@ bool Show::RemoveSelectedSong() {
       PromptAnswer::Yes)
     return false;
   return rotation_.RemoveSelectedSong(settings_.RemoveEmptySingers.load());
+}
+
+std::vector<SingerWait> Show::SingerWaits() const {
+  const PlaybackState& state = transport_.State();
+  int remaining = 0;
+  const int64_t position = transport_.CurrentPosition();
+  if (state.Playing && state.Duration > 0 && position >= 0)
+    remaining = static_cast<int>(
+        std::max<int64_t>(0, state.Duration - position) / 10'000'000);
+  return EstimateWaits(rotation_, [](const QueuedSong&) { return kAssumedSongSeconds; },
+                       changeovers_.ChangeoverSeconds(), state.Playing, remaining);
 }
 
 int64_t Show::NowMs() const {

@@ -36,6 +36,7 @@
 #include "singers/rotation_file_writer.h"
 #include "singers/singer_rotation.h"
 #include "singers/rotation_host.h"
+#include "singers/wait_estimate.h"
 
 namespace lyricade {
 
@@ -127,6 +128,11 @@ public:
   // Removal commands with their question ("Are you sure?", caption "Remove").
   bool RemoveSelectedSinger() override;
   bool RemoveSelectedSong() override;
+  // Every singer's estimated start. Songs whose length is not known yet
+  // count as kAssumedSongSeconds.
+  static constexpr int kAssumedSongSeconds = 210;
+  std::vector<SingerWait> SingerWaits() const override;
+  ChangeoverClock& Changeovers() { return changeovers_; }
   // The end of the next-start countdown arms the delayed start; the timer
   // starts the current song once more than three whole seconds have passed.
   void ArmDelayedStart();
@@ -283,6 +289,7 @@ private:
   void TakeOpenedSettings();
 
   SingerRotation rotation_;
+  ChangeoverClock changeovers_;
   QTimer* timer_ = nullptr;
   std::string timeText_ = "00:00 | 00:00";
   int progressValue_ = 0;

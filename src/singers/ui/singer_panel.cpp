@@ -5,6 +5,8 @@
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QLabel>
+#include <QMenu>
+#include <QShortcut>
 #include <QPushButton>
 #include <QTreeView>
 #include <QVBoxLayout>
@@ -113,8 +115,29 @@ SingerPanel::SingerPanel(RotationHost& show, Prompts& prompts, HistoryNames name
   connect(playlistView_, &QAbstractItemView::doubleClicked, this, [this](const QModelIndex& index) {
     if (index.isValid()) show_.CueSong(index.row());
   });
+  // "Sit Out" / "Back In": the menu of a singer row, and Ctrl+O on the list.
+  singerView_->setContextMenuPolicy(Qt::CustomContextMenu);
+  connect(singerView_, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
+    const QModelIndex index = singerView_->indexAt(at);
+    if (!index.isValid()) return;
+    show_.Rotation().SelectSinger(index.row());
+    QMenu menu(this);
+    const bool out = show_.Rotation().Singers()[index.row()].SittingOut;
+    menu.addAction(out ? QStringLiteral("Back In") : QStringLiteral("Sit Out"), this,
+                   [this] { ToggleSittingOut(); });
+    menu.exec(singerView_->viewport()->mapToGlobal(at));
+  });
+  auto* sitOut = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_O), singerView_);
+  sitOut->setContext(Qt::WidgetShortcut);
+  connect(sitOut, &QShortcut::activated, this, &SingerPanel::ToggleSittingOut);
   connect(&show_, &RotationHost::rotationChanged, this, &SingerPanel::Refresh);
   Refresh();
+}
+
+void SingerPanel::ToggleSittingOut() {
+  SingerRotation& rotation = show_.Rotation();
+  const int singer = rotation.SelectedSinger();
+  if (rotation.ValidSinger(singer)) rotation.SetSittingOut(singer, !rotation.Singers()[singer].SittingOut);
 }
 
 QPushButton* SingerPanel::AddButton(Command command, const QString& text, const QString& tip) {
@@ -184,6 +207,7 @@ void SingerPanel::EditSong() {
 void SingerPanel::Refresh() {
   const SingerRotation& rotation = show_.Rotation();
   syncing_ = true;
+  singerModel_->SetWaits(show_.SingerWaits());
   singerModel_->Refresh();
   playlistModel_->Refresh();
   ShowRow(singerView_, rotation.ValidSinger(rotation.SelectedSinger()) ? rotation.SelectedSinger() : -1);
