@@ -115,7 +115,8 @@ SingerPanel::SingerPanel(RotationHost& show, Prompts& prompts, HistoryNames name
   connect(playlistView_, &QAbstractItemView::doubleClicked, this, [this](const QModelIndex& index) {
     if (index.isValid()) show_.CueSong(index.row());
   });
-  // "Sit Out" / "Back In": the menu of a singer row, and Ctrl+O on the list.
+  // "Sit Out" / "Back In" (also Ctrl+O on the list) and "Lock Next Up": the
+  // menu of a singer row.
   singerView_->setContextMenuPolicy(Qt::CustomContextMenu);
   connect(singerView_, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
     const QModelIndex index = singerView_->indexAt(at);
@@ -125,6 +126,11 @@ SingerPanel::SingerPanel(RotationHost& show, Prompts& prompts, HistoryNames name
     const bool out = show_.Rotation().Singers()[index.row()].SittingOut;
     menu.addAction(out ? QStringLiteral("Back In") : QStringLiteral("Sit Out"), this,
                    [this] { ToggleSittingOut(); });
+    QAction* lock = menu.addAction(QStringLiteral("Lock Next Up"), this, [this](bool checked) {
+      show_.Rotation().SetNextUpLocked(checked);
+    });
+    lock->setCheckable(true);
+    lock->setChecked(show_.Rotation().NextUpLocked());
     menu.exec(singerView_->viewport()->mapToGlobal(at));
   });
   auto* sitOut = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_O), singerView_);
