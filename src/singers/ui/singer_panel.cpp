@@ -131,6 +131,30 @@ SingerPanel::SingerPanel(RotationHost& show, Prompts& prompts, HistoryNames name
     });
     lock->setCheckable(true);
     lock->setChecked(show_.Rotation().NextUpLocked());
+    // The rules' options, kept with the rotation's state.
+    const RotationOptions options = show_.Rotation().Options();
+    QMenu* join = menu.addMenu(QStringLiteral("New singers join"));
+    for (const auto& [text, placement] :
+         {std::pair{QStringLiteral("at the end"), NewcomerPlacement::AtEnd},
+          std::pair{QStringLiteral("fairly"), NewcomerPlacement::Fairly}}) {
+      QAction* item = join->addAction(text, this, [this, placement = placement] {
+        RotationOptions changed = show_.Rotation().Options();
+        changed.Join = placement;
+        show_.Rotation().SetOptions(changed);
+      });
+      item->setCheckable(true);
+      item->setChecked(options.Join == placement);
+    }
+    QMenu* perTurn = menu.addMenu(QStringLiteral("Songs per turn"));
+    for (int songs = 1; songs <= 3; ++songs) {
+      QAction* item = perTurn->addAction(QString::number(songs), this, [this, songs] {
+        RotationOptions changed = show_.Rotation().Options();
+        changed.SongsPerTurn = songs;
+        show_.Rotation().SetOptions(changed);
+      });
+      item->setCheckable(true);
+      item->setChecked(options.SongsPerTurn == songs);
+    }
     menu.exec(singerView_->viewport()->mapToGlobal(at));
   });
   auto* sitOut = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_O), singerView_);
