@@ -6,6 +6,7 @@
 #include "app/app_log.h"
 #include "app/transport_display.h"
 #include "common/app_settings.h"
+#include "common/text_file.h"
 #include "playback/song_location.h"
 #include "platform/prompts/prompts.h"
 #include "screen/ticker_text.h"
@@ -42,7 +43,7 @@ Show::Show(AppSettings& settings, Prompts& prompts, ShowFolders folders, SceneFl
   rotation_.SetChangeListener([this](bool save) {
     if (save && !folders_.Data.empty()) {
       if (deferSaves_)
-        rotationWriter_.Post(RotationFile(), rotation_.ListFileLines());
+        rotationWriter_.Post(RotationFiles());
       else
         SaveRotation();
     }
@@ -76,6 +77,7 @@ void Show::graphEvent(GraphId graph, GraphEvent event) {
 }
 
 void Show::EndOfSong() {
+  changeovers_.SongEnded(NowMs() / 1000.0);
   transport_.StopPlayback(true);
   ++songsEnded_;
   if (settings_.ProceedToNextSinger.load()) rotation_.Advance();
@@ -93,7 +95,18 @@ void Show::EndOfSong() {
 }
 
 void Show::LoadRotation() {
-  if (!folders_.Data.empty()) rotation_.Load(RotationFile());
+  if (folders_.Data.empty()) return;
+  const int firstSinger = rotation_.Count();
+  if (!rotation_.Load(RotationFile())) return;
+  if (const auto state = ReadTextLines(RotationStateFile()))
+    rotation_.LoadExtraStateLines(*state, firstSinger);
+}
+
+// The extra state goes first, so the list on disk is never newer than its
+// state; state lines that no longer match the list's singers are ignored.
+std::vector<FileText> Show::RotationFiles() const {
+  return {FileText{RotationStateFile(), rotation_.ExtraStateLines()},
+          FileText{RotationFile(), rotation_.ListFileLines()}};
 }
 
 void Show::StopForNextSong() {
@@ -124,7 +137,10 @@ void Show::TakeOpenedSettings() {
 bool Show::Play() {
   const bool started = rotation_.StartCurrentSong(*this, settings_.AutoManageAmbients.load(),
                                                   settings_.RemoveEmptySingers.load());
-  if (started) playEnabled_ = false;
+  if (started) {
+    playEnabled_ = false;
+    changeovers_.SongStarted(NowMs() / 1000.0);
+  }
   ShowNextSingers();
   return started;
 }
@@ -146,7 +162,8 @@ void Show::CueSong(int row) {
 
 void Show::Announce() {
   if (rotation_.Empty()) return;
-  if (rotation_.HasCurrentSong()) {
+  // A singer sitting out (cued by hand) is not called to the stage.
+  if (rotation_.HasCurrentSong() && !rotation_.Singers()[rotation_.CurrentSinger()].SittingOut) {
     const Singer& singer = rotation_.Singers()[rotation_.CurrentSinger()];
     const QueuedSong& song = singer.Playlist[rotation_.CurrentSong()];
     lastAnnouncement_ = {singer.Name, song.Title, song.Artist};
@@ -168,7 +185,7 @@ void Show::ShowNextSingers() {
   if (announcements_ && announcements_->TickerShowing()) return;
   std::vector<TickerSinger> singers;
   for (const Singer& singer : rotation_.Singers())
-    singers.push_back({singer.Name, static_cast<int>(singer.Playlist.size())});
+    singers.push_back({singer.Name, static_cast<int>(singer.Playlist.size()), singer.SittingOut});
   const std::string text =
       NextSingersText(singers, rotation_.CurrentSinger(), settings_.TickerSingersMinus3.load() + 3,
                       settings_.EmptySingersInTicker.load());
@@ -217,6 +234,17 @@ bool Show::RemoveSelectedSong() {
   return rotation_.RemoveSelectedSong(settings_.RemoveEmptySingers.load());
 }
 
+std::vector<SingerWait> Show::SingerWaits() const {
+  const PlaybackState& state = transport_.State();
+  int remaining = 0;
+  const int64_t position = transport_.CurrentPosition();
+  if (state.Playing && state.Duration > 0 && position >= 0)
+    remaining = static_cast<int>(
+        std::max<int64_t>(0, state.Duration - position) / 10'000'000);
+  return EstimateWaits(rotation_, [](const QueuedSong&) { return kAssumedSongSeconds; },
+                       changeovers_.ChangeoverSeconds(), state.Playing, remaining);
+}
+
 int64_t Show::NowMs() const {
   if (nowMs_) return nowMs_();
   using namespace std::chrono;
@@ -234,6 +262,8 @@ bool Show::ConfirmExit() {
                            PromptButtons::YesNoCancel, PromptIcon::Question)) {
     case PromptAnswer::Yes: SaveRotation(); return true;
     case PromptAnswer::No:
+      // No singer means no state: the old state file goes empty first.
+      WriteTextLinesAtomically(RotationStateFile(), {});
       if (!SingerRotation::SaveEmpty(RotationFile()))
         qCWarning(lcApp) << "the empty singer list could not be written to" << RotationFile().c_str();
       return true;
@@ -242,7 +272,7 @@ bool Show::ConfirmExit() {
 }
 
 bool Show::SaveRotation() {
-  const bool ok = rotationWriter_.WriteNow(RotationFile(), rotation_.ListFileLines());
+  const bool ok = rotationWriter_.WriteNow(RotationFiles());
   ReportRotationSave(ok);
   return ok;
 }

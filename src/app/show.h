@@ -36,6 +36,7 @@
 #include "singers/rotation_file_writer.h"
 #include "singers/singer_rotation.h"
 #include "singers/rotation_host.h"
+#include "singers/wait_estimate.h"
 
 namespace lyricade {
 
@@ -93,6 +94,9 @@ public:
   const SingerRotation& Rotation() const override { return rotation_; }
   void SetHistory(HistoryRecorder* history) { history_ = history; }
   std::string RotationFile() const { return folders_.Data + "lastlist.lst"; }
+  // The steering kept beside it (sit-outs, options, lock), which older
+  // readers of the list never see.
+  std::string RotationStateFile() const { return folders_.Data + "lastlist-state.cfg"; }
   // Reads the saved rotation (start-up); appends to what is there.
   void LoadRotation();
   // Play: starts the current singer's song (or replays the last one).
@@ -124,6 +128,11 @@ public:
   // Removal commands with their question ("Are you sure?", caption "Remove").
   bool RemoveSelectedSinger() override;
   bool RemoveSelectedSong() override;
+  // Every singer's estimated start. Songs whose length is not known yet
+  // count as kAssumedSongSeconds.
+  static constexpr int kAssumedSongSeconds = 210;
+  std::vector<SingerWait> SingerWaits() const override;
+  ChangeoverClock& Changeovers() { return changeovers_; }
   // The end of the next-start countdown arms the delayed start; the timer
   // starts the current song once more than three whole seconds have passed.
   void ArmDelayedStart();
@@ -280,6 +289,7 @@ private:
   void TakeOpenedSettings();
 
   SingerRotation rotation_;
+  ChangeoverClock changeovers_;
   QTimer* timer_ = nullptr;
   std::string timeText_ = "00:00 | 00:00";
   int progressValue_ = 0;
@@ -303,6 +313,7 @@ private:
   // change, until a save succeeds again.
   std::atomic<bool> rotationSaveFailed_{false};
   bool SaveRotation();
+  std::vector<FileText> RotationFiles() const;
   void ReportRotationSave(bool ok);
   void StartOnRequest();
   // Saves asked for while this is set go to the writer thread.

@@ -35,7 +35,7 @@ std::string NextSingersText(const std::vector<TickerSinger>& singers, int curren
       if (singer.Songs >= 2) list(singer);
       break;
     }
-    if (singer.Songs == 0 && !includeEmpty) continue;
+    if (singer.SittingOut || (singer.Songs == 0 && !includeEmpty)) continue;
     list(singer);
   }
   return text;

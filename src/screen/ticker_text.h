@@ -11,6 +11,8 @@ namespace lyricade {
 struct TickerSinger {
   std::string Name;
   int Songs = 0;
+  // Passed over, as the advance passes over them.
+  bool SittingOut = false;
 };
 
 inline constexpr const char* kTickerHeading = "Next Singer(s)...  ";

@@ -40,6 +40,12 @@ struct QueuedSong {
 struct Singer {
   std::string Name;
   std::vector<QueuedSong> Playlist;
+  // The advance, the ticker and the announce card pass over a singer who
+  // sits out; their place and songs stay.
+  bool SittingOut = false;
+  // Songs started tonight (since the program started or the rotation was
+  // cleared); "fairly" placement compares newcomers with it.
+  int SungTonight = 0;
 
   bool operator==(const Singer&) const = default;
 };

@@ -17,14 +17,22 @@ RotationFileWriter::~RotationFileWriter() {
 }
 
 void RotationFileWriter::Post(const std::string& path, std::vector<std::string> lines) {
+  Post(std::vector<FileText>{FileText{path, std::move(lines)}});
+}
+
+bool RotationFileWriter::WriteNow(const std::string& path, const std::vector<std::string>& lines) {
+  return WriteNow(std::vector<FileText>{FileText{path, lines}});
+}
+
+void RotationFileWriter::Post(std::vector<FileText> files) {
   {
     std::lock_guard<std::mutex> guard(lock_);
-    pending_ = Pending{path, std::move(lines), nextSequence_++};
+    pending_ = Pending{std::move(files), nextSequence_++};
   }
   wake_.notify_all();
 }
 
-bool RotationFileWriter::WriteNow(const std::string& path, const std::vector<std::string>& lines) {
+bool RotationFileWriter::WriteNow(const std::vector<FileText>& files) {
   uint64_t sequence = 0;
   {
     std::lock_guard<std::mutex> guard(lock_);
@@ -32,7 +40,7 @@ bool RotationFileWriter::WriteNow(const std::string& path, const std::vector<std
     sequence = nextSequence_++;
   }
   idle_.notify_all();
-  return WriteInOrder(path, lines, sequence);
+  return WriteInOrder(files, sequence);
 }
 
 void RotationFileWriter::Flush() {
@@ -40,13 +48,14 @@ void RotationFileWriter::Flush() {
   idle_.wait(guard, [this] { return !pending_ && !busy_; });
 }
 
-bool RotationFileWriter::WriteInOrder(const std::string& path, const std::vector<std::string>& lines,
-                                      uint64_t sequence) {
+bool RotationFileWriter::WriteInOrder(const std::vector<FileText>& files, uint64_t sequence) {
   std::lock_guard<std::mutex> guard(fileLock_);
   // A newer text is already on disk.
   if (sequence < writtenSequence_) return true;
   writtenSequence_ = sequence;
-  return WriteTextLinesAtomically(path, lines);
+  bool ok = true;
+  for (const FileText& file : files) ok = WriteTextLinesAtomically(file.Path, file.Lines) && ok;
+  return ok;
 }
 
 void RotationFileWriter::Run() {
@@ -58,7 +67,7 @@ void RotationFileWriter::Run() {
     pending_.reset();
     busy_ = true;
     guard.unlock();
-    const bool ok = WriteInOrder(job.Path, job.Lines, job.Sequence);
+    const bool ok = WriteInOrder(job.Files, job.Sequence);
     if (written_) written_(ok);
     guard.lock();
     busy_ = false;

@@ -16,6 +16,12 @@
 
 namespace lyricade {
 
+// One file's whole text.
+struct FileText {
+  std::string Path;
+  std::vector<std::string> Lines;
+};
+
 class RotationFileWriter {
 public:
   // `written` is called after every background write with its outcome, on
@@ -28,17 +34,20 @@ public:
 
   void Post(const std::string& path, std::vector<std::string> lines);
   bool WriteNow(const std::string& path, const std::vector<std::string>& lines);
+  // Several files written in the order given, each replaced atomically (the
+  // extra state before the list it describes).
+  void Post(std::vector<FileText> files);
+  bool WriteNow(const std::vector<FileText>& files);
   // Waits until nothing posted is left unwritten.
   void Flush();
 
 private:
   struct Pending {
-    std::string Path;
-    std::vector<std::string> Lines;
+    std::vector<FileText> Files;
     uint64_t Sequence = 0;
   };
   void Run();
-  bool WriteInOrder(const std::string& path, const std::vector<std::string>& lines, uint64_t sequence);
+  bool WriteInOrder(const std::vector<FileText>& files, uint64_t sequence);
 
   std::function<void(bool)> written_;
   std::mutex lock_;

@@ -7,6 +7,10 @@
 
 #include <QObject>
 
+#include <vector>
+
+#include "singers/wait_estimate.h"
+
 namespace lyricade {
 
 class SingerRotation;
@@ -25,6 +29,8 @@ public:
   // "Remove"); false when nothing was removed.
   virtual bool RemoveSelectedSinger() = 0;
   virtual bool RemoveSelectedSong() = 0;
+  // Every singer's estimated start, in rotation order.
+  virtual std::vector<SingerWait> SingerWaits() const = 0;
 
 signals:
   // The rotation changed: the singer list and playlist views refresh.

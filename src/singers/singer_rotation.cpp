@@ -88,7 +88,7 @@ int SingerRotation::AddSinger(const std::string& name) {
 }
 
 int SingerRotation::AppendSinger(const std::string& name) {
-  const int position = AddSinger(name);
+  const int position = AddNewcomer(name);
   Changed(true);
   return position;
 }
@@ -112,6 +112,7 @@ bool SingerRotation::RemoveSelectedSinger() {
   if (removed == currentSinger_) {
     ++currentSinger_;
     currentSong_ = -1;
+    songsThisTurn_ = 0;
   }
   selectedSinger_ = -1;
   Changed(true);
@@ -179,7 +180,7 @@ bool SingerRotation::QueueSong(int singer, const QueuedSong& song) {
 int SingerRotation::QueueSongsForName(const std::string& name, const std::vector<QueuedSong>& songs) {
   const std::string clean = SanitisedSingerName(name);
   int singer = FindSingerExactly(clean);
-  if (singer < 0) singer = AddSinger(clean);
+  if (singer < 0) singer = AddNewcomer(clean);
   for (const QueuedSong& song : songs) singers_[singer].Playlist.push_back(SanitisedSong(song));
   Changed(true);
   return singer;
@@ -188,7 +189,7 @@ int SingerRotation::QueueSongsForName(const std::string& name, const std::vector
 int SingerRotation::QueueRequest(const std::string& name, const QueuedSong& song) {
   const std::string clean = SanitisedSingerName(name);
   int singer = FindSingerIgnoringCase(clean);
-  if (singer < 0) singer = AddSinger(clean);
+  if (singer < 0) singer = AddNewcomer(clean);
   QueueSong(singer, song);
   return singer;
 }
@@ -277,6 +278,7 @@ void SingerRotation::SelectSong(int row) {
 
 void SingerRotation::CueSinger(int row, bool songPlaying, bool proceedToNextSinger) {
   currentSinger_ = row;
+  songsThisTurn_ = 0;
   currentSong_ = 0;
   ShowNowUp();
   if (songPlaying && proceedToNextSinger) hold_ = true;
@@ -286,6 +288,7 @@ void SingerRotation::CueSinger(int row, bool songPlaying, bool proceedToNextSing
 void SingerRotation::CueSong(int row, bool songPlaying, bool proceedToNextSinger) {
   currentSinger_ = selectedSinger_;
   currentSong_ = row;
+  songsThisTurn_ = 0;
   ShowNowUp();
   if (songPlaying && proceedToNextSinger) hold_ = true;
   Changed(false);
@@ -314,33 +317,20 @@ NowUp SingerRotation::ShowNowUp() {
 }
 
 void SingerRotation::Advance() {
-  const int n = Count();
-  if (n == 0) return;
-  if (hold_)
-    hold_ = false;
-  else
-    ++currentSinger_;
-  if (currentSinger_ > n - 1) currentSinger_ = 0;
+  if (Empty()) return;
+  const int previous = currentSinger_;
+  const int target = NextUpPosition();
+  hold_ = false;
+  currentSinger_ = target;
   currentSong_ = 0;
-  if (HasCurrentSong()) ShowNowUp();
-
-  if (ValidSinger(currentSinger_) && singers_[currentSinger_].Playlist.empty() && n >= 2) {
-    int found = -1;
-    for (int i = currentSinger_ + 1; i < n && found < 0; ++i)
-      if (!singers_[i].Playlist.empty()) found = i;
-    if (found < 0 && currentSinger_ > 0)
-      for (int i = 0; i < currentSinger_ && found < 0; ++i)
-        if (!singers_[i].Playlist.empty()) found = i;
-    if (found >= 0)
-      currentSinger_ = found;
-    else if (currentSinger_ == 1)
-      currentSinger_ = 0;
-    ShowNowUp();
-  }
+  if (target != previous) songsThisTurn_ = 0;
+  ShowNowUp();
   Changed(false);
 }
 
 void SingerRotation::NextSingerCommand(bool proceedToNextSinger) {
+  // The host moves on even when the turn has songs left.
+  songsThisTurn_ = 0;
   if (proceedToNextSinger) {
     hold_ = false;
     Advance();
@@ -386,11 +376,16 @@ bool SingerRotation::StartCurrentSong(PlayHost& host, bool autoManageAmbients,
     keyTenths = liveKeyTenths_;
   }
 
+  const int currentAtOpen = currentSinger_;
   if (!host.OpenSong(path, multiplex, keyTenths)) return false;
+  // A newcomer placed before the singer while the song opened moved them on.
+  if (valid) rememberedSinger += currentSinger_ - currentAtOpen;
 
   // The opened song may have changed the rotation (a request arriving while
   // the graph was built): look the song up again before taking it out.
   if (valid && ValidSong(rememberedSinger, rememberedSong)) {
+    ++singers_[rememberedSinger].SungTonight;
+    ++songsThisTurn_;
     auto& playlist = singers_[rememberedSinger].Playlist;
     playlist.erase(playlist.begin() + rememberedSong);
     if (playlist.empty() && removeEmptySingers) {
@@ -400,6 +395,7 @@ bool SingerRotation::StartCurrentSong(PlayHost& host, bool autoManageAmbients,
       if (Empty()) rememberedSinger = -1;
       selectedSinger_ = rememberedSinger;
       hold_ = true;
+      songsThisTurn_ = 0;
     }
   }
   if (!Empty() && rememberedSinger == selectedSinger_) currentSong_ = -1;
@@ -422,7 +418,7 @@ std::vector<NextSinger> SingerRotation::NextSingers(int maximum, bool includeEmp
       if (songs >= 2) next.push_back({static_cast<int>(next.size()) + 1, singer.Name, songs});
       break;
     }
-    if (songs == 0 && !includeEmptySingers) continue;
+    if (singer.SittingOut || (songs == 0 && !includeEmptySingers)) continue;
     next.push_back({static_cast<int>(next.size()) + 1, singer.Name, songs});
   }
   return next;

@@ -43,6 +43,20 @@ struct NextSinger {
   int Songs = 0;
 };
 
+// Where a singer the rotation has not seen goes.
+enum class NewcomerPlacement {
+  AtEnd,   // appended, as always
+  Fairly,  // before the first singer who has already sung tonight, but never
+           // before the singer who is up next
+};
+
+// The host's steering of the rotation; the defaults give the plain rotation.
+struct RotationOptions {
+  NewcomerPlacement Join = NewcomerPlacement::AtEnd;
+  // How many queued songs one turn plays (1 to 3) before the rotation moves.
+  int SongsPerTurn = 1;
+};
+
 class SingerRotation {
 public:
   // Called after every change the views must show, and after every change
@@ -86,6 +100,27 @@ public:
   void MoveSingerToTop();
   int FindSingerExactly(const std::string& name) const;
   int FindSingerIgnoringCase(const std::string& name) const;
+
+  // Steering. The options and the lock are kept in the extra state file.
+  const RotationOptions& Options() const { return options_; }
+  void SetOptions(const RotationOptions& options);
+  bool SetSittingOut(int position, bool sittingOut);
+  // Locks the singer who is up next: newcomers are never placed before them.
+  bool NextUpLocked() const { return lockNextUp_; }
+  void SetNextUpLocked(bool locked);
+  // Where the next advance lands (the current position while held); -1 with
+  // nobody to land on.
+  int NextUpPosition() const;
+  // Songs the current singer has started in this turn.
+  int SongsThisTurn() const { return songsThisTurn_; }
+  // Whether a singer is one the advance may land on.
+  bool CanSing(int position) const {
+    return ValidSinger(position) && !singers_[position].Playlist.empty() &&
+           !singers_[position].SittingOut;
+  }
+  // Adds a singer where the newcomer rule puts them (requests and the Add
+  // Song dialog's typed names); returns the position.
+  int AddNewcomer(const std::string& name);
 
   // Songs.
   bool QueueSong(int singer, const QueuedSong& song);
@@ -134,11 +169,20 @@ public:
   static bool SaveEmpty(const std::string& path);
   bool Load(const std::string& path);
 
+  // The extra state beside the list file (options, lock, sit-outs, songs
+  // sung tonight). Lines that name a singer the list does not hold at that
+  // place are ignored, so a stale or foreign file changes nothing.
+  std::vector<std::string> ExtraStateLines() const;
+  // `firstSinger`: where the list file's singers begin (loading appends).
+  void LoadExtraStateLines(const std::vector<std::string>& lines, int firstSinger = 0);
+
 private:
   void SwapSingers(int a, int b);
   void SwapSongs(std::vector<QueuedSong>& playlist, int a, int b);
   void EraseSinger(int position);
   void Changed(bool save);
+  int PlaceForNewcomer() const;
+  void InsertSinger(int position, Singer singer);
 
   std::vector<Singer> singers_;
   int currentSinger_ = -1;
@@ -150,6 +194,9 @@ private:
   std::string lastSongPath_;
   int liveMultiplex_ = 0;
   int liveKeyTenths_ = 0;
+  RotationOptions options_;
+  bool lockNextUp_ = false;
+  int songsThisTurn_ = 0;
   ChangeListener listener_;
 };
 

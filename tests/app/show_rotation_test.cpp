@@ -119,6 +119,24 @@ TEST_F(ScriptedShow, FiveSingersTakeTheirTurns) {
   EXPECT_EQ(restarted.Rotation().CurrentSinger(), -1);
 }
 
+TEST_F(ScriptedShow, SteeringSurvivesARestartInItsOwnFile) {
+  show->Rotation().AddSinger("Ana");
+  show->Rotation().AddSinger("Ben");
+  Queue(0, 1);
+  Queue(1, 1);
+  show->Rotation().SetSittingOut(1, true);
+  show->Rotation().SetNextUpLocked(true);
+  // The list file is what it always was; the state sits beside it.
+  EXPECT_EQ(ListFile(), Expected());
+  ASSERT_TRUE(std::filesystem::exists(show->RotationStateFile()));
+  show.reset();
+  Show restarted(settings, prompts, ShowFolders{folder.File("data/"), folder.File("scratch/"), ""});
+  restarted.LoadRotation();
+  ASSERT_EQ(restarted.Rotation().Count(), 2);
+  EXPECT_TRUE(restarted.Rotation().Singers()[1].SittingOut);
+  EXPECT_TRUE(restarted.Rotation().NextUpLocked());
+}
+
 TEST_F(ScriptedShow, KeepPlayingStartsTheNextSongItself) {
   settings.KeepPlayingNonStop = true;
   settings.ProceedToNextSinger = true;

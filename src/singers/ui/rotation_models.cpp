@@ -8,7 +8,10 @@
 namespace lyricade {
 namespace {
 
-QVariant TextColour(bool red) { return QBrush(red ? QColor(220, 0, 0) : QColor(0, 0, 0)); }
+QVariant TextColour(bool red, bool grey = false) {
+  if (red) return QBrush(QColor(220, 0, 0));
+  return QBrush(grey ? QColor(150, 150, 150) : QColor(0, 0, 0));
+}
 
 std::string KeyText(int key) {
   if (key > 0) return "+" + std::to_string(key);
@@ -32,8 +35,8 @@ std::string PlaylistTitle(const SingerRotation& rotation) {
   return "Singer's Playlist (for " + rotation.Singers()[rotation.SelectedSinger()].Name + ")";
 }
 
-const char* const SingerListModel::kHeaders[kColumnCount] = {"#", "Songs", "Singer Name"};
-const int SingerListModel::kWidths[kColumnCount] = {50, 35, 150};
+const char* const SingerListModel::kHeaders[kColumnCount] = {"#", "Songs", "Singer Name", "Wait"};
+const int SingerListModel::kWidths[kColumnCount] = {50, 35, 150, 60};
 
 SingerListModel::SingerListModel(const SingerRotation& rotation, QObject* parent)
     : QAbstractTableModel(parent), rotation_(rotation), rows_(rotation.Count()) {}
@@ -45,12 +48,17 @@ std::string SingerListModel::CellText(int row, int column) const {
     case 0: return std::to_string(row + 1);
     case 1: return "(" + std::to_string(singer.Playlist.size()) + ")";
     case 2: return singer.Name;
+    case 3: return row < static_cast<int>(waits_.size()) ? WaitText(waits_[row]) : std::string();
     default: return {};
   }
 }
 
 bool SingerListModel::RowIsRed(int row) const {
   return rotation_.ValidSinger(row) && row == rotation_.CurrentSinger();
+}
+
+bool SingerListModel::RowIsGrey(int row) const {
+  return rotation_.ValidSinger(row) && rotation_.Singers()[row].SittingOut;
 }
 
 void SingerListModel::Refresh() {
@@ -72,7 +80,7 @@ int SingerListModel::columnCount(const QModelIndex& parent) const {
 QVariant SingerListModel::data(const QModelIndex& index, int role) const {
   if (!index.isValid() || index.row() >= rows_) return {};
   if (role == Qt::DisplayRole) return QString::fromStdString(CellText(index.row(), index.column()));
-  if (role == Qt::ForegroundRole) return TextColour(RowIsRed(index.row()));
+  if (role == Qt::ForegroundRole) return TextColour(RowIsRed(index.row()), RowIsGrey(index.row()));
   return {};
 }
 

@@ -1,12 +1,15 @@
 #pragma once
 // The rotation's two lists as Qt models that ask the rotation for every
-// cell: the singer list ("#", "Songs", "Singer Name"; the current singer in
-// red) and the selected singer's playlist (the current song of the current
+// cell: the singer list ("#", "Songs", "Singer Name", "Wait"; the current
+// singer in red, a singer sitting out in grey) and the selected singer's playlist (the current song of the current
 // singer in red). Refresh() after every change of the rotation.
 
 #include <QAbstractTableModel>
 
 #include <string>
+#include <vector>
+
+#include "singers/wait_estimate.h"
 
 namespace lyricade {
 
@@ -19,7 +22,7 @@ std::string PlaylistTitle(const SingerRotation& rotation);
 class SingerListModel : public QAbstractTableModel {
   Q_OBJECT
 public:
-  static constexpr int kColumnCount = 3;
+  static constexpr int kColumnCount = 4;
   static const char* const kHeaders[kColumnCount];
   static const int kWidths[kColumnCount];
 
@@ -27,6 +30,10 @@ public:
 
   std::string CellText(int row, int column) const;
   bool RowIsRed(int row) const;
+  bool RowIsGrey(int row) const;
+  // The estimates the "Wait" column shows, one per singer (set before
+  // Refresh).
+  void SetWaits(std::vector<SingerWait> waits) { waits_ = std::move(waits); }
   void Refresh();
 
   int rowCount(const QModelIndex& parent = QModelIndex()) const override;
@@ -37,6 +44,7 @@ public:
 
 private:
   const SingerRotation& rotation_;
+  std::vector<SingerWait> waits_;
   int rows_ = 0;
 };
 

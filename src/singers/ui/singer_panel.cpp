@@ -5,6 +5,8 @@
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QLabel>
+#include <QMenu>
+#include <QShortcut>
 #include <QPushButton>
 #include <QTreeView>
 #include <QVBoxLayout>
@@ -113,8 +115,59 @@ SingerPanel::SingerPanel(RotationHost& show, Prompts& prompts, HistoryNames name
   connect(playlistView_, &QAbstractItemView::doubleClicked, this, [this](const QModelIndex& index) {
     if (index.isValid()) show_.CueSong(index.row());
   });
+  // "Sit Out" / "Back In" (also Ctrl+O on the list) and "Lock Next Up": the
+  // menu of a singer row.
+  singerView_->setContextMenuPolicy(Qt::CustomContextMenu);
+  connect(singerView_, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
+    const QModelIndex index = singerView_->indexAt(at);
+    if (!index.isValid()) return;
+    show_.Rotation().SelectSinger(index.row());
+    QMenu menu(this);
+    const bool out = show_.Rotation().Singers()[index.row()].SittingOut;
+    menu.addAction(out ? QStringLiteral("Back In") : QStringLiteral("Sit Out"), this,
+                   [this] { ToggleSittingOut(); });
+    QAction* lock = menu.addAction(QStringLiteral("Lock Next Up"), this, [this](bool checked) {
+      show_.Rotation().SetNextUpLocked(checked);
+    });
+    lock->setCheckable(true);
+    lock->setChecked(show_.Rotation().NextUpLocked());
+    // The rules' options, kept with the rotation's state.
+    const RotationOptions options = show_.Rotation().Options();
+    QMenu* join = menu.addMenu(QStringLiteral("New singers join"));
+    for (const auto& [text, placement] :
+         {std::pair{QStringLiteral("at the end"), NewcomerPlacement::AtEnd},
+          std::pair{QStringLiteral("fairly"), NewcomerPlacement::Fairly}}) {
+      QAction* item = join->addAction(text, this, [this, placement = placement] {
+        RotationOptions changed = show_.Rotation().Options();
+        changed.Join = placement;
+        show_.Rotation().SetOptions(changed);
+      });
+      item->setCheckable(true);
+      item->setChecked(options.Join == placement);
+    }
+    QMenu* perTurn = menu.addMenu(QStringLiteral("Songs per turn"));
+    for (int songs = 1; songs <= 3; ++songs) {
+      QAction* item = perTurn->addAction(QString::number(songs), this, [this, songs] {
+        RotationOptions changed = show_.Rotation().Options();
+        changed.SongsPerTurn = songs;
+        show_.Rotation().SetOptions(changed);
+      });
+      item->setCheckable(true);
+      item->setChecked(options.SongsPerTurn == songs);
+    }
+    menu.exec(singerView_->viewport()->mapToGlobal(at));
+  });
+  auto* sitOut = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_O), singerView_);
+  sitOut->setContext(Qt::WidgetShortcut);
+  connect(sitOut, &QShortcut::activated, this, &SingerPanel::ToggleSittingOut);
   connect(&show_, &RotationHost::rotationChanged, this, &SingerPanel::Refresh);
   Refresh();
+}
+
+void SingerPanel::ToggleSittingOut() {
+  SingerRotation& rotation = show_.Rotation();
+  const int singer = rotation.SelectedSinger();
+  if (rotation.ValidSinger(singer)) rotation.SetSittingOut(singer, !rotation.Singers()[singer].SittingOut);
 }
 
 QPushButton* SingerPanel::AddButton(Command command, const QString& text, const QString& tip) {
@@ -184,6 +237,7 @@ void SingerPanel::EditSong() {
 void SingerPanel::Refresh() {
   const SingerRotation& rotation = show_.Rotation();
   syncing_ = true;
+  singerModel_->SetWaits(show_.SingerWaits());
   singerModel_->Refresh();
   playlistModel_->Refresh();
   ShowRow(singerView_, rotation.ValidSinger(rotation.SelectedSinger()) ? rotation.SelectedSinger() : -1);

@@ -54,6 +54,8 @@ public:
 
   // Reads the rotation again (connected to the controller's rotationChanged).
   void Refresh();
+  // "Sit Out" / "Back In" for the selected singer.
+  void ToggleSittingOut();
 
 private:
   QPushButton* AddButton(Command command, const QString& text, const QString& tip);

@@ -36,7 +36,7 @@ bool QueueChosenSong(SingerRotation& rotation, const AddSongChoice& choice, Queu
   song.Key = choice.Key;
   song.Multiplex = choice.Multiplex;
   int singer = choice.Singer;
-  if (!choice.NewName.empty()) singer = rotation.AddSinger(choice.NewName);
+  if (!choice.NewName.empty()) singer = rotation.AddNewcomer(choice.NewName);
   return rotation.QueueSong(singer, song);
 }
 

@@ -52,6 +52,12 @@ TEST(RotationModels, CellTextsRedRowsAndTitle) {
   EXPECT_EQ(singers.CellText(1, 0), "2");
   EXPECT_EQ(singers.CellText(1, 1), "(3)");
   EXPECT_EQ(singers.CellText(1, 2), "Ben");
+  // Waits as the show estimates them; a singer sitting out is grey.
+  singers.SetWaits(EstimateWaits(rotation, [](const QueuedSong&) { return 240; }, 45, false, 0));
+  EXPECT_EQ(singers.CellText(1, 3), "next");
+  rotation.SetSittingOut(1, true);
+  EXPECT_TRUE(singers.RowIsGrey(1));
+  rotation.SetSittingOut(1, false);
   EXPECT_EQ(PlaylistTitle(rotation), "Singer's Playlist (for Ana)");  // singer 0 selected at start
   EXPECT_EQ(playlist.rowCount(), 0);
 
