@@ -65,7 +65,13 @@ public:
     address.sin_family = AF_INET;
     address.sin_port = htons(static_cast<uint16_t>(port));
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    if (!fd_.Valid() || ::connect(fd_.Get(), reinterpret_cast<sockaddr*>(&address), sizeof address) != 0)
+    // Each client is its own computer of the venue (127.0.0.0/8 is all
+    // this machine), as the server's per-address limits expect.
+    sockaddr_in local{};
+    local.sin_family = AF_INET;
+    local.sin_addr.s_addr = htonl(0x7F000002u + static_cast<uint32_t>(number));
+    if (!fd_.Valid() || ::bind(fd_.Get(), reinterpret_cast<sockaddr*>(&local), sizeof local) != 0) return;
+    if (::connect(fd_.Get(), reinterpret_cast<sockaddr*>(&address), sizeof address) != 0)
       return;
     const int one = 1;
     ::setsockopt(fd_.Get(), IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
