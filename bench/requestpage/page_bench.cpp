@@ -46,7 +46,10 @@ int Exchange(uint16_t port, int phone, const std::string& method, const std::str
   server.sin_port = htons(port);
   server.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
   if (::connect(socket.Get(), reinterpret_cast<sockaddr*>(&server), sizeof server) != 0) return 0;
-  const std::string text = method + " " + path + " HTTP/1.1\r\nHost: venue\r\nConnection: close\r\n" +
+  // A Host the server answers to, as a phone that scanned the code sends.
+  const std::string text = method + " " + path + " HTTP/1.1\r\nHost: 127.0.0.1:" + std::to_string(port) +
+                           "\r\nConnection: close\r\n" +
+                           (method == "POST" ? "Content-Type: application/json\r\n" : "") +
                            "Content-Length: " + std::to_string(body.size()) + "\r\n\r\n" + body;
   ::send(socket.Get(), text.data(), text.size(), MSG_NOSIGNAL);
   std::string answer;

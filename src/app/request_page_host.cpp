@@ -4,6 +4,9 @@
 #include <QNetworkInterface>
 #include <QPointer>
 
+#include <fstream>
+#include <sstream>
+
 #include "app/app_log.h"
 #include "singers/singer_rotation.h"
 
@@ -37,8 +40,18 @@ void RequestPageHost::SetIndexSource(std::function<std::shared_ptr<const SearchI
 
 bool RequestPageHost::Start(int port) {
   if (port < 0 || port > 65535) return false;
+  // Phones reach the page by one of this computer's addresses; any other
+  // name in the Host header is another site's.
+  std::vector<std::string> names;
+  for (QHostAddress address : QNetworkInterface::allAddresses()) {
+    address.setScopeId({});
+    names.push_back(address.toString().toStdString());
+  }
+  service_->SetHostNames(std::move(names));
   std::string error;
-  if (server_.Start(static_cast<uint16_t>(port), HttpServerLimits{},
+  HttpServerLimits limits;
+  limits.ConnectionsPerAddress = 8;
+  if (server_.Start(static_cast<uint16_t>(port), limits,
                     [service = service_.get()](const HttpRequest& request) { return service->Handle(request); },
                     &error)) {
     if (indexSource_) {
@@ -57,16 +70,37 @@ void RequestPageHost::Stop() {
   service_->PublishIndex(nullptr);
 }
 
+namespace {
+
+bool Shareable(const QHostAddress& address) {
+  return address.protocol() == QAbstractSocket::IPv4Protocol && !address.isLoopback() && !address.isLinkLocal();
+}
+
+// The interface of the default route (the venue's network), not the first
+// one listed, which may be a container's or a VPN's bridge.
+QString DefaultRouteInterface() {
+  std::ifstream routes("/proc/net/route");
+  std::string line;
+  std::getline(routes, line);  // the column names
+  while (std::getline(routes, line)) {
+    std::istringstream fields(line);
+    std::string name, destination;
+    if (fields >> name >> destination && destination == "00000000") return QString::fromStdString(name);
+  }
+  return {};
+}
+
+}  // namespace
+
 std::string RequestPageHost::Address() const {
   if (!Running()) return {};
-  QString host = "127.0.0.1";
-  for (const QHostAddress& address : QNetworkInterface::allAddresses()) {
-    if (address.protocol() == QAbstractSocket::IPv4Protocol && !address.isLoopback() &&
-        !address.isLinkLocal()) {
-      host = address.toString();
-      break;
-    }
-  }
+  QString host;
+  const QNetworkInterface route = QNetworkInterface::interfaceFromName(DefaultRouteInterface());
+  for (const QNetworkAddressEntry& entry : route.addressEntries())
+    if (host.isEmpty() && Shareable(entry.ip())) host = entry.ip().toString();
+  for (const QHostAddress& address : QNetworkInterface::allAddresses())
+    if (host.isEmpty() && Shareable(address)) host = address.toString();
+  if (host.isEmpty()) host = "127.0.0.1";
   return "http://" + host.toStdString() + ":" + std::to_string(Port()) + "/";
 }
 

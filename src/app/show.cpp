@@ -41,6 +41,14 @@ Show::Show(AppSettings& settings, Prompts& prompts, ShowFolders folders, SceneFl
   });
   transport_.SetExtractionCleanup([this] { extractor_.DeleteExtractedFiles(); });
   rotation_.SetChangeListener([this](bool save) {
+    if (batchingRequests_) {
+      requestSavePending_ = requestSavePending_ || save;
+      if (!requestFlushPending_) {
+        requestFlushPending_ = true;
+        QMetaObject::invokeMethod(this, [this] { FlushRequestChanges(); }, Qt::QueuedConnection);
+      }
+      return;
+    }
     if (save && !folders_.Data.empty()) {
       if (deferSaves_)
         rotationWriter_.Post(RotationFiles());
@@ -289,11 +297,20 @@ void Show::ReportRotationSave(bool ok) {
 }
 
 int Show::QueueRequestedSong(const std::string& singer, const QueuedSong& song) {
-  deferSaves_ = true;
+  batchingRequests_ = true;
   const int position = rotation_.QueueRequest(singer, song);
-  deferSaves_ = false;
+  batchingRequests_ = false;
   StartOnRequest();
   return position;
+}
+
+void Show::FlushRequestChanges() {
+  if (!requestFlushPending_) return;
+  requestFlushPending_ = false;
+  if (requestSavePending_ && !folders_.Data.empty()) rotationWriter_.Post(RotationFile(), rotation_.ListFileLines());
+  requestSavePending_ = false;
+  emit rotationChanged();
+  emit transportChanged();
 }
 
 void Show::StartOnRequest() {

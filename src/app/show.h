@@ -108,7 +108,10 @@ public:
   // written off the UI thread, at most one write for a burst of requests.
   int QueueRequestedSong(const std::string& singer, const QueuedSong& song);
   // Waits until every change so far is in the list file.
-  void FlushRotationFile() { rotationWriter_.Flush(); }
+  void FlushRotationFile() {
+    FlushRequestChanges();
+    rotationWriter_.Flush();
+  }
   // "Next Singer".
   void NextSinger();
   // Double clicks on the singer list and the playlist.
@@ -318,6 +321,12 @@ private:
   void StartOnRequest();
   // Saves asked for while this is set go to the writer thread.
   bool deferSaves_ = false;
+  // Requests arrive in bursts: their list-file save, page publish and view
+  // refresh run once per event-loop turn, not once per request.
+  void FlushRequestChanges();
+  bool batchingRequests_ = false;
+  bool requestFlushPending_ = false;
+  bool requestSavePending_ = false;
   RotationFileWriter rotationWriter_{[this](bool ok) { ReportRotationSave(ok); }};
 };
 

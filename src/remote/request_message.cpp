@@ -1,5 +1,6 @@
 #include "remote/request_message.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "common/text_rules.h"
@@ -159,33 +160,46 @@ std::string Frame(std::string_view payload) {
 
 bool FrameReader::Append(std::string_view bytes) {
   if (failed_) return false;
+  if (offset_ > 0 && (offset_ >= kMaximumFrameLength || offset_ * 2 >= buffer_.size())) {
+    buffer_.erase(0, offset_);
+    checked_ -= offset_;
+    offset_ = 0;
+  }
   buffer_.append(bytes);
   return Check();
 }
 
-// Every length header already received is checked, not only the first.
+// Every length header already received is checked, not only the first, and
+// each only once.
 bool FrameReader::Check() {
-  size_t offset = 0;
-  while (!failed_ && buffer_.size() - offset >= 4) {
-    const uint32_t length = ReadU32(buffer_, offset);
+  size_t position = std::max(checked_, offset_);
+  while (buffer_.size() - position >= 4) {
+    const uint32_t length = ReadU32(buffer_, position);
     if (length > maximum_) {
       failed_ = true;
       buffer_.clear();
       buffer_.shrink_to_fit();
+      offset_ = checked_ = 0;
+      return false;
     }
-    offset += 4 + static_cast<size_t>(length);
-    if (offset > buffer_.size()) break;
+    const size_t next = position + 4 + static_cast<size_t>(length);
+    if (next > buffer_.size()) break;
+    position = next;
   }
-  return !failed_;
+  checked_ = position;
+  return true;
 }
 
 std::optional<std::string> FrameReader::Next() {
-  if (failed_ || buffer_.size() < 4) return std::nullopt;
-  const uint32_t length = ReadU32(buffer_, 0);
-  if (buffer_.size() - 4 < length) return std::nullopt;
-  std::string payload = buffer_.substr(4, length);
-  buffer_.erase(0, 4 + static_cast<size_t>(length));
-  Check();
+  if (failed_ || buffer_.size() - offset_ < 4) return std::nullopt;
+  const uint32_t length = ReadU32(buffer_, offset_);
+  if (buffer_.size() - offset_ - 4 < length) return std::nullopt;
+  std::string payload = buffer_.substr(offset_ + 4, length);
+  offset_ += 4 + static_cast<size_t>(length);
+  if (offset_ == buffer_.size()) {
+    buffer_.clear();
+    offset_ = checked_ = 0;
+  }
   return payload;
 }
 

@@ -88,12 +88,17 @@ public:
   // The next complete payload, if any.
   std::optional<std::string> Next();
   bool Failed() const { return failed_; }
-  size_t Buffered() const { return buffer_.size(); }
+  size_t Buffered() const { return buffer_.size() - offset_; }
 
 private:
   bool Check();
   size_t maximum_;
   std::string buffer_;
+  // Where the next frame starts; the bytes before it are spent and dropped
+  // only now and then, so a stream of tiny frames costs linear time.
+  size_t offset_ = 0;
+  // Every length header before this one has been checked.
+  size_t checked_ = 0;
   bool failed_ = false;
 };
 

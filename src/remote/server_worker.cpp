@@ -70,9 +70,10 @@ void ServerWorker::Close() {
 
 void ServerWorker::Accept() {
   while (QTcpSocket* socket = tcp_->nextPendingConnection()) {
-    if (static_cast<int>(connections_.size()) >= limits_.MaximumClients) {
-      qCInfo(lcRemote) << "a request client from" << socket->peerAddress().toString()
-                       << "was turned away: the server is full";
+    const QString address = socket->peerAddress().toString();
+    if (static_cast<int>(connections_.size()) >= limits_.MaximumClients ||
+        ConnectionsFrom(address) >= limits_.MaximumClientsPerAddress) {
+      qCInfo(lcRemote) << "a request client from" << address << "was turned away: the server is full";
       socket->write(QByteArray::fromStdString(Frame(EncodeHelloAnswer(HelloAnswer::ServerFull))));
       socket->flush();
       socket->abort();
@@ -84,6 +85,8 @@ void ServerWorker::Accept() {
     connection->Socket = socket;
     connection->Connected.start();
     connection->LastHeard.start();
+    connection->Address = address;
+    connection->BudgetStart.start();
     connect(socket, &QTcpSocket::readyRead, this, [this, socket] { Read(socket); });
     connect(socket, &QTcpSocket::disconnected, this, [this, socket] {
       // What arrived before the close still counts.
@@ -110,10 +113,16 @@ void ServerWorker::Read(QTcpSocket* socket) {
       if (!HandleHello(connection, *payload)) return;
       continue;
     }
-    if (std::optional<SongRequest> request = ParseSongRequest(*payload))
-      emit songRequested(*request);
-    else
-      qCInfo(lcRemote) << "a message of" << payload->size() << "bytes that is no song request was ignored";
+    std::optional<SongRequest> request = ParseSongRequest(*payload);
+    if (!request) {
+      if (++connection.IdleFrames > limits_.MaximumIdleFrames) {
+        Drop(socket, "sent too many messages that are no song requests");
+        return;
+      }
+      continue;
+    }
+    connection.IdleFrames = 0;
+    if (WithinBudget(connection)) emit songRequested(*request);
   }
   if (connection.Reader.Failed()) Drop(socket, "declared a message longer than 64 KiB");
 }
@@ -138,6 +147,37 @@ bool ServerWorker::HandleHello(Connection& connection, const std::string& payloa
   return true;
 }
 
+int ServerWorker::ConnectionsFrom(const QString& address) const {
+  int count = 0;
+  for (const auto& [socket, connection] : connections_)
+    if (connection->Address == address) ++count;
+  return count;
+}
+
+// A flood from one client or one computer costs the show a handful of
+// requests, never thousands.
+bool ServerWorker::WithinBudget(Connection& connection) {
+  if (connection.BudgetStart.elapsed() >= limits_.BudgetWindowMs) {
+    connection.BudgetStart.restart();
+    connection.Requests = 0;
+  }
+  AddressBudget& address = addressBudgets_[connection.Address];
+  if (!address.Start.isValid() || address.Start.elapsed() >= limits_.BudgetWindowMs) {
+    address.Start.start();
+    address.Requests = 0;
+  }
+  if (connection.Requests >= limits_.RequestsPerClient || address.Requests >= limits_.RequestsPerAddress) {
+    if (!connection.OverBudgetLogged)
+      qCWarning(lcRemote) << "the request client at" << connection.Address
+                          << "sends too many requests; the rest of its burst is dropped";
+    connection.OverBudgetLogged = true;
+    return false;
+  }
+  ++connection.Requests;
+  ++address.Requests;
+  return true;
+}
+
 void ServerWorker::Drop(QTcpSocket* socket, const char* why) {
   const auto found = connections_.find(socket);
   if (found == connections_.end()) return;
@@ -146,7 +186,9 @@ void ServerWorker::Drop(QTcpSocket* socket, const char* why) {
                         << why;
   const bool counted = found->second->Greeted;
   if (counted) clients_.Remove(found->second->PlayerId);
+  const QString address = found->second->Address;
   connections_.erase(found);
+  if (ConnectionsFrom(address) == 0) addressBudgets_.erase(address);
   socket->disconnect(this);
   socket->abort();
   socket->deleteLater();
@@ -169,6 +211,19 @@ void ServerWorker::AnswerEnquiries() {
     const QNetworkDatagram datagram = udp_->receiveDatagram(2048);
     const QByteArray data = datagram.data();
     if (!IsDiscoveryEnquiry(std::string_view(data.constData(), data.size()))) continue;
+    // Each answer is larger than the enquiry: answers are rationed, so the
+    // server cannot be used to flood a forged sender.
+    if (!answerSecond_.isValid() || answerSecond_.elapsed() >= 1000) {
+      answerSecond_.start();
+      answersPerSender_.clear();
+      answersInAll_ = 0;
+    }
+    const QString sender = datagram.senderAddress().toString();
+    if (answersInAll_ >= limits_.AnswersInAll) continue;
+    int& toSender = answersPerSender_[sender];
+    if (toSender >= limits_.AnswersPerSender) continue;
+    ++toSender;
+    ++answersInAll_;
     const std::string answer = EncodeDiscoveryAnswer({session_, port_});
     udp_->writeDatagram(QByteArray::fromStdString(answer), datagram.senderAddress(),
                         static_cast<quint16>(datagram.senderPort()));

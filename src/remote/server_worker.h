@@ -24,8 +24,20 @@ namespace lyricade {
 // What one client on the network may cost the program.
 struct ServerLimits {
   int MaximumClients = 64;
+  // One computer (one address) cannot take every slot.
+  int MaximumClientsPerAddress = 8;
   int HelloTimeoutMs = 5000;
   int IdleTimeoutMs = 10 * 60 * 1000;
+  // Song requests per budget window from one connection and from one
+  // address; beyond them requests are dropped (logged once per client).
+  int RequestsPerClient = 10;
+  int RequestsPerAddress = 20;
+  int BudgetWindowMs = 10 * 1000;
+  // A longer run of empty or non-request frames is a protocol error.
+  int MaximumIdleFrames = 64;
+  // Discovery answers per second to one sender and in all.
+  int AnswersPerSender = 3;
+  int AnswersInAll = 30;
 };
 
 class ServerWorker : public QObject {
@@ -53,6 +65,17 @@ private:
     QElapsedTimer Connected;
     QElapsedTimer LastHeard;
     uint32_t PlayerId = 0;
+    QString Address;
+    int IdleFrames = 0;
+    // The requests of the current budget window.
+    QElapsedTimer BudgetStart;
+    int Requests = 0;
+    bool OverBudgetLogged = false;
+  };
+  // Per address: the budget window's start and the requests in it.
+  struct AddressBudget {
+    QElapsedTimer Start;
+    int Requests = 0;
   };
 
   void Accept();
@@ -61,6 +84,8 @@ private:
   void Drop(QTcpSocket* socket, const char* why);
   void Sweep();
   void AnswerEnquiries();
+  bool WithinBudget(Connection& connection);
+  int ConnectionsFrom(const QString& address) const;
 
   ServerLimits limits_;
   ClientList& clients_;
@@ -71,6 +96,12 @@ private:
   QUdpSocket* udp_ = nullptr;
   QTimer* sweep_ = nullptr;
   std::unordered_map<QTcpSocket*, std::unique_ptr<Connection>> connections_;
+  // Only addresses with a connection, so bounded by the slots.
+  std::unordered_map<QString, AddressBudget> addressBudgets_;
+  // Discovery answers in the current second, per sender and in all.
+  QElapsedTimer answerSecond_;
+  std::unordered_map<QString, int> answersPerSender_;
+  int answersInAll_ = 0;
 };
 
 }  // namespace lyricade

@@ -1,5 +1,8 @@
 #include "requestpage/request_page_service.h"
 
+#include <arpa/inet.h>
+#include <netinet/in.h>
+
 #include <QByteArray>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -7,6 +10,8 @@
 #include <QString>
 
 #include <algorithm>
+#include <cmath>
+#include <cstring>
 #include <fstream>
 #include <iterator>
 
@@ -65,14 +70,35 @@ void RequestPageService::PublishQueues(std::vector<SingerQueueView> queues) {
   queues_ = std::move(queues);
 }
 
+namespace {
+
+// A phone's IPv6 privacy addresses change often and all lie in its /64:
+// limits count that network, not each address.
+std::string LimitKey(const std::string& address) {
+  in6_addr bytes{};
+  if (address.find(':') == std::string::npos || ::inet_pton(AF_INET6, address.c_str(), &bytes) != 1)
+    return address;
+  if (IN6_IS_ADDR_V4MAPPED(&bytes)) return address;
+  std::memset(bytes.s6_addr + 8, 0, 8);
+  char text[INET6_ADDRSTRLEN] = {};
+  ::inet_ntop(AF_INET6, &bytes, text, sizeof text);
+  return std::string(text) + "/64";
+}
+
+}  // namespace
+
 bool RequestPageService::Admit(const std::string& address, const std::string& kind, int limit) {
   std::lock_guard lock(limitsLock_);
   const Clock::time_point now = now_();
-  // Old minutes are forgotten, so the table never grows past the phones of
-  // the last minute.
-  if (counts_.size() > 4096)
+  const std::string key = kind + " " + LimitKey(address);
+  // Old minutes are forgotten (at most once a second, not on every call);
+  // while the table is full of this minute's addresses a new one waits.
+  if (counts_.size() >= kMaxLimitEntries && now - lastSweep_ >= std::chrono::seconds(1)) {
+    lastSweep_ = now;
     std::erase_if(counts_, [&](const auto& entry) { return now - entry.second.first >= std::chrono::minutes(1); });
-  auto& [start, count] = counts_[kind + " " + address];
+  }
+  if (counts_.size() >= kMaxLimitEntries && counts_.find(key) == counts_.end()) return false;
+  auto& [start, count] = counts_[key];
   if (count == 0 || now - start >= std::chrono::minutes(1)) {
     start = now;
     count = 0;
@@ -82,7 +108,33 @@ bool RequestPageService::Admit(const std::string& address, const std::string& ki
   return true;
 }
 
+void RequestPageService::SetHostNames(std::vector<std::string> names) {
+  for (std::string& name : names) name = FoldAscii(name);
+  std::lock_guard lock(hostNamesLock_);
+  hostNames_ = std::move(names);
+}
+
+// The Host header without its port: "[::1]:2508" is "::1", "venue:80" is
+// "venue".
+bool RequestPageService::NamesThisServer(const HttpRequest& request) const {
+  const auto header = request.Headers.find("host");
+  if (header == request.Headers.end()) return false;
+  std::string host = FoldAscii(header->second);
+  if (!host.empty() && host.front() == '[') {
+    const size_t close = host.find(']');
+    if (close == std::string::npos) return false;
+    host = host.substr(1, close - 1);
+  } else if (const size_t colon = host.find(':'); colon != std::string::npos &&
+                                                  host.find(':', colon + 1) == std::string::npos) {
+    host.resize(colon);
+  }
+  if (host == "localhost" || host == "::1" || host.rfind("127.", 0) == 0) return true;
+  std::lock_guard lock(hostNamesLock_);
+  return std::find(hostNames_.begin(), hostNames_.end(), host) != hostNames_.end();
+}
+
 HttpResponse RequestPageService::Handle(const HttpRequest& request) {
+  if (!NamesThisServer(request)) return Failure(421, "This server does not answer to that name.");
   // Only these names are ever read from disk: no path a client sends
   // reaches the file system.
   if (request.Path == "/" || request.Path == "/index.html")
@@ -118,6 +170,11 @@ HttpResponse RequestPageService::Search(const HttpRequest& request) {
   const std::string sanitized = text == request.Query.end() ? std::string() : SanitizeSearchText(text->second);
   if (sanitized.find_first_not_of(' ') != std::string::npos) {
     const std::vector<std::string> words = SplitSearchWords(sanitized);
+    if (words.size() > kMaxSearchWords) return Failure(400, "Use at most 8 words.");
+    for (const std::string& word : words)
+      if (static_cast<size_t>(std::count_if(word.begin(), word.end(), [](char c) { return c == '%' || c == '_'; })) >
+          kMaxWildcardsPerWord)
+        return Failure(400, "Use fewer wildcards.");
     std::shared_ptr<const SearchIndex> index;
     {
       std::lock_guard lock(indexLock_);
@@ -152,6 +209,16 @@ HttpResponse RequestPageService::Search(const HttpRequest& request) {
 }
 
 HttpResponse RequestPageService::Request(const HttpRequest& request) {
+  // A form or a script of another site cannot queue songs: browsers send
+  // JSON across sites only after asking, and always name their origin.
+  const auto type = request.Headers.find("content-type");
+  if (type == request.Headers.end() || FoldAscii(type->second).rfind("application/json", 0) != 0)
+    return Failure(415, "Send the request as JSON.");
+  if (const auto origin = request.Headers.find("origin"); origin != request.Headers.end()) {
+    const auto host = request.Headers.find("host");
+    if (host == request.Headers.end() || FoldAscii(origin->second) != "http://" + FoldAscii(host->second))
+      return Failure(403, "Requests come from the request page only.");
+  }
   QJsonParseError error{};
   const QJsonDocument document = QJsonDocument::fromJson(QByteArray::fromStdString(request.Body), &error);
   if (error.error != QJsonParseError::NoError || !document.isObject())
@@ -162,7 +229,9 @@ HttpResponse RequestPageService::Request(const HttpRequest& request) {
   const double item = fields.value("item").toDouble(-1);
   if (item < 1 || item > 9e15 || item != static_cast<double>(static_cast<int64_t>(item)))
     return Failure(400, "Please choose a song.");
-  const int key = std::clamp(fields.value("key").toInt(0), -4, 4);
+  // Any number is a key: 1e10 is as high as the key goes.
+  const double wantedKey = fields.value("key").toDouble(0);
+  const int key = std::isnan(wantedKey) ? 0 : static_cast<int>(std::clamp(wantedKey, -4.0, 4.0));
   // Well-formed requests count against the phone's minute; junk costs
   // nothing to refuse.
   if (!Admit(request.ClientAddress, "request", kRequestsPerMinute))
@@ -179,7 +248,9 @@ HttpResponse RequestPageService::Request(const HttpRequest& request) {
   return Json(200, QJsonObject{{"message", Q("Queued for " + singer + ": " + song.Title)}});
 }
 
-HttpResponse RequestPageService::Queue(const HttpRequest& request) const {
+HttpResponse RequestPageService::Queue(const HttpRequest& request) {
+  if (!Admit(request.ClientAddress, "queue", kQueuesPerMinute))
+    return Failure(429, "Too many questions; wait a moment.");
   const auto name = request.Query.find("name");
   const std::string singer = name == request.Query.end() ? std::string() : CleanRequestSingerName(name->second);
   QJsonArray titles;

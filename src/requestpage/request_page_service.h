@@ -48,6 +48,12 @@ public:
   // Searches a phone may send in a minute (typing sends several).
   static constexpr int kSearchesPerMinute = 120;
   static constexpr int kMaxRows = 100;
+  // Queue views a phone may ask for in a minute (the page asks every 15 s).
+  static constexpr int kQueuesPerMinute = 30;
+  // A search of more words, or a word with more wildcards, is refused: a
+  // handful of them already finds any song.
+  static constexpr size_t kMaxSearchWords = 8;
+  static constexpr size_t kMaxWildcardsPerWord = 4;
 
   // `libraryPath`: the library database file; `pageFolder`: the folder of
   // the page's files ("index.html", "style.css", "app.js").
@@ -61,14 +67,20 @@ public:
   // knows), else null: searches then run the statement.
   void PublishIndex(std::shared_ptr<const SearchIndex> index);
 
+  // The names this server answers to besides "localhost" and loopback (its
+  // addresses): a page of another site, reached through a name that points
+  // here, is refused.
+  void SetHostNames(std::vector<std::string> names);
+
   // For tests: the clock the per-phone limits count with.
   void SetClock(std::function<Clock::time_point()> now) { now_ = std::move(now); }
 
 private:
+  bool NamesThisServer(const HttpRequest& request) const;
   HttpResponse File(const std::string& name, const char* type) const;
   HttpResponse Search(const HttpRequest& request);
   HttpResponse Request(const HttpRequest& request);
-  HttpResponse Queue(const HttpRequest& request) const;
+  HttpResponse Queue(const HttpRequest& request);
   // False when the phone at `address` used up its `limit` for this minute.
   bool Admit(const std::string& address, const std::string& kind, int limit);
 
@@ -80,12 +92,17 @@ private:
   std::mutex indexLock_;
   std::shared_ptr<const SearchIndex> index_;
 
+  mutable std::mutex hostNamesLock_;
+  std::vector<std::string> hostNames_;
+
   mutable std::mutex queuesLock_;
   std::vector<SingerQueueView> queues_;
 
   // Per address and kind: the start of the current minute and the count in it.
   std::mutex limitsLock_;
+  static constexpr size_t kMaxLimitEntries = 4096;
   std::map<std::string, std::pair<Clock::time_point, int>> counts_;
+  Clock::time_point lastSweep_{};
 };
 
 // A singer name as the request server cleans one: control characters become

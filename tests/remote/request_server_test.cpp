@@ -6,6 +6,7 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QHostAddress>
 #include <QProcess>
 #include <QTcpSocket>
 #include <QThread>
@@ -33,7 +34,10 @@ bool RunUntil(const std::function<bool()>& done, int timeoutMs = 10000) {
 // A request client written against the bytes alone.
 class RawClient {
 public:
-  explicit RawClient(int port) {
+  explicit RawClient(int port, const char* from = "127.0.0.1") {
+    // Every 127.0.0.0/8 address is this machine: "other computers" for the
+    // per-address limits.
+    socket.bind(QHostAddress(QString(from)));
     socket.connectToHost("127.0.0.1", static_cast<quint16>(port));
     connected = socket.waitForConnected(5000);
   }
@@ -153,13 +157,19 @@ TEST_F(RequestServerTest, HostileClientsAreClosedAndCannotCrowdTheServer) {
   EXPECT_TRUE(idle.Closed()) << "nothing heard for too long";
   ASSERT_TRUE(RunUntil([&] { return server->ClientCount() == 0; }));
 
-  // Connections beyond the limit are turned away at once.
+  // Connections beyond the limit, in all or from one address, are turned
+  // away at once.
   std::vector<std::unique_ptr<RawClient>> crowd;
   for (int i = 0; i < limits.MaximumClients; ++i) {
-    crowd.push_back(std::make_unique<RawClient>(server->Port()));
+    const std::string from = "127.0.0." + std::to_string(1 + i / limits.MaximumClientsPerAddress);
+    crowd.push_back(std::make_unique<RawClient>(server->Port(), from.c_str()));
     ASSERT_EQ(crowd.back()->Greet(), HelloAnswer::Accepted) << i;
+    if (i + 1 == limits.MaximumClientsPerAddress) {
+      RawClient sameAddress(server->Port());
+      EXPECT_EQ(sameAddress.Greet(), HelloAnswer::ServerFull);
+    }
   }
-  RawClient oneTooMany(server->Port());
+  RawClient oneTooMany(server->Port(), "127.0.0.250");
   EXPECT_EQ(oneTooMany.Greet(), HelloAnswer::ServerFull);
   EXPECT_TRUE(oneTooMany.Closed());
   EXPECT_TRUE(RunUntil([&] { return server->ClientCount() == limits.MaximumClients; }));
@@ -167,6 +177,33 @@ TEST_F(RequestServerTest, HostileClientsAreClosedAndCannotCrowdTheServer) {
   ASSERT_TRUE(RunUntil([&] { return server->ClientCount() == 0; }));
   RawClient welcome(server->Port());
   EXPECT_EQ(welcome.Greet(), HelloAnswer::Accepted) << "room again once they left";
+}
+
+TEST_F(RequestServerTest, AFloodOfRequestsOrEmptyFramesCostsTheShowLittle) {
+  Start();
+  RawClient flood(server->Port());
+  ASSERT_EQ(flood.Greet(), HelloAnswer::Accepted);
+  std::string burst;
+  for (int i = 0; i < 3000; ++i) burst += Frame(EncodeSongRequest("/a.mp3", "Singer " + std::to_string(i), 0));
+  flood.Send(burst);
+  RawClient neighbour(server->Port());
+  ASSERT_EQ(neighbour.Greet(), HelloAnswer::Accepted);
+  neighbour.Send(Frame(EncodeSongRequest("/b.mp3", "Phone", 0)));
+  ASSERT_TRUE(RunUntil([&] { return !received.empty() && received.back().Singer == "Phone"; }));
+  RunUntil([] { return false; }, 300);
+  // The flood keeps to its client's budget; the phone's request gets in.
+  EXPECT_EQ(received.size(), 11u);
+
+  // A run of empty frames is a protocol error; another client's hello is
+  // still answered.
+  RawClient empty(server->Port(), "127.0.0.2");
+  ASSERT_EQ(empty.Greet(), HelloAnswer::Accepted);
+  std::string frames;
+  for (int i = 0; i < 17000; ++i) frames += Frame("");
+  empty.Send(frames);
+  RawClient other(server->Port(), "127.0.0.3");
+  EXPECT_EQ(other.Greet(), HelloAnswer::Accepted);
+  EXPECT_TRUE(empty.Closed());
 }
 
 QString Tool() { return QString(LYRICADE_BIN) + "lyricade-request"; }

@@ -5,6 +5,8 @@
 
 #include <sstream>
 
+#include <QCoreApplication>
+
 #include "app/song_requests.h"
 #include "library/library_fixture.h"
 #include "playback/playback_test_support.h"
@@ -38,11 +40,17 @@ protected:
 };
 
 TEST_F(SongRequests, SongsQueueUnderTheSingerWhateverTheLetterCase) {
+  int refreshes = 0;
+  QObject::connect(&*show, &Show::rotationChanged, [&] { ++refreshes; });
   ASSERT_TRUE(Request("alice", first, 2));
   ASSERT_TRUE(Request("ALICE", second, -1));
   ASSERT_TRUE(Request("", first));
   EXPECT_FALSE(Request("alice", "/no/such/song.mp3"));
   EXPECT_FALSE(Request("alice", "x' OR '1'='1"));
+  // A burst refreshes the views and the page once, in the next turn.
+  EXPECT_EQ(refreshes, 0);
+  QCoreApplication::processEvents();
+  EXPECT_EQ(refreshes, 1);
 
   const SingerRotation& rotation = show->Rotation();
   ASSERT_EQ(rotation.Count(), 2);

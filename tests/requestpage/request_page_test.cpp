@@ -54,7 +54,13 @@ struct Answer {
 Answer Send(uint16_t port, const std::string& method, const std::string& path, const std::string& body = {},
             const std::string& extraHeaders = {}) {
   UniqueFd socket = Connect(port);
-  const std::string text = method + " " + path + " HTTP/1.1\r\nHost: venue\r\nConnection: close\r\n" +
+  const std::string type = method == "POST" && extraHeaders.find("Content-Type") == std::string::npos
+                               ? "Content-Type: application/json\r\n"
+                               : "";
+  const std::string host = extraHeaders.find("Host:") == std::string::npos
+                               ? "Host: 127.0.0.1:" + std::to_string(port) + "\r\n"
+                               : "";
+  const std::string text = method + " " + path + " HTTP/1.1\r\n" + host + "Connection: close\r\n" + type +
                            extraHeaders + "Content-Length: " + std::to_string(body.size()) + "\r\n\r\n" + body;
   ::send(socket.Get(), text.data(), text.size(), MSG_NOSIGNAL);
   const std::string raw = ReadAll(socket.Get());
@@ -167,6 +173,22 @@ TEST_F(RequestPage, OnePhoneCannotTieUpTheHost) {
   EXPECT_EQ(Send(port, "POST", "/api/request", "{\"name\":").Status, 400);
   EXPECT_EQ(Send(port, "POST", "/api/request", "[1,2]").Status, 400);
   EXPECT_EQ(Send(port, "POST", "/api/request", "{\"name\":\"a\",\"item\":\"1 OR 1=1\"}").Status, 400);
+  // Another site's page, or a name that only points here, is refused;
+  // so are a wild key and searches that would cost the library dearly.
+  const std::string carol = "{\"name\":\"carol\",\"item\":" + std::to_string(item) + ",\"key\":1e10}";
+  EXPECT_EQ(Send(port, "GET", "/", {}, "Host: evil.example:2508\r\n").Status, 421);
+  EXPECT_EQ(Send(port, "GET", "/api/search?q=x", {}, "Host: localhost\r\n").Status, 200);
+  EXPECT_EQ(Send(port, "POST", "/api/request", carol, "Content-Type: text/plain\r\n").Status, 415);
+  EXPECT_EQ(Send(port, "POST", "/api/request", carol, "Origin: http://evil.example\r\n").Status, 403);
+  EXPECT_EQ(Send(port, "GET", "/api/search?q=ab%20cd%20ef%20gh%20ij%20kl%20mn%20op%20qr").Status, 400);
+  EXPECT_EQ(Send(port, "GET", "/api/search?q=_%25_%25_%25_%25_").Status, 400);
+  EXPECT_TRUE(handed.empty());
+  EXPECT_EQ(Send(port, "POST", "/api/request", carol,
+                 "Origin: http://127.0.0.1:" + std::to_string(port) + "\r\n").Status, 200);
+  ASSERT_EQ(handed.size(), 1u);
+  EXPECT_EQ(handed[0].Key, 4);
+  handed.clear();
+  now += std::chrono::seconds(61);
   // Huge headers are refused, the server stays up.
   const Answer huge = Send(port, "GET", "/api/search?q=x", {}, "X-Junk: " + std::string(64 * 1024, 'a') + "\r\n");
   EXPECT_NE(huge.Status, 200);

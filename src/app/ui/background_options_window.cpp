@@ -2,6 +2,7 @@
 
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QTextDocument>
 #include <QVBoxLayout>
 #include <memory>
 #include <optional>
@@ -17,7 +18,8 @@ QTreeWidgetItem* Row(const PictureEntry& entry) {
   auto* row = new QTreeWidgetItem;
   row->setText(0, QString::fromStdString(entry.Name));
   row->setText(1, QString::fromStdString(entry.Path));
-  row->setToolTip(1, QString::fromStdString(entry.Path));
+  // Tooltips take rich text: a file name is escaped into a plain paragraph.
+  row->setToolTip(1, Qt::convertFromPlainText(QString::fromStdString(entry.Path)));
   return row;
 }
 

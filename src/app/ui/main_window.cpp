@@ -143,6 +143,7 @@ QWidget* MainWindow::BuildLibraryArea() {
   for (const char* entry : kEditMenuEntries) editMenu_->addAction(entry)->setEnabled(false);
   edit->setMenu(editMenu_);
   status_ = new QLabel(area);
+  status_->setTextFormat(Qt::PlainText);
   venueBox_ = new QComboBox(area);
   bottom->addWidget(addToSinger);
   bottom->addWidget(addFolder_);
@@ -200,6 +201,8 @@ QWidget* MainWindow::BuildTransport() {
   QFont bold = songTitle_->font();
   bold.setBold(true);
   for (QLabel* label : {songTitle_, singerName_}) {
+    // Names and titles come from singers and tags: never rich text.
+    label->setTextFormat(Qt::PlainText);
     label->setFont(bold);
     label->setWordWrap(true);
   }

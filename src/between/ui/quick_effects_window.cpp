@@ -34,6 +34,7 @@ QuickEffectsWindow::QuickEffectsWindow(QuickEffects& effects, Prompts& prompts, 
   auto* controls = new QHBoxLayout;
   auto* modeButton = new QPushButton(QStringLiteral("Mode"), this);
   mode_ = new QLabel(this);
+  mode_->setTextFormat(Qt::PlainText);
   auto* pause = new QPushButton(QStringLiteral("Pause"), this);
   auto* stop = new QPushButton(QStringLiteral("Stop"), this);
   auto* close = new QPushButton(QStringLiteral("Close"), this);
@@ -44,6 +45,7 @@ QuickEffectsWindow::QuickEffectsWindow(QuickEffects& effects, Prompts& prompts, 
   controls->addWidget(close);
   layout->addLayout(controls);
   status_ = new QLabel(this);
+  status_->setTextFormat(Qt::PlainText);
   layout->addWidget(status_);
 
   connect(modeButton, &QPushButton::clicked, this, [this] {

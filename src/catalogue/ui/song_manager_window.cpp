@@ -40,7 +40,9 @@ SongManagerWindow::SongManagerWindow(SongManagerParts parts, QWidget* parent)
   search_ = new QPushButton("Search", this);
   showAll_ = new QPushButton("Show All", this);
   streamsOnly_ = new QCheckBox("Show Only Streams", this);
-  status_ = new QLabel(parts_.controller->StatusText(), this);
+  status_ = new QLabel(this);
+  status_->setTextFormat(Qt::PlainText);
+  status_->setText(parts_.controller->StatusText());
   searchRow->addWidget(search_);
   searchRow->addWidget(showAll_);
   searchRow->addWidget(streamsOnly_);
@@ -76,18 +78,23 @@ SongManagerWindow::SongManagerWindow(SongManagerParts parts, QWidget* parent)
 
   auto* details = new QGridLayout;
   details->addWidget(new QLabel("Account Code:", this), 0, 0);
+  // The vendor's answers and the host's folder are shown as they are.
   account_ = new QLabel(this);
+  account_->setTextFormat(Qt::PlainText);
   details->addWidget(account_, 0, 1);
   details->addWidget(new QLabel("Streaming Account:", this), 0, 2);
   subscription_ = new QLabel(this);
+  subscription_->setTextFormat(Qt::PlainText);
   details->addWidget(subscription_, 0, 3);
   details->addWidget(new QLabel("Gift Pack:", this), 1, 0);
   giftPacks_ = new QComboBox(this);
   details->addWidget(giftPacks_, 1, 1);
   amount_ = new QLabel(this);
+  amount_->setTextFormat(Qt::PlainText);
   details->addWidget(amount_, 1, 2);
   details->addWidget(new QLabel("Output Folder:", this), 2, 0);
   outputFolder_ = new QLabel(this);
+  outputFolder_->setTextFormat(Qt::PlainText);
   details->addWidget(outputFolder_, 2, 1, 1, 3);
   details->setColumnStretch(4, 1);
   layout->addLayout(details);

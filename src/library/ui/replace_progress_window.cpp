@@ -32,6 +32,7 @@ void ReplaceProgressWindow::Open() {
   auto* group = new QGroupBox(ReplaceProgress::kGroup, window_);
   auto* inner = new QVBoxLayout(group);
   text_ = new QLabel(ReplaceProgress::kFirstText, group);
+  text_->setTextFormat(Qt::PlainText);
   bar_ = new QProgressBar(group);
   bar_->setRange(0, 100);
   inner->addWidget(text_);

@@ -43,6 +43,14 @@ MHD_Result CollectArgument(void* map, MHD_ValueKind, const char* key, const char
   return MHD_YES;
 }
 
+MHD_Result CollectHeader(void* map, MHD_ValueKind, const char* key, const char* value) {
+  if (!key) return MHD_YES;
+  std::string name = key;
+  for (char& c : name) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c);
+  (*static_cast<std::map<std::string, std::string>*>(map))[name] = value ? value : "";
+  return MHD_YES;
+}
+
 MHD_Result Answer(MHD_Connection* connection, const HttpResponse& answer) {
   MHD_Response* response = MHD_create_response_from_buffer(
       answer.Body.size(), const_cast<char*>(answer.Body.data()), MHD_RESPMEM_MUST_COPY);
@@ -96,6 +104,7 @@ MHD_Result OnRequest(void* context, MHD_Connection* connection, const char* url,
   request.Path = url ? url : "";
   request.Body = std::move(pending->body);
   MHD_get_connection_values(connection, MHD_GET_ARGUMENT_KIND, CollectArgument, &request.Query);
+  MHD_get_connection_values(connection, MHD_HEADER_KIND, CollectHeader, &request.Headers);
   if (const MHD_ConnectionInfo* info =
           MHD_get_connection_info(connection, MHD_CONNECTION_INFO_CLIENT_ADDRESS))
     request.ClientAddress = AddressText(info->client_addr);

@@ -23,6 +23,7 @@ struct HttpRequest {
   std::string Method;                         // "GET", "POST", ...
   std::string Path;                           // "/api/search", decoded, without the query
   std::map<std::string, std::string> Query;   // decoded query arguments
+  std::map<std::string, std::string> Headers; // names in lower case
   std::string Body;                           // at most the body limit
   std::string ClientAddress;                  // "192.168.1.20" or "::1"
 };

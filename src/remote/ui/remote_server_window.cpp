@@ -44,6 +44,7 @@ RemoteServerWindow::RemoteServerWindow(RequestServer& server, QWidget* parent)
   auto* statusLine = new QHBoxLayout;
   statusLine->addWidget(new QLabel("Server Status:", this));
   status_ = new QLabel("Server stopped.", this);
+  status_->setTextFormat(Qt::PlainText);
   statusLine->addWidget(status_, 1);
   layout->addLayout(statusLine);
   addresses_ = new QListWidget(this);
@@ -54,6 +55,7 @@ RemoteServerWindow::RemoteServerWindow(RequestServer& server, QWidget* parent)
   countLine->addWidget(clientCount_, 1);
   layout->addLayout(countLine);
   pageAddress_ = new QLabel(this);
+  pageAddress_->setTextFormat(Qt::PlainText);
   pageAddress_->setTextInteractionFlags(Qt::TextSelectableByMouse);
   pageCode_ = new QLabel(this);
   pageCode_->setAlignment(Qt::AlignCenter);
@@ -140,9 +142,10 @@ void RemoteServerWindow::ShowInfo() {
   auto* layout = new QVBoxLayout(&info);
   auto* list = new QListWidget(&info);
   for (const std::string& name : server_.ClientNames()) list->addItem(QString::fromStdString(name));
-  layout->addWidget(new QLabel(QString("Connected request clients in \"%1\":")
-                                   .arg(QString::fromStdString(server_.Session())),
-                               &info));
+  auto* caption = new QLabel(&info);
+  caption->setTextFormat(Qt::PlainText);
+  caption->setText(QString("Connected request clients in \"%1\":").arg(QString::fromStdString(server_.Session())));
+  layout->addWidget(caption);
   layout->addWidget(list);
   auto* close = new QDialogButtonBox(QDialogButtonBox::Close, &info);
   connect(close, &QDialogButtonBox::rejected, &info, &QDialog::reject);

@@ -10,6 +10,7 @@ StoreProgressWindow::StoreProgressWindow(QWidget* parent) : QDialog(parent) {
   setModal(false);
   auto* layout = new QVBoxLayout(this);
   text_ = new QLabel("0 / 0", this);
+  text_->setTextFormat(Qt::PlainText);
   text_->setMinimumWidth(260);
   layout->addWidget(text_);
   abort_ = new QPushButton("Abort...", this);
