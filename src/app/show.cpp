@@ -35,6 +35,7 @@ Show::Show(AppSettings& settings, Prompts& prompts, ShowFolders folders, SceneFl
       breakMusic_(settings, breakPlayer_, ambients_),
       effects_(settings, effectPlayer_, effectSlots_) {
   opener_.SetStreamedSongOpener(&streamed_);
+  breakMusic_.SetSongPlaying([this] { return transport_.State().Playing; });
   transport_.SetEventReceiver(this, [this](GraphId graph, GraphEvent event) {
     graphEvent(graph, event);
   });
@@ -109,6 +110,12 @@ void Show::RecordStartedSong(const QueuedSong& song, const std::string& singer) 
 bool Show::OpenSong(const std::string& path, int multiplex, int keyTenths) {
   const bool opened = opener_.OpenSong(path, multiplex, keyTenths);
   TakeOpenedSettings();
+  // A missing file "opens" without playing: the music stays for the room. A
+  // streamed song starts later and fades the music as it is asked for.
+  if (fadeOutWhenOpened_ && opened &&
+      (transport_.State().Playing || opener_.Current().Kind == SongKind::Streamed))
+    FadeBreakMusicNow();
+  fadeOutWhenOpened_ = false;
   return opened;
 }
 
@@ -124,6 +131,7 @@ void Show::TakeOpenedSettings() {
 bool Show::Play() {
   const bool started = rotation_.StartCurrentSong(*this, settings_.AutoManageAmbients.load(),
                                                   settings_.RemoveEmptySingers.load());
+  fadeOutWhenOpened_ = false;
   if (started) playEnabled_ = false;
   ShowNextSingers();
   return started;

@@ -150,7 +150,7 @@ public:
   AmbientList& Ambients() { return ambients_; }
   BreakMusic& Music() { return breakMusic_; }
   void StartNextBreakTrack() { StartBreakMusic(); }
-  void FadeOutBreakTrack() { FadeOutBreakMusic(); }
+  void FadeOutBreakTrack() { FadeBreakMusicNow(); }
   // The effect pads and the effect that plays.
   EffectSlots& EffectPads() { return effectSlots_; }
   QuickEffects& Effects() { return effects_; }
@@ -235,9 +235,12 @@ private:
   }
   void ResetProgress() override;
 
-  // PlayHost: what the rotation's Play asks.
+  // PlayHost: what the rotation's Play asks. Play's fade-out waits for the
+  // song to open: a Play that plays nothing (nobody up, a ZIP that does not
+  // unpack, a graph that cannot be built) leaves the break music playing.
   void StopForNextSong() override;
-  void FadeOutBreakMusic() override {
+  void FadeOutBreakMusic() override { fadeOutWhenOpened_ = true; }
+  void FadeBreakMusicNow() {
     ++breakMusicFadeOuts_;
     breakMusic_.FadeOut();
   }
@@ -291,6 +294,7 @@ private:
   ScreenAnnouncements* announcements_ = nullptr;
   std::string lastTickerText_;
   int breakMusicFadeOuts_ = 0;
+  bool fadeOutWhenOpened_ = false;
   int tickerRebuilds_ = 0;
   std::vector<std::string> lastAnnouncement_;
   // The graph whose end was already handled.
