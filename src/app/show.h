@@ -95,8 +95,14 @@ public:
   std::string RotationFile() const { return folders_.Data + "lastlist.lst"; }
   // Reads the saved rotation (start-up); appends to what is there.
   void LoadRotation();
-  // Play: starts the current singer's song (or replays the last one).
+  // Play: starts the current singer's song (or replays the last one). A song
+  // that plays nothing (missing, not unpacked, not playable) leaves a note
+  // for the host; with "Keep Playing (Non-stop)" the show goes on to the
+  // next song as the end of a song would.
   bool Play();
+  // The host's note in the main window ("Skipped: TITLE: REASON"); empty
+  // when none. The next song that plays clears it.
+  const std::string& HostNote() const { return hostNote_; }
   // A song requested from the floor: queued for the singer found by name
   // without regard to letter case (appended when missing), then, with "Play
   // on Request" on and the show idle, the next singer with songs is up and
@@ -218,6 +224,8 @@ signals:
   void ticked();
   // The live key, channel or volume changed.
   void transportChanged();
+  // HostNote() changed.
+  void hostNoteChanged();
 
 private:
   // PlaybackHooks: a manual stop starts the next break track ("Auto Manage
@@ -248,6 +256,9 @@ private:
   bool OpenSong(const std::string& path, int multiplex, int keyTenths) override;
 
   void EndOfSong();
+  bool PlayOnce();
+  bool SkipToAPlayingSong(bool started);
+  void SetHostNote(std::string note);
   void EndCountdown();
   void RunCountdown();
   int64_t NowMs() const;
@@ -295,6 +306,13 @@ private:
   std::string lastTickerText_;
   int breakMusicFadeOuts_ = 0;
   bool fadeOutWhenOpened_ = false;
+  // The song Play is opening, and why it played nothing (empty when it
+  // plays).
+  std::string openingTitle_;
+  std::string skipReason_;
+  bool skipping_ = false;
+  std::string skippedNow_;
+  std::string hostNote_;
   int tickerRebuilds_ = 0;
   std::vector<std::string> lastAnnouncement_;
   // The graph whose end was already handled.

@@ -119,6 +119,40 @@ TEST_F(ScriptedShow, FiveSingersTakeTheirTurns) {
   EXPECT_EQ(restarted.Rotation().CurrentSinger(), -1);
 }
 
+TEST_F(ScriptedShow, KeepPlayingSkipsASongThatPlaysNothingAndTellsTheHost) {
+  settings.KeepPlayingNonStop = true;
+  settings.RemoveEmptySingers = false;
+  settings.ProceedToNextSinger = true;
+  show->Rotation().AddSinger("Ana");
+  show->Rotation().AddSinger("Ben");
+  show->Rotation().AddSinger("Cleo");
+  QueuedSong gone;
+  gone.Title = "Gone";
+  gone.Path = folder.File("songs/gone.mp3");
+  show->Rotation().QueueSong(0, gone);
+  Queue(1, 1);
+  Queue(2, 1);
+  show->CueSinger(0);
+
+  // Ana's file is missing: her entry goes as a missing file's does, Ben's
+  // song starts at once and the note stays while it plays.
+  show->Play();
+  EXPECT_TRUE(show->SongPlaying());
+  EXPECT_EQ(history.started, (std::vector<std::string>{"Ana: Gone", "Ben: Ben0"}));
+  EXPECT_EQ(show->HostNote(), "Skipped: Gone: the file is missing");
+  ASSERT_TRUE(RunUntil([&] { return show->SongsEnded() == 1; }));
+  EXPECT_EQ(history.started.back(), "Cleo: Cleo0");
+  EXPECT_EQ(show->HostNote(), "");
+
+  // Nothing but a song that does not play: one try, then the show waits.
+  ASSERT_TRUE(RunUntil([&] { return show->SongsEnded() == 2; }));
+  show->Rotation().QueueSong(0, gone);
+  show->CueSinger(0);
+  show->Play();
+  EXPECT_FALSE(show->SongPlaying());
+  EXPECT_EQ(show->HostNote(), "Skipped: Gone: the file is missing");
+}
+
 TEST_F(ScriptedShow, KeepPlayingStartsTheNextSongItself) {
   settings.KeepPlayingNonStop = true;
   settings.ProceedToNextSinger = true;
