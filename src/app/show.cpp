@@ -209,6 +209,14 @@ void Show::CueSong(int row) {
 
 void Show::Announce() {
   if (rotation_.Empty()) return;
+  // The card would cover the lyrics and the countdown would cut the song:
+  // the host decides.
+  if (transport_.State().Playing) {
+    if (prompts_.Message("Announce Singer", "A song is playing. Stop it and announce the next singer?",
+                         PromptButtons::YesNo, PromptIcon::Question) != PromptAnswer::Yes)
+      return;
+    transport_.StopPlayback(false);
+  }
   if (rotation_.HasCurrentSong()) {
     const Singer& singer = rotation_.Singers()[rotation_.CurrentSinger()];
     const QueuedSong& song = singer.Playlist[rotation_.CurrentSong()];

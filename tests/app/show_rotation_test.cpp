@@ -281,6 +281,26 @@ TEST_F(ScriptedShow, CountdownEndsOnTheTimerThenTheDelayedStartPlays) {
   now += 60'000;
   show->tick();
   EXPECT_FALSE(show->DelayedStartArmed());
+
+  // While a song plays the host is asked first: "No" leaves the song and
+  // the screen alone, "Yes" stops it and announces.
+  Queue(0, 2);
+  show->CueSinger(0);
+  ASSERT_TRUE(show->Play());
+  show->CueSinger(0);
+  prompts.QueueAnswer(PromptAnswer::No);
+  show->Announce();
+  EXPECT_TRUE(show->SongPlaying());
+  EXPECT_FALSE(show->Scene().AnnounceCardShowing);
+  EXPECT_FALSE(show->CountdownActive());
+  prompts.QueueAnswer(PromptAnswer::Yes);
+  show->Announce();
+  EXPECT_FALSE(show->SongPlaying());
+  EXPECT_TRUE(show->Scene().AnnounceCardShowing);
+  EXPECT_TRUE(show->CountdownActive());
+  ASSERT_FALSE(prompts.Shown().empty());
+  EXPECT_EQ(prompts.Shown().back().Caption, "Announce Singer");
+  EXPECT_EQ(prompts.Shown().back().Text, "A song is playing. Stop it and announce the next singer?");
 }
 
 TEST_F(ScriptedShow, NextSingersStartTheTickerOnceAndOnlyWithSomeoneToName) {
