@@ -36,6 +36,7 @@ Show::Show(AppSettings& settings, Prompts& prompts, ShowFolders folders, SceneFl
       breakMusic_(settings, breakPlayer_, ambients_),
       effects_(settings, effectPlayer_, effectSlots_) {
   opener_.SetStreamedSongOpener(&streamed_);
+  breakMusic_.SetSongPlaying([this] { return transport_.State().Playing; });
   transport_.SetEventReceiver(this, [this](GraphId graph, GraphEvent event) {
     graphEvent(graph, event);
   });
@@ -124,12 +125,26 @@ void Show::StopForNextSong() {
 }
 
 void Show::RecordStartedSong(const QueuedSong& song, const std::string& singer) {
+  openingTitle_ = song.Title;
   if (history_) history_->RecordStartedSong(song, singer);
 }
 
 bool Show::OpenSong(const std::string& path, int multiplex, int keyTenths) {
   const bool opened = opener_.OpenSong(path, multiplex, keyTenths);
   TakeOpenedSettings();
+  // A missing file "opens" without playing: the music stays for the room. A
+  // streamed song starts later and fades the music as it is asked for.
+  if (fadeOutWhenOpened_ && opened &&
+      (transport_.State().Playing || opener_.Current().Kind == SongKind::Streamed))
+    FadeBreakMusicNow();
+  fadeOutWhenOpened_ = false;
+  if (openingTitle_.empty()) openingTitle_ = path;
+  const bool streamed = opener_.Current().Kind == SongKind::Streamed;
+  if (!opened)
+    skipReason_ = KindOfLocation(path) == SongKind::Zipped ? "the archive does not unpack"
+                                                           : "the file does not play";
+  else if (!streamed && !transport_.State().Playing)
+    skipReason_ = "the file is missing";
   return opened;
 }
 
@@ -143,14 +158,62 @@ void Show::TakeOpenedSettings() {
 }
 
 bool Show::Play() {
+  if (skipping_) return PlayOnce();
+  skippedNow_.clear();
+  bool started = PlayOnce();
+  if (settings_.KeepPlayingNonStop.load()) started = SkipToAPlayingSong(started);
+  // The note stays while the song after the skipped ones plays.
+  if (!skippedNow_.empty())
+    SetHostNote(skippedNow_);
+  else if (transport_.State().Playing)
+    SetHostNote({});
+  return started;
+}
+
+bool Show::SkipToAPlayingSong(bool started) {
+  // Non-stop: a skipped song ends as a song would and the next one starts.
+  // A song that failed and stays queued is not tried again in the same run,
+  // and the run is bounded by the songs queued.
+  skipping_ = true;
+  int songsLeft = 0;
+  for (const Singer& singer : rotation_.Singers())
+    songsLeft += static_cast<int>(singer.Playlist.size());
+  std::vector<std::pair<std::string, std::string>> failed;
+  while (!skipReason_.empty() && songsLeft-- > 0) {
+    if (settings_.ProceedToNextSinger.load()) rotation_.Advance();
+    const int current = rotation_.CurrentSinger();
+    if (!rotation_.ValidSinger(current) || rotation_.Singers()[current].Playlist.empty()) break;
+    const Singer& singer = rotation_.Singers()[current];
+    const std::pair<std::string, std::string> next{singer.Name, singer.Playlist.front().Path};
+    if (std::find(failed.begin(), failed.end(), next) != failed.end()) break;
+    failed.push_back(next);
+    started = PlayOnce();
+  }
+  skipping_ = false;
+  return started;
+}
+
+bool Show::PlayOnce() {
+  openingTitle_.clear();
+  skipReason_.clear();
   const bool started = rotation_.StartCurrentSong(*this, settings_.AutoManageAmbients.load(),
                                                   settings_.RemoveEmptySingers.load());
+  fadeOutWhenOpened_ = false;
   if (started) {
     playEnabled_ = false;
     changeovers_.SongStarted(NowMs() / 1000.0);
   }
+  // A long run of skips keeps its first lines; the note stays readable.
+  if (!skipReason_.empty() && skippedNow_.size() < 2000)
+    skippedNow_ += (skippedNow_.empty() ? "" : "\n") + ("Skipped: " + openingTitle_ + ": " + skipReason_);
   ShowNextSingers();
   return started;
+}
+
+void Show::SetHostNote(std::string note) {
+  if (note == hostNote_) return;
+  hostNote_ = std::move(note);
+  emit hostNoteChanged();
 }
 
 void Show::NextSinger() {
@@ -170,6 +233,14 @@ void Show::CueSong(int row) {
 
 void Show::Announce() {
   if (rotation_.Empty()) return;
+  // The card would cover the lyrics and the countdown would cut the song:
+  // the host decides.
+  if (transport_.State().Playing) {
+    if (prompts_.Message("Announce Singer", "A song is playing. Stop it and announce the next singer?",
+                         PromptButtons::YesNo, PromptIcon::Question) != PromptAnswer::Yes)
+      return;
+    transport_.StopPlayback(false);
+  }
   // A singer sitting out (cued by hand) is not called to the stage.
   if (rotation_.HasCurrentSong() && !rotation_.Singers()[rotation_.CurrentSinger()].SittingOut) {
     const Singer& singer = rotation_.Singers()[rotation_.CurrentSinger()];

@@ -99,8 +99,14 @@ public:
   std::string RotationStateFile() const { return folders_.Data + "lastlist-state.cfg"; }
   // Reads the saved rotation (start-up); appends to what is there.
   void LoadRotation();
-  // Play: starts the current singer's song (or replays the last one).
+  // Play: starts the current singer's song (or replays the last one). A song
+  // that plays nothing (missing, not unpacked, not playable) leaves a note
+  // for the host; with "Keep Playing (Non-stop)" the show goes on to the
+  // next song as the end of a song would.
   bool Play();
+  // The host's note in the main window ("Skipped: TITLE: REASON"); empty
+  // when none. The next song that plays clears it.
+  const std::string& HostNote() const { return hostNote_; }
   // A song requested from the floor: queued for the singer found by name
   // without regard to letter case (appended when missing), then, with "Play
   // on Request" on and the show idle, the next singer with songs is up and
@@ -162,7 +168,7 @@ public:
   AmbientList& Ambients() { return ambients_; }
   BreakMusic& Music() { return breakMusic_; }
   void StartNextBreakTrack() { StartBreakMusic(); }
-  void FadeOutBreakTrack() { FadeOutBreakMusic(); }
+  void FadeOutBreakTrack() { FadeBreakMusicNow(); }
   // The effect pads and the effect that plays.
   EffectSlots& EffectPads() { return effectSlots_; }
   QuickEffects& Effects() { return effects_; }
@@ -230,6 +236,8 @@ signals:
   void ticked();
   // The live key, channel or volume changed.
   void transportChanged();
+  // HostNote() changed.
+  void hostNoteChanged();
 
 private:
   // PlaybackHooks: a manual stop starts the next break track ("Auto Manage
@@ -247,9 +255,12 @@ private:
   }
   void ResetProgress() override;
 
-  // PlayHost: what the rotation's Play asks.
+  // PlayHost: what the rotation's Play asks. Play's fade-out waits for the
+  // song to open: a Play that plays nothing (nobody up, a ZIP that does not
+  // unpack, a graph that cannot be built) leaves the break music playing.
   void StopForNextSong() override;
-  void FadeOutBreakMusic() override {
+  void FadeOutBreakMusic() override { fadeOutWhenOpened_ = true; }
+  void FadeBreakMusicNow() {
     ++breakMusicFadeOuts_;
     breakMusic_.FadeOut();
   }
@@ -257,6 +268,9 @@ private:
   bool OpenSong(const std::string& path, int multiplex, int keyTenths) override;
 
   void EndOfSong();
+  bool PlayOnce();
+  bool SkipToAPlayingSong(bool started);
+  void SetHostNote(std::string note);
   void EndCountdown();
   void RunCountdown();
   int64_t NowMs() const;
@@ -304,6 +318,14 @@ private:
   ScreenAnnouncements* announcements_ = nullptr;
   std::string lastTickerText_;
   int breakMusicFadeOuts_ = 0;
+  bool fadeOutWhenOpened_ = false;
+  // The song Play is opening, and why it played nothing (empty when it
+  // plays).
+  std::string openingTitle_;
+  std::string skipReason_;
+  bool skipping_ = false;
+  std::string skippedNow_;
+  std::string hostNote_;
   int tickerRebuilds_ = 0;
   std::vector<std::string> lastAnnouncement_;
   // The graph whose end was already handled.

@@ -103,6 +103,12 @@ void BreakMusic::SetVolume(int percent) {
 void BreakMusic::TrackEnded(uint64_t graph, TrackEnd end) {
   if (graph == 0 || graph != player_.CurrentGraph()) return;
   if (!settings_.AutoManageAmbients.load()) return;  // stays "playing" until the next play or stop
+  // The host asked the music to go (Play faded it out) or a singer has the
+  // room: the next track would fade in over the song.
+  if (fadingOut_ || (songPlaying_ && songPlaying_())) {
+    Stop();
+    return;
+  }
   if (end == TrackEnd::Complete) {
     failuresInRow_ = 0;
   } else if (++failuresInRow_ >= list_.Size()) {

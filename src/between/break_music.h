@@ -27,6 +27,9 @@ public:
 
   // The random step of "Random Increment", 1 to 3 (tests set their own).
   void SetRandomStep(std::function<int()> step) { randomStep_ = std::move(step); }
+  // Whether a karaoke song plays: a track that ends then must not bring the
+  // next one in over the singer.
+  void SetSongPlaying(std::function<bool()> songPlaying) { songPlaying_ = std::move(songPlaying); }
 
   // "Play" and a double click: the row becomes current and plays.
   void PlayIndex(int index);
@@ -46,7 +49,8 @@ public:
   void SetVolume(int percent);
   int Volume() const;
   // The player's graph ended (complete or abort); events of other graphs
-  // are ignored.
+  // are ignored. An end during the fade-out or while a song plays only
+  // stops the track.
   void TrackEnded(uint64_t graph, TrackEnd end);
 
   int CurrentIndex() const { return index_; }
@@ -66,6 +70,7 @@ private:
   AudioPlayer& player_;
   AmbientList& list_;
   std::function<int()> randomStep_;
+  std::function<bool()> songPlaying_;
   int index_ = -1;
   int level_ = 0;
   bool playing_ = false;

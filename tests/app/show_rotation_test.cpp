@@ -137,6 +137,40 @@ TEST_F(ScriptedShow, SteeringSurvivesARestartInItsOwnFile) {
   EXPECT_TRUE(restarted.Rotation().NextUpLocked());
 }
 
+TEST_F(ScriptedShow, KeepPlayingSkipsASongThatPlaysNothingAndTellsTheHost) {
+  settings.KeepPlayingNonStop = true;
+  settings.RemoveEmptySingers = false;
+  settings.ProceedToNextSinger = true;
+  show->Rotation().AddSinger("Ana");
+  show->Rotation().AddSinger("Ben");
+  show->Rotation().AddSinger("Cleo");
+  QueuedSong gone;
+  gone.Title = "Gone";
+  gone.Path = folder.File("songs/gone.mp3");
+  show->Rotation().QueueSong(0, gone);
+  Queue(1, 1);
+  Queue(2, 1);
+  show->CueSinger(0);
+
+  // Ana's file is missing: her entry goes as a missing file's does, Ben's
+  // song starts at once and the note stays while it plays.
+  show->Play();
+  EXPECT_TRUE(show->SongPlaying());
+  EXPECT_EQ(history.started, (std::vector<std::string>{"Ana: Gone", "Ben: Ben0"}));
+  EXPECT_EQ(show->HostNote(), "Skipped: Gone: the file is missing");
+  ASSERT_TRUE(RunUntil([&] { return show->SongsEnded() == 1; }));
+  EXPECT_EQ(history.started.back(), "Cleo: Cleo0");
+  EXPECT_EQ(show->HostNote(), "");
+
+  // Nothing but a song that does not play: one try, then the show waits.
+  ASSERT_TRUE(RunUntil([&] { return show->SongsEnded() == 2; }));
+  show->Rotation().QueueSong(0, gone);
+  show->CueSinger(0);
+  show->Play();
+  EXPECT_FALSE(show->SongPlaying());
+  EXPECT_EQ(show->HostNote(), "Skipped: Gone: the file is missing");
+}
+
 TEST_F(ScriptedShow, KeepPlayingStartsTheNextSongItself) {
   settings.KeepPlayingNonStop = true;
   settings.ProceedToNextSinger = true;
@@ -265,6 +299,26 @@ TEST_F(ScriptedShow, CountdownEndsOnTheTimerThenTheDelayedStartPlays) {
   now += 60'000;
   show->tick();
   EXPECT_FALSE(show->DelayedStartArmed());
+
+  // While a song plays the host is asked first: "No" leaves the song and
+  // the screen alone, "Yes" stops it and announces.
+  Queue(0, 2);
+  show->CueSinger(0);
+  ASSERT_TRUE(show->Play());
+  show->CueSinger(0);
+  prompts.QueueAnswer(PromptAnswer::No);
+  show->Announce();
+  EXPECT_TRUE(show->SongPlaying());
+  EXPECT_FALSE(show->Scene().AnnounceCardShowing);
+  EXPECT_FALSE(show->CountdownActive());
+  prompts.QueueAnswer(PromptAnswer::Yes);
+  show->Announce();
+  EXPECT_FALSE(show->SongPlaying());
+  EXPECT_TRUE(show->Scene().AnnounceCardShowing);
+  EXPECT_TRUE(show->CountdownActive());
+  ASSERT_FALSE(prompts.Shown().empty());
+  EXPECT_EQ(prompts.Shown().back().Caption, "Announce Singer");
+  EXPECT_EQ(prompts.Shown().back().Text, "A song is playing. Stop it and announce the next singer?");
 }
 
 TEST_F(ScriptedShow, NextSingersStartTheTickerOnceAndOnlyWithSomeoneToName) {

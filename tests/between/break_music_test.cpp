@@ -149,6 +149,26 @@ TEST_F(BreakMusicTest, TrackEndsAndUnplayableLists) {
   EXPECT_EQ(music.FailuresInRow(), 0);
 }
 
+TEST_F(BreakMusicTest, AnEndDuringTheFadeOutOrASongOnlyStops) {
+  MakeTracks(3);
+  settings.RandomIncrement = false;
+  settings.AutoManageAmbients = true;
+  bool songPlaying = false;
+  music.SetSongPlaying([&] { return songPlaying; });
+
+  music.NextTrack();
+  music.FadeOut();
+  music.TrackEnded(player.CurrentGraph(), TrackEnd::Complete);
+  EXPECT_FALSE(music.Playing());
+  EXPECT_EQ(player.CurrentGraph(), 0u);
+
+  music.NextTrack();
+  songPlaying = true;
+  music.TrackEnded(player.CurrentGraph(), TrackEnd::Aborted);
+  EXPECT_FALSE(music.Playing());
+  EXPECT_EQ(music.CurrentIndex(), 1);
+}
+
 TEST_F(BreakMusicTest, MissingOrRefusedFilesPlayNothing) {
   MakeTracks(2);
   std::filesystem::remove(Track(1));

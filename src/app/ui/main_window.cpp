@@ -81,6 +81,10 @@ MainWindow::MainWindow(MainWindowParts parts, QWidget* parent)
   connect(enableBackgrounds_, &QCheckBox::toggled, this, &MainWindow::settingsEdited);
   connect(parts_.show, &Show::transportChanged, this, &MainWindow::RefreshTransport);
   connect(parts_.show, &Show::rotationChanged, this, &MainWindow::Refresh);
+  connect(parts_.show, &Show::hostNoteChanged, this, [this] {
+    hostNote_->setText(Q(parts_.show->HostNote()));
+    hostNote_->setVisible(!parts_.show->HostNote().empty());
+  });
   Refresh();
   RefreshTransport();
 }
@@ -223,6 +227,12 @@ QWidget* MainWindow::BuildTransport() {
   timeRow->addWidget(timeText_);
   timeRow->addWidget(progress_);
   layout->addLayout(timeRow);
+  hostNote_ = new QLabel(panel);
+  hostNote_->setTextFormat(Qt::PlainText);
+  hostNote_->setWordWrap(true);
+  hostNote_->setStyleSheet("color: #b00000;");
+  hostNote_->hide();
+  layout->addWidget(hostNote_);
 
   auto* transport = new QHBoxLayout;
   play_ = Button("Play", "Play the current singer's song (Ctrl+Z)");

@@ -142,6 +142,8 @@ private:
   QLabel* keyLabel_ = nullptr;
   QLabel* channelLabel_ = nullptr;
   QLabel* status_ = nullptr;
+  // What the show skipped, until the next song.
+  QLabel* hostNote_ = nullptr;
   KaraokeBar* progress_ = nullptr;
   KaraokeBar* volumeBar_ = nullptr;
   QPushButton* play_ = nullptr;
