@@ -75,7 +75,7 @@ void StreamedSongs::OpenStreamedSong(const std::string& location, int, int) {
   const std::string graphics = folder.empty() ? std::string() : folder + "temp.cdg";
   DownloadResult result = DownloadResult::NotOpened;
   if (!graphics.empty())
-    RunOnWorker([&] { result = http_.DownloadToFile(FileUrl(query, name, 2), graphics); }, wait);
+    RunOnWorker([&] { result = http_.DownloadToFile(FileUrl(query, name, 2), graphics, DownloadKind::Graphics); }, wait);
   if (result != DownloadResult::Ran) {
     if (graphics.empty())
       qCWarning(lcPlayback, "no folder for the streamed graphics below %s", streamFolder_.c_str());

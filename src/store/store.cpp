@@ -132,12 +132,19 @@ std::string Store::StatusText() const { return status_.empty() ? kNoSubscription
 
 std::string Store::Fetch(const std::string& url) {
   std::string answer;
-  RunOnWorker([&] { answer = http_.FetchText(url); });
+  // The open progress window's "Abort..." ends the request.
+  std::atomic<bool> abort{false};
+  WorkerWait wait;
+  wait.Tick = [&] {
+    if (progress_.AbortPressed()) abort = true;
+  };
+  RunOnWorker([&] { answer = http_.FetchText(url, &abort); }, wait);
+  fetchAborted_ = abort.load();
   return answer;
 }
 
 DownloadResult Store::Download(const std::string& url, const std::string& path,
-                               std::string* error) {
+                               DownloadKind kind, std::string* error) {
   std::atomic<double> done{0};
   std::atomic<double> expected{0};
   std::atomic<bool> abort{false};
@@ -153,7 +160,7 @@ DownloadResult Store::Download(const std::string& url, const std::string& path,
   };
   DownloadResult result = DownloadResult::NotOpened;
   progress_.SetText(ProgressText(0, 0));
-  RunOnWorker([&] { result = http_.DownloadToFile(url, path, report, error); }, wait);
+  RunOnWorker([&] { result = http_.DownloadToFile(url, path, kind, report, error); }, wait);
   return result;
 }
 
@@ -220,7 +227,7 @@ void Store::SignIn() {
   }
   std::string answer;
   {
-    ProgressWindow window(progress_, kPleaseWait, false);
+    ProgressWindow window(progress_, kPleaseWait, true);
     answer = Fetch(CreateAccountUrl(bases_, details_));
   }
   if (std::optional<std::string> code = ParseAccountCode(answer)) {
@@ -279,7 +286,7 @@ void Store::BuySubscriptionTime(int pack) {
   if (!CardReady()) return;
   std::string answer;
   {
-    ProgressWindow window(progress_, kPleaseWait, false);
+    ProgressWindow window(progress_, kPleaseWait, true);
     answer = Fetch(BuyTimeUrl(bases_, details_, pack == 0 ? 0 : 1, account_));
   }
   if (answer.find(kSuccessMarker) != std::string::npos) {
@@ -297,7 +304,7 @@ bool Store::BuyGiftPack(int type) {
   if (busy.Refused() || !CardReady()) return false;
   std::string answer;
   {
-    ProgressWindow window(progress_, kPleaseWait, false);
+    ProgressWindow window(progress_, kPleaseWait, true);
     answer = Fetch(BuyGiftPackUrl(bases_, details_, type));
   }
   const std::optional<GiftPackAnswer> pack = ParseGiftPackAnswer(answer);
@@ -339,7 +346,7 @@ void Store::RemoveSelectedGiftPack() {
 
 void Store::DownloadAndAdd(const std::string& url, const std::string& target) {
   std::string error;
-  const DownloadResult result = Download(url, target, &error);
+  const DownloadResult result = Download(url, target, DownloadKind::Song, &error);
   if (result == DownloadResult::Cancelled) return;  // deleted, nothing to say
   if (result != DownloadResult::Ran) {
     prompts_.Message("Song Purchase Error", "Download failed: " + error, PromptButtons::Ok,
@@ -377,11 +384,13 @@ void Store::BuyOrClaimSong(const CatalogueSong* row) {
     const std::string answer = Fetch(BuySongUrl(bases_, details_, row->Code));
     if (std::optional<std::string> url = ParseDownloadUrl(answer)) {
       DownloadAndAdd(*url, target);
-    } else if (answer.find(kErrorMarker) != std::string::npos) {
-      prompts_.Message("Song Purchase Error", answer, PromptButtons::Ok, PromptIcon::Warning);
-    } else {
+    } else if (!fetchAborted_) {
+      // No answer, a time-out or an answer without its marker is as much a
+      // failed purchase as an "Error:": the host must know it did not work.
       qCWarning(lcStore, "the purchase of %s got no download: \"%s\"", row->Code.c_str(),
                 answer.c_str());
+      prompts_.Message("Song Purchase Error", answer.size() < 2 ? "Connection Failure" : answer,
+                       PromptButtons::Ok, PromptIcon::Warning);
     }
     return;
   }
@@ -463,7 +472,7 @@ void Store::UpdateListings() {
   std::string error;
   {
     ProgressWindow window(progress_, kUpdateCaption, true);
-    result = Download(CatalogueUrl(bases_), fresh, &error);
+    result = Download(CatalogueUrl(bases_), fresh, DownloadKind::Catalogue, &error);
   }
   if (result == DownloadResult::Cancelled) return;
   if (result == DownloadResult::Ran) {

@@ -3,8 +3,14 @@
 
 #include <gtest/gtest.h>
 
+#include <QElapsedTimer>
+#include <QString>
+#include <QtGlobal>
+
+#include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <thread>
 
 #include "common/app_settings.h"
 #include "common/test_folder.h"
@@ -437,7 +443,8 @@ TEST_F(StoreService, TransfersVerifyRedirectAndGiveUp) {
   HttpClient untrusting;  // the system's CAs only
   untrusting.SetTimeouts({3, 3});
   EXPECT_EQ(untrusting.FetchText(packages), "");
-  EXPECT_EQ(untrusting.DownloadToFile(service_->HttpsBase() + "/files/song.zip", out_ + "x.zip"),
+  EXPECT_EQ(untrusting.DownloadToFile(service_->HttpsBase() + "/files/song.zip", out_ + "x.zip",
+                                     DownloadKind::Song),
             DownloadResult::Failed);
 
   service_->Set("packages", "!redirect:5");
@@ -452,10 +459,73 @@ TEST_F(StoreService, TransfersVerifyRedirectAndGiveUp) {
   EXPECT_EQ(http_.FetchText(packages), "");
   service_->Set("song", "!stall");
   std::string error;
-  EXPECT_EQ(http_.DownloadToFile(service_->HttpBase() + "/files/song.zip", out_ + "x.zip", {}, &error),
+  EXPECT_EQ(http_.DownloadToFile(service_->HttpBase() + "/files/song.zip", out_ + "x.zip",
+                                DownloadKind::Song, {}, &error),
             DownloadResult::Failed);
   EXPECT_FALSE(error.empty());
   EXPECT_TRUE(Names(out_).empty());
+}
+
+// A broken or hostile service can hold no transfer for long, fill no disk,
+// hide no error text and put no card into a log.
+TEST_F(StoreService, HostileAnswersAreBoundedCancellableAndKeptOutOfTheLogs) {
+  const std::string packages = service_->HttpBase() + "/cgi-bin/vudazazareziraro/LYRSubs/packages.txt";
+  service_->Set("packages", "!endless");
+  EXPECT_EQ(http_.FetchText(packages), std::string(1023, 'E'));
+  service_->Set("packages", "!drip");
+  QElapsedTimer clock;
+  clock.start();
+  EXPECT_EQ(http_.FetchText(packages), "");  // a byte every 0.9 s is below the floor
+  EXPECT_LT(clock.elapsed(), 8000);
+  service_->Set("packages", "!status:500:Error: card declined");
+  EXPECT_EQ(http_.FetchText(packages), "Error: card declined");
+
+  std::string error;
+  const std::string song = service_->HttpBase() + "/files/song.zip";
+  service_->Set("song", "!oversize");
+  EXPECT_EQ(http_.DownloadToFile(song, out_ + "x.zip", DownloadKind::Song, {}, &error),
+            DownloadResult::Failed);
+  service_->Set("song", "!endless");  // no length declared: counted as it arrives
+  EXPECT_EQ(http_.DownloadToFile(song, out_ + "x.zip", DownloadKind::Graphics, {}, &error),
+            DownloadResult::Failed);
+  EXPECT_NE(error.find("larger than"), std::string::npos) << error;
+  EXPECT_TRUE(Names(out_).empty());
+
+  // Shutdown's cancel ends a transfer to a silent service at once.
+  service_->Set("packages", "!hang");
+  HttpClient patient;
+  patient.SetTimeouts({60, 60, 60});
+  std::thread stopper([] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    CancelRunningTransfers();
+  });
+  clock.restart();
+  EXPECT_EQ(patient.FetchText(packages), "");
+  EXPECT_LT(clock.elapsed(), 3000);
+  stopper.join();
+
+  // A declined purchase says so, and no log line carries the card.
+  static std::string logged;
+  logged.clear();
+  const QtMessageHandler previous = qInstallMessageHandler(
+      [](QtMsgType, const QMessageLogContext&, const QString& text) { logged += text.toStdString() + "\n"; });
+  FillCard();
+  service_->Set("purchasexmlcc", "!fail");
+  prompts_.ClearShown();
+  prompts_.QueueAnswer(PromptAnswer::Yes);
+  const CatalogueSong row = Song();
+  store_->BuyOrClaimSong(&row);
+  service_->Set("song", "!stall");
+  service_->Set("purchasexmlcc", "DOWNLOAD: {http}/files/song.zip?token=SECRET");
+  prompts_.QueueAnswer(PromptAnswer::Yes);
+  store_->BuyOrClaimSong(&row);
+  qInstallMessageHandler(previous);
+  ASSERT_GE(prompts_.Shown().size(), 2u);
+  EXPECT_EQ(prompts_.Shown()[1].Caption, "Song Purchase Error");
+  EXPECT_EQ(prompts_.Shown()[1].Text, "Connection Failure");
+  EXPECT_EQ(logged.find("4111"), std::string::npos) << logged;
+  EXPECT_EQ(logged.find("SECRET"), std::string::npos) << logged;
+  EXPECT_NE(logged.find("/files/song.zip"), std::string::npos) << logged;
 }
 
 }  // namespace
