@@ -102,6 +102,9 @@ Store::Store(HttpClient& http, Prompts& prompts, StoreProgress& progress, AppSet
       hooks_(std::move(hooks)),
       dataFolder_(database.DataFolder()) {
   if (!hooks_.Connected) hooks_.Connected = [] { return InternetConnected(); };
+  // A run that ended during a download left its temporary file behind.
+  RemoveDownloadLeftovers(dataFolder_);
+  RemoveDownloadLeftovers(OutputFolder());
 }
 
 void Store::LoadLists() {
