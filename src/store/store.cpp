@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <cctype>
 #include <cstdio>
 
 #include "common/app_settings.h"
@@ -15,6 +16,7 @@
 #include "platform/net/connection_check.h"
 #include "platform/net/worker_task.h"
 #include "platform/prompts/prompts.h"
+#include "playback/zip_archive_reader.h"
 #include "store/purchased_files.h"
 #include "store/service_answers.h"
 #include "store/store_log.h"
@@ -41,6 +43,24 @@ std::string NamePiece(const std::string& text) {
   for (char& c : piece)
     if (c == '/' || c == '\\') c = ' ';
   return piece;
+}
+
+// A bought song is a ZIP holding a song's media; an error page sent with
+// status 200 is not.
+std::string SongArchiveProblem(const std::string& path) {
+  ZipArchiveReader zip;
+  if (!zip.Open(path)) return "the download is not a ZIP archive";
+  static const char* const kMedia[] = {".mp3", ".cdg", ".mp4", ".avi", ".mkv", ".mpg",
+                                       ".wmv", ".wav", ".ogg", ".flac", ".m4a", ".wma"};
+  for (ZipStep step = zip.FirstEntry(); step == ZipStep::Entry; step = zip.NextEntry()) {
+    const std::optional<ZipEntryInfo> entry = zip.CurrentEntryInfo();
+    if (!entry || entry->IsFolder || entry->Name.size() < 4) continue;
+    std::string extension = entry->Name.substr(entry->Name.size() - 4);
+    for (char& c : extension) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    for (const char* media : kMedia)
+      if (extension == media) return {};
+  }
+  return "the ZIP archive holds no song";
 }
 
 }  // namespace
@@ -147,7 +167,7 @@ std::string Store::Fetch(const std::string& url) {
 }
 
 DownloadResult Store::Download(const std::string& url, const std::string& path,
-                               DownloadKind kind, std::string* error) {
+                               DownloadKind kind, std::string* error, const DownloadCheck& check) {
   std::atomic<double> done{0};
   std::atomic<double> expected{0};
   std::atomic<bool> abort{false};
@@ -163,7 +183,7 @@ DownloadResult Store::Download(const std::string& url, const std::string& path,
   };
   DownloadResult result = DownloadResult::NotOpened;
   progress_.SetText(ProgressText(0, 0));
-  RunOnWorker([&] { result = http_.DownloadToFile(url, path, kind, report, error); }, wait);
+  RunOnWorker([&] { result = http_.DownloadToFile(url, path, kind, report, error, check); }, wait);
   return result;
 }
 
@@ -349,7 +369,7 @@ void Store::RemoveSelectedGiftPack() {
 
 void Store::DownloadAndAdd(const std::string& url, const std::string& target) {
   std::string error;
-  const DownloadResult result = Download(url, target, DownloadKind::Song, &error);
+  const DownloadResult result = Download(url, target, DownloadKind::Song, &error, SongArchiveProblem);
   if (result == DownloadResult::Cancelled) return;  // deleted, nothing to say
   if (result != DownloadResult::Ran) {
     prompts_.Message("Song Purchase Error", "Download failed: " + error, PromptButtons::Ok,

@@ -114,7 +114,7 @@ private:
   class BusyScope;
   std::string Fetch(const std::string& url);
   DownloadResult Download(const std::string& url, const std::string& path, DownloadKind kind,
-                          std::string* error);
+                          std::string* error, const DownloadCheck& check = {});
   void CheckExpiryStep();
   void LoadPricesStep();
   bool CardReady();

@@ -14,6 +14,7 @@
 
 #include "common/app_settings.h"
 #include "common/test_folder.h"
+#include "playback/zip_test_support.h"
 #include "library/database_seed.h"
 #include "library/library_database.h"
 #include "library/library_import.h"
@@ -29,6 +30,9 @@ namespace {
 
 namespace fs = std::filesystem;
 using testing::TestFolder;
+using testing::FakeCdg;
+using testing::FakeMp3;
+using testing::WriteZip;
 using testing::VendorService;
 
 class RecordedProgress : public StoreProgress {
@@ -63,7 +67,7 @@ protected:
     out_ = MakeFolder(folder_.File("out/"));
     const std::string service = MakeFolder(folder_.File("service/"));
     ASSERT_TRUE(SeedDatabaseFiles(data_, LYRICADE_TEST_RESOURCES));
-    std::ofstream(service + "song.zip", std::ios::binary) << "PK\x03\x04 a bought song";
+    ASSERT_TRUE(WriteZip(service + "song.zip", {{"song.mp3", FakeMp3(4)}, {"song.cdg", FakeCdg(8)}}));
     // The vendor's newer catalogue: the seeded one with one song in it.
     fs::copy_file(data_ + "songdb.mdb", service + "catalogue.mdb");
     DbConnection catalogue;
@@ -299,7 +303,7 @@ TEST_F(StoreService, ABoughtSongLandsInTheLibraryOnce) {
 TEST_F(StoreService, FailedAndAbortedDownloadsLeaveNothing) {
   FillCard();
   const CatalogueSong song = Song();
-  for (const char* mode : {"!fail", "!truncate"}) {
+  for (const char* mode : {"!fail", "!truncate", "<html>Sorry, try later</html>"}) {
     service_->Set("song", mode);
     prompts_.QueueAnswer(PromptAnswer::Yes);
     store_->BuyOrClaimSong(&song);

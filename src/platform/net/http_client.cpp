@@ -236,7 +236,7 @@ std::string HttpClient::FetchText(const std::string& url, const std::atomic<bool
 
 DownloadResult HttpClient::DownloadToFile(const std::string& url, const std::string& path,
                                           DownloadKind kind, const DownloadProgress& progress,
-                                          std::string* error) const {
+                                          std::string* error, const DownloadCheck& check) const {
   const std::string shown = LoggableUrl(url);
   auto fail = [&](DownloadResult result, const std::string& why) {
     if (error) *error = why;
@@ -278,6 +278,9 @@ DownloadResult HttpClient::DownloadToFile(const std::string& url, const std::str
   const bool flushed = std::fflush(file.get()) == 0 && ::fsync(::fileno(file.get())) == 0;
   file.reset();
   if (!flushed) return fail(DownloadResult::Failed, "the file cannot be written");
+  if (check)
+    if (const std::string refused = check(temporary.Path()); !refused.empty())
+      return fail(DownloadResult::Failed, refused);
   if (std::rename(temporary.Path().c_str(), path.c_str()) != 0)
     return fail(DownloadResult::Failed, "the file cannot be renamed into place");
   temporary.Release();

@@ -30,6 +30,10 @@ inline constexpr size_t kAnswerLimit = 1023;
 // false to cancel the transfer. Called on the transfer's thread.
 using DownloadProgress = std::function<bool(double done, double expected)>;
 
+// Looks at a finished download before it is renamed into place: empty when
+// it is what was asked for, otherwise the reason it is refused.
+using DownloadCheck = std::function<std::string(const std::string& temporaryPath)>;
+
 enum class DownloadResult {
   Ran,        // the whole body arrived with a 2xx answer and is in place
   Cancelled,  // the progress callback cancelled it; nothing is left behind
@@ -76,7 +80,8 @@ public:
   // receives a short reason for a failure. The file follows the umask.
   DownloadResult DownloadToFile(const std::string& url, const std::string& path,
                                 DownloadKind kind, const DownloadProgress& progress = {},
-                                std::string* error = nullptr) const;
+                                std::string* error = nullptr,
+                                const DownloadCheck& check = {}) const;
 
   void SetTimeouts(HttpTimeouts timeouts) { timeouts_ = timeouts; }
   const HttpTimeouts& Timeouts() const { return timeouts_; }
