@@ -12,11 +12,11 @@
 #include "common/text_rules.h"
 #include "library/library_database.h"
 #include "library/library_import.h"
-#include "platform/db/db_connection.h"
 #include "platform/net/connection_check.h"
 #include "platform/net/worker_task.h"
 #include "platform/prompts/prompts.h"
 #include "playback/zip_archive_reader.h"
+#include "store/catalogue_file_check.h"
 #include "store/purchased_files.h"
 #include "store/service_answers.h"
 #include "store/store_log.h"
@@ -499,12 +499,13 @@ void Store::UpdateListings() {
   }
   if (result == DownloadResult::Cancelled) return;
   if (result == DownloadResult::Ran) {
-    // Only a file that opens as a catalogue replaces the old one.
-    DbConnection check;
-    if (!check.Open(fresh, DbAccess::ReadOnly) ||
-        !check.Execute("SELECT COUNT(*) FROM Songs;", DbFailureLog::Quiet)) {
+    // Only a file that reads as a catalogue replaces the old one; the
+    // check reads its schema on a worker, so the window goes on meanwhile.
+    std::string problem;
+    RunOnWorker([&] { problem = CatalogueFileProblem(fresh); });
+    if (!problem.empty()) {
       result = DownloadResult::Failed;
-      error = "the catalogue does not open";
+      error = problem;
     }
   }
   if (result != DownloadResult::Ran) {

@@ -429,6 +429,33 @@ TEST_F(StoreService, UpdateListingsReplacesOnlyWithACompleteCatalogue) {
   }
   EXPECT_EQ(reloads_, 0);
 
+  // Hostile catalogues: an endless recursive view as Songs, a trigger, a
+  // Songs without the columns the list reads. None replaces the old one.
+  const std::string served = folder_.File("service/catalogue.mdb");
+  fs::copy_file(served, folder_.File("service/good.mdb"));
+  service_->Set("songdb", "");  // the served file again
+  for (const char* schema :
+       {"CREATE VIEW Songs AS WITH RECURSIVE r(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM r) "
+        "SELECT x AS Trackname, x AS Artist, x AS Code, x AS Comp, x AS Price, x AS Genre, "
+        "x AS ActivateDate, x AS Path FROM r;",
+        "CREATE TABLE Songs (Trackname, Artist, Code, Comp, Price, Genre, ActivateDate, Path);"
+        "CREATE TABLE t (x); CREATE TRIGGER g AFTER INSERT ON t BEGIN SELECT 1; END;",
+        "CREATE TABLE Songs (Trackname, Artist);"}) {
+    fs::remove(served);
+    DbConnection hostile;
+    ASSERT_TRUE(hostile.Create(served));
+    ASSERT_TRUE(hostile.Execute(schema));
+    hostile.Close();
+    prompts_.QueueAnswer(PromptAnswer::Ok);
+    store_->UpdateListings();
+    ASSERT_EQ(prompts_.Shown().size(), 2u) << schema;
+    EXPECT_TRUE(prompts_.Shown()[1].Text.starts_with("Download failed: the catalogue")) << schema;
+    prompts_.ClearShown();
+  }
+  EXPECT_EQ(reloads_, 0);
+  fs::remove(served);
+  fs::copy_file(folder_.File("service/good.mdb"), served);
+
   service_->Set("songdb", "!redirect:2");
   prompts_.QueueAnswer(PromptAnswer::Ok);
   store_->UpdateListings();
