@@ -3,7 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QTimer>
 #include <QString>
 #include <QtGlobal>
 
@@ -20,6 +22,7 @@
 #include "library/library_import.h"
 #include "platform/db/db_connection.h"
 #include "platform/db/db_result.h"
+#include "platform/net/worker_task.h"
 #include "platform/prompts/scripted_prompts.h"
 #include "store/store.h"
 #include "store/store_progress.h"
@@ -557,6 +560,15 @@ TEST_F(StoreService, HostileAnswersAreBoundedCancellableAndKeptOutOfTheLogs) {
   EXPECT_EQ(logged.find("4111"), std::string::npos) << logged;
   EXPECT_EQ(logged.find("SECRET"), std::string::npos) << logged;
   EXPECT_NE(logged.find("/files/song.zip"), std::string::npos) << logged;
+
+  // Quitting while the UI thread waits on a silent service ends the wait
+  // too (last: the application stays quitting).
+  QTimer::singleShot(300, [] { QCoreApplication::exit(0); });
+  std::string answer = "unchanged";
+  clock.restart();
+  RunOnWorker([&] { answer = patient.FetchText(packages); });
+  EXPECT_EQ(answer, "");
+  EXPECT_LT(clock.elapsed(), 3000);
 }
 
 }  // namespace
