@@ -172,7 +172,18 @@ TEST_F(SongManagerWindowTest, OpeningFillsTheGiftPacksTheFolderAndTheList) {
   EXPECT_EQ(prompts_.Shown()[0].Caption, "Browse For Output Folder");
   EXPECT_EQ(settings_.DownloadFolder, catalogue_.folder.File("elsewhere/"));
   EXPECT_EQ(window_->OutputFolderLabel()->text().toStdString(), settings_.DownloadFolder);
-  EXPECT_EQ(settingsChanges_, 1);
+  EXPECT_EQ(settingsChanges_, 2);  // the streams choice, then the folder
+
+  // The streams choice is kept and applied when the window opens again.
+  EXPECT_TRUE(settings_.ShowOnlyStreams);
+  window_->hide();
+  window_->StreamsOnlyBox()->blockSignals(true);
+  window_->StreamsOnlyBox()->setChecked(false);
+  window_->StreamsOnlyBox()->blockSignals(false);
+  window_->Open();
+  Settle();
+  EXPECT_TRUE(window_->StreamsOnlyBox()->isChecked());
+  EXPECT_EQ(window_->StatusLabel()->text(), "Showing: 1");
 }
 
 TEST_F(SongManagerWindowTest, ButtonsReachTheStoreAndTheService) {
