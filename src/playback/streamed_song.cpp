@@ -1,9 +1,12 @@
 #include "playback/streamed_song.h"
 
+#include <algorithm>
 #include <filesystem>
+#include <string_view>
 
 #include "cdg/cdg_player.h"
 #include "common/path_pieces.h"
+#include "common/text_rules.h"
 #include "platform/net/http_client.h"
 #include "platform/net/worker_task.h"
 #include "platform/prompts/prompts.h"
@@ -55,6 +58,18 @@ void StreamedSongs::OpenStreamedSong(const std::string& location, int, int) {
   // The file name ends at the line's end.
   std::string name = answer.substr(marker + std::string(kMarker).size());
   name = name.substr(0, name.find_first_of("\r\n"));
+  // The name goes back unescaped into the file address: one that could add
+  // or change a query field, or name another path, is refused, not sent.
+  const bool hostile = name.empty() || std::any_of(name.begin(), name.end(), [](char c) {
+    const auto byte = static_cast<unsigned char>(c);
+    return byte < 0x20 || byte == 0x7f || std::string_view("&=#?/\\").find(c) != std::string_view::npos;
+  });
+  if (hostile) {
+    qCWarning(lcPlayback, "the service named the streamed file \"%s\": refused",
+              BlankControlCharacters(name).c_str());
+    prompts_.Message("Streaming Failure", kConnectionFailure, PromptButtons::Ok, PromptIcon::Warning);
+    return;
+  }
 
   SongFile song;
   song.Kind = SongKind::Streamed;
@@ -75,7 +90,7 @@ void StreamedSongs::OpenStreamedSong(const std::string& location, int, int) {
   const std::string graphics = folder.empty() ? std::string() : folder + "temp.cdg";
   DownloadResult result = DownloadResult::NotOpened;
   if (!graphics.empty())
-    RunOnWorker([&] { result = http_.DownloadToFile(FileUrl(query, name, 2), graphics); }, wait);
+    RunOnWorker([&] { result = http_.DownloadToFile(FileUrl(query, name, 2), graphics, DownloadKind::Graphics); }, wait);
   if (result != DownloadResult::Ran) {
     if (graphics.empty())
       qCWarning(lcPlayback, "no folder for the streamed graphics below %s", streamFolder_.c_str());

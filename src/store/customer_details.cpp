@@ -108,7 +108,12 @@ CustomerDetails LoadDetails(const std::string& dataFolder) {
   bytes.resize(kDetailsRecordSize);
   in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
   bytes.resize(static_cast<size_t>(in.gcount()));
-  return UnpackDetails(DetailsCipher(bytes));
+  in.close();
+  CustomerDetails details = UnpackDetails(DetailsCipher(bytes));
+  // An earlier version stored the digits on the back: the file is rewritten
+  // without them (and private) the first time it is read.
+  if (!details.Cvv.empty()) SaveDetails(dataFolder, details);
+  return details;
 }
 
 bool SaveDetails(const std::string& dataFolder, const CustomerDetails& details) {

@@ -28,13 +28,12 @@ std::vector<GiftPack> LoadGiftPacks(const std::string& dataFolder) {
 }
 
 bool SaveGiftPacks(const std::string& dataFolder, const std::vector<GiftPack>& packs) {
-  std::vector<std::string> lines;
-  for (const GiftPack& pack : packs) {
-    lines.push_back(pack.Code);
-    lines.push_back(std::to_string(pack.Amount));
-  }
+  // Prepaid codes are as good as money: private to the user, like the card.
+  std::string content;
+  for (const GiftPack& pack : packs)
+    content += pack.Code + "\r\n" + std::to_string(pack.Amount) + "\r\n";
   const std::string path = dataFolder + kGiftPacksFileName;
-  if (!WriteTextLinesAtomically(path, lines)) {
+  if (!WriteFileAtomically(path, content, 0600)) {
     qCWarning(lcStore, "the gift packs cannot be written to %s", path.c_str());
     return false;
   }

@@ -2,6 +2,7 @@
 
 #include <filesystem>
 
+#include "platform/net/http_client.h"
 #include "store/store_log.h"
 
 namespace lyricade {
@@ -79,6 +80,21 @@ std::string FindZipAnyCase(const std::string& targetPath) {
       return folder + name;
   }
   return {};
+}
+
+int RemoveDownloadLeftovers(const std::string& folder) {
+  namespace fs = std::filesystem;
+  std::error_code error;
+  int removed = 0;
+  if (folder.empty()) return 0;
+  for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
+    const std::string name = it->path().filename().string();
+    if (!IsDownloadLeftover(name) || !it->is_regular_file(error)) continue;
+    std::error_code ignored;
+    if (fs::remove(it->path(), ignored)) ++removed;
+  }
+  if (removed > 0) qCInfo(lcStore, "removed %d unfinished downloads in %s", removed, folder.c_str());
+  return removed;
 }
 
 }  // namespace lyricade

@@ -33,4 +33,8 @@ private:
 // extension (the exact name first); empty when there is none.
 std::string FindZipAnyCase(const std::string& targetPath);
 
+// Removes the temporary files a crashed download left in `folder`; returns
+// how many went.
+int RemoveDownloadLeftovers(const std::string& folder);
+
 }  // namespace lyricade

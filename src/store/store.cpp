@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <cctype>
 #include <cstdio>
 
 #include "common/app_settings.h"
@@ -11,10 +12,11 @@
 #include "common/text_rules.h"
 #include "library/library_database.h"
 #include "library/library_import.h"
-#include "platform/db/db_connection.h"
 #include "platform/net/connection_check.h"
 #include "platform/net/worker_task.h"
 #include "platform/prompts/prompts.h"
+#include "playback/zip_archive_reader.h"
+#include "store/catalogue_file_check.h"
 #include "store/purchased_files.h"
 #include "store/service_answers.h"
 #include "store/store_log.h"
@@ -41,6 +43,24 @@ std::string NamePiece(const std::string& text) {
   for (char& c : piece)
     if (c == '/' || c == '\\') c = ' ';
   return piece;
+}
+
+// A bought song is a ZIP holding a song's media; an error page sent with
+// status 200 is not.
+std::string SongArchiveProblem(const std::string& path) {
+  ZipArchiveReader zip;
+  if (!zip.Open(path)) return "the download is not a ZIP archive";
+  static const char* const kMedia[] = {".mp3", ".cdg", ".mp4", ".avi", ".mkv", ".mpg",
+                                       ".wmv", ".wav", ".ogg", ".flac", ".m4a", ".wma"};
+  for (ZipStep step = zip.FirstEntry(); step == ZipStep::Entry; step = zip.NextEntry()) {
+    const std::optional<ZipEntryInfo> entry = zip.CurrentEntryInfo();
+    if (!entry || entry->IsFolder || entry->Name.size() < 4) continue;
+    std::string extension = entry->Name.substr(entry->Name.size() - 4);
+    for (char& c : extension) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    for (const char* media : kMedia)
+      if (extension == media) return {};
+  }
+  return "the ZIP archive holds no song";
 }
 
 }  // namespace
@@ -102,6 +122,9 @@ Store::Store(HttpClient& http, Prompts& prompts, StoreProgress& progress, AppSet
       hooks_(std::move(hooks)),
       dataFolder_(database.DataFolder()) {
   if (!hooks_.Connected) hooks_.Connected = [] { return InternetConnected(); };
+  // A run that ended during a download left its temporary file behind.
+  RemoveDownloadLeftovers(dataFolder_);
+  RemoveDownloadLeftovers(OutputFolder());
 }
 
 void Store::LoadLists() {
@@ -132,12 +155,19 @@ std::string Store::StatusText() const { return status_.empty() ? kNoSubscription
 
 std::string Store::Fetch(const std::string& url) {
   std::string answer;
-  RunOnWorker([&] { answer = http_.FetchText(url); });
+  // The open progress window's "Abort..." ends the request.
+  std::atomic<bool> abort{false};
+  WorkerWait wait;
+  wait.Tick = [&] {
+    if (progress_.AbortPressed()) abort = true;
+  };
+  RunOnWorker([&] { answer = http_.FetchText(url, &abort); }, wait);
+  fetchAborted_ = abort.load();
   return answer;
 }
 
 DownloadResult Store::Download(const std::string& url, const std::string& path,
-                               std::string* error) {
+                               DownloadKind kind, std::string* error, const DownloadCheck& check) {
   std::atomic<double> done{0};
   std::atomic<double> expected{0};
   std::atomic<bool> abort{false};
@@ -153,7 +183,7 @@ DownloadResult Store::Download(const std::string& url, const std::string& path,
   };
   DownloadResult result = DownloadResult::NotOpened;
   progress_.SetText(ProgressText(0, 0));
-  RunOnWorker([&] { result = http_.DownloadToFile(url, path, report, error); }, wait);
+  RunOnWorker([&] { result = http_.DownloadToFile(url, path, kind, report, error, check); }, wait);
   return result;
 }
 
@@ -220,7 +250,7 @@ void Store::SignIn() {
   }
   std::string answer;
   {
-    ProgressWindow window(progress_, kPleaseWait, false);
+    ProgressWindow window(progress_, kPleaseWait, true);
     answer = Fetch(CreateAccountUrl(bases_, details_));
   }
   if (std::optional<std::string> code = ParseAccountCode(answer)) {
@@ -279,7 +309,7 @@ void Store::BuySubscriptionTime(int pack) {
   if (!CardReady()) return;
   std::string answer;
   {
-    ProgressWindow window(progress_, kPleaseWait, false);
+    ProgressWindow window(progress_, kPleaseWait, true);
     answer = Fetch(BuyTimeUrl(bases_, details_, pack == 0 ? 0 : 1, account_));
   }
   if (answer.find(kSuccessMarker) != std::string::npos) {
@@ -297,7 +327,7 @@ bool Store::BuyGiftPack(int type) {
   if (busy.Refused() || !CardReady()) return false;
   std::string answer;
   {
-    ProgressWindow window(progress_, kPleaseWait, false);
+    ProgressWindow window(progress_, kPleaseWait, true);
     answer = Fetch(BuyGiftPackUrl(bases_, details_, type));
   }
   const std::optional<GiftPackAnswer> pack = ParseGiftPackAnswer(answer);
@@ -339,7 +369,7 @@ void Store::RemoveSelectedGiftPack() {
 
 void Store::DownloadAndAdd(const std::string& url, const std::string& target) {
   std::string error;
-  const DownloadResult result = Download(url, target, &error);
+  const DownloadResult result = Download(url, target, DownloadKind::Song, &error, SongArchiveProblem);
   if (result == DownloadResult::Cancelled) return;  // deleted, nothing to say
   if (result != DownloadResult::Ran) {
     prompts_.Message("Song Purchase Error", "Download failed: " + error, PromptButtons::Ok,
@@ -377,11 +407,13 @@ void Store::BuyOrClaimSong(const CatalogueSong* row) {
     const std::string answer = Fetch(BuySongUrl(bases_, details_, row->Code));
     if (std::optional<std::string> url = ParseDownloadUrl(answer)) {
       DownloadAndAdd(*url, target);
-    } else if (answer.find(kErrorMarker) != std::string::npos) {
-      prompts_.Message("Song Purchase Error", answer, PromptButtons::Ok, PromptIcon::Warning);
-    } else {
+    } else if (!fetchAborted_) {
+      // No answer, a time-out or an answer without its marker is as much a
+      // failed purchase as an "Error:": the host must know it did not work.
       qCWarning(lcStore, "the purchase of %s got no download: \"%s\"", row->Code.c_str(),
                 answer.c_str());
+      prompts_.Message("Song Purchase Error", answer.size() < 2 ? "Connection Failure" : answer,
+                       PromptButtons::Ok, PromptIcon::Warning);
     }
     return;
   }
@@ -463,16 +495,17 @@ void Store::UpdateListings() {
   std::string error;
   {
     ProgressWindow window(progress_, kUpdateCaption, true);
-    result = Download(CatalogueUrl(bases_), fresh, &error);
+    result = Download(CatalogueUrl(bases_), fresh, DownloadKind::Catalogue, &error);
   }
   if (result == DownloadResult::Cancelled) return;
   if (result == DownloadResult::Ran) {
-    // Only a file that opens as a catalogue replaces the old one.
-    DbConnection check;
-    if (!check.Open(fresh, DbAccess::ReadOnly) ||
-        !check.Execute("SELECT COUNT(*) FROM Songs;", DbFailureLog::Quiet)) {
+    // Only a file that reads as a catalogue replaces the old one; the
+    // check reads its schema on a worker, so the window goes on meanwhile.
+    std::string problem;
+    RunOnWorker([&] { problem = CatalogueFileProblem(fresh); });
+    if (!problem.empty()) {
       result = DownloadResult::Failed;
-      error = "the catalogue does not open";
+      error = problem;
     }
   }
   if (result != DownloadResult::Ran) {

@@ -113,7 +113,8 @@ public:
 private:
   class BusyScope;
   std::string Fetch(const std::string& url);
-  DownloadResult Download(const std::string& url, const std::string& path, std::string* error);
+  DownloadResult Download(const std::string& url, const std::string& path, DownloadKind kind,
+                          std::string* error, const DownloadCheck& check = {});
   void CheckExpiryStep();
   void LoadPricesStep();
   bool CardReady();
@@ -140,6 +141,7 @@ private:
   std::string dayLabel_ = "1 Day";
   std::string monthLabel_ = "1 Month";
   bool busy_ = false;
+  bool fetchAborted_ = false;  // the last Fetch ended by "Abort..."
 };
 
 }  // namespace lyricade

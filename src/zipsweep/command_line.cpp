@@ -130,10 +130,10 @@ std::vector<std::string> ListArchives(const std::vector<std::string>& paths) {
 }  // namespace
 
 bool WantsCommandLine(const std::vector<std::string>& args) {
+  // Any long option, known or not: a mistyped "--tset" gets the usage and
+  // status 2 rather than a window. Qt's own options have a single dash.
   for (const std::string& arg : args)
-    if (arg == "--test" || arg == "--unzip" || arg == "--delete" || arg.rfind("--jobs", 0) == 0 ||
-        arg == "--help")
-      return true;
+    if (arg.rfind("--", 0) == 0) return true;
   return false;
 }
 
@@ -157,10 +157,10 @@ int RunCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
 
   SweepHooks hooks;
   hooks.Finished = [&out](size_t, const SweepRow& row) {
-    out << row.Path << '\t' << row.Status << '\t' << row.Used << '\n';
+    out << OneLine(row.Path) << '\t' << row.Status << '\t' << OneLine(row.Used) << '\n';
   };
   hooks.Revised = [&out](size_t, const SweepRow& row) {
-    out << row.Path << '\t' << sweep::kKeptStatus << '\t' << sweep::kReplacedReason << '\n';
+    out << OneLine(row.Path) << '\t' << sweep::kKeptStatus << '\t' << sweep::kReplacedReason << '\n';
   };
   const SweepSummary summary = run.Run(archives, hooks);
   out << summary.Passed << " passed, " << summary.Failed << " failed\n";

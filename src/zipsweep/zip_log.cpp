@@ -23,10 +23,36 @@ bool ZipLog::Begin() {
 
 void ZipLog::Line(const std::string& reason, const std::string& status, const std::string& archive) {
   if (!file_) return;
-  std::fprintf(file_.get(), "%s, %s, %s\n", reason.c_str(), status.c_str(), archive.c_str());
+  std::fprintf(file_.get(), "%s, %s, %s\n", OneLine(reason).c_str(), OneLine(status).c_str(),
+               OneLine(archive).c_str());
   // Each line reaches the file as it is written: a run stopped by force
   // still leaves the failures so far.
   std::fflush(file_.get());
+}
+
+std::string OneLine(const std::string& text) {
+  std::string line;
+  line.reserve(text.size());
+  for (const char c : text) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (c == '\\') {
+      line += "\\\\";
+    } else if (c == '\t') {
+      line += "\\t";
+    } else if (c == '\n') {
+      line += "\\n";
+    } else if (c == '\r') {
+      line += "\\r";
+    } else if (byte < 0x20 || byte == 0x7f) {
+      static const char kHex[] = "0123456789abcdef";
+      line += "\\x";
+      line += kHex[byte >> 4];
+      line += kHex[byte & 0xf];
+    } else {
+      line += c;
+    }
+  }
+  return line;
 }
 
 std::string ZipLogPath() {

@@ -31,4 +31,10 @@ private:
 // ~/.local/share/zipsweep/), made when missing, and the log's path in it.
 std::string ZipLogPath();
 
+// `text` fit for one line of the log or of standard output: a tab, a line
+// break or another control character in an archive's path is written as
+// "\t", "\n", "\r" or "\xHH" (and a backslash as "\\"), so no path can
+// forge a line or a column.
+std::string OneLine(const std::string& text);
+
 }  // namespace lyricade

@@ -22,6 +22,7 @@
 #include "library/library_import.h"
 #include "platform/media/media_graph.h"
 #include "platform/prompts/scripted_prompts.h"
+#include "playback/zip_test_support.h"
 #include "store/gift_packs.h"
 #include "store/vendor_service.h"
 #include "support/test_media.h"
@@ -30,6 +31,9 @@ namespace lyricade {
 namespace {
 
 using testing::VendorService;
+using testing::FakeCdg;
+using testing::FakeMp3;
+using testing::WriteZip;
 
 class SongManagerWindowTest : public ::testing::Test {
 protected:
@@ -45,7 +49,7 @@ protected:
         .setValue("Options/StreamingLabels", QStringList{"Quillon Stream", "Karaoke Live"});
     const std::string service = catalogue_.folder.File("service/");
     std::filesystem::create_directories(service);
-    std::ofstream(service + "song.zip", std::ios::binary) << "PK\x03\x04 a bought song";
+    ASSERT_TRUE(WriteZip(service + "song.zip", {{"song.mp3", FakeMp3(4)}, {"song.cdg", FakeCdg(8)}}));
     ASSERT_TRUE(testing::MakeMp3(service + "preview.mp3", 3));
     service_ = std::make_unique<VendorService>(
         service, testing::VendorFiles{service + "song.zip", "", service + "preview.mp3", ""});
@@ -168,7 +172,18 @@ TEST_F(SongManagerWindowTest, OpeningFillsTheGiftPacksTheFolderAndTheList) {
   EXPECT_EQ(prompts_.Shown()[0].Caption, "Browse For Output Folder");
   EXPECT_EQ(settings_.DownloadFolder, catalogue_.folder.File("elsewhere/"));
   EXPECT_EQ(window_->OutputFolderLabel()->text().toStdString(), settings_.DownloadFolder);
-  EXPECT_EQ(settingsChanges_, 1);
+  EXPECT_EQ(settingsChanges_, 2);  // the streams choice, then the folder
+
+  // The streams choice is kept and applied when the window opens again.
+  EXPECT_TRUE(settings_.ShowOnlyStreams);
+  window_->hide();
+  window_->StreamsOnlyBox()->blockSignals(true);
+  window_->StreamsOnlyBox()->setChecked(false);
+  window_->StreamsOnlyBox()->blockSignals(false);
+  window_->Open();
+  Settle();
+  EXPECT_TRUE(window_->StreamsOnlyBox()->isChecked());
+  EXPECT_EQ(window_->StatusLabel()->text(), "Showing: 1");
 }
 
 TEST_F(SongManagerWindowTest, ButtonsReachTheStoreAndTheService) {

@@ -102,6 +102,20 @@ TEST_F(StreamedSong, AnAnswerWithoutTheMarkerIsShown) {
   EXPECT_EQ(prompts.Shown()[0].Text, "Your subscription has expired");
 }
 
+TEST_F(StreamedSong, AFileNameThatWouldChangeTheAddressIsRefused) {
+  for (const char* answer : {"--:STREAM:--", "--:STREAM:--a&Type=2", "--:STREAM:--../x.mp3",
+                             "--:STREAM:--a#b", "--:STREAM:--a\x01b"}) {
+    if (!server_) Serve(answer);
+    ASSERT_TRUE(server_->Set("checksub", answer));
+    prompts.ClearShown();
+    EXPECT_TRUE(show->PlaySong("http://AccountID=7&SongID=42", 0, 0));
+    EXPECT_FALSE(show->Transport().State().Playing) << answer;
+    ASSERT_EQ(prompts.Shown().size(), 1u) << answer;
+    EXPECT_EQ(prompts.Shown()[0].Text, "Connection Failure, Check Your Internet Connection");
+    EXPECT_TRUE(server_->RequestsFor("getfilesub").empty()) << answer;
+  }
+}
+
 TEST_F(StreamedSong, AShortOrMissingAnswerIsAConnectionFailure) {
   Serve("x");
   EXPECT_TRUE(show->PlaySong("http://AccountID=7&SongID=42", 0, 0));

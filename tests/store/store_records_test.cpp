@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 
@@ -12,6 +13,7 @@
 #include "store/customer_details.h"
 #include "store/details_cipher.h"
 #include "store/gift_packs.h"
+#include "store/purchased_files.h"
 #include "store/service_answers.h"
 #include "store/store_requests.h"
 
@@ -128,10 +130,15 @@ TEST(CustomerDetailsFile, IsPrivateKeepsNoCvvAndReadsOtherSizes) {
   expected.Cvv.clear();
   EXPECT_EQ(LoadDetails(folder.Path()), expected);
 
-  // A file of an earlier installation, CVV included, is read as it is; a
-  // short one as far as it goes, the rest cleared with no country.
+  // A file of an earlier installation, CVV included, is read as it is and
+  // rewritten without the CVV, private; a short one is read as far as it
+  // goes, the rest cleared with no country.
+  ::chmod(path.c_str(), 0644);
   std::ofstream(path, std::ios::binary) << DetailsCipher(PackDetails(Sample(), true));
   EXPECT_EQ(LoadDetails(folder.Path()).Cvv, "123");
+  EXPECT_EQ(DetailsCipher(ReadAll(path)).substr(45, 5), std::string(5, '\0'));
+  ASSERT_EQ(::stat(path.c_str(), &info), 0);
+  EXPECT_EQ(info.st_mode & 0777, 0600u);
   std::ofstream(path, std::ios::binary) << DetailsCipher(PackDetails(Sample(), true)).substr(0, 20);
   const CustomerDetails shortRead = LoadDetails(folder.Path());
   EXPECT_EQ(shortRead.YearIndex, 7);
@@ -148,6 +155,15 @@ TEST(GiftPacksFile, RoundTripsCodesAndAmounts) {
   const std::vector<GiftPack> packs = {{"GP-1", 25}, {"GP-2", kUnknownAmount}, {"GP-3", 0}};
   ASSERT_TRUE(SaveGiftPacks(folder.Path(), packs));
   EXPECT_EQ(ReadAll(folder.File(kGiftPacksFileName)), "GP-1\r\n25\r\nGP-2\r\n-1\r\nGP-3\r\n0\r\n");
+  struct stat info {};
+  ASSERT_EQ(::stat(folder.File(kGiftPacksFileName).c_str(), &info), 0);
+  EXPECT_EQ(info.st_mode & 0777, 0600u);  // prepaid codes are money
+
+  // A crashed download's temporary files go; the host's own files stay.
+  std::ofstream(folder.File(".lyricade-ab12cd.part")) << "half";
+  std::ofstream(folder.File("mine.part")) << "kept";
+  EXPECT_EQ(RemoveDownloadLeftovers(folder.Path()), 1);
+  EXPECT_TRUE(std::filesystem::exists(folder.File("mine.part")));
   EXPECT_EQ(LoadGiftPacks(folder.Path()), packs);
   EXPECT_EQ(AmountText(packs[0]), "Amount: 25");
   EXPECT_EQ(AmountText(packs[1]), "Amount: Unknown");

@@ -3,16 +3,26 @@
 
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QTimer>
+#include <QString>
+#include <QtGlobal>
+
+#include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <thread>
 
 #include "common/app_settings.h"
 #include "common/test_folder.h"
+#include "playback/zip_test_support.h"
 #include "library/database_seed.h"
 #include "library/library_database.h"
 #include "library/library_import.h"
 #include "platform/db/db_connection.h"
 #include "platform/db/db_result.h"
+#include "platform/net/worker_task.h"
 #include "platform/prompts/scripted_prompts.h"
 #include "store/store.h"
 #include "store/store_progress.h"
@@ -23,6 +33,9 @@ namespace {
 
 namespace fs = std::filesystem;
 using testing::TestFolder;
+using testing::FakeCdg;
+using testing::FakeMp3;
+using testing::WriteZip;
 using testing::VendorService;
 
 class RecordedProgress : public StoreProgress {
@@ -57,7 +70,7 @@ protected:
     out_ = MakeFolder(folder_.File("out/"));
     const std::string service = MakeFolder(folder_.File("service/"));
     ASSERT_TRUE(SeedDatabaseFiles(data_, LYRICADE_TEST_RESOURCES));
-    std::ofstream(service + "song.zip", std::ios::binary) << "PK\x03\x04 a bought song";
+    ASSERT_TRUE(WriteZip(service + "song.zip", {{"song.mp3", FakeMp3(4)}, {"song.cdg", FakeCdg(8)}}));
     // The vendor's newer catalogue: the seeded one with one song in it.
     fs::copy_file(data_ + "songdb.mdb", service + "catalogue.mdb");
     DbConnection catalogue;
@@ -293,7 +306,7 @@ TEST_F(StoreService, ABoughtSongLandsInTheLibraryOnce) {
 TEST_F(StoreService, FailedAndAbortedDownloadsLeaveNothing) {
   FillCard();
   const CatalogueSong song = Song();
-  for (const char* mode : {"!fail", "!truncate"}) {
+  for (const char* mode : {"!fail", "!truncate", "<html>Sorry, try later</html>"}) {
     service_->Set("song", mode);
     prompts_.QueueAnswer(PromptAnswer::Yes);
     store_->BuyOrClaimSong(&song);
@@ -419,6 +432,33 @@ TEST_F(StoreService, UpdateListingsReplacesOnlyWithACompleteCatalogue) {
   }
   EXPECT_EQ(reloads_, 0);
 
+  // Hostile catalogues: an endless recursive view as Songs, a trigger, a
+  // Songs without the columns the list reads. None replaces the old one.
+  const std::string served = folder_.File("service/catalogue.mdb");
+  fs::copy_file(served, folder_.File("service/good.mdb"));
+  service_->Set("songdb", "");  // the served file again
+  for (const char* schema :
+       {"CREATE VIEW Songs AS WITH RECURSIVE r(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM r) "
+        "SELECT x AS Trackname, x AS Artist, x AS Code, x AS Comp, x AS Price, x AS Genre, "
+        "x AS ActivateDate, x AS Path FROM r;",
+        "CREATE TABLE Songs (Trackname, Artist, Code, Comp, Price, Genre, ActivateDate, Path);"
+        "CREATE TABLE t (x); CREATE TRIGGER g AFTER INSERT ON t BEGIN SELECT 1; END;",
+        "CREATE TABLE Songs (Trackname, Artist);"}) {
+    fs::remove(served);
+    DbConnection hostile;
+    ASSERT_TRUE(hostile.Create(served));
+    ASSERT_TRUE(hostile.Execute(schema));
+    hostile.Close();
+    prompts_.QueueAnswer(PromptAnswer::Ok);
+    store_->UpdateListings();
+    ASSERT_EQ(prompts_.Shown().size(), 2u) << schema;
+    EXPECT_TRUE(prompts_.Shown()[1].Text.starts_with("Download failed: the catalogue")) << schema;
+    prompts_.ClearShown();
+  }
+  EXPECT_EQ(reloads_, 0);
+  fs::remove(served);
+  fs::copy_file(folder_.File("service/good.mdb"), served);
+
   service_->Set("songdb", "!redirect:2");
   prompts_.QueueAnswer(PromptAnswer::Ok);
   store_->UpdateListings();
@@ -437,7 +477,8 @@ TEST_F(StoreService, TransfersVerifyRedirectAndGiveUp) {
   HttpClient untrusting;  // the system's CAs only
   untrusting.SetTimeouts({3, 3});
   EXPECT_EQ(untrusting.FetchText(packages), "");
-  EXPECT_EQ(untrusting.DownloadToFile(service_->HttpsBase() + "/files/song.zip", out_ + "x.zip"),
+  EXPECT_EQ(untrusting.DownloadToFile(service_->HttpsBase() + "/files/song.zip", out_ + "x.zip",
+                                     DownloadKind::Song),
             DownloadResult::Failed);
 
   service_->Set("packages", "!redirect:5");
@@ -452,10 +493,82 @@ TEST_F(StoreService, TransfersVerifyRedirectAndGiveUp) {
   EXPECT_EQ(http_.FetchText(packages), "");
   service_->Set("song", "!stall");
   std::string error;
-  EXPECT_EQ(http_.DownloadToFile(service_->HttpBase() + "/files/song.zip", out_ + "x.zip", {}, &error),
+  EXPECT_EQ(http_.DownloadToFile(service_->HttpBase() + "/files/song.zip", out_ + "x.zip",
+                                DownloadKind::Song, {}, &error),
             DownloadResult::Failed);
   EXPECT_FALSE(error.empty());
   EXPECT_TRUE(Names(out_).empty());
+}
+
+// A broken or hostile service can hold no transfer for long, fill no disk,
+// hide no error text and put no card into a log.
+TEST_F(StoreService, HostileAnswersAreBoundedCancellableAndKeptOutOfTheLogs) {
+  const std::string packages = service_->HttpBase() + "/cgi-bin/vudazazareziraro/LYRSubs/packages.txt";
+  service_->Set("packages", "!endless");
+  EXPECT_EQ(http_.FetchText(packages), std::string(1023, 'E'));
+  service_->Set("packages", "!drip");
+  QElapsedTimer clock;
+  clock.start();
+  EXPECT_EQ(http_.FetchText(packages), "");  // a byte every 0.9 s is below the floor
+  EXPECT_LT(clock.elapsed(), 8000);
+  service_->Set("packages", "!status:500:Error: card declined");
+  EXPECT_EQ(http_.FetchText(packages), "Error: card declined");
+
+  std::string error;
+  const std::string song = service_->HttpBase() + "/files/song.zip";
+  service_->Set("song", "!oversize");
+  EXPECT_EQ(http_.DownloadToFile(song, out_ + "x.zip", DownloadKind::Song, {}, &error),
+            DownloadResult::Failed);
+  service_->Set("song", "!endless");  // no length declared: counted as it arrives
+  EXPECT_EQ(http_.DownloadToFile(song, out_ + "x.zip", DownloadKind::Graphics, {}, &error),
+            DownloadResult::Failed);
+  EXPECT_NE(error.find("larger than"), std::string::npos) << error;
+  EXPECT_TRUE(Names(out_).empty());
+
+  // Shutdown's cancel ends a transfer to a silent service at once.
+  service_->Set("packages", "!hang");
+  HttpClient patient;
+  patient.SetTimeouts({60, 60, 60});
+  std::thread stopper([] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    CancelRunningTransfers();
+  });
+  clock.restart();
+  EXPECT_EQ(patient.FetchText(packages), "");
+  EXPECT_LT(clock.elapsed(), 3000);
+  stopper.join();
+
+  // A declined purchase says so, and no log line carries the card.
+  static std::string logged;
+  logged.clear();
+  const QtMessageHandler previous = qInstallMessageHandler(
+      [](QtMsgType, const QMessageLogContext&, const QString& text) { logged += text.toStdString() + "\n"; });
+  FillCard();
+  service_->Set("purchasexmlcc", "!fail");
+  prompts_.ClearShown();
+  prompts_.QueueAnswer(PromptAnswer::Yes);
+  const CatalogueSong row = Song();
+  store_->BuyOrClaimSong(&row);
+  service_->Set("song", "!stall");
+  service_->Set("purchasexmlcc", "DOWNLOAD: {http}/files/song.zip?token=SECRET");
+  prompts_.QueueAnswer(PromptAnswer::Yes);
+  store_->BuyOrClaimSong(&row);
+  qInstallMessageHandler(previous);
+  ASSERT_GE(prompts_.Shown().size(), 2u);
+  EXPECT_EQ(prompts_.Shown()[1].Caption, "Song Purchase Error");
+  EXPECT_EQ(prompts_.Shown()[1].Text, "Connection Failure");
+  EXPECT_EQ(logged.find("4111"), std::string::npos) << logged;
+  EXPECT_EQ(logged.find("SECRET"), std::string::npos) << logged;
+  EXPECT_NE(logged.find("/files/song.zip"), std::string::npos) << logged;
+
+  // Quitting while the UI thread waits on a silent service ends the wait
+  // too (last: the application stays quitting).
+  QTimer::singleShot(300, [] { QCoreApplication::exit(0); });
+  std::string answer = "unchanged";
+  clock.restart();
+  RunOnWorker([&] { answer = patient.FetchText(packages); });
+  EXPECT_EQ(answer, "");
+  EXPECT_LT(clock.elapsed(), 3000);
 }
 
 }  // namespace

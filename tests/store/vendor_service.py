@@ -9,7 +9,11 @@ Every request target is appended to "requests.log".
 Each operation answers with the service's markers by default. A test changes
 an answer with GET /control/set?key=<operation>&value=<answer>; an answer may
 name the other base as {http} or {https}, or be one of:
-  !fail        HTTP 500
+  !fail        HTTP 500 with an empty body
+  !status:N:T  HTTP N with the body T
+  !drip        one byte every 0.9 s, for ever
+  !endless     a body that never ends, as fast as it goes
+  !oversize    a declared length of 8 GiB, then silence
   !stall       headers, part of the body, then silence
   !hang        no answer at all
   !truncate    a body shorter than its Content-Length, then the connection closes
@@ -133,7 +137,35 @@ class Handler(BaseHTTPRequestHandler):
             answer = DEFAULTS.get(operation)  # the chain ended: the usual answer
 
         if answer == "!fail":
-            return self.send_body(500, b"Internal Server Error")
+            return self.send_body(500, b"")
+        if answer and answer.startswith("!status:"):
+            _, status, text = answer.split(":", 2)
+            return self.send_body(int(status), text.encode())
+        if answer == "!oversize":
+            self.send_response(200)
+            self.send_header("Content-Length", str(8 << 30))
+            self.send_header("Connection", "close")
+            self.end_headers()
+            self.wfile.write(b"PK")
+            self.wfile.flush()
+            time.sleep(30)
+            return None
+        if answer in ("!drip", "!endless"):
+            self.send_response(200)
+            self.send_header("Content-Type", "application/octet-stream")
+            self.send_header("Connection", "close")
+            self.end_headers()
+            try:
+                while True:
+                    if answer == "!drip":
+                        self.wfile.write(b"D")
+                        self.wfile.flush()
+                        time.sleep(0.9)
+                    else:
+                        self.wfile.write(b"E" * 65536)
+            except OSError:
+                pass
+            return None
         if answer == "!hang":
             time.sleep(60)
             return None

@@ -155,6 +155,15 @@ TEST_F(ZipsweepProgramTest, TheFallbackModulesMessagesGoToStandardError) {
   EXPECT_EQ(shown, 2u) << err;
 }
 
+TEST_F(ZipsweepProgramTest, APathCannotForgeLinesOrColumns) {
+  const std::string forged = Song("x\ty\nZIP BAD, Test Passed, z.zip", false);
+  Program program(run_, {"--test", forged});
+  EXPECT_EQ(program.Wait(), 1);
+  const std::string shown = songs_.File("x\\ty\\nZIP BAD, Test Passed, z.zip");
+  EXPECT_EQ(program.Out(), shown + "\tTest Failed\tZIP BAD\n0 passed, 1 failed\n");
+  EXPECT_EQ(program.Log(), "Quillon ZIP Tester Log 1.0\n\nZIP BAD, Test Failed, " + shown + "\n");
+}
+
 TEST_F(ZipsweepProgramTest, BadArgumentsEndWithStatusTwoAndTouchNothing) {
   const std::string song = Song("one.zip");
   for (const std::vector<std::string>& args :
@@ -165,7 +174,8 @@ TEST_F(ZipsweepProgramTest, BadArgumentsEndWithStatusTwoAndTouchNothing) {
                                              {"--test", "--jobs", "many", song},
                                              {"--test", "--jobs"},
                                              {"--test", "--delete", song},
-                                             {"--unzip", "--everything", song}}) {
+                                             {"--unzip", "--everything", song},
+                                             {"--tset", song}}) {
     Program program(run_, args);
     EXPECT_EQ(program.Wait(), 2) << args.front();
     EXPECT_NE(program.Err().find("usage: zipsweep"), std::string::npos);

@@ -104,7 +104,13 @@ SongManagerWindow::SongManagerWindow(SongManagerParts parts, QWidget* parent)
           [this, controller] { controller->Search(searchBox_->text().toStdString()); });
   connect(searchBox_, &QLineEdit::returnPressed, search_, &QPushButton::click);
   connect(showAll_, &QPushButton::clicked, controller, &CatalogueListController::ShowAll);
-  connect(streamsOnly_, &QCheckBox::toggled, controller, &CatalogueListController::SetStreamsOnly);
+  // The choice is a preference: kept when it changes, applied at the next open.
+  connect(streamsOnly_, &QCheckBox::toggled, this, [this, controller](bool on) {
+    controller->SetStreamsOnly(on);
+    if (parts_.settings->ShowOnlyStreams == on) return;
+    parts_.settings->ShowOnlyStreams = on;
+    if (parts_.settingsChanged) parts_.settingsChanged();
+  });
   connect(list_->header(), &QHeaderView::sectionClicked, controller,
           &CatalogueListController::HeaderClicked);
   connect(controller, &CatalogueListController::statusChanged, status_, &QLabel::setText);
@@ -162,6 +168,8 @@ void SongManagerWindow::Open() {
   FillGiftPacks();
   RefreshAccount();
   outputFolder_->setText(Q(parts_.settings->DownloadFolder));
+  streamsOnly_->setChecked(parts_.settings->ShowOnlyStreams);
+  parts_.controller->SetStreamsOnly(parts_.settings->ShowOnlyStreams);
   parts_.controller->Reload();
   show();
   raise();

@@ -1,15 +1,18 @@
 #include "platform/net/http_client.h"
 
 #include <curl/curl.h>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
 #include <mutex>
+#include <random>
 #include <vector>
 
 #include "platform/platform_log.h"
@@ -30,6 +33,31 @@ using FilePtr = std::unique_ptr<std::FILE, FileClose>;
 // The service's default host; the real address is a deployment setting.
 constexpr const char kDefaultServiceUrl[] = "http://service.lyricade.invalid";
 constexpr long kMaxRedirects = 5;
+constexpr const char kLeftoverPrefix[] = ".lyricade-";
+constexpr const char kLeftoverSuffix[] = ".part";
+
+// Raised by CancelRunningTransfers; a transfer started under an older value
+// gives up at its next progress call.
+std::atomic<uint64_t> cancelGeneration{0};
+
+// What a transfer's progress call checks, on the transfer's thread.
+struct TransferWatch {
+  uint64_t generation = cancelGeneration.load();
+  const std::atomic<bool>* cancel = nullptr;
+  const DownloadProgress* progress = nullptr;
+  bool Stopped() const {
+    return cancelGeneration.load() != generation || (cancel && cancel->load());
+  }
+};
+
+int WatchProgress(void* user, curl_off_t expected, curl_off_t done, curl_off_t, curl_off_t) {
+  const auto* watch = static_cast<const TransferWatch*>(user);
+  if (watch->Stopped()) return 1;
+  if (watch->progress &&
+      !(*watch->progress)(static_cast<double>(done), static_cast<double>(expected)))
+    return 1;
+  return 0;
+}
 
 // Removes a temporary download unless it was renamed into place.
 class TemporaryFile {
@@ -58,8 +86,10 @@ CurlPtr NewTransfer(const std::string& url, const HttpTimeouts& timeouts,
   curl_easy_setopt(c, CURLOPT_ERRORBUFFER, errorBuffer);
   curl_easy_setopt(c, CURLOPT_NOSIGNAL, 1L);
   // Only web addresses, also where a redirect points, and not for ever.
-  curl_easy_setopt(c, CURLOPT_PROTOCOLS_STR, "http,https");
-  curl_easy_setopt(c, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
+  // An https request never falls back to plain text on a redirect.
+  const char* protocols = IsSecureAddress(url) ? "https" : "http,https";
+  curl_easy_setopt(c, CURLOPT_PROTOCOLS_STR, protocols);
+  curl_easy_setopt(c, CURLOPT_REDIR_PROTOCOLS_STR, protocols);
   curl_easy_setopt(c, CURLOPT_FOLLOWLOCATION, 1L);
   curl_easy_setopt(c, CURLOPT_MAXREDIRS, kMaxRedirects);
   // The server proves who it is: chain and host name, default ciphers.
@@ -70,10 +100,14 @@ CurlPtr NewTransfer(const std::string& url, const HttpTimeouts& timeouts,
     curl_easy_setopt(c, CURLOPT_CAINFO, extraCa.c_str());
     curl_easy_setopt(c, CURLOPT_CAPATH, "/etc/ssl/certs");
   }
-  // A stalled service must not hold a transfer for ever.
+  // A stalled or dripping service must not hold a transfer for ever.
   curl_easy_setopt(c, CURLOPT_CONNECTTIMEOUT, timeouts.ConnectSeconds);
-  curl_easy_setopt(c, CURLOPT_LOW_SPEED_LIMIT, 1L);
+  curl_easy_setopt(c, CURLOPT_LOW_SPEED_LIMIT, timeouts.LowSpeedBytes);
   curl_easy_setopt(c, CURLOPT_LOW_SPEED_TIME, timeouts.LowSpeedSeconds);
+  // The progress call runs about once a second even while nothing arrives,
+  // so a cancel is seen promptly.
+  curl_easy_setopt(c, CURLOPT_XFERINFOFUNCTION, WatchProgress);
+  curl_easy_setopt(c, CURLOPT_NOPROGRESS, 0L);
   return curl;
 }
 
@@ -81,21 +115,58 @@ std::string ErrorText(CURLcode code, const char* buffer) {
   return buffer[0] ? std::string(buffer) : std::string(curl_easy_strerror(code));
 }
 
+struct AnswerSink {
+  std::string text;
+  bool full = false;
+};
+
+// Keeps the first 1023 characters; once they are in, the transfer ends
+// (an endless answer is not read on).
 size_t CollectAnswer(char* data, size_t size, size_t count, void* user) {
-  auto* answer = static_cast<std::string*>(user);
+  auto* answer = static_cast<AnswerSink*>(user);
   const size_t bytes = size * count;
-  if (answer->size() < kAnswerLimit)
-    answer->append(data, std::min(bytes, kAnswerLimit - answer->size()));
-  return bytes;
+  answer->text.append(data, std::min(bytes, kAnswerLimit - answer->text.size()));
+  if (answer->text.size() < kAnswerLimit) return bytes;
+  answer->full = true;
+  return 0;
 }
+
+struct FileSink {
+  std::FILE* file = nullptr;
+  uint64_t written = 0;
+  uint64_t limit = 0;
+  bool overflow = false;
+};
 
 size_t WriteToFile(char* data, size_t size, size_t count, void* user) {
-  return std::fwrite(data, size, count, static_cast<std::FILE*>(user)) * size;
+  auto* sink = static_cast<FileSink*>(user);
+  const size_t bytes = size * count;
+  if (sink->written + bytes > sink->limit) {
+    sink->overflow = true;
+    return 0;
+  }
+  const size_t put = std::fwrite(data, 1, bytes, sink->file);
+  sink->written += put;
+  return put;
 }
 
-int ReportProgress(void* user, curl_off_t expected, curl_off_t done, curl_off_t, curl_off_t) {
-  const auto* progress = static_cast<const DownloadProgress*>(user);
-  return (*progress)(static_cast<double>(done), static_cast<double>(expected)) ? 0 : 1;
+// A short private name in `path`'s folder, created with the umask's mode:
+// the target's own name may be near the 255-byte limit already.
+int CreateTemporary(const std::string& path, std::string& name) {
+  const size_t slash = path.rfind('/');
+  const std::string folder = slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+  static const char kLetters[] = "abcdefghijklmnopqrstuvwxyz0123456789";
+  std::random_device seed;
+  std::mt19937 random(seed());
+  std::uniform_int_distribution<int> pick(0, sizeof kLetters - 2);
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    std::string tag;
+    for (int i = 0; i < 6; ++i) tag += kLetters[pick(random)];
+    name = folder + kLeftoverPrefix + tag + kLeftoverSuffix;
+    const int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd >= 0 || errno != EEXIST) return fd;
+  }
+  return -1;
 }
 
 long ResponseCode(CURL* curl) {
@@ -119,7 +190,11 @@ HttpClient::HttpClient() {
   // One figure for both waits, in seconds (tests make it short).
   if (const char* wait = std::getenv("LYRICADE_SERVICE_TIMEOUT"); wait && *wait) {
     const long seconds = std::strtol(wait, nullptr, 10);
-    if (seconds > 0) timeouts_ = HttpTimeouts{seconds, seconds};
+    if (seconds > 0) {
+      timeouts_.ConnectSeconds = seconds;
+      timeouts_.LowSpeedSeconds = seconds;
+      timeouts_.TextTotalSeconds = seconds;
+    }
   }
 }
 
@@ -129,34 +204,44 @@ std::string HttpClient::ComposeUrl(std::string url) {
   return url;
 }
 
-std::string HttpClient::FetchText(const std::string& url) const {
-  std::string answer;
+std::string HttpClient::FetchText(const std::string& url, const std::atomic<bool>* cancel) const {
+  const std::string shown = LoggableUrl(url);
+  AnswerSink answer;
   char error[CURL_ERROR_SIZE] = {};
   CurlPtr curl = NewTransfer(url, timeouts_, extraCa_, error);
   if (!curl) {
-    qCWarning(lcPlatform, "no transfer for %s", url.c_str());
-    return answer;
+    qCWarning(lcPlatform, "no transfer for %s", shown.c_str());
+    return {};
   }
+  TransferWatch watch;
+  watch.cancel = cancel;
+  curl_easy_setopt(curl.get(), CURLOPT_XFERINFODATA, &watch);
+  curl_easy_setopt(curl.get(), CURLOPT_TIMEOUT, timeouts_.TextTotalSeconds);
   curl_easy_setopt(curl.get(), CURLOPT_WRITEFUNCTION, CollectAnswer);
   curl_easy_setopt(curl.get(), CURLOPT_WRITEDATA, &answer);
   const CURLcode result = curl_easy_perform(curl.get());
-  if (result != CURLE_OK) {
-    qCWarning(lcPlatform, "fetching %s failed: %s", url.c_str(), ErrorText(result, error).c_str());
-    answer.clear();
-  } else if (const long code = ResponseCode(curl.get()); code < 200 || code > 299) {
-    qCWarning(lcPlatform, "fetching %s: the service answered %ld", url.c_str(), code);
-    answer.clear();
+  if (result == CURLE_ABORTED_BY_CALLBACK) {
+    qCInfo(lcPlatform, "fetching %s was cancelled", shown.c_str());
+    return {};
   }
-  return answer;
+  if (result != CURLE_OK && !(result == CURLE_WRITE_ERROR && answer.full)) {
+    qCWarning(lcPlatform, "fetching %s failed: %s", shown.c_str(),
+              ErrorText(result, error).c_str());
+    return {};
+  }
+  if (const long code = ResponseCode(curl.get()); code < 200 || code > 299)
+    qCWarning(lcPlatform, "fetching %s: the service answered %ld", shown.c_str(), code);
+  return answer.text;
 }
 
 DownloadResult HttpClient::DownloadToFile(const std::string& url, const std::string& path,
-                                          const DownloadProgress& progress,
-                                          std::string* error) const {
+                                          DownloadKind kind, const DownloadProgress& progress,
+                                          std::string* error, const DownloadCheck& check) const {
+  const std::string shown = LoggableUrl(url);
   auto fail = [&](DownloadResult result, const std::string& why) {
     if (error) *error = why;
     if (result != DownloadResult::Cancelled)
-      qCWarning(lcPlatform, "downloading %s to %s: %s", url.c_str(), path.c_str(), why.c_str());
+      qCWarning(lcPlatform, "downloading %s to %s: %s", shown.c_str(), path.c_str(), why.c_str());
     return result;
   };
   char errorBuffer[CURL_ERROR_SIZE] = {};
@@ -165,39 +250,54 @@ DownloadResult HttpClient::DownloadToFile(const std::string& url, const std::str
 
   // The body goes to a private temporary name in the target's folder, so
   // the rename into place is atomic and a half file never carries the name.
-  std::vector<char> pattern(path.begin(), path.end());
-  const char suffix[] = ".partXXXXXX";
-  pattern.insert(pattern.end(), suffix, suffix + sizeof suffix);
-  const int fd = ::mkstemp(pattern.data());
+  std::string temporaryName;
+  const int fd = CreateTemporary(path, temporaryName);
   if (fd < 0) return fail(DownloadResult::NotOpened, "the file cannot be created");
-  TemporaryFile temporary(pattern.data());
+  TemporaryFile temporary(temporaryName);
   FilePtr file(::fdopen(fd, "wb"));
   if (!file) {
     ::close(fd);
     return fail(DownloadResult::NotOpened, "the file cannot be opened");
   }
+  FileSink sink{file.get(), 0, DownloadLimit(kind), false};
+  TransferWatch watch;
+  if (progress) watch.progress = &progress;
+  curl_easy_setopt(curl.get(), CURLOPT_XFERINFODATA, &watch);
+  // A declared length beyond the limit is refused before any byte is kept.
+  curl_easy_setopt(curl.get(), CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(sink.limit));
   curl_easy_setopt(curl.get(), CURLOPT_WRITEFUNCTION, WriteToFile);
-  curl_easy_setopt(curl.get(), CURLOPT_WRITEDATA, file.get());
-  if (progress) {
-    curl_easy_setopt(curl.get(), CURLOPT_XFERINFOFUNCTION, ReportProgress);
-    curl_easy_setopt(curl.get(), CURLOPT_XFERINFODATA, &progress);
-    curl_easy_setopt(curl.get(), CURLOPT_NOPROGRESS, 0L);
-  }
+  curl_easy_setopt(curl.get(), CURLOPT_WRITEDATA, &sink);
   const CURLcode result = curl_easy_perform(curl.get());
   if (result == CURLE_ABORTED_BY_CALLBACK) return fail(DownloadResult::Cancelled, "aborted");
+  if (sink.overflow || result == CURLE_FILESIZE_EXCEEDED)
+    return fail(DownloadResult::Failed, "the file is larger than " +
+                                            std::to_string(sink.limit) + " bytes");
   if (result != CURLE_OK) return fail(DownloadResult::Failed, ErrorText(result, errorBuffer));
   if (const long code = ResponseCode(curl.get()); code < 200 || code > 299)
     return fail(DownloadResult::Failed, "HTTP " + std::to_string(code));
   const bool flushed = std::fflush(file.get()) == 0 && ::fsync(::fileno(file.get())) == 0;
   file.reset();
   if (!flushed) return fail(DownloadResult::Failed, "the file cannot be written");
-  // mkstemp makes the file private; a song or a database is an ordinary file.
-  ::chmod(temporary.Path().c_str(), 0644);
+  if (check)
+    if (const std::string refused = check(temporary.Path()); !refused.empty())
+      return fail(DownloadResult::Failed, refused);
   if (std::rename(temporary.Path().c_str(), path.c_str()) != 0)
     return fail(DownloadResult::Failed, "the file cannot be renamed into place");
   temporary.Release();
   return DownloadResult::Ran;
 }
+
+uint64_t DownloadLimit(DownloadKind kind) {
+  constexpr uint64_t kMiB = 1024 * 1024;
+  switch (kind) {
+    case DownloadKind::Song: return 1024 * kMiB;       // a video song is large
+    case DownloadKind::Catalogue: return 512 * kMiB;   // many times today's
+    case DownloadKind::Graphics: return 64 * kMiB;     // 2.5 hours of CD+G
+  }
+  return 0;
+}
+
+void CancelRunningTransfers() { ++cancelGeneration; }
 
 std::string ServiceBaseUrl() {
   const std::string base = BaseFromEnvironment("LYRICADE_SERVICE_URL");
@@ -206,10 +306,11 @@ std::string ServiceBaseUrl() {
 
 std::string ServiceTlsBaseUrl() {
   const std::string base = BaseFromEnvironment("LYRICADE_SERVICE_TLS_URL");
-  if (!base.empty()) return base;
-  std::string plain = ServiceBaseUrl();
-  if (plain.rfind("http://", 0) == 0) return "https://" + plain.substr(7);
-  return plain;
+  const std::string configured = base.empty() ? ServiceBaseUrl() : base;
+  // Card and account details go over TLS, whatever the configuration says.
+  if (IsSecureAddress(configured)) return configured;
+  const size_t scheme = configured.find("://");
+  return "https://" + (scheme == std::string::npos ? configured : configured.substr(scheme + 3));
 }
 
 bool IsWebAddress(const std::string& url) {
@@ -221,6 +322,35 @@ bool IsWebAddress(const std::string& url) {
     return true;
   };
   return startsWith("http://") || startsWith("https://");
+}
+
+bool IsSecureAddress(const std::string& url) {
+  static const std::string scheme = "https://";
+  if (url.size() <= scheme.size()) return false;
+  for (size_t i = 0; i < scheme.size(); ++i)
+    if (std::tolower(static_cast<unsigned char>(url[i])) != scheme[i]) return false;
+  return true;
+}
+
+std::string LoggableUrl(const std::string& url) {
+  std::string shown = url.substr(0, url.find_first_of("?#"));
+  // A user and password before the host stay out as well.
+  const size_t scheme = shown.find("://");
+  const size_t hostStart = scheme == std::string::npos ? 0 : scheme + 3;
+  const size_t pathStart = shown.find('/', hostStart);
+  const size_t at = shown.rfind('@', pathStart == std::string::npos ? shown.size() : pathStart);
+  if (at != std::string::npos && at >= hostStart) shown.erase(hostStart, at + 1 - hostStart);
+  // Control characters would forge log lines.
+  for (char& c : shown)
+    if (static_cast<unsigned char>(c) < 0x20 || c == 0x7f) c = '_';
+  return shown;
+}
+
+bool IsDownloadLeftover(const std::string& name) {
+  const std::string prefix = kLeftoverPrefix;
+  const std::string suffix = kLeftoverSuffix;
+  return name.size() == prefix.size() + 6 + suffix.size() && name.rfind(prefix, 0) == 0 &&
+         name.compare(name.size() - suffix.size(), suffix.size(), suffix) == 0;
 }
 
 }  // namespace lyricade

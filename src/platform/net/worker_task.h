@@ -3,6 +3,8 @@
 // UI thread keeps handling its events, so timers, painting and the lyrics go
 // on. The worker signals the UI thread's waiting loop when the job ends; the
 // call returns then. Without a Qt application the job simply runs inline.
+// When the application quits meanwhile, the running transfers are cancelled
+// and the call returns once the job has ended.
 
 #include <functional>
 
