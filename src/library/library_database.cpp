@@ -49,7 +49,11 @@ bool LibraryDatabase::OpenLibrary() {
   lookupResult_.Close();
   historyResult_.Close();
   ++itemsGeneration_;
+  batchOpen_ = false;
   if (library_.Open(LibraryPath())) {
+    // Lyricade and lyricade-library share the file: with the write-ahead
+    // log the list loads and History never wait for an import.
+    library_.UseWriteAheadLog();
     library_.WatchWrites("Items", [this] { ++itemsGeneration_; });
     return true;
   }
@@ -85,6 +89,7 @@ void LibraryDatabase::UpgradeSchema() {
 }
 
 void LibraryDatabase::Close() {
+  CommitBatch();
   lookupResult_.Close();
   historyResult_.Close();
   library_.Close();
@@ -97,11 +102,44 @@ void LibraryDatabase::CloseCatalogue() {
   catalogue_.Close();
 }
 
-bool LibraryDatabase::BeginTrans() { return library_.BeginTransaction(); }
+bool LibraryDatabase::BeginTrans() {
+  CommitBatch();
+  return library_.BeginTransaction();
+}
 
 bool LibraryDatabase::CommitTrans() { return library_.CommitTransaction(); }
 
-bool LibraryDatabase::Execute(const std::string& sql) { return library_.Execute(sql); }
+bool LibraryDatabase::Execute(const std::string& sql) {
+  CommitBatch();
+  return library_.Execute(sql);
+}
+
+bool LibraryDatabase::ExecuteInBatch(const std::string& sql) {
+  if (!batchOpen_ && !library_.InTransaction()) {
+    // Without a transaction every statement is written as it comes.
+    batchOpen_ = library_.BeginTransaction();
+    batchRows_ = 0;
+    batchStart_ = std::chrono::steady_clock::now();
+  }
+  ++batchRows_;
+  return library_.Execute(sql);
+}
+
+bool LibraryDatabase::BatchDue() const {
+  return batchOpen_ &&
+         (batchRows_ >= kBatchRows ||
+          std::chrono::steady_clock::now() - batchStart_ >= std::chrono::milliseconds(kBatchMs));
+}
+
+bool LibraryDatabase::CommitBatch() {
+  if (!batchOpen_) return true;
+  batchOpen_ = false;
+  if (!library_.InTransaction()) return true;
+  if (library_.CommitTransaction()) return true;
+  qCWarning(lcLibrary, "cannot commit a batch to %s: %s", LibraryPath().c_str(),
+            library_.LastError().c_str());
+  return false;
+}
 
 long LibraryDatabase::FindItemByPath(const std::string& path) {
   lookupResult_.Close();
@@ -152,6 +190,10 @@ bool LibraryDatabase::CompactLibrary() {
   const std::string destination = dataFolder_ + kCompactedFile;
   const std::string backup = dataFolder_ + kBackupFile;
 
+  CommitBatch();
+  // The byte copy below sees only the main file: move what the write-ahead
+  // log holds into it first (another program's reader may hold some back).
+  library_.Execute("PRAGMA wal_checkpoint(TRUNCATE);");
   historyResult_.Close();
   lookupResult_.Close();
   library_.Close();

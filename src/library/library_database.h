@@ -10,6 +10,7 @@
 // without it: every later operation then fails silently.
 
 #include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <string>
 
@@ -80,11 +81,26 @@ public:
   DbResult& CatalogueResult() { return catalogueResult_; }
 
   // Begin and commit on the library connection; errors are swallowed (false
-  // comes back, nothing is shown). There is no rollback.
+  // comes back, nothing is shown). There is no rollback. An open batch is
+  // committed first, so each writer's statements commit on their own.
   bool BeginTrans();
   bool CommitTrans();
   // One statement (or several) on the library connection; false on error.
+  // An open batch is committed first: a History row recorded while an
+  // import runs never waits on, or dies with, the import's transaction.
   bool Execute(const std::string& sql);
+
+  // A long writer (an import) that lets events run writes in batches: the
+  // first statement begins one, BatchDue says when to commit it (every
+  // kBatchRows statements or kBatchMs), and any other writer on this
+  // connection commits it before its own statements. So another program's
+  // writer waits a moment at most, and what was written is kept.
+  static constexpr int kBatchRows = 2000;
+  static constexpr int kBatchMs = 500;
+  bool ExecuteInBatch(const std::string& sql);
+  bool BatchDue() const;
+  // Commits the open batch (true when none is open).
+  bool CommitBatch();
 
   // The ItemNum of the first Items row whose SongPath equals the path, or 0.
   long FindItemByPath(const std::string& path);
@@ -111,6 +127,9 @@ private:
   DbResult catalogueResult_;
   CurrentItem current_;
   std::atomic<uint64_t> itemsGeneration_{0};
+  bool batchOpen_ = false;
+  int batchRows_ = 0;
+  std::chrono::steady_clock::time_point batchStart_;
 };
 
 }  // namespace lyricade

@@ -60,7 +60,9 @@ bool LibraryImport::ImportFile(const std::string& path) {
   item.Id = std::move(fields.Id);
   item.Year = std::move(fields.Year);
   item.Comment = std::move(fields.Comment);
-  return InsertLibraryItem(database_, item);
+  if (database_.ExecuteInBatch(InsertItemStatement(item))) return true;
+  qCWarning(lcLibrary, "cannot add %s to the library", item.Path.c_str());
+  return false;
 }
 
 long LibraryImport::ImportFolder(const std::string& folder, const ImportProgress& progress) {
@@ -69,11 +71,8 @@ long LibraryImport::ImportFolder(const std::string& folder, const ImportProgress
     return 0;
   }
   long imported = 0;
-  // Without a transaction of its own every row is written as it comes.
-  const bool transaction = database_.BeginTrans();
-  if (!transaction)
-    qCWarning(lcLibrary, "cannot begin the import of %s: %s", folder.c_str(),
-              database_.Library().LastError().c_str());
+  long committed = 0;  // rows of batches that made it into the file
+  database_.CommitBatch();
   if (progress.Caption) progress.Caption(AddFolderCaption(""));
 
   FolderScanHooks hooks;
@@ -84,6 +83,9 @@ long LibraryImport::ImportFolder(const std::string& folder, const ImportProgress
     const std::string path = JoinPath(listed, name);
     if (progress.File) progress.File(path);
     if (ImportFile(path)) ++imported;
+    // Short batches keep another program's writer (and Lyricade's, when
+    // this is the tool) from waiting for the whole walk.
+    if (database_.BatchDue() && database_.CommitBatch()) committed = imported;
   };
   hooks.Pump = progress.Pump;
   hooks.Aborted = progress.Aborted;
@@ -93,19 +95,18 @@ long LibraryImport::ImportFolder(const std::string& folder, const ImportProgress
   };
   FolderScanner(std::move(hooks)).Scan(folder, kImportPatterns);
 
-  if (transaction && !database_.CommitTrans()) {
-    // Nothing of the walk is in the library then.
+  if (!database_.CommitBatch()) {
+    // Only the batches committed before are in the library then.
     qCWarning(lcLibrary, "cannot commit the import of %s: %s", folder.c_str(),
               database_.Library().LastError().c_str());
-    return 0;
+    return committed;
   }
   return imported;
 }
 
 bool LibraryImport::ImportSingleFile(const std::string& path) {
-  const bool transaction = database_.BeginTrans();
   const bool added = ImportFile(path);
-  if (transaction && !database_.CommitTrans()) {
+  if (!database_.CommitBatch()) {
     qCWarning(lcLibrary, "cannot commit the import of %s: %s", path.c_str(),
               database_.Library().LastError().c_str());
     return false;

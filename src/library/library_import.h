@@ -8,8 +8,9 @@
 //
 // No windows here: the progress window and the questions before an import
 // reach this code through the settings and the progress hooks. An import
-// runs in one transaction on the library connection, committed at its end;
-// the caller reloads the library list after it.
+// writes in batches on the library connection (see
+// LibraryDatabase::ExecuteInBatch), the last committed at its end; the
+// caller reloads the library list after it.
 
 #include <functional>
 #include <string>
@@ -98,8 +99,7 @@ public:
   // when the row was written.
   bool ImportFile(const std::string& path);
 
-  // Walks the folder tree and adds every song file found, in one
-  // transaction, folder by folder and pattern by pattern (see FolderScanner
+  // Walks the folder tree and adds every song file found, in batches, folder by folder and pattern by pattern (see FolderScanner
   // for the order and the abort rules). Returns the number of rows written;
   // the songs added before an abort stay.
   long ImportFolder(const std::string& folder, const ImportProgress& progress = {});

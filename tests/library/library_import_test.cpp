@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "library/library_fixture.h"
+#include "platform/db/db_connection.h"
 #include "library/tag_reader.h"
 #include "library/tagged_mp3.h"
 #include "platform/db/db_result.h"
@@ -233,6 +234,36 @@ TEST_F(FolderImport, CountsOnlyRowsWrittenAndKeepsThemAfterAnAbort) {
   library_.database.Close();
   EXPECT_EQ(closed.ImportFolder(Songs()), 0);
   EXPECT_FALSE(closed.ImportSingleFile(Songs() + "/a.mp3"));
+}
+
+// The show goes on during an import: a History row recorded from a pump is
+// committed at once, not inside the import's batch, and another program can
+// write the library while the import is half way.
+TEST_F(FolderImport, OtherWritesDuringAnImportCommitOnTheirOwn) {
+  for (const char* name : {"a.mp3", "b.mp3", "c.mp3"}) Song(name);
+  DbConnection other;
+  ASSERT_TRUE(other.Open(library_.database.LibraryPath()));
+  int files = 0;
+  bool historyCommitted = false, otherWrote = false;
+  ImportProgress progress;
+  progress.File = [&](const std::string&) {
+    if (++files != 2) return;
+    ASSERT_TRUE(library_.database.Execute(
+        "INSERT INTO History (Title, SongPath, Singer) VALUES ('Sung', '/s.mp3', 'Ana');"));
+    historyCommitted = !library_.database.Library().InTransaction();
+    otherWrote = other.Execute("INSERT INTO History (Title, SongPath, Singer) VALUES "
+                               "('Other', '/o.mp3', 'Bo');");
+  };
+  EXPECT_EQ(import_.ImportFolder(Songs(), progress), 3);
+  EXPECT_TRUE(historyCommitted);
+  EXPECT_TRUE(otherWrote);
+  EXPECT_EQ(Rows(library_.database).size(), 3u);
+  long history = 0;
+  other.Query("SELECT count(*) FROM History;", [&](const DbRow& row) {
+    history = static_cast<long>(row.Integer(0));
+    return false;
+  });
+  EXPECT_EQ(history, 2);
 }
 
 // Under a locale with a decimal comma "%f" writes 0,000000, which made the

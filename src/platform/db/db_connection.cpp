@@ -12,6 +12,22 @@ namespace {
 // A writer waits this long for readers (the list loader's scan) to let go.
 constexpr int kBusyTimeoutMs = 5000;
 
+// The path as a "file:" URI's path: "?", "#" and "%" escaped.
+std::string UriPath(const std::string& path) {
+  static const char kHex[] = "0123456789ABCDEF";
+  std::string out;
+  for (const char c : path) {
+    if (c == '?' || c == '#' || c == '%') {
+      out += '%';
+      out += kHex[(static_cast<unsigned char>(c) >> 4) & 0xF];
+      out += kHex[static_cast<unsigned char>(c) & 0xF];
+    } else {
+      out += c;
+    }
+  }
+  return out;
+}
+
 }  // namespace
 
 struct DbConnection::WriteWatch {
@@ -32,6 +48,15 @@ bool DbConnection::Open(const std::string& path, DbAccess access) {
   int flags = SQLITE_OPEN_NOMUTEX;
   flags |= access == DbAccess::ReadOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE;
   if (OpenWith(path, flags)) return true;
+  // A write-ahead-log file in a folder we cannot write (a library copied to
+  // read-only media) has no "-shm" file to share: read it as a file nobody
+  // changes, which needs none.
+  if (access == DbAccess::ReadOnly &&
+      OpenWith("file:" + UriPath(path) + "?immutable=1",
+               SQLITE_OPEN_NOMUTEX | SQLITE_OPEN_READONLY | SQLITE_OPEN_URI)) {
+    path_ = path;
+    return true;
+  }
   qCWarning(lcPlatformDb, "cannot open the database %s: %s", path.c_str(), failure_.c_str());
   return false;
 }
@@ -206,6 +231,18 @@ bool DbConnection::WatchWrites(const std::string& table, std::function<void()> c
   }
   sqlite3_commit_hook(db_.get(), commit, watch_.get());
   return true;
+}
+
+bool DbConnection::UseWriteAheadLog() {
+  if (!db_ || sqlite3_db_readonly(db_.get(), "main") == 1) return false;
+  std::string mode;
+  Query("PRAGMA journal_mode=WAL;", [&](const DbRow& row) {
+    mode = std::string(row.Text(0).value_or(""));
+    return false;
+  });
+  if (mode == "wal") return true;
+  qCInfo(lcPlatformDb, "%s stays in journal mode %s", path_.c_str(), mode.c_str());
+  return false;
 }
 
 int64_t DbConnection::DataVersion() {

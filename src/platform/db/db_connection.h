@@ -52,7 +52,8 @@ public:
   ~DbConnection();
 
   // Opens an existing database file. False (and closed) when the file is
-  // missing or is not a database.
+  // missing or is not a database. ReadOnly also opens a file in a folder it
+  // cannot write to, whatever its journal mode.
   bool Open(const std::string& path, DbAccess access = DbAccess::ReadWrite);
   // Makes a new, empty database file and opens it read-write. False when the
   // file exists already or cannot be made.
@@ -77,6 +78,11 @@ public:
   // connections can now see the change. A clear without WHERE counts too.
   // The watch lasts until the connection closes.
   bool WatchWrites(const std::string& table, std::function<void()> changed);
+  // Switches the file to SQLite's write-ahead log, so readers on other
+  // connections (and other programs) never wait for a writer and a writer
+  // waits only for another writer. The mode stays with the file. False when
+  // the file is read-only or stays in its journal mode.
+  bool UseWriteAheadLog();
   // SQLite's data version: changes whenever another connection (or another
   // program) has committed to the file since this connection last looked.
   // -1 when closed.
