@@ -135,7 +135,9 @@ TEST_F(HostileTextTest, MarkupFromEveryDoorIsShownAsPlainText) {
     EXPECT_TRUE(LabelShows(name)) << name;
     EXPECT_GE(CheckMarkupLabels(), 1) << name;
   }
-  EXPECT_LT(ResidentMegabytes() - before, 64);
+  // A picture read from /dev/zero grows the process by hundreds of megabytes
+  // a second; the sanitizers' shadow memory alone can add tens.
+  EXPECT_LT(ResidentMegabytes() - before, 256);
   app.Shutdown();
 }
 
