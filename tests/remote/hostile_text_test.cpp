@@ -1,5 +1,6 @@
 // Text from a hostile guest reaches the host's windows through every door
-// (a saved singer list, a request client, the request page, a tag) and is
+// (a saved singer list, a request client, the request page, a tag, the
+// song vendor's answers) and is
 // shown as the characters it is: a name that looks like markup must never
 // load a picture, draw a banner or grow the process.
 #include "app/ui/application.h"
@@ -10,20 +11,26 @@
 #include <QElapsedTimer>
 #include <QImage>
 #include <QLabel>
+#include <QPushButton>
 #include <QTcpSocket>
 #include <QWidget>
 
+#include <filesystem>
 #include <fstream>
 #include <unistd.h>
 
 #include "app/request_page_host.h"
 #include "app/show.h"
 #include "app/ui/main_window.h"
+#include "catalogue/ui/song_manager.h"
+#include "catalogue/ui/song_manager_window.h"
 #include "common/test_folder.h"
 #include "platform/db/db_result.h"
 #include "platform/prompts/scripted_prompts.h"
 #include "remote/request_message.h"
 #include "remote/request_server.h"
+#include "store/store.h"
+#include "store/vendor_service.h"
 
 namespace lyricade {
 namespace {
@@ -139,6 +146,52 @@ TEST_F(HostileTextTest, MarkupFromEveryDoorIsShownAsPlainText) {
   // a second; the sanitizers' shadow memory alone can add tens.
   EXPECT_LT(ResidentMegabytes() - before, 256);
   app.Shutdown();
+}
+
+// The vendor's account and expiry answers reach the Song Manager's account
+// and subscription labels; a service (or whoever answers in its name on the
+// venue's network) that answers with markup is shown its own characters.
+TEST_F(HostileTextTest, VendorAnswersInTheSongManagerAreShownAsPlainText) {
+  const std::string serviceFolder = folder.File("service/");
+  std::filesystem::create_directories(serviceFolder);
+  testing::VendorService service(serviceFolder, {});
+  ASSERT_TRUE(service.Ready());
+  ASSERT_TRUE(service.Set("createaccount", std::string("Account: ") + kBold + "\r\n"));
+  ASSERT_TRUE(service.Set("checksubexpiry", kPicture));
+  setenv("LYRICADE_SERVICE_URL", service.HttpBase().c_str(), 1);
+  setenv("LYRICADE_SERVICE_TLS_URL", service.HttpsBase().c_str(), 1);
+  setenv("LYRICADE_SERVICE_CA", service.CaFile().c_str(), 1);
+  setenv("LYRICADE_SERVICE_TIMEOUT", "3", 1);
+
+  Application app({"--data-dir", data, "--request-server=0"}, &prompts);
+  app.SetSplash(false);
+  ASSERT_TRUE(app.Start());
+  SongManager& manager = *app.SongManagerParts();
+  SongManagerWindow* window = manager.Open();
+  ASSERT_NE(window, nullptr);
+  CustomerDetails details;
+  details.Email = "mary@example.com";
+  details.FirstName = "Mary";
+  details.LastName = "Smith";
+  details.CountryIndex = 213;
+  manager.GetStore().SetDetails(details);
+  const long before = ResidentMegabytes();
+  QPushButton* signIn = nullptr;
+  for (QPushButton* button : window->findChildren<QPushButton*>())
+    if (button->text() == "Sign in/Create...") signIn = button;
+  ASSERT_NE(signIn, nullptr);
+  signIn->click();
+  EXPECT_EQ(manager.GetStore().StatusText(), kPicture);
+  QCoreApplication::processEvents();
+  (void)window->grab();
+  EXPECT_TRUE(LabelShows(kBold));
+  EXPECT_TRUE(LabelShows(kPicture));
+  EXPECT_GE(CheckMarkupLabels(), 2);
+  EXPECT_LT(ResidentMegabytes() - before, 256);
+  app.Shutdown();
+  for (const char* name : {"LYRICADE_SERVICE_URL", "LYRICADE_SERVICE_TLS_URL", "LYRICADE_SERVICE_CA",
+                           "LYRICADE_SERVICE_TIMEOUT"})
+    unsetenv(name);
 }
 
 }  // namespace
