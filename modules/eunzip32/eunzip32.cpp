@@ -55,6 +55,7 @@ struct Pass {
   char Password[256] = {};
   int PasswordAsks = 0;
   bool Skipped = false;  // some member was left out or failed
+  uint64_t Written = 0;  // bytes written by the extracting pass so far
 
   void Print(const std::string& line) const {
     if (Callbacks && Callbacks->Print) Callbacks->Print(Callbacks->User, line.c_str(), line.size());
@@ -134,8 +135,10 @@ std::string ErrorText(archive* a, const char* otherwise) {
 }
 
 // Copies one member's data; its size may be unknown (data descriptors), so
-// it is read to its end.
-bool CopyData(archive* reader, archive* writer) {
+// it is read to its end, but never past the size it declares nor past the
+// pass's budget: a bomb's data stops where its promise does.
+bool CopyData(Pass& pass, archive* reader, archive* writer, int64_t declared) {
+  const uint64_t budget = pass.Options->MaxTotalBytes;
   for (;;) {
     const void* block = nullptr;
     size_t size = 0;
@@ -145,6 +148,11 @@ bool CopyData(archive* reader, archive* writer) {
     // A warning here is a wrong checksum or size: the data is not the
     // member's.
     if (status != ARCHIVE_OK) return false;
+    if (offset < 0) return false;
+    const uint64_t end = static_cast<uint64_t>(offset) + size;
+    if (declared >= 0 && end > static_cast<uint64_t>(declared)) return false;
+    pass.Written += size;
+    if (budget != 0 && pass.Written > budget) return false;
     if (archive_write_data_block(writer, block, size, offset) < ARCHIVE_WARN) return false;
   }
 }
@@ -187,7 +195,8 @@ int ExtractPass(Pass& pass) {
         continue;
       }
       archive_entry_set_pathname(entry, (*folder + *path).c_str());
-      archive_entry_set_perm(entry, 0700);
+      // The user's umask decides, as for any file the program writes.
+      archive_entry_set_perm(entry, 0777);
     } else {
       std::optional<std::string> path = pass.Options->RecreateFolders
                                             ? lyricade::SafeMemberPath(name)
@@ -209,7 +218,7 @@ int ExtractPass(Pass& pass) {
         }
       }
       archive_entry_set_pathname(entry, destination.c_str());
-      archive_entry_set_perm(entry, 0600);
+      archive_entry_set_perm(entry, 0666);
     }
     const std::string target = archive_entry_pathname(entry);
     pass.PasswordAsks = 0;
@@ -218,7 +227,8 @@ int ExtractPass(Pass& pass) {
       pass.Print("  error: " + name + ": " + ErrorText(writer.get(), "cannot create"));
       continue;
     }
-    bool ok = isFolder || CopyData(reader.get(), writer.get());
+    const int64_t declared = archive_entry_size_is_set(entry) ? archive_entry_size(entry) : -1;
+    bool ok = isFolder || CopyData(pass, reader.get(), writer.get(), declared);
     if (archive_write_finish_entry(writer.get()) < ARCHIVE_WARN) ok = false;
     if (!ok) {
       // A member that could not be read whole is not left half written.

@@ -2,6 +2,7 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <optional>
 #include <system_error>
@@ -68,6 +69,7 @@ void ArchiveTester::Unpack(ZipArchiveReader& reader, const ScratchFolder& scratc
   request.ExtractFolder = scratch.Path();
   request.RecreateFolders = true;
   request.OverwriteAll = true;
+  request.MaxTotalBytes = std::max<uint64_t>(WritableBytes(scratch.Path(), limits_.FreeSpaceReserve), 1);
   request.Exclude = std::move(links);
   request.ListOnly = true;
   module_.RunPass(request, {});
@@ -148,6 +150,13 @@ ArchiveTrial ArchiveTester::Try(const std::string& path, bool mayUseSpare,
     qCWarning(lcZipsweep, "no private folder can be made in %s to unpack %s", folder.c_str(),
               path.c_str());
     trial.Used = sweep::kMissingMp3;
+    return trial;
+  }
+  // A bomb fails before anything of it is written, by either engine.
+  if (const std::optional<std::string> refusal = reader.Refusal(scratch->Path(), limits_)) {
+    qCWarning(lcZipsweep, "%s is not unpacked: %s", path.c_str(), refusal->c_str());
+    trial.Used = sweep::kZipBad;
+    if (keeper) scratch->Empty();
     return trial;
   }
   Unpack(reader, *scratch, absolute.string(), mp3, cdg, std::move(links), trial);

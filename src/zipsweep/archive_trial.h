@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "playback/zip_archive_reader.h"
 #include "zipsweep/scratch_folder.h"
 
 namespace lyricade {
@@ -42,6 +43,9 @@ public:
   // keeper's folder, which is emptied again before Try returns: the trial
   // then carries the result only. Safe to call from several threads at once
   // (each with its own keeper).
+  // What an archive may ask of the disk it is unpacked on.
+  void SetLimits(const ZipLimits& limits) { limits_ = limits; }
+
   ArchiveTrial Try(const std::string& path, bool mayUseSpare, ScratchKeeper* keeper = nullptr) const;
 
 private:
@@ -52,6 +56,7 @@ private:
 
   UnzipModule& module_;
   std::string spareRoot_;
+  ZipLimits limits_;
 };
 
 }  // namespace lyricade

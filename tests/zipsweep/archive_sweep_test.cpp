@@ -163,6 +163,29 @@ TEST_F(ArchiveSweepTest, HostileNamesNeverReachOutsideOnEitherEngine) {
   EXPECT_EQ(ReadWhole(outside + "keep.mp3"), "precious");
 }
 
+// A bomb fails its test before either engine writes a byte of it, and "UNZIP
+// All" with "Delete ZIP after UNZIP" keeps it.
+TEST_F(ArchiveSweepTest, ZipBombsFailAndAreKept) {
+  const std::string bomb = Zip("songs/bomb.zip", {{"song.mp3", std::string(4u << 20, '\0'), false, false},
+                                                   {"song.cdg", cdg_}});
+  const std::string many = Zip("songs/many.zip", [&] {
+    std::vector<SweepMember> members = {{"song.mp3", mp3_}, {"song.cdg", cdg_}, {"l", "x", true}};
+    for (int i = 0; i < 10'001; ++i) members.push_back({"x" + std::to_string(i), ""});
+    return members;
+  }());
+  std::vector<SweepRow> rows;
+  Sweep({bomb, many}, SweepMode::Unzip, true, &rows);
+  EXPECT_EQ(rows[0].Used, "ZIP BAD");
+  EXPECT_EQ(rows[1].Used, "ZIP BAD");
+  EXPECT_EQ(ReadWhole(data_.File("ziplog.txt")), std::string("Quillon ZIP Tester Log 1.0\n\n") +
+                                                     "ZIP BAD, Test Failed, " + bomb + "\n" +
+                                                     "ZIP BAD, Test Failed, " + many + "\n");
+  std::set<std::string> left;
+  for (const auto& entry : fs::recursive_directory_iterator(folder_.File("songs")))
+    left.insert(entry.path().filename().string());
+  EXPECT_EQ(left, (std::set<std::string>{"bomb.zip", "many.zip"}));
+}
+
 TEST_F(ArchiveSweepTest, UnzipAllNeverLosesASong) {
   // Both engines fail: the song the host unpacked before stays.
   ASSERT_TRUE(WriteWhole(folder_.File("song.mp3"), "the host's own"));
