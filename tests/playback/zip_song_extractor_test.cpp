@@ -253,6 +253,23 @@ TEST_F(ZipSongExtractorTest, ZipBombsAreRefusedBeforeAnythingIsWritten) {
   EXPECT_EQ(ReadWhole(audio), song_);
 }
 
+TEST_F(ZipSongExtractorTest, Deflate64SongsPlayThroughTheFallback) {
+  const std::string song = testing::Compressible(300'000);
+  const std::string graphics = testing::Compressible(40'000, 3);
+  const std::string archive = folder_.File("d64.zip");
+  ASSERT_TRUE(testing::Write7zDeflate64(archive, folder_.File("work"), {{"Song.mp3", song}, {"Song.cdg", graphics}}));
+  std::string audio;
+  ASSERT_TRUE(extractor_->ExtractZipSong(archive, audio));
+  EXPECT_EQ(ReadWhole(audio), song);
+  EXPECT_EQ(ReadWhole(extractor_->Record().GraphicsPath), graphics);
+  EXPECT_TRUE(prompts_.Shown().empty());
+  // Nothing of the program's private folder stays beside the song.
+  std::set<std::string> left;
+  for (const auto& entry : std::filesystem::directory_iterator(zipped_ + "LYR02BC.TMP"))
+    left.insert(entry.path().filename().string());
+  EXPECT_EQ(left, (std::set<std::string>{"Song.mp3", "Song.cdg"}));
+}
+
 TEST_F(ZipSongExtractorTest, PreviousFilesUnderTheNewNamesAreKept) {
   // Same moment, same scratch folder: the earlier song's graphics file has the
   // name the new one is extracted under, and must survive the clean-up.

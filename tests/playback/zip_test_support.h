@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <cstdint>
+#include <cstdlib>
 #include <ctime>
 #include <filesystem>
 #include <fstream>
@@ -141,6 +142,34 @@ inline std::set<std::string> Snapshot(const std::string& folder, const std::stri
     seen.insert(path + " " + std::to_string(size));
   }
   return seen;
+}
+
+// An archive as 7-Zip writes it with its Deflate64 method ("Def64N" in
+// Info-ZIP's listing), which neither minizip nor libarchive decodes. The
+// members are written below `work` first; names are plain file names.
+inline bool Write7zDeflate64(const std::string& archive, const std::string& work,
+                             const std::vector<std::pair<std::string, std::string>>& members) {
+  std::filesystem::create_directories(work);
+  std::string command = "cd '" + work + "' && 7z a -tzip -mm=Deflate64 '" + archive + "'";
+  for (const auto& [name, data] : members) {
+    std::ofstream(work + "/" + name, std::ios::binary) << data;
+    command += " '" + name + "'";
+  }
+  command += " >/dev/null 2>&1";
+  return std::system(command.c_str()) == 0;
+}
+
+// Text-like data that compresses (Deflate64 on random bytes would store it).
+inline std::string Compressible(size_t bytes, uint32_t seed = 7) {
+  static const char* const kWords[] = {"la ", "doo ", "ba ", "hey ", "oh "};
+  std::string data;
+  uint32_t state = seed;
+  while (data.size() < bytes) {
+    state = state * 1103515245u + 12345u;
+    data += kWords[(state >> 16) % 5];
+  }
+  data.resize(bytes);
+  return data;
 }
 
 }  // namespace lyricade::testing

@@ -186,6 +186,25 @@ TEST_F(ArchiveSweepTest, ZipBombsFailAndAreKept) {
   EXPECT_EQ(left, (std::set<std::string>{"bomb.zip", "many.zip"}));
 }
 
+// 7-Zip's Deflate64 members pass on the fallback, decoded by Info-ZIP's
+// program, and unpack next to the archive like any other.
+TEST_F(ArchiveSweepTest, Deflate64ArchivesPassOnTheFallback) {
+  const std::string song = testing::Compressible(300'000);
+  const std::string graphics = testing::Compressible(40'000, 3);
+  const std::string archive = folder_.File("songs/d64.zip");
+  fs::create_directories(folder_.File("songs"));
+  ASSERT_TRUE(testing::Write7zDeflate64(archive, data_.File("work"), {{"song.mp3", song}, {"song.cdg", graphics}}));
+  std::vector<SweepRow> rows;
+  Sweep({archive}, SweepMode::Test, false, &rows);
+  EXPECT_EQ(rows[0].Used, "Info-ZIP");
+  Sweep({archive}, SweepMode::Unzip, true, &rows);
+  EXPECT_EQ(rows[0].Used, "Info-ZIP");
+  EXPECT_EQ(ReadWhole(folder_.File("songs/song.mp3")), song);
+  EXPECT_EQ(ReadWhole(folder_.File("songs/song.cdg")), graphics);
+  EXPECT_FALSE(Exists(archive));
+  EXPECT_TRUE(NoScratchLeft(folder_.Path()));
+}
+
 TEST_F(ArchiveSweepTest, UnzipAllNeverLosesASong) {
   // Both engines fail: the song the host unpacked before stays.
   ASSERT_TRUE(WriteWhole(folder_.File("song.mp3"), "the host's own"));
