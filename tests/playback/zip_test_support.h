@@ -172,4 +172,47 @@ inline std::string Compressible(size_t bytes, uint32_t seed = 7) {
   return data;
 }
 
+// Rewrites an archive's end as large-archive writers make it: ZIP64 end
+// records carry the counts and offsets, the classic end record only the
+// 0xFFFF / 0xFFFFFFFF markers. The archive must have no comment.
+inline bool ToZip64End(const std::string& path) {
+  std::string data = ReadWhole(path);
+  const size_t end = data.rfind(std::string("PK\x05\x06", 4));
+  if (end == std::string::npos || data.size() != end + 22) return false;
+  auto read = [&](size_t at, int bytes) {
+    uint64_t value = 0;
+    for (int i = bytes - 1; i >= 0; --i) value = (value << 8) | static_cast<unsigned char>(data[at + i]);
+    return value;
+  };
+  auto put = [](std::string& out, uint64_t value, int bytes) {
+    for (int i = 0; i < bytes; ++i) out += static_cast<char>((value >> (8 * i)) & 0xFF);
+  };
+  const uint64_t entries = read(end + 10, 2), size = read(end + 12, 4), offset = read(end + 16, 4);
+  std::string tail;
+  put(tail, 0x06064b50, 4);  // ZIP64 end record: 56 bytes
+  put(tail, 44, 8);
+  put(tail, 45, 2);
+  put(tail, 45, 2);
+  put(tail, 0, 4);
+  put(tail, 0, 4);
+  put(tail, entries, 8);
+  put(tail, entries, 8);
+  put(tail, size, 8);
+  put(tail, offset, 8);
+  put(tail, 0x07064b50, 4);  // its locator
+  put(tail, 0, 4);
+  put(tail, end, 8);
+  put(tail, 1, 4);
+  put(tail, 0x06054b50, 4);  // the classic record, markers only
+  put(tail, 0xFFFF, 2);
+  put(tail, 0xFFFF, 2);
+  put(tail, 0xFFFF, 2);
+  put(tail, 0xFFFF, 2);
+  put(tail, 0xFFFFFFFF, 4);
+  put(tail, 0xFFFFFFFF, 4);
+  put(tail, 0, 2);
+  data.resize(end);
+  return WriteWhole(path, data + tail);
+}
+
 }  // namespace lyricade::testing

@@ -4,6 +4,7 @@
 // delete the host's files.
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -203,6 +204,26 @@ TEST_F(ArchiveSweepTest, Deflate64ArchivesPassOnTheFallback) {
   EXPECT_EQ(ReadWhole(folder_.File("songs/song.cdg")), graphics);
   EXPECT_FALSE(Exists(archive));
   EXPECT_TRUE(NoScratchLeft(folder_.Path()));
+}
+
+// Archives whose classic end record holds only the ZIP64 markers are read
+// through their ZIP64 records, on both engines, and an unpacked song follows
+// the umask.
+TEST_F(ArchiveSweepTest, Zip64EndRecordsAreRead) {
+  const std::string plain = Song("z64.zip", "song");
+  ASSERT_TRUE(testing::ToZip64End(plain));
+  const std::string linked = Song("z64-linked.zip", "song", true);
+  ASSERT_TRUE(testing::ToZip64End(linked));
+  EXPECT_EQ(Try(plain), "zLib");
+  EXPECT_EQ(Try(linked), "Info-ZIP");
+  const mode_t saved = ::umask(027);
+  std::vector<SweepRow> rows;
+  Sweep({plain}, SweepMode::Unzip, false, &rows);
+  ::umask(saved);
+  EXPECT_EQ(rows[0].Used, "zLib");
+  EXPECT_EQ(ReadWhole(folder_.File("song.mp3")), mp3_);
+  EXPECT_EQ(fs::status(folder_.File("song.mp3")).permissions() & fs::perms::all,
+            fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
 }
 
 TEST_F(ArchiveSweepTest, UnzipAllNeverLosesASong) {
