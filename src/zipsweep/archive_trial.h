@@ -23,6 +23,9 @@ struct ArchiveTrial {
   // The engine that unpacked the archive ("zLib", "Info-ZIP") or the reason
   // it failed ("BAD Filename", "ZIP BAD", "Missing MP3", "Missing CDG").
   std::string Used;
+  // Why "UNZIP All" must keep the archive although it passed (empty: no
+  // reason): members that land on one name, or members the fallback left out.
+  const char* KeepReason = nullptr;
   // The archive's folder, ending with "/".
   std::string Folder;
   // The unpacked files of an archive that passed (none when the test kept
@@ -52,7 +55,7 @@ private:
   // Both engines into `scratch`; sets the trial's result.
   void Unpack(ZipArchiveReader& reader, const ScratchFolder& scratch, const std::string& archive,
               const std::string& mp3, const std::string& cdg, std::vector<std::string> links,
-              ArchiveTrial& trial) const;
+              bool fallbackCollides, ArchiveTrial& trial) const;
 
   UnzipModule& module_;
   std::string spareRoot_;

@@ -149,8 +149,9 @@ TEST_F(ArchiveSweepTest, HostileNamesNeverReachOutsideOnEitherEngine) {
   const auto before = testing::Snapshot(folder_.Path(), folder_.File("songs/"));
   std::vector<SweepRow> rows;
   for (SweepMode mode : {SweepMode::Test, SweepMode::Unzip}) Sweep({archive}, mode, false, &rows);
-  // The built-in engine refuses such names; the fallback leaves them out.
-  EXPECT_EQ(rows[0].Used, "Info-ZIP");
+  // The built-in engine refuses such names; the fallback leaves them out, so
+  // the archive is kept.
+  EXPECT_EQ(rows[0].Used, "Info-ZIP - ZIP Kept");
   EXPECT_EQ(testing::Snapshot(folder_.Path(), folder_.File("songs/")), before);
   EXPECT_EQ(ReadWhole(outside + "keep.mp3"), "precious");
   EXPECT_FALSE(Exists("/tmp/zipsweep-abs.cdg"));
@@ -224,6 +225,39 @@ TEST_F(ArchiveSweepTest, Zip64EndRecordsAreRead) {
   EXPECT_EQ(ReadWhole(folder_.File("song.mp3")), mp3_);
   EXPECT_EQ(fs::status(folder_.File("song.mp3")).permissions() & fs::perms::all,
             fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+}
+
+// An archive whose own members land on one name keeps the host's only
+// copy of the one replaced, as does one the fallback could not place whole;
+// a crashed run's private folder goes, a live one stays.
+TEST_F(ArchiveSweepTest, ArchivesThatCannotBePlacedWholeAreKeptAndStaleFoldersGo) {
+  const std::string flat = Zip("a/flat.zip", {{"disc1/song.mp3", mp3_}, {"disc2/song.mp3", testing::FakeMp3(10, 5)},
+                                              {"song.cdg", cdg_}});
+  const std::string twice = Zip("b/twice.zip", {{"song.mp3", mp3_}, {"song.mp3", mp3_}, {"song.cdg", cdg_},
+                                                {"l", "x", true}});
+  const std::string skipped = Zip("c/skipped.zip", {{"song.mp3", mp3_}, {"song.cdg", cdg_}, {"../up.txt", "x"}});
+  const std::string whole = Song("d/whole.zip", "song");
+  fs::create_directories(folder_.File("a/.zipsweep-AbC123/x"));
+  ASSERT_TRUE(WriteWhole(folder_.File("a/.zipsweep-AbC123/x/song.mp3"), "a crash's copy"));
+  const ScratchFolder live = ScratchFolder::MakeInside(folder_.File("d"));
+  ASSERT_TRUE(live.Valid());
+
+  std::vector<SweepRow> rows;
+  Sweep({flat, twice, skipped, whole}, SweepMode::Unzip, true, &rows);
+  EXPECT_EQ(rows[0].Used, "zLib - ZIP Kept");
+  EXPECT_EQ(rows[1].Used, "Info-ZIP - ZIP Kept");
+  EXPECT_EQ(rows[2].Used, "Info-ZIP - ZIP Kept");
+  EXPECT_EQ(rows[3].Used, "zLib");
+  EXPECT_TRUE(Exists(flat));
+  EXPECT_TRUE(Exists(twice));
+  EXPECT_TRUE(Exists(skipped));
+  EXPECT_FALSE(Exists(whole));
+  EXPECT_EQ(ReadWhole(data_.File("ziplog.txt")),
+            "Quillon ZIP Tester Log 1.0\n\nFiles Share a Name in ZIP, ZIP Kept, " + flat +
+                "\nFiles Share a Name in ZIP, ZIP Kept, " + twice +
+                "\nFiles Left Out of ZIP, ZIP Kept, " + skipped + "\n");
+  EXPECT_FALSE(Exists(folder_.File("a/.zipsweep-AbC123")));
+  EXPECT_TRUE(fs::is_directory(live.Path()));
 }
 
 TEST_F(ArchiveSweepTest, UnzipAllNeverLosesASong) {
