@@ -9,6 +9,7 @@
 #include <iterator>
 
 #include "common/test_folder.h"
+#include "common/stream_answer.h"
 #include "platform/db/db_connection.h"
 #include "store/catalogue_file_check.h"
 #include "store/country_table.h"
@@ -224,6 +225,16 @@ TEST(ServiceAnswers, TakeWhatFollowsTheirMarkers) {
   EXPECT_FALSE(ParseClaimAnswer("DOWNLOAD, 3, ftp://h/b.zip"));
 
   EXPECT_EQ(ParseStreamFileName("--:STREAM:--My Song.mp3\r\n"), "My Song.mp3");
+  // The one reader of the answer, shared with playback: no marker is the
+  // service's message; an empty name or one that could change the address
+  // it goes back in is refused.
+  EXPECT_FALSE(ParseStreamAnswer("Error: no subscription").HasMarker);
+  for (const char* hostile : {"--:STREAM:--", "--:STREAM:--a&Type=9", "--:STREAM:--../x.mp3",
+                              "--:STREAM:--a\tb.mp3", "--:STREAM:--a#b", "--:STREAM:--a?b=c"}) {
+    const StreamAnswer answer = ParseStreamAnswer(hostile);
+    EXPECT_TRUE(answer.HasMarker) << hostile;
+    EXPECT_FALSE(answer.Name) << hostile;
+  }
   const auto prices = ParsePackagePrices("1 Day|$2||1 Month|$9|x");
   ASSERT_TRUE(prices);
   EXPECT_EQ(prices->Day, "1 Day\n$2");
