@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <fstream>
+#include <optional>
 #include <string>
 
 #include "store/customer_details.h"
@@ -50,7 +51,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   (void)ParseGiftPackAnswer(rest);
   (void)ParseDownloadUrl(rest);
   (void)ParseClaimAnswer(rest);
-  (void)ParseStreamFileName(rest);
+  // A name the stream answer gives is never one that could change the file
+  // address it is sent back in.
+  if (const std::optional<std::string> name = ParseStreamFileName(rest))
+    if (name->empty() || name->find_first_of("&=#?/\\\r\n") != std::string::npos) std::abort();
   (void)ParsePackagePrices(rest);
   return 0;
 }

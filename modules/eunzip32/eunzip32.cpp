@@ -8,6 +8,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstring>
 #include <filesystem>
 #include <memory>
@@ -16,6 +17,7 @@
 #include <string_view>
 #include <system_error>
 
+#include "infozip_program.h"
 #include "playback/zip_member_name.h"
 
 namespace {
@@ -55,6 +57,7 @@ struct Pass {
   char Password[256] = {};
   int PasswordAsks = 0;
   bool Skipped = false;  // some member was left out or failed
+  uint64_t Written = 0;  // bytes written by the extracting pass so far
 
   void Print(const std::string& line) const {
     if (Callbacks && Callbacks->Print) Callbacks->Print(Callbacks->User, line.c_str(), line.size());
@@ -134,19 +137,47 @@ std::string ErrorText(archive* a, const char* otherwise) {
 }
 
 // Copies one member's data; its size may be unknown (data descriptors), so
-// it is read to its end.
-bool CopyData(archive* reader, archive* writer) {
+// it is read to its end, but never past the size it declares nor past the
+// pass's budget: a bomb's data stops where its promise does.
+enum class Copy { Done, Unreadable, PastLimit };
+
+Copy CopyData(Pass& pass, archive* reader, archive* writer, int64_t declared) {
+  const uint64_t budget = pass.Options->MaxTotalBytes;
   for (;;) {
     const void* block = nullptr;
     size_t size = 0;
     la_int64_t offset = 0;
     const int status = archive_read_data_block(reader, &block, &size, &offset);
-    if (status == ARCHIVE_EOF) return true;
+    if (status == ARCHIVE_EOF) return Copy::Done;
     // A warning here is a wrong checksum or size: the data is not the
     // member's.
-    if (status != ARCHIVE_OK) return false;
-    if (archive_write_data_block(writer, block, size, offset) < ARCHIVE_WARN) return false;
+    if (status != ARCHIVE_OK || offset < 0) return Copy::Unreadable;
+    const uint64_t end = static_cast<uint64_t>(offset) + size;
+    if (declared >= 0 && end > static_cast<uint64_t>(declared)) return Copy::PastLimit;
+    pass.Written += size;
+    if (budget != 0 && pass.Written > budget) return Copy::PastLimit;
+    if (archive_write_data_block(writer, block, size, offset) < ARCHIVE_WARN) return Copy::PastLimit;
   }
+}
+
+// The most a member handed to the outside program may be: its declared size,
+// what is left of the budget, and never past 4 GiB when neither is known.
+bool UnpackOutside(Pass& pass, const std::string& name, const std::string& target, int64_t declared) {
+  constexpr uint64_t kUnknownLimit = 4ull << 30;
+  const uint64_t budget = pass.Options->MaxTotalBytes;
+  uint64_t limit = declared >= 0 ? static_cast<uint64_t>(declared) : kUnknownLimit;
+  if (budget != 0) limit = std::min(limit, budget > pass.Written ? budget - pass.Written : 0);
+  std::error_code error;
+  eunzip::OutsideMember member;
+  member.Archive = std::filesystem::absolute(pass.Options->ArchivePath, error).string();
+  member.StoredName = name;
+  member.Destination = target;
+  member.MaxBytes = limit;
+  if (error || !eunzip::UnpackWithInfoZip(member)) return false;
+  struct stat info {};
+  if (::lstat(target.c_str(), &info) != 0) return false;
+  pass.Written += static_cast<uint64_t>(info.st_size);
+  return true;
 }
 
 int ExtractPass(Pass& pass) {
@@ -187,7 +218,8 @@ int ExtractPass(Pass& pass) {
         continue;
       }
       archive_entry_set_pathname(entry, (*folder + *path).c_str());
-      archive_entry_set_perm(entry, 0700);
+      // The user's umask decides, as for any file the program writes.
+      archive_entry_set_perm(entry, 0777);
     } else {
       std::optional<std::string> path = pass.Options->RecreateFolders
                                             ? lyricade::SafeMemberPath(name)
@@ -209,7 +241,7 @@ int ExtractPass(Pass& pass) {
         }
       }
       archive_entry_set_pathname(entry, destination.c_str());
-      archive_entry_set_perm(entry, 0600);
+      archive_entry_set_perm(entry, 0666);
     }
     const std::string target = archive_entry_pathname(entry);
     pass.PasswordAsks = 0;
@@ -218,11 +250,19 @@ int ExtractPass(Pass& pass) {
       pass.Print("  error: " + name + ": " + ErrorText(writer.get(), "cannot create"));
       continue;
     }
-    bool ok = isFolder || CopyData(reader.get(), writer.get());
+    const int64_t declared = archive_entry_size_is_set(entry) ? archive_entry_size(entry) : -1;
+    const Copy copy = isFolder ? Copy::Done : CopyData(pass, reader.get(), writer.get(), declared);
+    bool ok = copy == Copy::Done;
     if (archive_write_finish_entry(writer.get()) < ARCHIVE_WARN) ok = false;
-    if (!ok) {
+    if (!ok && !isFolder) {
       // A member that could not be read whole is not left half written.
-      if (!isFolder) ::unlink(target.c_str());
+      ::unlink(target.c_str());
+      // Data the reader cannot decode (a compression it does not know) may
+      // still be the program's to unpack, within what is left of the budget.
+      if (copy == Copy::Unreadable && ::access(pass.Options->ArchivePath, R_OK) == 0)
+        ok = UnpackOutside(pass, name, target, declared);
+    }
+    if (!ok) {
       pass.Skipped = true;
       pass.Print("  error: " + name + ": " + ErrorText(reader.get(), "write failed"));
       continue;

@@ -31,6 +31,9 @@ typedef struct EunzipOptions {
   int ListOnly;              /* nonzero: listing pass; zero: extracting pass */
   int RecreateFolders;       /* nonzero: keep the members' stored folders */
   int OverwriteAll;          /* nonzero: replace existing files without asking */
+  uint64_t MaxTotalBytes;    /* the most an extracting pass writes in all; 0: no limit.
+                                A member whose data runs past its declared size,
+                                or past this budget, fails and is removed. */
 } EunzipOptions;
 
 /* One member as the archive describes it. */

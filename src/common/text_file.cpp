@@ -25,12 +25,15 @@ std::optional<std::vector<std::string>> ReadTextLines(const std::string& path) {
 
 bool WriteFileAtomically(const std::string& path, const std::string& content, unsigned mode) {
   const std::string temp = path + ".tmp";
-  int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, mode);
+  // A left-over temporary (a crash's, or a link someone put there) goes
+  // first: the file is made anew, never through a link, so the mode asked
+  // for, less the user's umask, is the mode it has.
+  if (::unlink(temp.c_str()) != 0 && errno != ENOENT) return false;
+  int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode);
   if (fd < 0) return false;
   const char* data = content.data();
   size_t left = content.size();
-  // A left-over temporary file keeps its old permissions through O_TRUNC.
-  bool ok = ::fchmod(fd, static_cast<mode_t>(mode)) == 0;
+  bool ok = true;
   while (ok && left > 0) {
     ssize_t written = ::write(fd, data, left);
     if (written < 0) {

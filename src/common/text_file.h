@@ -20,8 +20,9 @@ std::optional<std::vector<std::string>> ReadTextLines(const std::string& path);
 bool WriteTextLinesAtomically(const std::string& path, const std::vector<std::string>& lines);
 
 // Same, for content already formatted (line ends are written as given).
-// `mode`: the permissions of the new file (0600 for private details).
+// `mode`: the permissions of the new file before the user's umask (0600 for
+// private details; by default the umask alone decides).
 bool WriteFileAtomically(const std::string& path, const std::string& content,
-                         unsigned mode = 0644);
+                         unsigned mode = 0666);
 
 }  // namespace lyricade

@@ -11,6 +11,7 @@
 #include "platform/net/worker_task.h"
 #include "platform/prompts/prompts.h"
 #include "common/scene_flags.h"
+#include "common/stream_answer.h"
 #include "playback/playback_log.h"
 #include "playback/scratch_folder.h"
 #include "playback/song_transport.h"
@@ -49,28 +50,25 @@ void StreamedSongs::OpenStreamedSong(const std::string& location, int, int) {
   wait.AcceptInput = false;
   std::string answer;
   RunOnWorker([&] { answer = http_.FetchText(CheckUrl(query)); }, wait);
-  const size_t marker = answer.find(kMarker);
-  if (marker == std::string::npos) {
+  const StreamAnswer parsed = ParseStreamAnswer(answer);
+  if (!parsed.HasMarker) {
     prompts_.Message("Streaming Failure", answer.size() < 2 ? kConnectionFailure : answer,
                      PromptButtons::Ok, PromptIcon::Warning);
     return;
   }
-  // The file name ends at the line's end.
-  std::string name = answer.substr(marker + std::string(kMarker).size());
-  name = name.substr(0, name.find_first_of("\r\n"));
   // The name goes back unescaped into the file address: one that could add
   // or change a query field, or name another path, is refused, not sent.
-  const bool hostile = name.empty() || std::any_of(name.begin(), name.end(), [](char c) {
-    const auto byte = static_cast<unsigned char>(c);
-    return byte < 0x20 || byte == 0x7f || std::string_view("&=#?/\\").find(c) != std::string_view::npos;
-  });
-  if (hostile) {
+  if (!parsed.Name) {
+    std::string_view line = std::string_view(answer).substr(answer.find(kStreamAnswerMarker) +
+                                                            kStreamAnswerMarker.size());
+    line = line.substr(0, std::min<size_t>(line.find_first_of("\r\n"), 255));
     qCWarning(lcPlayback, "the service named the streamed file \"%s\": refused",
-              BlankControlCharacters(name).c_str());
+              BlankControlCharacters(line).c_str());
     prompts_.Message("Streaming Failure", kConnectionFailure, PromptButtons::Ok, PromptIcon::Warning);
     return;
   }
 
+  const std::string& name = *parsed.Name;
   SongFile song;
   song.Kind = SongKind::Streamed;
   song.Location = location;

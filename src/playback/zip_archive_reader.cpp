@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <minizip/unzip.h>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -119,6 +120,13 @@ int64_t DosDateTimeToUnix(uint32_t dosDateTime) {
   return static_cast<int64_t>(std::mktime(&local));
 }
 
+uint64_t WritableBytes(const std::string& folder, uint64_t reserve) {
+  struct statvfs info {};
+  if (::statvfs(folder.c_str(), &info) != 0) return 0;
+  const uint64_t free = static_cast<uint64_t>(info.f_bavail) * info.f_frsize;
+  return free > reserve ? free - reserve : 0;
+}
+
 ZipArchiveReader::ZipArchiveReader() = default;
 ZipArchiveReader::~ZipArchiveReader() = default;
 
@@ -157,6 +165,43 @@ uint64_t ZipArchiveReader::EntryCount() const {
   unz_global_info64 info{};
   if (!handle_->file || unzGetGlobalInfo64(handle_->file, &info) != UNZ_OK) return 0;
   return info.number_entry;
+}
+
+std::optional<std::string> ZipArchiveReader::Refusal(const std::string& folder,
+                                                    const ZipLimits& limits) {
+  if (!handle_) return "the archive is not open";
+  const uint64_t entries = EntryCount();
+  if (entries > limits.MaxEntries)
+    return "it holds " + std::to_string(entries) + " entries, more than " +
+           std::to_string(limits.MaxEntries);
+  uint64_t total = 0;
+  std::optional<std::string> refusal;
+  ZipStep step = FirstEntry();
+  for (; step == ZipStep::Entry && !refusal; step = NextEntry()) {
+    std::optional<ZipEntryInfo> info = CurrentEntryInfo();
+    if (!info) break;
+    if (info->Name.size() > limits.MaxNameBytes) {
+      refusal = "an entry's name is " + std::to_string(info->Name.size()) + " bytes long";
+      break;
+    }
+    const uint64_t size = info->UncompressedSize;
+    if (size > limits.RatioFloor &&
+        size / std::max<uint64_t>(info->CompressedSize, 1) >= limits.MaxRatio)
+      refusal = "an entry declares " + std::to_string(size) + " bytes from " +
+                std::to_string(info->CompressedSize) + ", a ratio beyond any song's";
+    total = size > UINT64_MAX - total ? UINT64_MAX : total + size;
+  }
+  handle_->current = false;
+  if (refusal) return refusal;
+  // A directory that cannot be walked is no verdict on its size: the walk
+  // that unpacks it fails the same way, and the fallback that then reads the
+  // members is held to the disk's budget.
+  if (step == ZipStep::Error) return std::nullopt;
+  const uint64_t room = WritableBytes(folder, limits.FreeSpaceReserve);
+  if (total > room)
+    return "its entries declare " + std::to_string(total) + " bytes, the disk can spare " +
+           std::to_string(room);
+  return std::nullopt;
 }
 
 ZipStep ZipArchiveReader::Settle(int status, std::string_view filter) {
@@ -241,15 +286,20 @@ bool ZipArchiveReader::ExtractCurrentEntry(const std::string& folder, bool flatt
   // Created anew: whatever had the name (a file, a link) goes first, and the
   // new file is never opened through a link.
   if (::unlink(target.c_str()) != 0 && errno != ENOENT) return false;
-  UniqueFd out(::open(target.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644));
+  UniqueFd out(::open(target.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666));
   if (!out.Valid()) return false;
 
+  // The directory's size is what the limits were checked against: data
+  // that runs past it is not the entry the archive declared.
   bool ok = true;
+  uint64_t total = 0;
   char piece[kPiece];
   for (;;) {
     const int read = unzReadCurrentFile(handle_->file, piece, kPiece);
     if (read == 0) break;
-    if (read < 0 || !WriteWhole(out.Get(), piece, static_cast<size_t>(read))) {
+    total += read > 0 ? static_cast<uint64_t>(read) : 0;
+    if (read < 0 || total > info->UncompressedSize ||
+        !WriteWhole(out.Get(), piece, static_cast<size_t>(read))) {
       ok = false;
       break;
     }

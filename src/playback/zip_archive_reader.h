@@ -32,6 +32,26 @@ enum class ZipStep {
   Error,  // the archive's directory could not be read: the walk failed
 };
 
+// What an archive may ask of the disk before anything of it is written. A
+// ZIP bomb is a small file whose directory declares, or whose data inflates
+// to, far more than any song: deflate reaches about 1030:1 on empty data,
+// real song archives stay below 600:1.
+struct ZipLimits {
+  uint64_t MaxEntries = 10000;
+  size_t MaxNameBytes = 1024;
+  // Declared size over stored size, for entries past RatioFloor (a small
+  // file of silence may compress as well as it likes).
+  uint64_t MaxRatio = 1000;
+  uint64_t RatioFloor = 1024 * 1024;
+  // Left free on the destination's file system after the whole archive.
+  uint64_t FreeSpaceReserve = 256ull * 1024 * 1024;
+};
+
+// The bytes an unprivileged writer may still put on the file system holding
+// `folder`, less `reserve` (0 when that is all there is, or the folder
+// cannot be looked at).
+uint64_t WritableBytes(const std::string& folder, uint64_t reserve);
+
 // A DOS date and time (date high, time low) read as local time.
 int64_t DosDateTimeToUnix(uint32_t dosDateTime);
 
@@ -59,6 +79,13 @@ public:
   // Entries the archive's directory counts.
   uint64_t EntryCount() const;
 
+  // Why the archive may not be unpacked into `folder` under `limits` (too
+  // many entries, a name too long, an entry beyond the ratio, or more in all
+  // than the folder's file system can spare), or nullopt when it may or the
+  // directory cannot be walked. Reads the directory alone; leaves no entry
+  // current.
+  std::optional<std::string> Refusal(const std::string& folder, const ZipLimits& limits = {});
+
   // With a non-empty filter, only entries whose extension equals it (case
   // ignored) count.
   ZipStep FirstEntry(std::string_view filter = {});
@@ -68,7 +95,7 @@ public:
   // Extracts the current entry below `folder`; with `flatten` under its file
   // name alone. A folder entry makes the folder (nothing when flattening).
   // True only when the entry was read to its end with a good checksum and
-  // every piece was written; a file left unfinished is removed. `written`
+  // every piece was written, and never more than the entry declares; a file left unfinished is removed. `written`
   // receives the file's path.
   bool ExtractCurrentEntry(const std::string& folder, bool flatten, std::string* written = nullptr);
 

@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <utility>
 #include <vector>
 
@@ -97,6 +98,14 @@ bool ZipSongExtractor::ExtractZipSong(const std::string& archive, std::string& a
     prompts_.Message("3. UnZIP", kDamaged);
     return false;
   }
+  // A bomb is refused before anything of it is written; the fallback would
+  // only unpack the same promise.
+  if (const std::optional<std::string> refusal = reader.Refusal(scratch, limits_)) {
+    qCWarning(lcPlayback, "%s is not unpacked: %s", archive.c_str(), refusal->c_str());
+    prompts_.Message("3. UnZIP", kDamaged);
+    return false;
+  }
+  step = reader.FirstEntry();
 
   // Each member lands in the scratch folder under its file name alone; names
   // that would leave the folder are never touched (the reader refuses to
@@ -149,6 +158,9 @@ bool ZipSongExtractor::ExtractWithModule(const std::string& archive, const std::
   request.ExtractFolder = scratch;
   request.RecreateFolders = true;
   request.OverwriteAll = true;
+  // An archive the reader could not judge by its directory still writes no
+  // more than the disk can spare.
+  request.MaxTotalBytes = std::max<uint64_t>(WritableBytes(scratch, limits_.FreeSpaceReserve), 1);
 
   // The listing pass names the files the extracting pass will write: the
   // scratch folder plus each member's stored path, checked by the same rules

@@ -10,6 +10,8 @@
 #include <functional>
 #include <string>
 
+#include "playback/zip_archive_reader.h"
+
 namespace lyricade {
 
 class Prompts;
@@ -68,6 +70,9 @@ public:
   // song stopped).
   void DeleteExtractedFiles();
 
+  // What an archive may ask of the scratch folder's disk.
+  void SetLimits(const ZipLimits& limits) { limits_ = limits; }
+
   // Where scratch folder numbers come from; the system clock by default.
   void SetClock(std::function<ScratchClock()> clock) { clock_ = std::move(clock); }
 
@@ -83,6 +88,7 @@ private:
   std::string moduleFolder_;
   ExtractionRecord record_;
   std::function<ScratchClock()> clock_;
+  ZipLimits limits_;
 };
 
 }  // namespace lyricade

@@ -15,11 +15,8 @@ std::string Lower(std::string_view text) {
   return lower;
 }
 
-}  // namespace
-
-std::string CatalogueFileProblem(const std::string& path) {
-  DbConnection check;
-  if (!check.Open(path, DbAccess::ReadOnly)) return "the catalogue does not open";
+// The schema's verdict, on an open connection.
+std::string SchemaProblem(DbConnection& check) {
   if (!check.Execute("PRAGMA trusted_schema=OFF;", DbFailureLog::Quiet))
     return "the catalogue does not open";
   int objects = 0;
@@ -44,6 +41,25 @@ std::string CatalogueFileProblem(const std::string& path) {
        {"trackname", "artist", "code", "comp", "price", "genre", "activatedate", "path"})
     if (!columns.count(needed)) return std::string("the catalogue's Songs has no column ") + needed;
   return {};
+}
+
+}  // namespace
+
+std::string CatalogueFileProblem(const std::string& path, const std::atomic<bool>* stop,
+                                 std::chrono::milliseconds limit) {
+  const auto deadline = std::chrono::steady_clock::now() + limit;
+  bool stopped = false;
+  DbConnection check;
+  if (!check.Open(path, DbAccess::ReadOnly)) return "the catalogue does not open";
+  auto over = [&] {
+    stopped = stopped || (stop && stop->load()) || std::chrono::steady_clock::now() >= deadline;
+    return stopped;
+  };
+  check.SetStopCheck(over);
+  // A check told to stop, however far it got, accepts nothing: the file may
+  // be only half judged.
+  const std::string problem = over() ? std::string() : SchemaProblem(check);
+  return over() ? "the catalogue check was stopped" : problem;
 }
 
 }  // namespace lyricade

@@ -1,5 +1,7 @@
 #include "store/service_answers.h"
 
+#include "common/stream_answer.h"
+
 #include "platform/net/http_client.h"
 
 namespace lyricade {
@@ -82,17 +84,7 @@ std::optional<ClaimAnswer> ParseClaimAnswer(std::string_view answer) {
 }
 
 std::optional<std::string> ParseStreamFileName(std::string_view answer) {
-  const size_t at = answer.find(kStreamMarker);
-  if (at == std::string_view::npos) return std::nullopt;
-  // A file name may hold blanks; it ends at the line's end.
-  std::string_view rest = answer.substr(at + kStreamMarker.size());
-  size_t end = 0;
-  while (end < rest.size() && rest[end] != '\r' && rest[end] != '\n') ++end;
-  std::string name(rest.substr(0, end));
-  for (char& c : name)
-    if (static_cast<unsigned char>(c) < ' ' || c == 127) c = ' ';
-  if (name.empty()) return std::nullopt;
-  return name;
+  return ParseStreamAnswer(answer).Name;
 }
 
 std::optional<PackagePrices> ParsePackagePrices(std::string_view answer) {

@@ -16,7 +16,7 @@ inline constexpr std::string_view kGiftPackMarker = "GIFTPACK, ";
 inline constexpr std::string_view kDownloadMarker = "DOWNLOAD: ";
 inline constexpr std::string_view kClaimMarker = "DOWNLOAD, ";
 inline constexpr std::string_view kErrorMarker = "Error:";
-inline constexpr std::string_view kStreamMarker = "--:STREAM:--";
+inline constexpr std::string_view kStreamMarker = "--:STREAM:--";  // read by ParseStreamAnswer
 
 // The text up to the first blank, line break or other control character.
 std::string CutAtBlank(std::string_view text);
@@ -41,7 +41,9 @@ struct ClaimAnswer {
 };
 std::optional<ClaimAnswer> ParseClaimAnswer(std::string_view answer);
 
-// "--:STREAM:--<file name>": the streamed song's audio file name.
+// "--:STREAM:--<file name>": the streamed song's audio file name, as
+// ParseStreamAnswer (common/stream_answer.h) reads it: nullopt without the
+// marker or for a name it refuses.
 std::optional<std::string> ParseStreamFileName(std::string_view answer);
 
 // packages.txt: "<day>||<month>", each with its first "|" turned into a line

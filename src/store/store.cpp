@@ -502,7 +502,10 @@ void Store::UpdateListings() {
     // Only a file that reads as a catalogue replaces the old one; the
     // check reads its schema on a worker, so the window goes on meanwhile.
     std::string problem;
-    RunOnWorker([&] { problem = CatalogueFileProblem(fresh); });
+    std::atomic<bool> stop{false};
+    WorkerWait wait;
+    wait.Cancel = [&] { stop = true; };
+    RunOnWorker([&] { problem = CatalogueFileProblem(fresh, &stop); }, wait);
     if (!problem.empty()) {
       result = DownloadResult::Failed;
       error = problem;

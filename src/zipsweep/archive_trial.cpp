@@ -2,9 +2,11 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <optional>
 #include <system_error>
+#include <unordered_set>
 #include <vector>
 
 #include "common/path_pieces.h"
@@ -35,13 +37,20 @@ bool IsLinkEntry(const ZipEntryInfo& info) {
 // The built-in engine: every entry flattened into `folder`. A link entry is
 // not a file the engine writes, so the archive goes to the fallback, which
 // leaves links out.
-bool ExtractFlat(ZipArchiveReader& reader, const std::string& folder) {
+// `collides` tells whether two entries landed on one file name, the later
+// replacing the earlier.
+bool ExtractFlat(ZipArchiveReader& reader, const std::string& folder, bool& collides) {
   if (!reader.SetDestination(folder)) return false;
   ZipStep step = reader.FirstEntry();
   if (step != ZipStep::Entry) return false;
+  std::unordered_set<std::string> names;
   while (step == ZipStep::Entry) {
     const std::optional<ZipEntryInfo> info = reader.CurrentEntryInfo();
     if (!info || IsLinkEntry(*info)) return false;
+    if (!info->IsFolder) {
+      const std::optional<std::string> flat = FlatMemberName(info->Name);
+      if (flat && !names.insert(*flat).second) collides = true;
+    }
     if (!reader.ExtractCurrentEntry(folder, true)) return false;
     step = reader.NextEntry();
   }
@@ -53,10 +62,12 @@ bool ExtractFlat(ZipArchiveReader& reader, const std::string& folder) {
 void ArchiveTester::Unpack(ZipArchiveReader& reader, const ScratchFolder& scratch,
                            const std::string& archive, const std::string& mp3,
                            const std::string& cdg, std::vector<std::string> links,
-                           ArchiveTrial& trial) const {
-  if (ExtractFlat(reader, scratch.Path())) {
+                           bool fallbackCollides, ArchiveTrial& trial) const {
+  bool flatCollides = false;
+  if (ExtractFlat(reader, scratch.Path(), flatCollides)) {
     trial.Passed = true;
     trial.Used = sweep::kZLib;
+    if (flatCollides) trial.KeepReason = sweep::kSharedNameReason;
     return;
   }
   reader.Close();
@@ -68,11 +79,12 @@ void ArchiveTester::Unpack(ZipArchiveReader& reader, const ScratchFolder& scratc
   request.ExtractFolder = scratch.Path();
   request.RecreateFolders = true;
   request.OverwriteAll = true;
+  request.MaxTotalBytes = std::max<uint64_t>(WritableBytes(scratch.Path(), limits_.FreeSpaceReserve), 1);
   request.Exclude = std::move(links);
   request.ListOnly = true;
   module_.RunPass(request, {});
   request.ListOnly = false;
-  module_.RunPass(request, {});
+  const bool allPlaced = module_.RunPass(request, {}) == UnzipPassOutcome::Done;
 
   if (mp3.empty() || !IsPlainFile(scratch.Path() + mp3)) {
     trial.Used = sweep::kMissingMp3;
@@ -81,6 +93,10 @@ void ArchiveTester::Unpack(ZipArchiveReader& reader, const ScratchFolder& scratc
   } else {
     trial.Passed = true;
     trial.Used = sweep::kInfoZip;
+    if (fallbackCollides)
+      trial.KeepReason = sweep::kSharedNameReason;
+    else if (!allPlaced)
+      trial.KeepReason = sweep::kLeftOutReason;
   }
 }
 
@@ -113,6 +129,9 @@ ArchiveTrial ArchiveTester::Try(const std::string& path, bool mayUseSpare,
   // Links, which the fallback's streaming reader cannot tell from files (a
   // link's type is kept in the directory only): it is told to leave them.
   std::vector<std::string> links;
+  // Stored paths the fallback would write twice.
+  std::unordered_set<std::string> stored;
+  bool fallbackCollides = false;
   for (ZipStep step = ZipStep::Entry; step == ZipStep::Entry; step = reader.NextEntry()) {
     const std::optional<ZipEntryInfo> entry = reader.CurrentEntryInfo();
     if (!entry) break;
@@ -120,6 +139,7 @@ ArchiveTrial ArchiveTester::Try(const std::string& path, bool mayUseSpare,
     if (entry->IsFolder || IsLinkEntry(*entry)) continue;
     const std::optional<std::string> relative = SafeMemberPath(entry->Name);
     if (!relative) continue;
+    if (!stored.insert(*relative).second) fallbackCollides = true;
     const std::string extension = FileExtension(*relative);
     if (EqualsIgnoreCase(extension, "mp3")) mp3 = *relative;
     if (EqualsIgnoreCase(extension, "cdg")) cdg = *relative;
@@ -150,7 +170,14 @@ ArchiveTrial ArchiveTester::Try(const std::string& path, bool mayUseSpare,
     trial.Used = sweep::kMissingMp3;
     return trial;
   }
-  Unpack(reader, *scratch, absolute.string(), mp3, cdg, std::move(links), trial);
+  // A bomb fails before anything of it is written, by either engine.
+  if (const std::optional<std::string> refusal = reader.Refusal(scratch->Path(), limits_)) {
+    qCWarning(lcZipsweep, "%s is not unpacked: %s", path.c_str(), refusal->c_str());
+    trial.Used = sweep::kZipBad;
+    if (keeper) scratch->Empty();
+    return trial;
+  }
+  Unpack(reader, *scratch, absolute.string(), mp3, cdg, std::move(links), fallbackCollides, trial);
   if (keeper)
     scratch->Empty();
   else if (trial.Passed)

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "playback/zip_archive_reader.h"
 #include "zipsweep/scratch_folder.h"
 
 namespace lyricade {
@@ -22,6 +23,9 @@ struct ArchiveTrial {
   // The engine that unpacked the archive ("zLib", "Info-ZIP") or the reason
   // it failed ("BAD Filename", "ZIP BAD", "Missing MP3", "Missing CDG").
   std::string Used;
+  // Why "UNZIP All" must keep the archive although it passed (empty: no
+  // reason): members that land on one name, or members the fallback left out.
+  const char* KeepReason = nullptr;
   // The archive's folder, ending with "/".
   std::string Folder;
   // The unpacked files of an archive that passed (none when the test kept
@@ -42,16 +46,20 @@ public:
   // keeper's folder, which is emptied again before Try returns: the trial
   // then carries the result only. Safe to call from several threads at once
   // (each with its own keeper).
+  // What an archive may ask of the disk it is unpacked on.
+  void SetLimits(const ZipLimits& limits) { limits_ = limits; }
+
   ArchiveTrial Try(const std::string& path, bool mayUseSpare, ScratchKeeper* keeper = nullptr) const;
 
 private:
   // Both engines into `scratch`; sets the trial's result.
   void Unpack(ZipArchiveReader& reader, const ScratchFolder& scratch, const std::string& archive,
               const std::string& mp3, const std::string& cdg, std::vector<std::string> links,
-              ArchiveTrial& trial) const;
+              bool fallbackCollides, ArchiveTrial& trial) const;
 
   UnzipModule& module_;
   std::string spareRoot_;
+  ZipLimits limits_;
 };
 
 }  // namespace lyricade

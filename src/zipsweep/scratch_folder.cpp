@@ -2,11 +2,14 @@
 
 #include <stdio.h>
 #include <stdlib.h>
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <filesystem>
+#include <string_view>
 #include <system_error>
 
 namespace fs = std::filesystem;
@@ -58,7 +61,7 @@ void Place(const std::string& scratch, const std::string& folder, const std::str
     std::error_code error;
     if (entry.is_symlink(error)) continue;
     if (entry.is_directory(error)) {
-      if (::mkdir(target.c_str(), 0755) != 0 && errno != EEXIST) {
+      if (::mkdir(target.c_str(), 0777) != 0 && errno != EEXIST) {
         placement.Refused.push_back(target);
         continue;
       }
@@ -89,6 +92,7 @@ ScratchFolder& ScratchFolder::operator=(ScratchFolder&& other) noexcept {
   if (this != &other) {
     Remove();
     path_ = std::move(other.path_);
+    lock_ = std::move(other.lock_);
     other.path_.clear();
   }
   return *this;
@@ -97,8 +101,33 @@ ScratchFolder& ScratchFolder::operator=(ScratchFolder&& other) noexcept {
 ScratchFolder ScratchFolder::MakeInside(const std::string& parent) {
   ScratchFolder folder;
   std::string pattern = WithSlash(parent) + ".zipsweep-XXXXXX";
-  if (::mkdtemp(pattern.data())) folder.path_ = pattern + "/";
+  if (!::mkdtemp(pattern.data())) return folder;
+  folder.path_ = pattern + "/";
+  folder.lock_ = UniqueFd(::open(pattern.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+  // Unlocked, a live folder would pass for a stale one; no folder rather
+  // than one another run may remove under us.
+  if (!folder.lock_.Valid() || ::flock(folder.lock_.Get(), LOCK_EX | LOCK_NB) != 0) folder.Remove();
   return folder;
+}
+
+size_t RemoveStaleScratch(const std::string& parent) {
+  static constexpr std::string_view kPrefix = ".zipsweep-";
+  size_t removed = 0;
+  std::error_code error;
+  for (fs::directory_iterator it(parent, error), end; !error && it != end; it.increment(error)) {
+    const std::string name = it->path().filename().string();
+    if (name.size() != kPrefix.size() + 6 || name.compare(0, kPrefix.size(), kPrefix) != 0) continue;
+    std::error_code kind;
+    if (!it->is_directory(kind) || it->is_symlink(kind)) continue;
+    // A folder whose lock can be had belongs to no living run; the lock is
+    // held until the folder is gone, so no run starting now can take it.
+    UniqueFd lock(::open(it->path().c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+    if (!lock.Valid() || ::flock(lock.Get(), LOCK_EX | LOCK_NB) != 0) continue;
+    std::error_code gone;
+    fs::remove_all(it->path(), gone);
+    if (!gone) ++removed;
+  }
+  return removed;
 }
 
 bool ScratchFolder::Empty() const {
@@ -118,6 +147,7 @@ void ScratchFolder::Remove() {
   // remove_all removes links themselves, never what they point to.
   fs::remove_all(path_, error);
   path_.clear();
+  lock_.Reset();
 }
 
 ScratchFolder& ScratchKeeper::Inside(const std::string& parent) {

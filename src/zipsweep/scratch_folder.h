@@ -8,19 +8,25 @@
 #include <string>
 #include <vector>
 
+#include "common/unique_fd.h"
+
 namespace lyricade {
 
 class ScratchFolder {
 public:
   ScratchFolder() = default;
   ~ScratchFolder() { Remove(); }
-  ScratchFolder(ScratchFolder&& other) noexcept : path_(std::move(other.path_)) { other.path_.clear(); }
+  ScratchFolder(ScratchFolder&& other) noexcept
+      : path_(std::move(other.path_)), lock_(std::move(other.lock_)) {
+    other.path_.clear();
+  }
   ScratchFolder& operator=(ScratchFolder&& other) noexcept;
   ScratchFolder(const ScratchFolder&) = delete;
   ScratchFolder& operator=(const ScratchFolder&) = delete;
 
   // A new folder ".zipsweep-XXXXXX" inside `parent`; empty when it cannot be
-  // made (the parent is not writable).
+  // made (the parent is not writable). The folder is locked while it lives,
+  // so a run can tell it from a folder a crashed run left behind.
   static ScratchFolder MakeInside(const std::string& parent);
 
   bool Valid() const { return !path_.empty(); }
@@ -32,7 +38,13 @@ public:
 
 private:
   std::string path_;
+  UniqueFd lock_;
 };
+
+// Removes the private folders inside `parent` that no running zipsweep
+// holds (a crashed or killed run's, with whatever it had unpacked); returns
+// how many went.
+size_t RemoveStaleScratch(const std::string& parent);
 
 // One private folder per archive folder for a series of tests whose
 // unpacked files are not kept ("Test ZIPs"): emptied after each archive and

@@ -77,6 +77,10 @@ private:
         owner->second = index;
       }
     }
+    if (trial.KeepReason) {
+      qCWarning(lcZipsweep, "%s is kept: %s", rows_[index].Path.c_str(), trial.KeepReason);
+      Keep(index, trial.KeepReason, false);
+    }
     if (!placement.Refused.empty()) {
       for (const std::string& file : placement.Refused)
         qCWarning(lcZipsweep, "%s from %s cannot be moved into place", file.c_str(),
@@ -201,6 +205,14 @@ SweepSummary SweepRun::Run(const std::vector<std::string>& paths, const SweepHoo
   SweepSummary summary;
   if (paths.empty()) return summary;
   log_.Begin();
+  // A crashed run's private folders hold unpacked copies nobody will move
+  // or remove: they go before this run makes its own.
+  std::unordered_set<std::string> folders;
+  for (const std::string& path : paths) {
+    const std::string folder = std::filesystem::path(Normal(path)).parent_path().string();
+    if (folders.insert(folder).second && RemoveStaleScratch(folder) > 0)
+      qCWarning(lcZipsweep, "removed what an earlier run left unpacked in %s", folder.c_str());
+  }
   std::vector<SweepRow> rows(paths.size());
   for (size_t i = 0; i < paths.size(); ++i) rows[i].Path = paths[i];
   Committer committer(log_, options_, hooks, rows);

@@ -25,6 +25,10 @@ inline constexpr const char* kKeptSuffix = " - ZIP Kept";
 inline constexpr const char* kReplacedReason = "Files Replaced by Later ZIP";
 inline constexpr const char* kNotPlacedReason = "Files Not Moved Into Place";
 inline constexpr const char* kKeptStatus = "ZIP Kept";
+// The archive's own members landed on one name (folders flattened, or a name
+// stored twice), or the fallback engine left some of them out.
+inline constexpr const char* kSharedNameReason = "Files Share a Name in ZIP";
+inline constexpr const char* kLeftOutReason = "Files Left Out of ZIP";
 
 inline constexpr const char* kLogFile = "ziplog.txt";
 inline constexpr const char* kLogHeader = "Quillon ZIP Tester Log 1.0\n\n";

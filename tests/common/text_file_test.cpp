@@ -1,6 +1,7 @@
 #include "common/text_file.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 #include <fstream>
@@ -58,6 +59,30 @@ TEST(TextFile, ReplaceLeavesNoTemporaryAndFailureKeepsTheOldFile) {
   EXPECT_FALSE(std::filesystem::exists(blocked + ".tmp"));
 
   EXPECT_FALSE(WriteTextLinesAtomically(folder.File("no/such/folder.cfg"), {"x"}));
+}
+
+// Files follow the user's umask, private ones stay private, and neither a
+// crash's world-readable temporary nor a link in its place changes that.
+TEST(TextFile, ModesFollowTheUmaskAndNoLeftoverOrLinkIsWrittenThrough) {
+  testing::TestFolder folder;
+  const std::string secret = folder.File("CChash.cfg");
+  const std::string outside = folder.File("outside.txt");
+  ASSERT_TRUE(WriteFileAtomically(outside, "keep"));
+  std::filesystem::create_symlink(outside, secret + ".tmp");
+  const mode_t saved = ::umask(027);
+  ASSERT_TRUE(WriteFileAtomically(secret, "card", 0600));
+  const std::string plain = folder.File("prefs.cfg");
+  ASSERT_TRUE(WriteFileAtomically(plain + ".tmp", "an old crash's"));
+  ::chmod((plain + ".tmp").c_str(), 0666);
+  ASSERT_TRUE(WriteFileAtomically(plain, "prefs"));
+  ::umask(saved);
+  struct stat info {};
+  ASSERT_EQ(::stat(secret.c_str(), &info), 0);
+  EXPECT_EQ(info.st_mode & 0777, 0600u);
+  ASSERT_EQ(::stat(plain.c_str(), &info), 0);
+  EXPECT_EQ(info.st_mode & 0777, 0640u);
+  EXPECT_EQ(RawContent(outside), "keep");
+  EXPECT_EQ(RawContent(secret), "card");
 }
 
 }  // namespace

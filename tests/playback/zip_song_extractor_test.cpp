@@ -215,6 +215,61 @@ TEST_F(ZipSongExtractorTest, DamagedMembersGoToTheFallbackAndNeverPassHalfWritte
                             {"4. UnZIP", kDamaged}, {"4a. UnZIP", kDamaged}}));
 }
 
+// Small archives that ask for far more than any song: refused by their
+// directory before a byte of them is written, on whichever engine.
+TEST_F(ZipSongExtractorTest, ZipBombsAreRefusedBeforeAnythingIsWritten) {
+  std::string audio;
+  const std::string scratch = zipped_ + "LYR02BC.TMP/";
+  // 4 MiB of silence deflates past 1000:1; real songs stay near 1:1.
+  const std::string bomb = Zip("bomb.zip", {{"Song.mp3", std::string(4u << 20, '\0')}, {"Song.cdg", cdg_}});
+  EXPECT_FALSE(extractor_->ExtractZipSong(bomb, audio));
+  EXPECT_FALSE(Exists(scratch + "Song.mp3"));
+  EXPECT_FALSE(Exists(scratch + "Song.cdg"));
+
+  // Too many entries, and a name past any file system's.
+  std::vector<ZipMember> many = {{"Song.mp3", song_}, {"Song.cdg", cdg_}};
+  for (int i = 0; i < 10'001; ++i) many.push_back({"x" + std::to_string(i), "", 0, true});
+  EXPECT_FALSE(extractor_->ExtractZipSong(Zip("many.zip", many), audio));
+  EXPECT_FALSE(extractor_->ExtractZipSong(
+      Zip("longname.zip", {{"Song.mp3", song_}, {std::string(1100, 'n') + ".cdg", cdg_}}), audio));
+  EXPECT_FALSE(Exists(scratch + "Song.mp3"));
+
+  // More than the disk can spare: nothing is written, and an archive the
+  // reader cannot judge (its directory cut off) stops at the same budget on
+  // the fallback.
+  ZipLimits tight;
+  tight.FreeSpaceReserve = WritableBytes(folder_.Path(), 0);
+  extractor_->SetLimits(tight);
+  EXPECT_FALSE(extractor_->ExtractZipSong(Zip("song.zip", {{"Song.mp3", song_}, {"Song.cdg", cdg_}}), audio));
+  EXPECT_FALSE(extractor_->ExtractZipSong(CutZip("cut.zip", {{"Song.mp3", song_}, {"Song.cdg", cdg_}}), audio));
+  EXPECT_FALSE(Exists(scratch + "Song.mp3"));
+  EXPECT_EQ(Messages(), (std::vector<std::pair<std::string, std::string>>{
+                            {"3. UnZIP", kDamaged}, {"3. UnZIP", kDamaged}, {"3. UnZIP", kDamaged},
+                            {"3. UnZIP", kDamaged}, {"1a. UnZIP", kDamaged}}));
+
+  // The same archive with room to spare plays.
+  extractor_->SetLimits({});
+  EXPECT_TRUE(extractor_->ExtractZipSong(folder_.File("song.zip"), audio));
+  EXPECT_EQ(ReadWhole(audio), song_);
+}
+
+TEST_F(ZipSongExtractorTest, Deflate64SongsPlayThroughTheFallback) {
+  const std::string song = testing::Compressible(300'000);
+  const std::string graphics = testing::Compressible(40'000, 3);
+  const std::string archive = folder_.File("d64.zip");
+  ASSERT_TRUE(testing::Write7zDeflate64(archive, folder_.File("work"), {{"Song.mp3", song}, {"Song.cdg", graphics}}));
+  std::string audio;
+  ASSERT_TRUE(extractor_->ExtractZipSong(archive, audio));
+  EXPECT_EQ(ReadWhole(audio), song);
+  EXPECT_EQ(ReadWhole(extractor_->Record().GraphicsPath), graphics);
+  EXPECT_TRUE(prompts_.Shown().empty());
+  // Nothing of the program's private folder stays beside the song.
+  std::set<std::string> left;
+  for (const auto& entry : std::filesystem::directory_iterator(zipped_ + "LYR02BC.TMP"))
+    left.insert(entry.path().filename().string());
+  EXPECT_EQ(left, (std::set<std::string>{"Song.mp3", "Song.cdg"}));
+}
+
 TEST_F(ZipSongExtractorTest, PreviousFilesUnderTheNewNamesAreKept) {
   // Same moment, same scratch folder: the earlier song's graphics file has the
   // name the new one is extracted under, and must survive the clean-up.

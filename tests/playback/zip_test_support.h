@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <cstdint>
+#include <cstdlib>
 #include <ctime>
 #include <filesystem>
 #include <fstream>
@@ -141,6 +142,77 @@ inline std::set<std::string> Snapshot(const std::string& folder, const std::stri
     seen.insert(path + " " + std::to_string(size));
   }
   return seen;
+}
+
+// An archive as 7-Zip writes it with its Deflate64 method ("Def64N" in
+// Info-ZIP's listing), which neither minizip nor libarchive decodes. The
+// members are written below `work` first; names are plain file names.
+inline bool Write7zDeflate64(const std::string& archive, const std::string& work,
+                             const std::vector<std::pair<std::string, std::string>>& members) {
+  std::filesystem::create_directories(work);
+  std::string command = "cd '" + work + "' && 7z a -tzip -mm=Deflate64 '" + archive + "'";
+  for (const auto& [name, data] : members) {
+    std::ofstream(work + "/" + name, std::ios::binary) << data;
+    command += " '" + name + "'";
+  }
+  command += " >/dev/null 2>&1";
+  return std::system(command.c_str()) == 0;
+}
+
+// Text-like data that compresses (Deflate64 on random bytes would store it).
+inline std::string Compressible(size_t bytes, uint32_t seed = 7) {
+  static const char* const kWords[] = {"la ", "doo ", "ba ", "hey ", "oh "};
+  std::string data;
+  uint32_t state = seed;
+  while (data.size() < bytes) {
+    state = state * 1103515245u + 12345u;
+    data += kWords[(state >> 16) % 5];
+  }
+  data.resize(bytes);
+  return data;
+}
+
+// Rewrites an archive's end as large-archive writers make it: ZIP64 end
+// records carry the counts and offsets, the classic end record only the
+// 0xFFFF / 0xFFFFFFFF markers. The archive must have no comment.
+inline bool ToZip64End(const std::string& path) {
+  std::string data = ReadWhole(path);
+  const size_t end = data.rfind(std::string("PK\x05\x06", 4));
+  if (end == std::string::npos || data.size() != end + 22) return false;
+  auto read = [&](size_t at, int bytes) {
+    uint64_t value = 0;
+    for (int i = bytes - 1; i >= 0; --i) value = (value << 8) | static_cast<unsigned char>(data[at + i]);
+    return value;
+  };
+  auto put = [](std::string& out, uint64_t value, int bytes) {
+    for (int i = 0; i < bytes; ++i) out += static_cast<char>((value >> (8 * i)) & 0xFF);
+  };
+  const uint64_t entries = read(end + 10, 2), size = read(end + 12, 4), offset = read(end + 16, 4);
+  std::string tail;
+  put(tail, 0x06064b50, 4);  // ZIP64 end record: 56 bytes
+  put(tail, 44, 8);
+  put(tail, 45, 2);
+  put(tail, 45, 2);
+  put(tail, 0, 4);
+  put(tail, 0, 4);
+  put(tail, entries, 8);
+  put(tail, entries, 8);
+  put(tail, size, 8);
+  put(tail, offset, 8);
+  put(tail, 0x07064b50, 4);  // its locator
+  put(tail, 0, 4);
+  put(tail, end, 8);
+  put(tail, 1, 4);
+  put(tail, 0x06054b50, 4);  // the classic record, markers only
+  put(tail, 0xFFFF, 2);
+  put(tail, 0xFFFF, 2);
+  put(tail, 0xFFFF, 2);
+  put(tail, 0xFFFF, 2);
+  put(tail, 0xFFFFFFFF, 4);
+  put(tail, 0xFFFFFFFF, 4);
+  put(tail, 0, 2);
+  data.resize(end);
+  return WriteWhole(path, data + tail);
 }
 
 }  // namespace lyricade::testing

@@ -9,6 +9,9 @@
 #include <iterator>
 
 #include "common/test_folder.h"
+#include "common/stream_answer.h"
+#include "platform/db/db_connection.h"
+#include "store/catalogue_file_check.h"
 #include "store/country_table.h"
 #include "store/customer_details.h"
 #include "store/details_cipher.h"
@@ -222,11 +225,50 @@ TEST(ServiceAnswers, TakeWhatFollowsTheirMarkers) {
   EXPECT_FALSE(ParseClaimAnswer("DOWNLOAD, 3, ftp://h/b.zip"));
 
   EXPECT_EQ(ParseStreamFileName("--:STREAM:--My Song.mp3\r\n"), "My Song.mp3");
+  // The one reader of the answer, shared with playback: no marker is the
+  // service's message; an empty name or one that could change the address
+  // it goes back in is refused.
+  EXPECT_FALSE(ParseStreamAnswer("Error: no subscription").HasMarker);
+  for (const char* hostile : {"--:STREAM:--", "--:STREAM:--a&Type=9", "--:STREAM:--../x.mp3",
+                              "--:STREAM:--a\tb.mp3", "--:STREAM:--a#b", "--:STREAM:--a?b=c"}) {
+    const StreamAnswer answer = ParseStreamAnswer(hostile);
+    EXPECT_TRUE(answer.HasMarker) << hostile;
+    EXPECT_FALSE(answer.Name) << hostile;
+  }
   const auto prices = ParsePackagePrices("1 Day|$2||1 Month|$9|x");
   ASSERT_TRUE(prices);
   EXPECT_EQ(prices->Day, "1 Day\n$2");
   EXPECT_EQ(prices->Month, "1 Month\n$9|x");
   EXPECT_FALSE(ParsePackagePrices("x"));
+}
+
+// A downloaded catalogue is judged by its schema alone; a hostile one is
+// refused, and the check itself stops when told to or when its time is up.
+TEST(CatalogueFileCheck, RefusesHostileFilesAndStopsWhenAsked) {
+  TestFolder folder;
+  auto make = [&](const std::string& name, const std::string& sql) {
+    const std::string path = folder.File(name);
+    DbConnection db;
+    EXPECT_TRUE(db.Create(path));
+    EXPECT_TRUE(db.Execute(sql));
+    return path;
+  };
+  const std::string good = make("good.mdb",
+      "CREATE TABLE Songs(TrackName, Artist, Code, Comp, Price, Genre, ActivateDate, Path);");
+  EXPECT_EQ(CatalogueFileProblem(good), "");
+  EXPECT_EQ(CatalogueFileProblem(make("view.mdb",
+                "CREATE VIEW Songs AS WITH RECURSIVE n(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM n) "
+                "SELECT x AS TrackName FROM n;")),
+            "the catalogue holds views or triggers");
+  EXPECT_EQ(CatalogueFileProblem(make("short.mdb", "CREATE TABLE Songs(TrackName, Artist);")),
+            "the catalogue's Songs has no column code");
+  std::ofstream(folder.File("page.mdb")) << "<html>not found</html>";
+  EXPECT_EQ(CatalogueFileProblem(folder.File("page.mdb")), "the catalogue does not open");
+
+  const std::atomic<bool> stop{true};
+  EXPECT_EQ(CatalogueFileProblem(good, &stop), "the catalogue check was stopped");
+  EXPECT_EQ(CatalogueFileProblem(good, nullptr, std::chrono::milliseconds(-1)),
+            "the catalogue check was stopped");
 }
 
 }  // namespace

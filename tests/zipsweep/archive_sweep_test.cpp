@@ -4,6 +4,7 @@
 // delete the host's files.
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -148,8 +149,9 @@ TEST_F(ArchiveSweepTest, HostileNamesNeverReachOutsideOnEitherEngine) {
   const auto before = testing::Snapshot(folder_.Path(), folder_.File("songs/"));
   std::vector<SweepRow> rows;
   for (SweepMode mode : {SweepMode::Test, SweepMode::Unzip}) Sweep({archive}, mode, false, &rows);
-  // The built-in engine refuses such names; the fallback leaves them out.
-  EXPECT_EQ(rows[0].Used, "Info-ZIP");
+  // The built-in engine refuses such names; the fallback leaves them out, so
+  // the archive is kept.
+  EXPECT_EQ(rows[0].Used, "Info-ZIP - ZIP Kept");
   EXPECT_EQ(testing::Snapshot(folder_.Path(), folder_.File("songs/")), before);
   EXPECT_EQ(ReadWhole(outside + "keep.mp3"), "precious");
   EXPECT_FALSE(Exists("/tmp/zipsweep-abs.cdg"));
@@ -161,6 +163,101 @@ TEST_F(ArchiveSweepTest, HostileNamesNeverReachOutsideOnEitherEngine) {
   EXPECT_EQ(Try(Zip("songs/only-hostile.zip", {{"../outside/keep.mp3", "evil"}, {"song.cdg", cdg_}})),
             "Missing MP3");
   EXPECT_EQ(ReadWhole(outside + "keep.mp3"), "precious");
+}
+
+// A bomb fails its test before either engine writes a byte of it, and "UNZIP
+// All" with "Delete ZIP after UNZIP" keeps it.
+TEST_F(ArchiveSweepTest, ZipBombsFailAndAreKept) {
+  const std::string bomb = Zip("songs/bomb.zip", {{"song.mp3", std::string(4u << 20, '\0'), false, false},
+                                                   {"song.cdg", cdg_}});
+  const std::string many = Zip("songs/many.zip", [&] {
+    std::vector<SweepMember> members = {{"song.mp3", mp3_}, {"song.cdg", cdg_}, {"l", "x", true}};
+    for (int i = 0; i < 10'001; ++i) members.push_back({"x" + std::to_string(i), ""});
+    return members;
+  }());
+  std::vector<SweepRow> rows;
+  Sweep({bomb, many}, SweepMode::Unzip, true, &rows);
+  EXPECT_EQ(rows[0].Used, "ZIP BAD");
+  EXPECT_EQ(rows[1].Used, "ZIP BAD");
+  EXPECT_EQ(ReadWhole(data_.File("ziplog.txt")), std::string("Quillon ZIP Tester Log 1.0\n\n") +
+                                                     "ZIP BAD, Test Failed, " + bomb + "\n" +
+                                                     "ZIP BAD, Test Failed, " + many + "\n");
+  std::set<std::string> left;
+  for (const auto& entry : fs::recursive_directory_iterator(folder_.File("songs")))
+    left.insert(entry.path().filename().string());
+  EXPECT_EQ(left, (std::set<std::string>{"bomb.zip", "many.zip"}));
+}
+
+// 7-Zip's Deflate64 members pass on the fallback, decoded by Info-ZIP's
+// program, and unpack next to the archive like any other.
+TEST_F(ArchiveSweepTest, Deflate64ArchivesPassOnTheFallback) {
+  const std::string song = testing::Compressible(300'000);
+  const std::string graphics = testing::Compressible(40'000, 3);
+  const std::string archive = folder_.File("songs/d64.zip");
+  fs::create_directories(folder_.File("songs"));
+  ASSERT_TRUE(testing::Write7zDeflate64(archive, data_.File("work"), {{"song.mp3", song}, {"song.cdg", graphics}}));
+  std::vector<SweepRow> rows;
+  Sweep({archive}, SweepMode::Test, false, &rows);
+  EXPECT_EQ(rows[0].Used, "Info-ZIP");
+  Sweep({archive}, SweepMode::Unzip, true, &rows);
+  EXPECT_EQ(rows[0].Used, "Info-ZIP");
+  EXPECT_EQ(ReadWhole(folder_.File("songs/song.mp3")), song);
+  EXPECT_EQ(ReadWhole(folder_.File("songs/song.cdg")), graphics);
+  EXPECT_FALSE(Exists(archive));
+  EXPECT_TRUE(NoScratchLeft(folder_.Path()));
+}
+
+// Archives whose classic end record holds only the ZIP64 markers are read
+// through their ZIP64 records, on both engines, and an unpacked song follows
+// the umask.
+TEST_F(ArchiveSweepTest, Zip64EndRecordsAreRead) {
+  const std::string plain = Song("z64.zip", "song");
+  ASSERT_TRUE(testing::ToZip64End(plain));
+  const std::string linked = Song("z64-linked.zip", "song", true);
+  ASSERT_TRUE(testing::ToZip64End(linked));
+  EXPECT_EQ(Try(plain), "zLib");
+  EXPECT_EQ(Try(linked), "Info-ZIP");
+  const mode_t saved = ::umask(027);
+  std::vector<SweepRow> rows;
+  Sweep({plain}, SweepMode::Unzip, false, &rows);
+  ::umask(saved);
+  EXPECT_EQ(rows[0].Used, "zLib");
+  EXPECT_EQ(ReadWhole(folder_.File("song.mp3")), mp3_);
+  EXPECT_EQ(fs::status(folder_.File("song.mp3")).permissions() & fs::perms::all,
+            fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+}
+
+// An archive whose own members land on one name keeps the host's only
+// copy of the one replaced, as does one the fallback could not place whole;
+// a crashed run's private folder goes, a live one stays.
+TEST_F(ArchiveSweepTest, ArchivesThatCannotBePlacedWholeAreKeptAndStaleFoldersGo) {
+  const std::string flat = Zip("a/flat.zip", {{"disc1/song.mp3", mp3_}, {"disc2/song.mp3", testing::FakeMp3(10, 5)},
+                                              {"song.cdg", cdg_}});
+  const std::string twice = Zip("b/twice.zip", {{"song.mp3", mp3_}, {"song.mp3", mp3_}, {"song.cdg", cdg_},
+                                                {"l", "x", true}});
+  const std::string skipped = Zip("c/skipped.zip", {{"song.mp3", mp3_}, {"song.cdg", cdg_}, {"../up.txt", "x"}});
+  const std::string whole = Song("d/whole.zip", "song");
+  fs::create_directories(folder_.File("a/.zipsweep-AbC123/x"));
+  ASSERT_TRUE(WriteWhole(folder_.File("a/.zipsweep-AbC123/x/song.mp3"), "a crash's copy"));
+  const ScratchFolder live = ScratchFolder::MakeInside(folder_.File("d"));
+  ASSERT_TRUE(live.Valid());
+
+  std::vector<SweepRow> rows;
+  Sweep({flat, twice, skipped, whole}, SweepMode::Unzip, true, &rows);
+  EXPECT_EQ(rows[0].Used, "zLib - ZIP Kept");
+  EXPECT_EQ(rows[1].Used, "Info-ZIP - ZIP Kept");
+  EXPECT_EQ(rows[2].Used, "Info-ZIP - ZIP Kept");
+  EXPECT_EQ(rows[3].Used, "zLib");
+  EXPECT_TRUE(Exists(flat));
+  EXPECT_TRUE(Exists(twice));
+  EXPECT_TRUE(Exists(skipped));
+  EXPECT_FALSE(Exists(whole));
+  EXPECT_EQ(ReadWhole(data_.File("ziplog.txt")),
+            "Quillon ZIP Tester Log 1.0\n\nFiles Share a Name in ZIP, ZIP Kept, " + flat +
+                "\nFiles Share a Name in ZIP, ZIP Kept, " + twice +
+                "\nFiles Left Out of ZIP, ZIP Kept, " + skipped + "\n");
+  EXPECT_FALSE(Exists(folder_.File("a/.zipsweep-AbC123")));
+  EXPECT_TRUE(fs::is_directory(live.Path()));
 }
 
 TEST_F(ArchiveSweepTest, UnzipAllNeverLosesASong) {

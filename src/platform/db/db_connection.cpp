@@ -84,6 +84,11 @@ bool DbConnection::OpenWith(const std::string& path, int flags) {
     return false;
   }
   sqlite3_extended_result_codes(raw, 1);
+  if (sqlite3_db_config(raw, SQLITE_DBCONFIG_TRUSTED_SCHEMA, 0, nullptr) != SQLITE_OK ||
+      sqlite3_db_config(raw, SQLITE_DBCONFIG_DEFENSIVE, 1, nullptr) != SQLITE_OK) {
+    failure_ = sqlite3_errmsg(raw);
+    return false;
+  }
   sqlite3_busy_timeout(raw, kBusyTimeoutMs);
   if (!RegisterCaseFoldingLike(raw)) {
     failure_ = sqlite3_errmsg(raw);
@@ -102,9 +107,25 @@ bool DbConnection::OpenWith(const std::string& path, int flags) {
   return true;
 }
 
+void DbConnection::SetStopCheck(std::function<bool()> stop) {
+  if (!db_) return;
+  if (!stop) {
+    sqlite3_progress_handler(db_.get(), 0, nullptr, nullptr);
+    stop_.reset();
+    return;
+  }
+  stop_ = std::make_unique<std::function<bool()>>(std::move(stop));
+  constexpr int kStepsPerCheck = 4000;
+  sqlite3_progress_handler(
+      db_.get(), kStepsPerCheck,
+      [](void* check) { return (*static_cast<std::function<bool()>*>(check))() ? 1 : 0; },
+      stop_.get());
+}
+
 void DbConnection::Close() {
   db_.reset();
   watch_.reset();
+  stop_.reset();
   path_.clear();
 }
 

@@ -12,7 +12,10 @@
 // committed with it.
 //
 // Every connection compares LIKE without regard to letter case for every
-// letter (see like_function.h).
+// letter (see like_function.h), and runs with SQLite's defensive settings:
+// the schema is not trusted (views, triggers and defaults call only
+// functions marked harmless), and no statement may edit the schema's own
+// text. A database file may come from elsewhere (the vendor's catalogue).
 
 #include <cstdint>
 #include <functional>
@@ -88,6 +91,12 @@ public:
   // -1 when closed.
   int64_t DataVersion();
 
+  // Asks `stop` every few thousand steps of the running statement; when it
+  // answers true the statement ends with an interruption (Execute and Query
+  // return false). For long work on files from elsewhere: a cancelled check,
+  // a deadline. Lasts until replaced or the connection closes; empty clears.
+  void SetStopCheck(std::function<bool()> stop);
+
   bool BeginTransaction();
   bool CommitTransaction();
   bool InTransaction() const;
@@ -111,6 +120,7 @@ private:
   SqliteHandle db_;
   // Kept apart so SQLite's hooks hold a pointer that survives a move.
   std::unique_ptr<WriteWatch> watch_;
+  std::unique_ptr<std::function<bool()>> stop_;
   std::string path_;
   std::string failure_;  // why the last Open failed, when it never got a handle
   int busyFailures_ = 0;

@@ -36,7 +36,10 @@ void RunOnWorker(const std::function<void()>& job, const WorkerWait& wait) {
   // The loop also ends when the application quits (every loop of the
   // thread is told to); the transfer is cancelled then, so the join takes
   // about a second rather than as long as a silent service likes.
-  if (!finished) CancelRunningTransfers();
+  if (!finished) {
+    CancelRunningTransfers();
+    if (wait.Cancel) wait.Cancel();
+  }
   worker.join();
   ticker.stop();
 }

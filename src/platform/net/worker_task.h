@@ -17,6 +17,10 @@ struct WorkerWait {
   // False: the host's clicks and keys wait until the job ends (for steps
   // that run in the middle of another command, such as opening a song).
   bool AcceptInput = true;
+  // Called on the UI thread when the application quits before the job ends,
+  // for jobs that are not web transfers (those are cancelled anyway) and
+  // must be told to stop so the quit is not held up.
+  std::function<void()> Cancel;
 };
 
 void RunOnWorker(const std::function<void()>& job, const WorkerWait& wait = {});

@@ -138,6 +138,7 @@ UnzipPassOutcome UnzipModule::RunPass(const UnzipPassRequest& request,
   options.ListOnly = request.ListOnly ? 1 : 0;
   options.RecreateFolders = request.RecreateFolders ? 1 : 0;
   options.OverwriteAll = request.OverwriteAll ? 1 : 0;
+  options.MaxTotalBytes = request.MaxTotalBytes;
 
   PassContext context;
   context.OnMember = &onMember;

@@ -32,6 +32,9 @@ struct UnzipPassRequest {
   bool OverwriteAll = true;
   // Members, by their stored names, the pass leaves alone.
   std::vector<std::string> Exclude;
+  // The most an extracting pass may write in all (0: no limit); a member is
+  // never written past the size the archive declares for it.
+  uint64_t MaxTotalBytes = 0;
 };
 
 // One member as the module reports it during a listing pass. The name is the

@@ -96,3 +96,51 @@ TEST(DbConnection, ExecuteRunsEveryStatementOfTheText) {
 
 }  // namespace
 }  // namespace lyricade
+
+namespace lyricade {
+namespace {
+
+// A file from elsewhere cannot make a view run a function that is not
+// marked harmless, nor edit the schema's text; long work stops when asked.
+TEST(DbConnection, DefensiveSettingsAndTheStopCheck) {
+  testing::TestFolder folder;
+  const std::string path = MakeDatabase(folder, "hostile.mdb",
+                                        "CREATE TABLE Songs(a); CREATE VIEW Spy AS SELECT probe() AS p;");
+  DbConnection db;
+  ASSERT_TRUE(db.Open(path));
+  int probes = 0;
+  ASSERT_EQ(sqlite3_create_function_v2(
+                db.Handle(), "probe", 0, SQLITE_UTF8, &probes,
+                [](sqlite3_context* context, int, sqlite3_value**) {
+                  ++*static_cast<int*>(sqlite3_user_data(context));
+                  sqlite3_result_int(context, 1);
+                },
+                nullptr, nullptr, nullptr),
+            SQLITE_OK);
+  EXPECT_TRUE(db.Query("SELECT probe();", [](const DbRow&) { return true; }));
+  EXPECT_EQ(probes, 1);
+  EXPECT_FALSE(db.Query("SELECT p FROM Spy;", [](const DbRow&) { return true; }));
+  EXPECT_EQ(probes, 1);
+  EXPECT_NE(db.LastError().find("unsafe"), std::string::npos) << db.LastError();
+  db.Execute("PRAGMA writable_schema=ON;", DbFailureLog::Quiet);
+  EXPECT_FALSE(db.Execute("UPDATE sqlite_schema SET sql='CREATE TABLE Songs(b)' WHERE name='Songs';",
+                          DbFailureLog::Quiet));
+
+  // An endless query ends once the check says stop, and a cleared check
+  // lets the next statement run.
+  int asked = 0;
+  db.SetStopCheck([&] { return ++asked >= 3; });
+  EXPECT_FALSE(db.Query("WITH RECURSIVE n(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM n) "
+                        "SELECT count(*) FROM n;",
+                        [](const DbRow&) { return true; }));
+  EXPECT_EQ(asked, 3);
+  db.SetStopCheck({});
+  int64_t count = 0;
+  EXPECT_TRUE(db.Query("WITH RECURSIVE n(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM n WHERE x < 100000) "
+                       "SELECT count(*) FROM n;",
+                       [&](const DbRow& row) { count = row.Integer(0); return true; }));
+  EXPECT_EQ(count, 100000);
+}
+
+}  // namespace
+}  // namespace lyricade

@@ -161,6 +161,26 @@ TEST_F(UnzipModuleTest, AMemberCutOffMidwayIsNotLeftHalfWritten) {
   EXPECT_TRUE(prompts_.Shown().empty());
 }
 
+// A small archive of one long run inflates far past any song; the caller's
+// budget stops it, and what the module writes follows the user's umask.
+TEST_F(UnzipModuleTest, ABombStopsAtTheBudgetAndFilesFollowTheUmask) {
+  const std::string archive = folder_.File("bomb.zip");
+  ASSERT_TRUE(WriteStreamedZip(archive, {{"Song.cdg", "graphics"}, {"Song.mp3", std::string(8u << 20, 'z')}}));
+  ASSERT_LT(std::filesystem::file_size(archive), 100'000u);
+  const mode_t saved = ::umask(027);
+  UnzipPassRequest request{archive, out_, false, true, true, {}, 1u << 20};
+  EXPECT_EQ(module_.RunPass(request, {}), UnzipPassOutcome::Partial);
+  EXPECT_FALSE(Exists(out_ + "Song.mp3"));
+  struct stat info {};
+  ASSERT_EQ(::stat((out_ + "Song.cdg").c_str(), &info), 0);
+  EXPECT_EQ(info.st_mode & 0777, 0640u);
+  // Unbounded, the same archive unpacks whole.
+  ::umask(saved);
+  request.MaxTotalBytes = 0;
+  EXPECT_EQ(module_.RunPass(request, {}), UnzipPassOutcome::Done);
+  EXPECT_EQ(std::filesystem::file_size(out_ + "Song.mp3"), 8u << 20);
+}
+
 // The host's render, streaming and loader threads resolve relative paths
 // against the working folder while a pass runs: the module must never move
 // it. The pass runs from a decoy working folder, where relative writes would
