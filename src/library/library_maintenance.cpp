@@ -40,6 +40,16 @@ EditedFields CutFields(const EditedFields& fields, size_t title, size_t artist, 
           CutCharacters(fields.Comment, comment)};
 }
 
+// How many characters the dialog shows of each field, and how many
+// "Update" reads of an edited one.
+constexpr size_t kShownLimits[5] = {199, 199, 197, 9, 254};
+constexpr size_t kWrittenLimits[5] = {1023, 1023, 1023, 9, 254};
+
+std::string* FieldOf(EditedFields& fields, size_t i) {
+  std::string* all[5] = {&fields.Title, &fields.Artist, &fields.Id, &fields.Year, &fields.Comment};
+  return all[i];
+}
+
 // A matching row of "Search and Replace" as the find statement read it.
 struct ReplaceRow {
   long ItemNum = 0;
@@ -86,13 +96,21 @@ std::optional<EditItemForm> LibraryMaintenance::LoadEditItem(long itemNum) {
   EditItemForm form;
   form.ItemNum = row.ItemNum;
   form.Path = row.Path;
-  form.Fields = CutFields({row.Title, row.Artist, row.Id, row.Year, row.Comment}, 199, 199, 197,
-                          9, 254);
+  form.Stored = {row.Title, row.Artist, row.Id, row.Year, row.Comment};
+  form.Fields = CutFields(form.Stored, kShownLimits[0], kShownLimits[1], kShownLimits[2],
+                          kShownLimits[3], kShownLimits[4]);
   return form;
 }
 
 void LibraryMaintenance::UpdateEditItem(const EditItemForm& form) {
-  const EditedFields fields = CutFields(form.Fields, 1023, 1023, 1023, 9, 254);
+  EditedFields fields = form.Fields;
+  EditedFields stored = form.Stored;
+  for (size_t i = 0; i < 5; ++i) {
+    std::string& field = *FieldOf(fields, i);
+    const std::string& was = *FieldOf(stored, i);
+    field = field == CutCharacters(was, kShownLimits[i]) ? was
+                                                         : CutCharacters(field, kWrittenLimits[i]);
+  }
   database_.BeginTrans();
   database_.Execute(EditItemStatement(fields, form.Path));
   database_.CommitTrans();

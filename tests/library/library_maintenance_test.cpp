@@ -357,6 +357,21 @@ TEST(LibraryMaintenance, EditItemLoadsCutFieldsAndUpdatesEveryRowOfThePath) {
   EXPECT_EQ(m.Fields(twin), m.Fields(row));
   EXPECT_EQ(m.maintenance.LoadEditItem(twin)->Fields.Year, "197419741");
   EXPECT_EQ(m.reloads, 1);
+
+  // Fields the host did not touch keep what the import stored, however
+  // long; the one changed is written as typed.
+  const long tagged = m.Add(std::string(250, 't'), "Abba", "ID", "/k/tagged.mp3", "2004-05-06",
+                            std::string(300, 'c'));
+  form = m.maintenance.LoadEditItem(tagged);
+  ASSERT_TRUE(form);
+  form->Fields.Artist = "ABBA";
+  m.maintenance.UpdateEditItem(*form);
+  const std::optional<EditItemForm> again = m.maintenance.LoadEditItem(tagged);
+  ASSERT_TRUE(again);
+  EXPECT_EQ(again->Stored.Title, std::string(250, 't'));
+  EXPECT_EQ(again->Stored.Artist, "ABBA");
+  EXPECT_EQ(again->Stored.Year, "2004-05-06");
+  EXPECT_EQ(again->Stored.Comment, std::string(300, 'c'));
 }
 
 }  // namespace
