@@ -87,6 +87,9 @@ long LibraryImport::ImportFolder(const std::string& folder, const ImportProgress
     // this is the tool) from waiting for the whole walk.
     if (database_.BatchDue() && database_.CommitBatch()) committed = imported;
   };
+  // No KJ means a hidden file as a song (least of all the "._" resource
+  // files another system leaves beside every song on a shared drive).
+  hooks.SkipHidden = true;
   hooks.Pump = progress.Pump;
   hooks.Aborted = progress.Aborted;
   hooks.Unreadable = [](const std::string& path, const std::string& error) {
