@@ -227,7 +227,10 @@ void LibraryMaintenance::SearchAndReplace(const ReplaceProgress& progress) {
   }
   const long count = static_cast<long>(rows.size());
 
-  database_.BeginTrans();
+  // The window pumps events between rows, and the show goes on: written in
+  // batches like an import, so a History row recorded meanwhile commits on
+  // its own and never inside this command's transaction.
+  database_.CommitBatch();
   const std::string upperSearch = UpperAscii(searchText);
   if (count > 0 && progress.Open) progress.Open();
   for (long i = 0; i < count; ++i) {
@@ -236,14 +239,15 @@ void LibraryMaintenance::SearchAndReplace(const ReplaceProgress& progress) {
     const std::string artist = ReplaceUpperCased(row.Artist, upperSearch, replacementText);
     const std::string id = ReplaceUpperCased(row.Id, upperSearch, replacementText);
     if (row.ItemNum != 0)
-      database_.Execute(WriteReplacedRowStatement(row.ItemNum, title, artist, id));
+      database_.ExecuteInBatch(WriteReplacedRowStatement(row.ItemNum, title, artist, id));
+    if (database_.BatchDue()) database_.CommitBatch();
     if (progress.Step)
       progress.Step(DecimalText(i + 1) + " / " + DecimalText(count),
                     static_cast<int>((i + 1) * 100 / count));
     if (progress.Pump) progress.Pump();
   }
   if (count > 0 && progress.Close) progress.Close();
-  database_.CommitTrans();
+  database_.CommitBatch();
   Reload();
   prompts_.Message("Search and Replace", "Done", PromptButtons::Ok);
 }

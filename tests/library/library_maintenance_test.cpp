@@ -299,6 +299,25 @@ TEST(LibraryMaintenance, SearchAndReplaceUpperCasesOnlyRowsHoldingTheText) {
   EXPECT_EQ(m.library.prompts.Shown().size(), 4u);
   EXPECT_EQ(opened, 3);
   EXPECT_EQ(m.reloads, 4);
+  // The show goes on while it pumps: a History row recorded then is in the
+  // file at once (another connection sees it), and the replacing goes on.
+  DbConnection other;
+  ASSERT_TRUE(other.Open(m.library.database.LibraryPath(), DbAccess::ReadOnly));
+  int64_t seen = -1;
+  progress.Pump = [&] {
+    if (seen >= 0) return;
+    m.library.database.Execute("INSERT INTO History (Singer, SongPath) VALUES ('Ann', '/k/1.mp3');");
+    other.Query("SELECT count(*) FROM History;", [&](const DbRow& row) {
+      seen = row.Integer(0);
+      return false;
+    });
+  };
+  m.library.prompts.QueueInput("heart");
+  m.library.prompts.QueueInput("love");
+  m.maintenance.SearchAndReplace(progress);
+  EXPECT_EQ(seen, 1);
+  EXPECT_EQ(m.Fields(tender)[0], "LOVE ME TENDER");
+  EXPECT_EQ(m.Fields(percent)[0], "ALL PURE LOVE");
 }
 
 TEST(LibraryMaintenance, ClearAsksThriceAndKeepsHistory) {
