@@ -102,6 +102,9 @@ bool LibraryDatabase::ExecuteInBatch(const std::string& sql) {
     batchOpen_ = library_.BeginTransaction();
     batchRows_ = 0;
     batchStart_ = std::chrono::steady_clock::now();
+    // Another program held its write past the whole busy wait: the row
+    // would wait as long again and fail the same way.
+    if (!batchOpen_ && library_.LastWasBusy()) return false;
   }
   ++batchRows_;
   return library_.Execute(sql);

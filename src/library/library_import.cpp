@@ -107,6 +107,35 @@ long LibraryImport::ImportFolder(const std::string& folder, const ImportProgress
   return imported;
 }
 
+bool LibraryImport::TakesFileNamed(const std::string& name) {
+  if (name.empty() || name.front() == '.') return false;
+  static const std::vector<std::string> patterns = SplitPatterns(kImportPatterns);
+  for (const std::string& pattern : patterns)
+    if (MatchesPattern(pattern, name)) return true;
+  return false;
+}
+
+long LibraryImport::ImportFiles(const std::vector<std::string>& paths,
+                                const ImportProgress& progress, long* taken) {
+  long tried = 0;
+  long imported = 0;
+  long committed = 0;
+  if (database_.LibraryOpen()) {
+    database_.CommitBatch();
+    for (const std::string& path : paths) {
+      if (progress.Aborted && progress.Aborted()) break;
+      if (!TakesFileNamed(path.substr(FolderOf(path).size()))) continue;
+      ++tried;
+      if (progress.File) progress.File(path);
+      if (ImportFile(path)) ++imported;
+      if (database_.BatchDue() && database_.CommitBatch()) committed = imported;
+    }
+    if (!database_.CommitBatch()) imported = committed;
+  }
+  if (taken) *taken = tried;
+  return imported;
+}
+
 bool LibraryImport::ImportSingleFile(const std::string& path) {
   const bool added = ImportFile(path);
   if (!database_.CommitBatch()) {
