@@ -12,6 +12,8 @@
 namespace lyricade {
 namespace {
 
+constexpr size_t kEntriesPerPump = 256;
+
 struct DirCloser {
   void operator()(DIR* dir) const { ::closedir(dir); }
 };
@@ -94,6 +96,7 @@ bool FolderScanner::Scan(const std::string& root, std::string_view patternList) 
 
 std::vector<std::string> FolderScanner::ListFolders(const std::string& root) {
   walked_.clear();
+  filesOf_.clear();
   std::vector<std::string> folders{root};
   MarkWalked(root);
   Walk(root, folders);
@@ -103,6 +106,9 @@ std::vector<std::string> FolderScanner::ListFolders(const std::string& root) {
 bool FolderScanner::Walk(const std::string& folder, std::vector<std::string>& folders) {
   std::vector<Entry> entries;
   if (!ListEntries(folder, entries)) return true;
+  std::vector<std::string>& files = filesOf_[folder];
+  for (const Entry& entry : entries)
+    if (!entry.Folder) files.push_back(entry.Name);
   for (const Entry& entry : entries) {
     if (entry.Folder) {
       const std::string path = JoinPath(folder, entry.Name);
@@ -121,12 +127,19 @@ bool FolderScanner::Walk(const std::string& folder, std::vector<std::string>& fo
 bool FolderScanner::ScanFiles(const std::vector<std::string>& folders,
                               const std::vector<std::string>& patterns) {
   for (const std::string& folder : folders) {
-    std::vector<Entry> entries;
-    if (ListEntries(folder, entries)) {
-      // Regular files only, found once per folder and matched per pattern.
-      std::vector<std::string> files;
+    std::vector<std::string> files;
+    bool listed = true;
+    if (auto found = filesOf_.find(folder); found != filesOf_.end()) {
+      files = std::move(found->second);
+      filesOf_.erase(found);
+    } else {
+      std::vector<Entry> entries;
+      listed = ListEntries(folder, entries);
       for (Entry& entry : entries)
         if (!entry.Folder) files.push_back(std::move(entry.Name));
+    }
+    if (listed) {
+      // Regular files only, found once per folder and matched per pattern.
       for (const std::string& pattern : patterns) {
         for (const std::string& name : files) {
           if (!MatchesPattern(pattern, name)) continue;
@@ -152,10 +165,15 @@ bool FolderScanner::ListEntries(const std::string& folder, std::vector<Entry>& e
   const int fd = ::dirfd(dir.get());
   // Non-regular, non-folder entries (devices, sockets, dangling links) are
   // neither walked nor reported, so they are left out here.
+  size_t read = 0;
   errno = 0;
   while (const dirent* item = ::readdir(dir.get())) {
     const std::string_view name = item->d_name;
     if (name == "." || name == "..") continue;
+    if (hooks_.SkipHidden && name.front() == '.') continue;
+    // A folder of a hundred thousand songs takes a while to read: the
+    // window gets its turn between pieces of it.
+    if (++read % kEntriesPerPump == 0) Pump();
     bool folderEntry = item->d_type == DT_DIR;
     bool fileEntry = item->d_type == DT_REG;
     if (item->d_type == DT_LNK || item->d_type == DT_UNKNOWN) {

@@ -16,7 +16,9 @@
 // twice, so link loops end.
 //
 // The caller keeps its window alive through the Pump hook, which runs after
-// every entry, and stops a scan through the Aborted hook. Abort rules: in
+// every entry (and every few hundred entries while a big folder is read),
+// and stops a scan through the Aborted hook. Each folder is read once: the
+// files phase 1 found are matched in phase 3 without listing it again. Abort rules: in
 // phase 1 the walk ends at the next entry; in phase 3 a folder's listing for
 // one pattern ends after the entry that saw the flag, and the whole phase
 // ends after the folder. So a flag raised during phase 1 still lets phase 3
@@ -27,6 +29,7 @@
 #include <sys/types.h>
 
 #include <functional>
+#include <map>
 #include <set>
 #include <string>
 #include <string_view>
@@ -47,6 +50,10 @@ struct FolderScanHooks {
   std::function<bool()> Aborted;
   // A folder that could not be listed, and why.
   std::function<void(const std::string& folder, const std::string& error)> Unreadable;
+  // Leave out hidden entries (names starting with "."): hidden folders are
+  // not walked, and hidden files, among them the "._Song.mp3" resource
+  // files another system leaves on shared drives, are not reported.
+  bool SkipHidden = false;
 };
 
 // Splits a pattern list at blanks, ";" and ","; a double quote or an
@@ -93,6 +100,8 @@ private:
 
   FolderScanHooks hooks_;
   std::set<std::pair<dev_t, ino_t>> walked_;
+  // The regular files of each folder phase 1 read, in name order.
+  std::map<std::string, std::vector<std::string>> filesOf_;
 };
 
 }  // namespace lyricade

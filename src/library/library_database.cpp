@@ -1,8 +1,5 @@
 #include "library/library_database.h"
 
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
 #include <filesystem>
 
 #include "library/library_log.h"
@@ -14,29 +11,14 @@ namespace fs = std::filesystem;
 namespace lyricade {
 namespace {
 
-// The backup is a plain byte copy of the closed library file; it counts only
-// when it is as long as the file it copies.
-bool CopyOver(const std::string& from, const std::string& to) {
-  std::error_code error;
-  if (!fs::copy_file(from, to, fs::copy_options::overwrite_existing, error) || error) {
-    qCWarning(lcLibrary, "cannot copy %s to %s: %s", from.c_str(), to.c_str(),
-              error.message().c_str());
-    return false;
-  }
-  const auto fromSize = fs::file_size(from, error);
-  const auto toSize = error ? 0 : fs::file_size(to, error);
-  if (error || fromSize != toSize) {
-    qCWarning(lcLibrary, "the copy %s of %s is incomplete", to.c_str(), from.c_str());
-    return false;
-  }
-  return true;
-}
-
-// Nothing may be left of a compacted copy that did not make it into place.
+// Nothing may be left of a compacted copy once its contents are in place
+// (or failed to get there).
 void RemoveCompacted(const std::string& destination) {
   std::error_code error;
   fs::remove(destination, error);
   fs::remove(destination + "-journal", error);
+  fs::remove(destination + "-wal", error);
+  fs::remove(destination + "-shm", error);
 }
 
 }  // namespace
@@ -120,6 +102,9 @@ bool LibraryDatabase::ExecuteInBatch(const std::string& sql) {
     batchOpen_ = library_.BeginTransaction();
     batchRows_ = 0;
     batchStart_ = std::chrono::steady_clock::now();
+    // Another program held its write past the whole busy wait: the row
+    // would wait as long again and fail the same way.
+    if (!batchOpen_ && library_.LastWasBusy()) return false;
   }
   ++batchRows_;
   return library_.Execute(sql);
@@ -186,43 +171,50 @@ void LibraryDatabase::ShowSame(const std::string& words) {
 }
 
 bool LibraryDatabase::CompactLibrary() {
-  const std::string source = LibraryPath();
   const std::string destination = dataFolder_ + kCompactedFile;
   const std::string backup = dataFolder_ + kBackupFile;
 
   CommitBatch();
-  // The byte copy below sees only the main file: move what the write-ahead
-  // log holds into it first (another program's reader may hold some back).
-  library_.Execute("PRAGMA wal_checkpoint(TRUNCATE);");
   historyResult_.Close();
   lookupResult_.Close();
-  library_.Close();
   ++itemsGeneration_;
+  // A library that failed to open (or was closed) gets one more try, quietly:
+  // its failure is shown by the reopen below.
+  const bool wasOpen = library_.IsOpen() || library_.Open(LibraryPath());
 
-  // Without a good backup the compaction does not start: the library file is
-  // the only copy of the host's library.
-  bool done = CopyOver(source, backup) && CompactInto(source, destination);
-  if (done) {
-    // A rename replaces the library in one step: at every moment either the
-    // old or the compacted file is "collections.mdb". The compacted copy is
-    // gone only because it now is the library.
-    done = std::rename(destination.c_str(), source.c_str()) == 0;
+  // The file is never swapped: the other program (lyricade-library, or
+  // Lyricade while the tool compacts) keeps its connection on it. So the
+  // compacted copy is made and checked beside the library, and then its
+  // contents are written into the library file in one transaction.
+  std::string why;
+  bool done = false;
+  bool busy = false;
+  if (!wasOpen) {
+    ShowSame("failed to connect");
+  } else if (!library_.BackupTo(backup, &why)) {
+    // Without a good backup the compaction does not start: the library file
+    // is the only copy of the host's library.
+    busy = library_.LastWasBusy();
+    qCWarning(lcLibrary, "cannot back up %s to %s: %s", LibraryPath().c_str(), backup.c_str(),
+              why.c_str());
+  } else if (CompactInto(destination)) {
+    done = library_.ReplaceContentsFrom(destination, &why);
+    busy = !done && library_.LastWasBusy();
     if (!done)
-      qCWarning(lcLibrary, "cannot put the compacted %s in place of %s: %s", destination.c_str(),
-                source.c_str(), std::strerror(errno));
+      qCWarning(lcLibrary, "cannot write the compacted %s into %s: %s", destination.c_str(),
+                LibraryPath().c_str(), why.c_str());
+    // The file shrinks once the log is moved into it.
+    if (done) library_.Execute("PRAGMA wal_checkpoint(TRUNCATE);", DbFailureLog::Quiet);
   }
-  if (!done) RemoveCompacted(destination);
+  RemoveCompacted(destination);
+  if (busy) prompts_.Message("Compact Database", kBusyText, PromptButtons::Ok, PromptIcon::Warning);
   ShowSame(done ? "Compact Completed" : "Compact Failed");
-  OpenLibrary();
+  if (!wasOpen) OpenLibrary();
+  ++itemsGeneration_;
   return done;
 }
 
-bool LibraryDatabase::CompactInto(const std::string& source, const std::string& destination) {
-  DbConnection from;
-  if (!from.Open(source, DbAccess::ReadOnly)) {
-    ShowSame("failed to connect");
-    return false;
-  }
+bool LibraryDatabase::CompactInto(const std::string& destination) {
   std::error_code error;
   fs::remove(destination, error);
   if (error || fs::exists(destination, error)) {
@@ -230,12 +222,11 @@ bool LibraryDatabase::CompactInto(const std::string& source, const std::string& 
     return false;
   }
   const std::string sql = "VACUUM INTO '" + DoubleApostrophes(destination) + "';";
-  if (!from.Execute(sql)) {
-    const std::string description = from.LastError();
+  if (!library_.Execute(sql)) {
+    const std::string description = library_.LastError();
     prompts_.Message("failed to compact", description, PromptButtons::Ok);
     return false;
   }
-  from.Close();
 
   // The compacted file must open and pass SQLite's structural check before
   // it may take the library's place.

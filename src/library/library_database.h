@@ -109,13 +109,20 @@ public:
   void LoadCurrentItem(long itemNum);
   const CurrentItem& Current() const { return current_; }
 
-  // Rewrites the library file compacted: backup "collections~.mdb", compacted
-  // copy "collection2.mdb" put in place of "collections.mdb", then reopen.
+  // Compacts the library in place: a consistent backup "collections~.mdb",
+  // a compacted and checked copy "collection2.mdb", whose contents then
+  // replace the library's in one transaction on the same file (other
+  // connections and programs keep working on it), and the copy is removed.
   // "Compact Completed" or "Compact Failed"; the library is never lost.
+  // When another program holds a write past the busy wait, kBusyText is
+  // shown first and nothing is compacted.
   bool CompactLibrary();
+  static constexpr const char* kBusyText =
+      "The library is busy: another program is writing to it. Nothing was compacted; "
+      "try again when it is idle.";
 
 private:
-  bool CompactInto(const std::string& source, const std::string& destination);
+  bool CompactInto(const std::string& destination);
   void ShowSame(const std::string& words);
 
   Prompts& prompts_;

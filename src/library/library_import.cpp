@@ -87,6 +87,9 @@ long LibraryImport::ImportFolder(const std::string& folder, const ImportProgress
     // this is the tool) from waiting for the whole walk.
     if (database_.BatchDue() && database_.CommitBatch()) committed = imported;
   };
+  // No KJ means a hidden file as a song (least of all the "._" resource
+  // files another system leaves beside every song on a shared drive).
+  hooks.SkipHidden = true;
   hooks.Pump = progress.Pump;
   hooks.Aborted = progress.Aborted;
   hooks.Unreadable = [](const std::string& path, const std::string& error) {
@@ -101,6 +104,35 @@ long LibraryImport::ImportFolder(const std::string& folder, const ImportProgress
               database_.Library().LastError().c_str());
     return committed;
   }
+  return imported;
+}
+
+bool LibraryImport::TakesFileNamed(const std::string& name) {
+  if (name.empty() || name.front() == '.') return false;
+  static const std::vector<std::string> patterns = SplitPatterns(kImportPatterns);
+  for (const std::string& pattern : patterns)
+    if (MatchesPattern(pattern, name)) return true;
+  return false;
+}
+
+long LibraryImport::ImportFiles(const std::vector<std::string>& paths,
+                                const ImportProgress& progress, long* taken) {
+  long tried = 0;
+  long imported = 0;
+  long committed = 0;
+  if (database_.LibraryOpen()) {
+    database_.CommitBatch();
+    for (const std::string& path : paths) {
+      if (progress.Aborted && progress.Aborted()) break;
+      if (!TakesFileNamed(path.substr(FolderOf(path).size()))) continue;
+      ++tried;
+      if (progress.File) progress.File(path);
+      if (ImportFile(path)) ++imported;
+      if (database_.BatchDue() && database_.CommitBatch()) committed = imported;
+    }
+    if (!database_.CommitBatch()) imported = committed;
+  }
+  if (taken) *taken = tried;
   return imported;
 }
 

@@ -14,6 +14,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "library/file_name_format.h"
 #include "library/library_item_insert.h"
@@ -106,6 +107,15 @@ public:
 
   // One file in a transaction of its own. True when its row was written.
   bool ImportSingleFile(const std::string& path);
+
+  // Files named one by one (a shell's "DIR/*"): only those a folder import
+  // would take (the patterns, no hidden files), written in batches like a
+  // folder. Returns the number of rows written; `taken` counts the files
+  // that were tried.
+  long ImportFiles(const std::vector<std::string>& paths, const ImportProgress& progress,
+                   long* taken = nullptr);
+  // Whether a folder import takes a file of that name.
+  static bool TakesFileNamed(const std::string& name);
 
 private:
   LibraryDatabase& database_;

@@ -40,6 +40,16 @@ EditedFields CutFields(const EditedFields& fields, size_t title, size_t artist, 
           CutCharacters(fields.Comment, comment)};
 }
 
+// How many characters the dialog shows of each field, and how many
+// "Update" reads of an edited one.
+constexpr size_t kShownLimits[5] = {199, 199, 197, 9, 254};
+constexpr size_t kWrittenLimits[5] = {1023, 1023, 1023, 9, 254};
+
+std::string* FieldOf(EditedFields& fields, size_t i) {
+  std::string* all[5] = {&fields.Title, &fields.Artist, &fields.Id, &fields.Year, &fields.Comment};
+  return all[i];
+}
+
 // A matching row of "Search and Replace" as the find statement read it.
 struct ReplaceRow {
   long ItemNum = 0;
@@ -86,13 +96,21 @@ std::optional<EditItemForm> LibraryMaintenance::LoadEditItem(long itemNum) {
   EditItemForm form;
   form.ItemNum = row.ItemNum;
   form.Path = row.Path;
-  form.Fields = CutFields({row.Title, row.Artist, row.Id, row.Year, row.Comment}, 199, 199, 197,
-                          9, 254);
+  form.Stored = {row.Title, row.Artist, row.Id, row.Year, row.Comment};
+  form.Fields = CutFields(form.Stored, kShownLimits[0], kShownLimits[1], kShownLimits[2],
+                          kShownLimits[3], kShownLimits[4]);
   return form;
 }
 
 void LibraryMaintenance::UpdateEditItem(const EditItemForm& form) {
-  const EditedFields fields = CutFields(form.Fields, 1023, 1023, 1023, 9, 254);
+  EditedFields fields = form.Fields;
+  EditedFields stored = form.Stored;
+  for (size_t i = 0; i < 5; ++i) {
+    std::string& field = *FieldOf(fields, i);
+    const std::string& was = *FieldOf(stored, i);
+    field = field == CutCharacters(was, kShownLimits[i]) ? was
+                                                         : CutCharacters(field, kWrittenLimits[i]);
+  }
   database_.BeginTrans();
   database_.Execute(EditItemStatement(fields, form.Path));
   database_.CommitTrans();
@@ -209,7 +227,10 @@ void LibraryMaintenance::SearchAndReplace(const ReplaceProgress& progress) {
   }
   const long count = static_cast<long>(rows.size());
 
-  database_.BeginTrans();
+  // The window pumps events between rows, and the show goes on: written in
+  // batches like an import, so a History row recorded meanwhile commits on
+  // its own and never inside this command's transaction.
+  database_.CommitBatch();
   const std::string upperSearch = UpperAscii(searchText);
   if (count > 0 && progress.Open) progress.Open();
   for (long i = 0; i < count; ++i) {
@@ -218,14 +239,15 @@ void LibraryMaintenance::SearchAndReplace(const ReplaceProgress& progress) {
     const std::string artist = ReplaceUpperCased(row.Artist, upperSearch, replacementText);
     const std::string id = ReplaceUpperCased(row.Id, upperSearch, replacementText);
     if (row.ItemNum != 0)
-      database_.Execute(WriteReplacedRowStatement(row.ItemNum, title, artist, id));
+      database_.ExecuteInBatch(WriteReplacedRowStatement(row.ItemNum, title, artist, id));
+    if (database_.BatchDue()) database_.CommitBatch();
     if (progress.Step)
       progress.Step(DecimalText(i + 1) + " / " + DecimalText(count),
                     static_cast<int>((i + 1) * 100 / count));
     if (progress.Pump) progress.Pump();
   }
   if (count > 0 && progress.Close) progress.Close();
-  database_.CommitTrans();
+  database_.CommitBatch();
   Reload();
   prompts_.Message("Search and Replace", "Done", PromptButtons::Ok);
 }

@@ -60,6 +60,9 @@ struct EditItemForm {
   long ItemNum = 0;
   std::string Path;
   EditedFields Fields;
+  // The row's fields whole, as stored: a field the host left as the dialog
+  // showed it is written back as it was, not cut to the dialog's limits.
+  EditedFields Stored;
 };
 
 class LibraryMaintenance {

@@ -198,7 +198,18 @@ TEST(LibraryDatabase, CompactionKeepsABackupAndReplacesTheLibrary) {
   EXPECT_TRUE(library.database.CompactLibrary());
   EXPECT_EQ(ShownTexts(library.prompts), (std::vector<std::string>{"Compact Completed"}));
   EXPECT_EQ(library.prompts.Shown()[0].Caption, "Compact Completed");
-  EXPECT_EQ(Bytes(library.folder.File("collections~.mdb")), before);
+  {
+    // The backup is a whole database of its own, as the library was.
+    DbConnection copy;
+    ASSERT_TRUE(copy.Open(library.folder.File("collections~.mdb"), DbAccess::ReadOnly));
+    int64_t rows = -1;
+    copy.Query("SELECT count(*) FROM Items;", [&](const DbRow& row) {
+      rows = row.Integer(0);
+      return false;
+    });
+    EXPECT_EQ(rows, 10);
+  }
+  EXPECT_FALSE(fs::exists(library.folder.File("collections~.mdb-wal")));
   EXPECT_FALSE(fs::exists(library.folder.File("collection2.mdb")));
   EXPECT_LT(fs::file_size(library.database.LibraryPath()), before.size());
   EXPECT_TRUE(library.database.LibraryOpen());
@@ -207,6 +218,45 @@ TEST(LibraryDatabase, CompactionKeepsABackupAndReplacesTheLibrary) {
   // The reopened connection writes to the compacted file.
   EXPECT_TRUE(library.database.Execute("DELETE FROM Items WHERE ItemNum = 1;"));
   EXPECT_EQ(CountItems(library.database), 9);
+}
+
+TEST(LibraryDatabase, CompactionInPlaceKeepsOtherConnectionsWorkingAndWaitsForTheirWrites) {
+  LibraryFolder library;
+  ASSERT_TRUE(library.Open());
+  for (int i = 0; i < 50; ++i) library.Add({"Song", "A", "", "/s/" + std::to_string(i), "", ""});
+  ASSERT_TRUE(library.database.Execute("DELETE FROM Items WHERE ItemNum > 5;"));
+  // The other program, open on the same file the whole time.
+  DbConnection other;
+  ASSERT_TRUE(other.Open(library.database.LibraryPath()));
+  other.SetBusyWait(100);
+  library.database.Library().SetBusyWait(100);
+
+  // While it holds a write, nothing is compacted and the host is told why.
+  ASSERT_TRUE(other.Execute("BEGIN IMMEDIATE; INSERT INTO Items (Title) VALUES ('held');"));
+  EXPECT_FALSE(library.database.CompactLibrary());
+  EXPECT_EQ(ShownTexts(library.prompts),
+            (std::vector<std::string>{LibraryDatabase::kBusyText, "Compact Failed"}));
+  ASSERT_TRUE(other.Execute("COMMIT;"));
+
+  library.prompts.ClearShown();
+  EXPECT_TRUE(library.database.CompactLibrary());
+  EXPECT_EQ(ShownTexts(library.prompts), (std::vector<std::string>{"Compact Completed"}));
+  // Its connection still writes to the library both programs see.
+  EXPECT_TRUE(other.Execute("INSERT INTO Items (Title) VALUES ('after');"));
+  EXPECT_EQ(CountItems(library.database), 7);
+  EXPECT_TRUE(library.database.Execute("DELETE FROM Items WHERE Title = 'held';"));
+  int64_t rows = -1;
+  other.Query("SELECT count(*) FROM Items;", [&](const DbRow& row) {
+    rows = row.Integer(0);
+    return false;
+  });
+  EXPECT_EQ(rows, 6);
+  std::string mode;
+  other.Query("PRAGMA journal_mode;", [&](const DbRow& row) {
+    mode = std::string(row.Text(0).value_or(""));
+    return false;
+  });
+  EXPECT_EQ(mode, "wal");
 }
 
 TEST(LibraryDatabase, FailedCompactionsLeaveTheLibraryAsItWas) {

@@ -211,8 +211,10 @@ TEST_F(FolderImport, EveryFileBecomesOneRowFolderByFolder) {
   EXPECT_EQ(library_.prompts.Shown()[0].Text, "You have imported 3 songs to your library.");
 }
 
-TEST_F(FolderImport, TakesEveryVideoKind) {
-  for (const char* name : {"a.mkv", "b.WEBM", "c.mov", "d.mp4", "e.avi", "f.mkv.part"}) Song(name);
+TEST_F(FolderImport, TakesEveryVideoKindAndNoHiddenFile) {
+  for (const char* name : {"a.mkv", "b.WEBM", "c.mov", "d.mp4", "e.avi", "f.mkv.part", "._a.mkv",
+                           ".hidden.mp3", ".Trash/g.mp3", "._sub/h.mp3"})
+    Song(name);
   EXPECT_EQ(import_.ImportFolder(Songs()), 5);
 }
 

@@ -299,6 +299,25 @@ TEST(LibraryMaintenance, SearchAndReplaceUpperCasesOnlyRowsHoldingTheText) {
   EXPECT_EQ(m.library.prompts.Shown().size(), 4u);
   EXPECT_EQ(opened, 3);
   EXPECT_EQ(m.reloads, 4);
+  // The show goes on while it pumps: a History row recorded then is in the
+  // file at once (another connection sees it), and the replacing goes on.
+  DbConnection other;
+  ASSERT_TRUE(other.Open(m.library.database.LibraryPath(), DbAccess::ReadOnly));
+  int64_t seen = -1;
+  progress.Pump = [&] {
+    if (seen >= 0) return;
+    m.library.database.Execute("INSERT INTO History (Singer, SongPath) VALUES ('Ann', '/k/1.mp3');");
+    other.Query("SELECT count(*) FROM History;", [&](const DbRow& row) {
+      seen = row.Integer(0);
+      return false;
+    });
+  };
+  m.library.prompts.QueueInput("heart");
+  m.library.prompts.QueueInput("love");
+  m.maintenance.SearchAndReplace(progress);
+  EXPECT_EQ(seen, 1);
+  EXPECT_EQ(m.Fields(tender)[0], "LOVE ME TENDER");
+  EXPECT_EQ(m.Fields(percent)[0], "ALL PURE LOVE");
 }
 
 TEST(LibraryMaintenance, ClearAsksThriceAndKeepsHistory) {
@@ -357,6 +376,21 @@ TEST(LibraryMaintenance, EditItemLoadsCutFieldsAndUpdatesEveryRowOfThePath) {
   EXPECT_EQ(m.Fields(twin), m.Fields(row));
   EXPECT_EQ(m.maintenance.LoadEditItem(twin)->Fields.Year, "197419741");
   EXPECT_EQ(m.reloads, 1);
+
+  // Fields the host did not touch keep what the import stored, however
+  // long; the one changed is written as typed.
+  const long tagged = m.Add(std::string(250, 't'), "Abba", "ID", "/k/tagged.mp3", "2004-05-06",
+                            std::string(300, 'c'));
+  form = m.maintenance.LoadEditItem(tagged);
+  ASSERT_TRUE(form);
+  form->Fields.Artist = "ABBA";
+  m.maintenance.UpdateEditItem(*form);
+  const std::optional<EditItemForm> again = m.maintenance.LoadEditItem(tagged);
+  ASSERT_TRUE(again);
+  EXPECT_EQ(again->Stored.Title, std::string(250, 't'));
+  EXPECT_EQ(again->Stored.Artist, "ABBA");
+  EXPECT_EQ(again->Stored.Year, "2004-05-06");
+  EXPECT_EQ(again->Stored.Comment, std::string(300, 'c'));
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 // search and remove-bad on a real data folder, and its exit statuses.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -31,9 +32,10 @@ protected:
       std::ofstream(folder.File(name)) << "not really audio";
   }
   // Runs the tool with the data folder first; stdout only.
-  Outcome Run(const std::string& args) {
-    const std::string command = std::string("'") + LYRICADE_LIBRARY_TOOL + "' --data-dir '" + data +
-                                "' " + args + " 2>/dev/null";
+  Outcome Run(const std::string& args) { return RunBare("--data-dir '" + data + "' " + args); }
+  Outcome RunBare(const std::string& args) {
+    const std::string command =
+        std::string("'") + LYRICADE_LIBRARY_TOOL + "' " + args + " 2>/dev/null </dev/null";
     Outcome outcome;
     FILE* pipe = ::popen(command.c_str(), "r");
     if (!pipe) return outcome;
@@ -90,6 +92,76 @@ TEST_F(LibraryTool, ExitStatuses) {
   EXPECT_EQ(Run("import '" + folder.File("nowhere") + "'").status, 1);
   std::filesystem::remove(data + "collections.mdb");
   EXPECT_EQ(Run("list").status, 1);
+}
+
+TEST_F(LibraryTool, SlipsAreRefusedBeforeAnythingIsWritten) {
+  const std::string songs = "'" + folder.File("songs") + "'";
+  // A mistyped option, a misplaced one: nothing imported anywhere.
+  EXPECT_EQ(Run("import --formt 2 " + songs).status, 2);
+  EXPECT_EQ(Run("import -x " + songs).status, 2);
+  EXPECT_EQ(Run("list --desc=yes").status, 2);
+  EXPECT_EQ(Run("list").out, "");
+  // Global options after the command, joined values, and "--".
+  EXPECT_EQ(RunBare("import --format=2 " + songs + " --data-dir=" + data).status, 0);
+  EXPECT_EQ(RunBare("list --data-dir " + data + " --sort=artist").out.substr(0, 2), "1\t");
+  std::ofstream(folder.File("songs/-dash.mp3")) << "x";
+  EXPECT_EQ(Run("import -- '" + folder.File("songs/-dash.mp3") + "'").out,
+            "You have imported 1 songs to your library.\n");
+
+  // Files named one by one take only what the folder walk takes.
+  for (const char* name : {"songs/a.cdg", "songs/noext", "songs/._b.mp3", "songs/c.zip"})
+    std::ofstream(folder.File(name)) << "x";
+  EXPECT_EQ(Run("import '" + folder.File("songs") + "'/*").out,
+            "You have imported 4 songs to your library.\n");  // Abba, -dash, c.zip, Bob's Queen
+
+  // A data folder that does not exist yet is made, its library empty.
+  const std::string fresh = folder.File("fresh/data");
+  EXPECT_EQ(RunBare("--data-dir '" + fresh + "' import " + songs).status, 0);
+  const std::string listed = RunBare("--data-dir '" + fresh + "' list").out;
+  EXPECT_EQ(std::count(listed.begin(), listed.end(), '\n'), 4) << listed;
+
+  // Every insert refused: said, and exit 1.
+  DbConnection library;
+  ASSERT_TRUE(library.Open(fresh + "/collections.mdb"));
+  ASSERT_TRUE(library.Execute("DROP TABLE Items;"));
+  library.Close();
+  const Outcome refused = RunBare("--data-dir '" + fresh + "' import " + songs);
+  EXPECT_EQ(refused.status, 1);
+}
+
+TEST_F(LibraryTool, RemoveBadKeepsAnUnmountedLibraryAndBackupCopiesIt) {
+  ASSERT_EQ(Run("import '" + folder.File("songs") + "'").status, 0);
+  const std::string before = Run("list").out;
+  std::filesystem::rename(folder.File("songs"), folder.File("unmounted"));
+  const Outcome refused = Run("remove-bad");
+  EXPECT_EQ(refused.status, 1);
+  EXPECT_EQ(Run("list").out, before);
+  const Outcome listed = Run("remove-bad --dry-run");
+  EXPECT_EQ(listed.status, 0);
+  EXPECT_NE(listed.out.find("Would remove: " + folder.File("songs/Abba - Waterloo.mp3")),
+            std::string::npos);
+  EXPECT_EQ(Run("list").out, before);
+
+  // A consistent copy while another connection keeps the file open.
+  DbConnection other;
+  ASSERT_TRUE(other.Open(data + "collections.mdb"));
+  ASSERT_TRUE(other.Execute("INSERT INTO Items (Title, SongPath) VALUES ('late', '/late.mp3');"));
+  EXPECT_EQ(Run("backup '" + folder.Path() + "'").status, 0);
+  DbConnection copy;
+  ASSERT_TRUE(copy.Open(folder.File("collections.mdb"), DbAccess::ReadOnly));
+  int64_t rows = -1;
+  copy.Query("SELECT count(*) FROM Items;", [&](const DbRow& row) {
+    rows = row.Integer(0);
+    return false;
+  });
+  EXPECT_EQ(rows, 3);
+  EXPECT_EQ(Run("backup").status, 2);
+
+  const Outcome forced = Run("remove-bad --force");
+  EXPECT_EQ(forced.status, 0);
+  EXPECT_NE(forced.out.find("Removed: " + folder.File("songs/Abba - Waterloo.mp3")), std::string::npos);
+  EXPECT_EQ(forced.out.substr(forced.out.rfind("Removed ")), "Removed 3 missing song(s).\n");
+  EXPECT_EQ(Run("list").out, "");
 }
 
 }  // namespace

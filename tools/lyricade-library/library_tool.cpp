@@ -1,52 +1,97 @@
 #include "library_tool.h"
 
 #include <algorithm>
-#include <functional>
+#include <atomic>
+#include <csignal>
+#include <filesystem>
 #include <map>
 #include <optional>
+#include <set>
 
 #include <unistd.h>
 
-#include <filesystem>
-
+#include "library/database_seed.h"
 #include "library/library_database.h"
 #include "library/library_import.h"
-#include "library/library_maintenance.h"
+#include "library/library_rows.h"
 #include "library/library_search.h"
+#include "library/maintenance_statements.h"
 #include "library/search_index.h"
 #include "platform/db/db_result.h"
 #include "platform/paths/paths.h"
 #include "platform/prompts/stream_prompts.h"
+#include "terminal_progress.h"
+
+namespace fs = std::filesystem;
 
 namespace lyricade {
 namespace {
 
 constexpr const char* kUsage =
-    "usage: lyricade-library [--data-dir DIR] COMMAND\n"
+    "usage: lyricade-library [--data-dir DIR] COMMAND [OPTIONS] [--] ARGUMENTS\n"
     "  import [--format 0|1|2|3] [--ignore-tags] PATH...\n"
     "  search [--on all|title|artist|id|year|comment|location] [--any] [--statement] WORDS...\n"
     "  list [--sort title|artist|id|year|comment|location] [--desc]\n"
-    "  remove-bad\n"
-    "  compact\n";
+    "  remove-bad [--dry-run] [--force]\n"
+    "  compact\n"
+    "  backup DEST\n";
 
 constexpr int kDone = 0;
 constexpr int kFailed = 1;
 constexpr int kBadArguments = 2;
 
-// The command's own arguments, taken one at a time.
+// Ctrl-C during an import stops it as "Abort" does in the program: the songs
+// so far are committed. Set from the signal handler, read by the import.
+std::atomic<bool> interrupted{false};
+
+extern "C" void OnInterrupt(int) { interrupted.store(true); }
+
+// Catches Ctrl-C (and a polite kill) for as long as it lives.
+class InterruptCatcher {
+public:
+  InterruptCatcher() {
+    interrupted.store(false);
+    struct sigaction action {};
+    action.sa_handler = OnInterrupt;
+    sigemptyset(&action.sa_mask);
+    ::sigaction(SIGINT, &action, &previousInt_);
+    ::sigaction(SIGTERM, &action, &previousTerm_);
+  }
+  ~InterruptCatcher() {
+    ::sigaction(SIGINT, &previousInt_, nullptr);
+    ::sigaction(SIGTERM, &previousTerm_, nullptr);
+  }
+  InterruptCatcher(const InterruptCatcher&) = delete;
+  InterruptCatcher& operator=(const InterruptCatcher&) = delete;
+
+private:
+  struct sigaction previousInt_ {};
+  struct sigaction previousTerm_ {};
+};
+
+// One argument as the command reads it.
+struct Argument {
+  std::string Text;
+  bool Option = false;                // starts with "-" and came before "--"
+  std::optional<std::string> Joined;  // "--format=2": the "2"
+};
+
+// The arguments after the global options are taken out: options and
+// operands in their order. After "--" every argument is an operand.
 class Arguments {
 public:
-  explicit Arguments(std::vector<std::string> args) : args_(std::move(args)) {}
+  explicit Arguments(std::vector<Argument> args) : args_(std::move(args)) {}
   bool Empty() const { return next_ >= args_.size(); }
-  const std::string& Peek() const { return args_[next_]; }
-  std::string Take() { return args_[next_++]; }
-  std::optional<std::string> TakeValue() {
+  Argument Take() { return args_[next_++]; }
+  // The option's value: joined to it, or the next argument.
+  std::optional<std::string> ValueOf(const Argument& option) {
+    if (option.Joined) return option.Joined;
     if (Empty()) return std::nullopt;
-    return Take();
+    return args_[next_++].Text;
   }
 
 private:
-  std::vector<std::string> args_;
+  std::vector<Argument> args_;
   size_t next_ = 0;
 };
 
@@ -80,7 +125,13 @@ std::string Field(const DbResult& rows, const char* name) {
   return text;
 }
 
-int PrintRows(DbResult& rows, std::ostream& out);
+int PrintRows(DbResult& rows, std::ostream& out) {
+  for (bool row = rows.MoveFirst(); row; row = rows.MoveNext())
+    out << Field(rows, "ItemNum") << '\t' << Field(rows, "Title") << '\t' << Field(rows, "Artist")
+        << '\t' << Field(rows, "ID") << '\t' << Field(rows, "Year1") << '\t'
+        << Field(rows, "SongPath") << '\n';
+  return kDone;
+}
 
 int PrintRows(const std::string& libraryPath, const std::string& statement, std::ostream& out,
               std::ostream& err) {
@@ -92,14 +143,6 @@ int PrintRows(const std::string& libraryPath, const std::string& statement, std:
   return PrintRows(rows, out);
 }
 
-int PrintRows(DbResult& rows, std::ostream& out) {
-  for (bool row = rows.MoveFirst(); row; row = rows.MoveNext())
-    out << Field(rows, "ItemNum") << '\t' << Field(rows, "Title") << '\t' << Field(rows, "Artist")
-        << '\t' << Field(rows, "ID") << '\t' << Field(rows, "Year1") << '\t'
-        << Field(rows, "SongPath") << '\n';
-  return kDone;
-}
-
 class LibraryTool {
 public:
   // Messages are lines of their own ("Compact Completed"); the commands run
@@ -108,32 +151,83 @@ public:
       : out_(out), err_(err), prompts_(err, {"lyricade-library: ", false, true}) {}
 
   int Run(const std::vector<std::string>& all) {
+    // Global options anywhere before "--"; the first operand is the command.
     std::vector<std::string> folderArgs;
-    size_t i = 0;
-    while (i < all.size() && all[i] == "--data-dir") {
-      if (i + 1 >= all.size()) return Usage("--data-dir needs a folder");
-      folderArgs = {all[i], all[i + 1]};
-      i += 2;
+    std::optional<std::string> command;
+    std::vector<Argument> rest;
+    bool operands = false;
+    for (size_t i = 0; i < all.size(); ++i) {
+      const std::string& arg = all[i];
+      if (!operands && arg == "--") {
+        operands = true;
+        if (command) rest.push_back({arg, false, std::nullopt});
+        continue;
+      }
+      if (!operands && (arg == "--data-dir" || arg.rfind("--data-dir=", 0) == 0)) {
+        std::string folder;
+        if (arg == "--data-dir") {
+          if (i + 1 >= all.size()) return Usage("--data-dir needs a folder");
+          folder = all[++i];
+        } else {
+          folder = arg.substr(std::string("--data-dir=").size());
+        }
+        if (folder.empty()) return Usage("--data-dir needs a folder");
+        folderArgs = {"--data-dir", folder};
+        continue;
+      }
+      const bool option = !operands && arg.size() > 1 && arg[0] == '-';
+      if (!command && !option) {
+        command = arg;
+        continue;
+      }
+      Argument taken{arg, option, std::nullopt};
+      if (option && arg.rfind("--", 0) == 0)
+        if (const size_t equals = arg.find('='); equals != std::string::npos) {
+          taken.Joined = arg.substr(equals + 1);
+          taken.Text = arg.substr(0, equals);
+        }
+      rest.push_back(std::move(taken));
     }
-    if (i >= all.size()) return Usage("no command");
-    const std::string command = all[i];
-    Arguments args(std::vector<std::string>(all.begin() + static_cast<long>(i) + 1, all.end()));
+    if (!command) {
+      if (!rest.empty() && rest.front().Option)
+        return Usage("unknown option \"" + rest.front().Text + "\"");
+      return Usage("no command");
+    }
+    Arguments args(FilterSeparator(std::move(rest)));
 
     using Command = int (LibraryTool::*)(Arguments&);
     static const std::map<std::string, Command> commands = {
-        {"import", &LibraryTool::Import},         {"search", &LibraryTool::Search},
-        {"list", &LibraryTool::List},             {"remove-bad", &LibraryTool::RemoveBad},
-        {"compact", &LibraryTool::Compact}};
-    const auto found = commands.find(command);
-    if (found == commands.end()) return Usage("unknown command \"" + command + "\"");
+        {"import", &LibraryTool::Import},       {"search", &LibraryTool::Search},
+        {"list", &LibraryTool::List},           {"remove-bad", &LibraryTool::RemoveBad},
+        {"compact", &LibraryTool::Compact},     {"backup", &LibraryTool::Backup}};
+    const auto found = commands.find(*command);
+    if (found == commands.end()) return Usage("unknown command \"" + *command + "\"");
     dataFolder_ = ResolveDataFolder(folderArgs, "lyricade", "LYRICADE_DATA_DIR");
     return (this->*found->second)(args);
   }
 
 private:
+  // A "--" that came after the command separates options from operands;
+  // it is no operand itself.
+  static std::vector<Argument> FilterSeparator(std::vector<Argument> args) {
+    std::vector<Argument> kept;
+    bool seen = false;
+    for (Argument& arg : args) {
+      if (!seen && !arg.Option && arg.Text == "--") {
+        seen = true;
+        continue;
+      }
+      kept.push_back(std::move(arg));
+    }
+    return kept;
+  }
+
   int Usage(const std::string& why) {
     err_ << "lyricade-library: " << why << "\n" << kUsage;
     return kBadArguments;
+  }
+  int UnknownOption(const Argument& arg, const char* command) {
+    return Usage(std::string(command) + " has no option \"" + arg.Text + "\"");
   }
 
   // Opens the data folder's library; the failure box goes to the error
@@ -145,24 +239,43 @@ private:
     return false;
   }
 
+  // A data folder that does not exist yet is made as the program's first
+  // start makes it, with empty databases (no demo songs: a KJ importing
+  // their own library wants only theirs).
+  bool PrepareFolder() {
+    std::error_code error;
+    if (fs::exists(dataFolder_, error)) return true;
+    const std::string programFolder = ResolveProgramFolder("lyricade");
+    if (PrepareDataFolder(dataFolder_, programFolder) == DataFolderState::Created &&
+        SeedDatabaseFiles(dataFolder_, programFolder)) {
+      err_ << "lyricade-library: made the new data folder " << EscapeControls(dataFolder_) << "\n";
+      return true;
+    }
+    err_ << "lyricade-library: the data folder " << EscapeControls(dataFolder_)
+         << " could not be made\n";
+    return false;
+  }
+
   int Search(Arguments& args) {
     SearchField field = SearchField::AllFields;
     MatchMode mode = MatchMode::All;
     bool byStatement = false;  // the statement itself, for comparison with the index
     std::string text;
     while (!args.Empty()) {
-      const std::string arg = args.Take();
-      if (arg == "--on") {
-        const auto name = args.TakeValue();
+      const Argument arg = args.Take();
+      if (arg.Option && arg.Text == "--on") {
+        const auto name = args.ValueOf(arg);
         const auto chosen = name ? FieldNamed(*name) : std::nullopt;
         if (!chosen) return Usage("--on takes all, title, artist, id, year, comment or location");
         field = *chosen;
-      } else if (arg == "--any") {
+      } else if (arg.Option && arg.Text == "--any" && !arg.Joined) {
         mode = MatchMode::AtleastOne;
-      } else if (arg == "--statement") {
+      } else if (arg.Option && arg.Text == "--statement" && !arg.Joined) {
         byStatement = true;
+      } else if (arg.Option) {
+        return UnknownOption(arg, "search");
       } else {
-        text += text.empty() ? arg : " " + arg;
+        text += text.empty() ? arg.Text : " " + arg.Text;
       }
     }
     if (text.empty()) return Usage("search needs words");
@@ -188,81 +301,201 @@ private:
     ImportSettings settings;
     std::vector<std::string> paths;
     while (!args.Empty()) {
-      const std::string arg = args.Take();
-      if (arg == "--format") {
-        const auto value = args.TakeValue();
+      const Argument arg = args.Take();
+      if (arg.Option && arg.Text == "--format") {
+        const auto value = args.ValueOf(arg);
         if (!value || value->size() != 1 || (*value)[0] < '0' || (*value)[0] > '3')
           return Usage("--format takes 0, 1, 2 or 3");
         settings.Format = FileNameFormatFrom((*value)[0] - '0');
-      } else if (arg == "--ignore-tags") {
+      } else if (arg.Option && arg.Text == "--ignore-tags" && !arg.Joined) {
         settings.IgnoreTags = true;
+      } else if (arg.Option) {
+        return UnknownOption(arg, "import");
       } else {
-        paths.push_back(arg);
+        paths.push_back(arg.Text);
       }
     }
     if (paths.empty()) return Usage("import needs a folder or a file");
+    // Every path is checked before anything is written.
+    std::vector<std::string> folders;
+    std::vector<std::string> files;
+    int status = kDone;
+    for (const std::string& path : paths) {
+      std::error_code error;
+      const std::string absolute = fs::absolute(path, error).lexically_normal().string();
+      if (fs::is_directory(absolute, error)) {
+        folders.push_back(absolute);
+      } else if (fs::is_regular_file(absolute, error)) {
+        files.push_back(absolute);
+      } else {
+        err_ << "lyricade-library: no such folder or file: " << EscapeControls(path) << "\n";
+        status = kFailed;
+      }
+    }
+    if (!PrepareFolder()) return kFailed;
     LibraryDatabase database(prompts_);
     if (!OpenLibrary(database)) return kFailed;
     LibraryImport import(database);
     import.Settings() = settings;
 
-    // A progress line on a terminal, rewritten in place.
-    const bool terminal = ::isatty(STDERR_FILENO) == 1;
+    // The progress line only when a KJ watches: standard output and the
+    // error stream both on a terminal.
+    TerminalProgress line(err_, ::isatty(STDOUT_FILENO) == 1 && ::isatty(STDERR_FILENO) == 1);
+    InterruptCatcher catcher;
+    long tried = 0;
     ImportProgress progress;
-    long seen = 0;
-    if (terminal)
-      progress.File = [this, &seen](const std::string& path) {
-        err_ << "\r\033[K" << ++seen << "  " << path << std::flush;
-      };
-    int status = kDone;
+    progress.Caption = [&line](const std::string& caption) {
+      const std::string prefix = AddFolderCaption("");
+      if (caption.size() > prefix.size()) line.Folder(caption.substr(prefix.size()));
+    };
+    progress.File = [&line, &tried](const std::string& path) {
+      ++tried;
+      line.File(path);
+    };
+    // A library another program held past the busy wait is reported, not
+    // waited for again file after file.
+    progress.Aborted = [&database] {
+      return interrupted.load() || database.Library().BusyFailures() > 0;
+    };
     long imported = 0;
-    for (const std::string& path : paths) {
-      std::error_code error;
-      const std::string absolute = std::filesystem::absolute(path, error).lexically_normal().string();
-      if (std::filesystem::is_directory(absolute, error)) {
-        imported += import.ImportFolder(absolute, progress);
-      } else if (std::filesystem::is_regular_file(absolute, error)) {
-        imported += import.ImportSingleFile(absolute) ? 1 : 0;
-      } else {
-        err_ << "lyricade-library: no such folder or file: " << path << "\n";
-        status = kFailed;
-      }
+    if (!files.empty()) {
+      long taken = 0;
+      imported += import.ImportFiles(files, progress, &taken);
+      if (taken < static_cast<long>(files.size()))
+        err_ << "lyricade-library: skipped " << (files.size() - static_cast<size_t>(taken))
+             << " named file(s) a folder import does not take (not a song kind, or hidden).\n";
     }
-    if (terminal && seen > 0) err_ << "\r\033[K" << std::flush;
+    for (const std::string& folder : folders) {
+      if (interrupted.load()) break;
+      imported += import.ImportFolder(folder, progress);
+    }
+    line.Finish();
     out_ << ImportCountText(imported) << "\n";
+    if (interrupted.load()) {
+      err_ << "lyricade-library: interrupted; the songs imported so far are kept.\n";
+      return kFailed;
+    }
     if (Busy(database)) return kFailed;
+    if (tried > 0 && imported == 0) {
+      err_ << "lyricade-library: none of the " << tried
+           << " song(s) could be added to the library: " << database.Library().LastError()
+           << "\n";
+      return kFailed;
+    }
+    if (tried > imported)
+      err_ << "lyricade-library: " << (tried - imported) << " of " << tried
+           << " song(s) could not be added (see the messages above).\n";
     return status;
   }
 
-  // The maintenance commands work on every row, without questions.
-  std::vector<long> AllItems(const std::string& libraryPath) {
-    std::vector<long> items;
+  struct StoredRow {
+    long ItemNum = 0;
+    std::string Path;
+  };
+  std::optional<std::vector<StoredRow>> AllRows(const std::string& libraryPath) {
     DbResult rows;
-    if (!rows.Open(libraryPath, "SELECT ItemNum FROM Items ORDER BY ItemNum;")) return items;
+    if (!rows.Open(libraryPath, "SELECT ItemNum, SongPath FROM Items ORDER BY ItemNum;")) {
+      err_ << "lyricade-library: the library could not be read: " << rows.LastError() << "\n";
+      return std::nullopt;
+    }
+    std::vector<StoredRow> all;
     for (bool row = rows.MoveFirst(); row; row = rows.MoveNext())
-      if (const auto item = rows.Integer(0)) items.push_back(static_cast<long>(*item));
-    return items;
+      all.push_back({static_cast<long>(rows.Integer(0).value_or(0)), rows.Text(1).value_or("")});
+    return all;
   }
 
   int RemoveBad(Arguments& args) {
-    if (!args.Empty()) return Usage("remove-bad takes no arguments");
+    bool dryRun = false;
+    bool force = false;
+    while (!args.Empty()) {
+      const Argument arg = args.Take();
+      if (arg.Option && arg.Text == "--dry-run" && !arg.Joined)
+        dryRun = true;
+      else if (arg.Option && arg.Text == "--force" && !arg.Joined)
+        force = true;
+      else if (arg.Option)
+        return UnknownOption(arg, "remove-bad");
+      else
+        return Usage("remove-bad takes no arguments");
+    }
     LibraryDatabase database(prompts_);
     if (!OpenLibrary(database)) return kFailed;
-    const std::vector<long> before = AllItems(database.LibraryPath());
-    LibraryMaintenance(database, prompts_, {}).RemoveBadSongs(before);
-    const size_t removed = before.size() - AllItems(database.LibraryPath()).size();
+    const auto rows = AllRows(database.LibraryPath());
+    if (!rows) return kFailed;
+    std::vector<StoredRow> missing;
+    for (const StoredRow& row : *rows)
+      if (SongMissing(row.Path)) missing.push_back(row);
+    // Most songs missing at once is an unmounted drive, not a library to
+    // empty.
+    if (!dryRun && !force && !missing.empty() && missing.size() * 2 > rows->size()) {
+      err_ << "lyricade-library: " << missing.size() << " of " << rows->size()
+           << " song(s) are missing; is the song drive mounted? Nothing was removed (use "
+              "--force to remove them anyway, --dry-run to list them).\n";
+      return kFailed;
+    }
+    if (dryRun) {
+      for (const StoredRow& row : missing) out_ << "Would remove: " << EscapeControls(row.Path) << "\n";
+      out_ << missing.size() << " missing song(s) would be removed.\n";
+      return kDone;
+    }
+    database.BeginTrans();
+    long removed = 0;
+    for (const StoredRow& row : missing)
+      if (database.Execute(RemoveItemStatement(row.ItemNum)) && database.Library().Changes() > 0) {
+        out_ << "Removed: " << EscapeControls(row.Path) << "\n";
+        ++removed;
+      }
+    database.CommitTrans();
     out_ << "Removed " << removed << " missing song(s).\n";
-    return Busy(database) ? kFailed : kDone;
+    return Busy(database) || removed < static_cast<long>(missing.size()) ? kFailed : kDone;
   }
 
   int Compact(Arguments& args) {
-    if (!args.Empty()) return Usage("compact takes no arguments");
+    if (!args.Empty()) {
+      const Argument arg = args.Take();
+      return arg.Option ? UnknownOption(arg, "compact") : Usage("compact takes no arguments");
+    }
     LibraryDatabase database(prompts_);
     if (!OpenLibrary(database)) return kFailed;
     // The outcome ("Compact Completed" or "Compact Failed") is printed by the
     // command itself; the library file is never lost either way.
     const bool compacted = database.CompactLibrary();
     return compacted ? kDone : kFailed;
+  }
+
+  // A consistent copy of the library while Lyricade may be writing to it: a
+  // byte copy of a file with a write-ahead log can miss what the log holds.
+  int Backup(Arguments& args) {
+    std::optional<std::string> destination;
+    while (!args.Empty()) {
+      const Argument arg = args.Take();
+      if (arg.Option) return UnknownOption(arg, "backup");
+      if (destination) return Usage("backup takes one destination");
+      destination = arg.Text;
+    }
+    if (!destination || destination->empty()) return Usage("backup needs a destination");
+    std::error_code error;
+    std::string target = fs::absolute(*destination, error).lexically_normal().string();
+    if (fs::is_directory(target, error)) target = JoinFile(target, LibraryDatabase::kLibraryFile);
+    LibraryDatabase database(prompts_);
+    database.SetDataFolder(dataFolder_);
+    if (fs::equivalent(target, database.LibraryPath(), error)) {
+      err_ << "lyricade-library: the backup cannot replace the library itself\n";
+      return kFailed;
+    }
+    if (!OpenLibrary(database)) return kFailed;
+    std::string why;
+    if (!database.Library().BackupTo(target, &why)) {
+      err_ << "lyricade-library: the backup " << EscapeControls(target) << " could not be made: "
+           << why << (database.Library().LastWasBusy() ? " (the library is busy)" : "") << "\n";
+      return kFailed;
+    }
+    out_ << "Backed up the library to " << EscapeControls(target) << "\n";
+    return kDone;
+  }
+
+  static std::string JoinFile(const std::string& folder, const std::string& name) {
+    return (fs::path(folder) / name).string();
   }
 
   // Another program (Lyricade itself) held the library for longer than the
@@ -278,16 +511,18 @@ private:
   int List(Arguments& args) {
     SortOrder order;
     while (!args.Empty()) {
-      const std::string arg = args.Take();
-      if (arg == "--sort") {
-        const auto name = args.TakeValue();
+      const Argument arg = args.Take();
+      if (arg.Option && arg.Text == "--sort") {
+        const auto name = args.ValueOf(arg);
         const auto key = name ? SortKeyNamed(*name) : std::nullopt;
         if (!key) return Usage("--sort takes title, artist, id, year, comment or location");
         order.Key = *key;
-      } else if (arg == "--desc") {
+      } else if (arg.Option && arg.Text == "--desc" && !arg.Joined) {
         order.Descending = true;
+      } else if (arg.Option) {
+        return UnknownOption(arg, "list");
       } else {
-        return Usage("list takes no \"" + arg + "\"");
+        return Usage("list takes no \"" + arg.Text + "\"");
       }
     }
     LibraryDatabase database(prompts_);

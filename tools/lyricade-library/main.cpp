@@ -10,13 +10,41 @@ int main(int argc, char** argv) {
   const lyricade::ProgramDescription description{
       "lyricade-library", "lyricade-library: imports into, searches, lists and maintains a Lyricade "
                           "song library from the command line.",
-      "Usage: lyricade-library [--data-dir DIR] COMMAND\n"
+      "Usage: lyricade-library [--data-dir DIR] COMMAND [OPTIONS] [--] ARGUMENTS\n"
       "  import [--format 0|1|2|3] [--ignore-tags] PATH...\n"
+      "      adds every song file of each folder (and its folders) and each named\n"
+      "      song file; hidden files are skipped. Importing a folder twice adds its\n"
+      "      songs twice. Ctrl-C stops it and keeps the songs imported so far.\n"
+      "      --format: how a file name without a tag is read\n"
+      "        0  Album - Title - Artist   \"SC8101 - Waterloo - Abba.mp3\" (the default)\n"
+      "        1  Title - Artist - Album   \"Waterloo - Abba - SC8101.mp3\"\n"
+      "        2  Artist - Title - Album   \"Abba - Waterloo - SC8101.mp3\"\n"
+      "        3  Album - Artist - Title   \"SC8101 - Abba - Waterloo.mp3\"\n"
+      "      (the third part may be left out)\n"
       "  search [--on all|title|artist|id|year|comment|location] [--any] WORDS...\n"
       "  list [--sort title|artist|id|year|comment|location] [--desc]\n"
-      "  remove-bad\n"
-      "  compact\n",
-      "      --data-dir DIR  the host's data folder holding the library\n"};
+      "  remove-bad [--dry-run] [--force]\n"
+      "      removes the songs whose file is gone, printing each; when more than\n"
+      "      half of them are gone (an unmounted drive) it removes nothing unless\n"
+      "      --force; --dry-run only lists them\n"
+      "  compact\n"
+      "      compacts the library in place, keeping collections~.mdb as the copy\n"
+      "      from before; works while Lyricade runs\n"
+      "  backup DEST\n"
+      "      a consistent copy of the library (collections.mdb) to the file DEST, or\n"
+      "      into the folder DEST, also while Lyricade writes to it\n"
+      "remove-bad and compact do not ask before they change the library.\n"
+      "\n"
+      "The data folder is $LYRICADE_DATA_DIR when set, else $XDG_DATA_HOME/lyricade/\n"
+      "or ~/.local/share/lyricade/; import makes it (without demo songs) when missing.\n"
+      "Copy a data folder only while Lyricade and this tool are closed: the library's\n"
+      "collections.mdb-wal and -shm files belong to it while it is open. Or use\n"
+      "backup.\n"
+      "\n"
+      "Exit status: 0 done; 1 the library could not be opened, was busy, or the work\n"
+      "failed or was interrupted; 2 wrong arguments (nothing was changed).\n",
+      "      --data-dir DIR  the host's data folder holding the library (also\n"
+      "                      --data-dir=DIR, before or after the command)\n"};
   if (const auto answered = lyricade::AnswerStandardOptions(
           std::vector<std::string>(argv + 1, argv + argc), description, std::cout))
     return *answered;

@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <cstdio>
 #include <functional>
+#include <vector>
 #include <filesystem>
 
 #include "app/app_log.h"
@@ -343,12 +344,24 @@ void Application::ConnectLibraryCommands() {
       {"Search and Replace...", [commands] { commands->SearchAndReplace(); }},
       {"Add Single Song...", [commands] { commands->AddSingleSong(); }},
   };
+  std::vector<QAction*> writers;
   for (const auto& [text, run] : entries) {
     QAction* action = window_->EditMenuAction(text);
     if (!action) continue;
     action->setEnabled(true);
     QObject::connect(action, &QAction::triggered, commands, run);
+    writers.push_back(action);
   }
+  // While a command that lets events run writes the library, the menus show
+  // the other writers greyed, with the reason on their status line.
+  QObject::connect(commands, &LibraryCommands::busyChanged, window_.get(),
+                   [this, writers](bool busy) {
+                     for (QAction* action : writers) {
+                       action->setEnabled(!busy);
+                       action->setStatusTip(busy ? QString(LibraryCommands::kBusyText) : QString());
+                     }
+                     window_->AddFolderButton()->setEnabled(!busy);
+                   });
   QObject::connect(window_->AddFolderButton(), &QPushButton::clicked, commands,
                    &LibraryCommands::AddFolder);
   // A close asked for during an import comes back once the import ended.

@@ -48,7 +48,10 @@ std::vector<long> LibraryCommands::Selection() const {
 template <typename Command>
 void LibraryCommands::Run(Command command) {
   if (busy_) {
-    qCInfo(lcApp) << "a library command waits: another one is still writing the library";
+    // One library-writing command at a time: the running one lets events
+    // run, so this one would write into the middle of it.
+    qCInfo(lcApp) << "a library command is refused: another one is still writing the library";
+    prompts_.Message(kBusyCaption, kBusyText, PromptButtons::Ok, PromptIcon::Information);
     return;
   }
   busy_ = true;

@@ -35,6 +35,11 @@ public:
                   LibraryListModel& model, LibraryListView& view, QWidget* owner);
   ~LibraryCommands() override;
 
+  static constexpr const char* kBusyCaption = "Library Busy";
+  static constexpr const char* kBusyText =
+      "The library is busy with another command (an import, say). Try again when it has "
+      "finished.";
+
   // True while a command that lets events run is writing the library.
   bool Busy() const { return busy_; }
 

@@ -1,7 +1,8 @@
 #pragma once
 // The "Please wait..." window of a folder import: the group caption ("Add
 // Folder: " and the folder being listed), the file being imported, and
-// "Abort", which sets the abort flag and closes the window. Modeless and
+// "Abort", which sets the abort flag and closes the window; its close box
+// aborts as well. Modeless and
 // owned by nobody, so the main window stays usable behind it.
 
 #include <QWidget>

@@ -169,7 +169,8 @@ bool DbConnection::Execute(const std::string& sql, DbFailureLog log) {
 
 void DbConnection::ReportFailure(const std::string& sql, DbFailureLog log) {
   const int code = sqlite3_extended_errcode(db_.get()) & 0xff;
-  if (code == SQLITE_BUSY || code == SQLITE_LOCKED) ++busyFailures_;
+  lastBusy_ = code == SQLITE_BUSY || code == SQLITE_LOCKED;
+  if (lastBusy_) ++busyFailures_;
   if (log == DbFailureLog::Quiet) return;
   // A refused row (a unique key) is how the history learns that a singer's
   // song is there already: expected, so only shown when asked for.
@@ -282,7 +283,84 @@ bool DbConnection::BeginTransaction() {
     qCWarning(lcPlatformDb, "a transaction is open already on %s", path_.c_str());
     return false;
   }
-  return Execute("BEGIN;");
+  if (sqlite3_db_readonly(db_.get(), "main") == 1) return Execute("BEGIN;");
+  // A deferred transaction that reads first and then writes can meet a
+  // newer commit of another program (write-ahead log) and fail at once,
+  // without the busy wait: take the write lock up front instead.
+  return Execute("BEGIN IMMEDIATE;");
+}
+
+namespace {
+
+// Runs one backup from `source` into `destination` to its end. The busy
+// wait of the connections applies to every lock the copy needs.
+int CopyDatabase(sqlite3* destination, sqlite3* source) {
+  sqlite3_backup* backup = sqlite3_backup_init(destination, "main", source, "main");
+  if (!backup) return sqlite3_extended_errcode(destination);
+  int rc;
+  while ((rc = sqlite3_backup_step(backup, -1)) == SQLITE_OK) {
+  }
+  const int finished = sqlite3_backup_finish(backup);
+  return rc == SQLITE_DONE ? finished : rc;
+}
+
+void Say(std::string* why, std::string text) {
+  if (why) *why = std::move(text);
+}
+
+}  // namespace
+
+bool DbConnection::BackupTo(const std::string& path, std::string* why) {
+  lastBusy_ = false;
+  if (!db_) {
+    Say(why, "the database is not open");
+    return false;
+  }
+  const std::string part = path + ".part";
+  std::error_code error;
+  std::filesystem::remove(part, error);
+  DbConnection copy;
+  if (!copy.Create(part)) {
+    Say(why, copy.LastError());
+    return false;
+  }
+  const int rc = CopyDatabase(copy.db_.get(), db_.get());
+  if (rc != SQLITE_OK) {
+    lastBusy_ = (rc & 0xff) == SQLITE_BUSY || (rc & 0xff) == SQLITE_LOCKED;
+    Say(why, sqlite3_errstr(rc));
+    copy.Close();
+    std::filesystem::remove(part, error);
+    return false;
+  }
+  // The copy is one whole file of its own: no log beside it.
+  copy.Execute("PRAGMA journal_mode=DELETE;");
+  copy.Close();
+  std::filesystem::rename(part, path, error);
+  if (error) {
+    Say(why, error.message());
+    std::filesystem::remove(part, error);
+    return false;
+  }
+  return true;
+}
+
+bool DbConnection::ReplaceContentsFrom(const std::string& path, std::string* why) {
+  lastBusy_ = false;
+  if (!db_) {
+    Say(why, "the database is not open");
+    return false;
+  }
+  DbConnection source;
+  if (!source.Open(path, DbAccess::ReadOnly)) {
+    Say(why, source.LastError());
+    return false;
+  }
+  const int rc = CopyDatabase(db_.get(), source.db_.get());
+  if (rc == SQLITE_OK) return true;
+  lastBusy_ = (rc & 0xff) == SQLITE_BUSY || (rc & 0xff) == SQLITE_LOCKED;
+  if (lastBusy_) ++busyFailures_;
+  Say(why, sqlite3_errstr(rc));
+  return false;
 }
 
 bool DbConnection::CommitTransaction() {
@@ -296,6 +374,10 @@ bool DbConnection::CommitTransaction() {
 
 bool DbConnection::InTransaction() const {
   return db_ && sqlite3_get_autocommit(db_.get()) == 0;
+}
+
+void DbConnection::SetBusyWait(int milliseconds) {
+  if (db_) sqlite3_busy_timeout(db_.get(), milliseconds);
 }
 
 int DbConnection::Changes() const { return db_ ? sqlite3_changes(db_.get()) : 0; }

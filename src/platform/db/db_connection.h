@@ -97,6 +97,28 @@ public:
   // a deadline. Lasts until replaced or the connection closes; empty clears.
   void SetStopCheck(std::function<bool()> stop);
 
+  // Writes a consistent copy of the whole database to a new file at `path`
+  // with SQLite's backup interface: correct while other connections (other
+  // programs) write, which a byte copy of a write-ahead-log file is not.
+  // The copy is made beside it and renamed into place, so `path` is either
+  // the old file or the whole copy. False (with the reason in `why`) when
+  // the copy cannot be made.
+  bool BackupTo(const std::string& path, std::string* why = nullptr);
+  // Replaces this database's contents with those of the database file at
+  // `path`, in one write transaction on this very file: every other
+  // connection stays on the file and sees the new contents as one commit.
+  // Waits the busy wait for another writer; false (LastWasBusy tells) when
+  // it held on longer.
+  bool ReplaceContentsFrom(const std::string& path, std::string* why = nullptr);
+  // How long a statement waits for another connection's lock before it
+  // fails busy (5 s unless set).
+  void SetBusyWait(int milliseconds);
+  // Whether the last failure here was another connection holding the file.
+  bool LastWasBusy() const { return lastBusy_; }
+
+  // A write transaction: it takes the write lock at once (waiting the busy
+  // wait for another writer), so a statement inside it never meets a lock
+  // it cannot wait for. A read-only file begins a plain transaction.
   bool BeginTransaction();
   bool CommitTransaction();
   bool InTransaction() const;
@@ -124,6 +146,7 @@ private:
   std::string path_;
   std::string failure_;  // why the last Open failed, when it never got a handle
   int busyFailures_ = 0;
+  bool lastBusy_ = false;
 };
 
 }  // namespace lyricade
