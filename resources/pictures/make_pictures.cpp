@@ -1,5 +1,7 @@
 // Draws the default pictures a new data folder is seeded with:
-//   background.dds  640x480, the screen's default background (opaque)
+//   background.dds  640x480, the screen's default background: the title on
+//                   a plate with a transparent surround, so an enabled
+//                   background video shows around it between songs
 //   blank.dds       640x480, the "blank" background: fully transparent, so
 //                   the background video (or black) shows
 //   black.dds       64x64 opaque black, drawn under the ticker
@@ -60,15 +62,29 @@ void DrawTitle(QPainter& painter, const QRectF& box, int pixelSize, const QStrin
   painter.drawText(box, Qt::AlignCenter, text);
 }
 
-QImage StageBackground(int width, int height, const QString& subtitle) {
+// `opaque` fills the whole picture with the stage's sky (the preview's idle
+// picture, a BMP without alpha); otherwise only a plate behind the title is
+// filled and the rest stays transparent.
+QImage StageBackground(int width, int height, const QString& subtitle, bool opaque) {
   QImage picture(width, height, QImage::Format_ARGB32);
+  picture.fill(Qt::transparent);
   QPainter painter(&picture);
   painter.setRenderHint(QPainter::Antialiasing);
   QLinearGradient sky(0, 0, 0, height);
   sky.setColorAt(0.0, QColor(18, 10, 60));
   sky.setColorAt(0.6, QColor(70, 20, 110));
   sky.setColorAt(1.0, QColor(150, 40, 110));
-  painter.fillRect(picture.rect(), sky);
+  QPainterPath plate;
+  plate.addRoundedRect(QRectF(width * 0.12, height * 0.26, width * 0.76, height * 0.34),
+                       height * 0.04, height * 0.04);
+  if (opaque) {
+    painter.fillRect(picture.rect(), sky);
+  } else {
+    painter.setClipPath(plate);
+    painter.setOpacity(0.85);
+    painter.fillRect(picture.rect(), sky);
+    painter.setOpacity(1.0);
+  }
   // Stage lights.
   const QPointF lights[] = {{width * 0.2, height * 0.15}, {width * 0.5, height * 0.05},
                             {width * 0.8, height * 0.15}};
@@ -78,6 +94,7 @@ QImage StageBackground(int width, int height, const QString& subtitle) {
     glow.setColorAt(1.0, QColor(255, 220, 150, 0));
     painter.fillRect(picture.rect(), glow);
   }
+  painter.setClipping(false);
   DrawNote(painter, {width * 0.14, height * 0.78}, width * 0.035, QColor(255, 255, 255, 110));
   DrawNote(painter, {width * 0.82, height * 0.72}, width * 0.03, QColor(255, 255, 255, 90));
   DrawNote(painter, {width * 0.70, height * 0.88}, width * 0.022, QColor(255, 255, 255, 70));
@@ -132,10 +149,10 @@ int main(int argc, char** argv) {
   }
 
   bool ok = true;
-  ok &= Save(folder, "background.dds", StageBackground(640, 480, QString()), true);
+  ok &= Save(folder, "background.dds", StageBackground(640, 480, QString(), false), true);
   ok &= Save(folder, "blank.dds", blank, true);
   ok &= Save(folder, "black.dds", black, true);
-  ok &= Save(folder, "Background.bmp", StageBackground(640, 480, "Karaoke Screen"), false);
+  ok &= Save(folder, "Background.bmp", StageBackground(640, 480, "Karaoke Screen", true), false);
   ok &= Save(folder, "Back2.bmp", banner, false);
   return ok ? 0 : 1;
 }

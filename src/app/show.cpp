@@ -261,7 +261,6 @@ void Show::Announce() {
 void Show::ShowNextSingers() {
   ++tickerRebuilds_;
   if (!settings_.AutoNextSingerTicker.load() || rotation_.Count() < 2) return;
-  if (announcements_ && announcements_->TickerShowing()) return;
   std::vector<TickerSinger> singers;
   for (const Singer& singer : rotation_.Singers())
     singers.push_back({singer.Name, static_cast<int>(singer.Playlist.size()), singer.SittingOut});
@@ -269,6 +268,9 @@ void Show::ShowNextSingers() {
       NextSingersText(singers, rotation_.CurrentSinger(), settings_.TickerSingersMinus3.load() + 3,
                       settings_.EmptySingersInTicker.load());
   if (!TickerTextNamesSingers(text)) return;
+  // The line that shows already needs no second start; a changed one
+  // replaces it at its next pass.
+  if (announcements_ && announcements_->TickerShowing() && text == lastTickerText_) return;
   lastTickerText_ = text;
   if (announcements_) announcements_->StartTicker(text);
 }

@@ -137,11 +137,13 @@ bool KaraokeScreen::LoadCustomLogo(const std::string& path, int index) {
     qCWarning(lcScreen) << "No background logo has the number" << index;
     return false;
   }
+  // Loaded into a picture of its own first: one that fails leaves the logo
+  // on screen as it was, and a huge one is shrunk to the back buffer's size
+  // rather than copied and uploaded at 64 megapixels.
   PixelImage logo;
-  if (!LoadPictureFile(path, logo)) {
-    qCWarning(lcScreen) << "The background logo is gone:" << path.c_str() << "did not load";
-    flags_.CustomLogoLoaded.store(false);
-    buffers_.Release(SceneTexture::CustomLogo);
+  if (!LoadPictureFileWithin(path, logo, kScreenPictureWidth, kScreenPictureHeight)) {
+    qCWarning(lcScreen) << "The background logo" << path.c_str()
+                        << "did not load; the one on screen stays";
     return false;
   }
   buffers_.Put(SceneTexture::CustomLogo, logo);

@@ -2,11 +2,14 @@
 
 #include <FreeImage.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
 #include <memory>
+#include <tuple>
+#include <utility>
 
 #include "screen/screen_log.h"
 
@@ -52,7 +55,19 @@ bool Refuse(const std::string& path, const char* why) {
 
 }  // namespace
 
-bool LoadPictureFile(const std::string& path, PixelImage& out, int width, int height) {
+namespace {
+
+// The size a `width` x `height` picture takes inside the bounds, proportions
+// kept, never larger than it is.
+std::pair<int, int> FittedSize(int width, int height, int maxWidth, int maxHeight) {
+  if (width <= maxWidth && height <= maxHeight) return {width, height};
+  const double scale = std::min(static_cast<double>(maxWidth) / width,
+                                static_cast<double>(maxHeight) / height);
+  return {std::max(1, static_cast<int>(width * scale + 0.5)),
+          std::max(1, static_cast<int>(height * scale + 0.5))};
+}
+
+bool LoadPicture(const std::string& path, PixelImage& out, int width, int height, bool within) {
   out = PixelImage();
   InitialiseFreeImage();
   FREE_IMAGE_FORMAT format = FreeImage_GetFileType(path.c_str(), 0);
@@ -71,6 +86,11 @@ bool LoadPictureFile(const std::string& path, PixelImage& out, int width, int he
   }
   Bitmap bitmap(FreeImage_ConvertTo32Bits(loaded.get()));
   if (!bitmap) return Refuse(path, "it cannot be converted to 32 bits a pixel");
+  if (within) {
+    std::tie(width, height) =
+        FittedSize(static_cast<int>(FreeImage_GetWidth(bitmap.get())),
+                   static_cast<int>(FreeImage_GetHeight(bitmap.get())), width, height);
+  }
   if (width > 0 && height > 0 &&
       (static_cast<int>(FreeImage_GetWidth(bitmap.get())) != width ||
        static_cast<int>(FreeImage_GetHeight(bitmap.get())) != height)) {
@@ -92,6 +112,16 @@ bool LoadPictureFile(const std::string& path, PixelImage& out, int width, int he
   }
   out = std::move(image);
   return true;
+}
+
+}  // namespace
+
+bool LoadPictureFile(const std::string& path, PixelImage& out, int width, int height) {
+  return LoadPicture(path, out, width, height, false);
+}
+
+bool LoadPictureFileWithin(const std::string& path, PixelImage& out, int maxWidth, int maxHeight) {
+  return LoadPicture(path, out, maxWidth, maxHeight, true);
 }
 
 void KeyOutOpaqueBlack(PixelImage& image) {

@@ -97,9 +97,14 @@ void RenderThread::Turn(SceneRenderer& renderer, SceneBuffers::Handovers& change
                         SceneState& shown, uint64_t& presentedChanges) {
   QElapsedTimer timer;
   timer.start();
-  // The messages' shared state is copied in the same locked step as the
-  // textures, so the frame is drawn from values no other thread writes.
-  const std::function<void()> snapshot = [this] {
+  // The messages' shared state and the scene flags are read in the same
+  // locked step as the textures, so the frame is drawn from values no other
+  // thread writes. A writer puts a texture and then sets its flag: read
+  // inside the lock, a flag is never newer than the texture it names (the
+  // previous singer's card cannot show for a frame under a new flag).
+  SceneState now;
+  const std::function<void()> snapshot = [this, &renderer, &now] {
+    now = renderer.CurrentState();
     if (messages_) messages_->TakeSnapshot();
   };
   if (!buffers_.TryTakeChanges(changes, snapshot)) {
@@ -108,7 +113,6 @@ void RenderThread::Turn(SceneRenderer& renderer, SceneBuffers::Handovers& change
   }
   renderer.Upload(changes);
 
-  const SceneState now = renderer.CurrentState();
   const bool animating = messages_ && messages_->Animating();
   const bool capture = captureWanted_.load();
   const uint64_t windowChanges = target_.Changes.load();
@@ -117,7 +121,7 @@ void RenderThread::Turn(SceneRenderer& renderer, SceneBuffers::Handovers& change
     return;
   }
 
-  renderer.DrawFrame();
+  renderer.DrawFrame(now);
   shown = now;
   const int width = target_.Width.load();
   const int height = target_.Height.load();

@@ -350,9 +350,9 @@ void SceneRenderer::DrawMainLayer(const SceneState& state) {
   }
 }
 
-void SceneRenderer::DrawFrame() {
+void SceneRenderer::DrawFrame(const SceneState& state) {
   if (!initialised_) return;
-  frameState_ = CurrentState();
+  frameState_ = state;
   ++frameNumber_;
   RunStep(FrameStep::Clear, [&] {
     backBuffer_->bind();

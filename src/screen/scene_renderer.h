@@ -84,8 +84,12 @@ public:
 
   // Uploads what the caller took over from SceneBuffers::TryTakeChanges.
   void Upload(SceneBuffers::Handovers& changes);
-  // Steps 2 to 6 into the back buffer.
-  void DrawFrame();
+  // Steps 2 to 6 into the back buffer, from `state` as read in the same
+  // locked step that took the textures over (a flag read later could pair a
+  // new flag with an old texture for one frame).
+  void DrawFrame(const SceneState& state);
+  // Same, reading the state now (callers that hold no other thread's writes).
+  void DrawFrame() { DrawFrame(CurrentState()); }
   // Step 7: the back buffer stretched over `width` x `height` pixels of the
   // framebuffer `target` (the window's default framebuffer).
   void Present(unsigned target, int width, int height);

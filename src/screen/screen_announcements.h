@@ -18,9 +18,10 @@ public:
   // it).
   virtual void DrawAnnounceCard(const std::string& singer, const std::string& title,
                                 const std::string& artist) = 0;
-  // Whether the ticker's line still shows (a new one is refused then).
+  // Whether the ticker's line still shows.
   virtual bool TickerShowing() const = 0;
-  // A new next-singers line that fades in and scrolls.
+  // A new next-singers line that fades in and scrolls; one that comes while a
+  // line shows replaces it at its next pass.
   virtual void StartTicker(const std::string& text) = 0;
   // The countdown as the screen draws it: counting from `startMs` (the
   // steady clock in milliseconds), or gone.

@@ -25,8 +25,7 @@ void ScreenMessageState::StartTicker(const std::string& text) {
   std::lock_guard lock(buffers_.Lock());
   shared_.Text = text;
   ++shared_.Generation;
-  // Shows from now on, for the UI thread too: a second request before the
-  // next frame is refused as one during the scroll is.
+  // Shows from now on, for the UI thread too.
   shared_.Showing = true;
 }
 
@@ -41,8 +40,13 @@ void ScreenMessageState::TakeSnapshot() {
   // The scene lock is held by the caller.
   if (shared_.Generation != takenGeneration_) {
     takenGeneration_ = shared_.Generation;
-    painter_.SetText(QString::fromStdString(shared_.Text));
-    motion_.Start(NowMs());
+    if (motion_.Showing()) {
+      waitingLine_ = QString::fromStdString(shared_.Text);
+    } else {
+      waitingLine_.reset();
+      painter_.SetText(QString::fromStdString(shared_.Text));
+      motion_.Start(NowMs());
+    }
   }
   shared_.Showing = motion_.Showing();
   countdownActive_ = shared_.CountdownActive;
@@ -84,8 +88,15 @@ void ScreenMessageState::DrawTicker(SceneCanvas& canvas) {
   // measured for this frame.
   painter_.SetSmaller(place.Smaller);
   const int width = painter_.TextWidth();
+  const int passes = motion_.Passes();
   if (!motion_.Step(NowMs(), width, settings_.TickerLoops.load(), settings_.TickerFaster.load()))
     return;
+  if (waitingLine_ && motion_.Passes() != passes) {
+    // The old line has just left the screen: the newer one enters.
+    painter_.SetText(*waitingLine_);
+    waitingLine_.reset();
+    motion_.TakeOverAtPass();
+  }
   painter_.Draw(canvas, place, motion_.TextLeft(SceneCanvas::kWidth), motion_.Alpha());
 }
 

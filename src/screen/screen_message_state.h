@@ -20,6 +20,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "screen/scene_buffers.h"
@@ -44,7 +45,9 @@ public:
   // UI thread.
   // Whether a line shows (fading out does not count: a new line may start).
   bool TickerShowing() const;
-  // A new line (UTF-8): it fades in from the next frame.
+  // A new line (UTF-8): it fades in from the next frame. While a line still
+  // scrolls, the newer one waits and replaces it at its next pass, so the
+  // ticker never goes on naming a singer who is already up.
   void StartTicker(const std::string& text);
   // The countdown drawn from `startMs` for the "Timer Interval" setting, in
   // `colour` (the song title's); or none.
@@ -84,6 +87,8 @@ private:
 
   // The render thread's own.
   uint64_t takenGeneration_ = 0;
+  // A line that came while another one scrolled, shown from its next pass.
+  std::optional<QString> waitingLine_;
   TickerMotion motion_;
   TickerPainter painter_;
   CountdownPainter countdown_;

@@ -22,6 +22,13 @@ public:
   // text entering at the right edge; time counts from `nowMs`.
   void Start(int64_t nowMs);
 
+  // A newer line takes over at a pass (the old one has just left the
+  // screen): it shows for the whole loop setting again, without a new fade.
+  void TakeOverAtPass() {
+    showing_ = true;
+    passes_ = 0;
+  }
+
   // One frame at `nowMs`. Returns false when nothing is to be drawn (the
   // ticker is idle).
   bool Step(int64_t nowMs, int textWidth, int loopSetting, bool faster);

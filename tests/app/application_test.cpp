@@ -41,6 +41,7 @@
 #include "library/ui/format_wizard.h"
 #include "platform/prompts/scripted_prompts.h"
 #include "screen/karaoke_screen.h"
+#include "screen/picture_file.h"
 
 namespace lyricade {
 namespace {
@@ -85,6 +86,13 @@ TEST_F(ApplicationTest, FirstRunSeedsTheFolderAndComesUp) {
   MainWindow* window = app->Window();
   for (const char* file : {"collections.mdb", "songdb.mdb", "background.dds", "Back2.bmp"})
     EXPECT_TRUE(fs::exists(data + file)) << file;
+  // The seeded background leaves its surround transparent, so an enabled
+  // background video shows around the title between songs.
+  PixelImage background;
+  ASSERT_TRUE(LoadPictureFile(data + "background.dds", background));
+  EXPECT_EQ(background.At(5, 5) >> 24, 0u);
+  EXPECT_EQ(background.At(background.Width - 5, background.Height - 5) >> 24, 0u);
+  EXPECT_GT(background.At(background.Width / 2, background.Height * 2 / 5) >> 24, 128u);
   // The demo songs are in the library list.
   LibraryListController* list = app->LibraryController();
   QElapsedTimer clock;

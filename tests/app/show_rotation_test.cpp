@@ -335,10 +335,11 @@ TEST_F(ScriptedShow, NextSingersStartTheTickerOnceAndOnlyWithSomeoneToName) {
   // Nobody current yet: the walk covers the rotation once from the first.
   show->ShowNextSingers();
   EXPECT_EQ(screen.tickers, (std::vector<std::string>{"Next Singer(s)...  1. Ana   2. Ben   "}));
-  // Refused while the line shows.
+  // The same line is not sent again while it shows; a changed one is (the
+  // screen puts it in at the old line's next pass), so the ticker never
+  // names the singer who is already up.
   show->ShowNextSingers();
   EXPECT_EQ(screen.tickers.size(), 1u);
-  screen.showing = false;
   show->CueSinger(0);
   show->ShowNextSingers();
   EXPECT_EQ(screen.tickers.back(), "Next Singer(s)...  1. Ben   ");

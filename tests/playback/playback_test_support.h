@@ -43,6 +43,10 @@ public:
     std::lock_guard<std::mutex> lock(mutex_);
     return width_;
   }
+  int Height() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return height_;
+  }
   bool Started() const { return started_; }
   bool Stopped() const { return stopped_; }
 

@@ -111,6 +111,15 @@ TEST_F(ShowPlayback, VideoWithGraphicsBesideItRunsBoth) {
   EXPECT_TRUE(video.Stopped());
 }
 
+TEST_F(ShowPlayback, AVideoBiggerThanTheScreenArrivesShrunkWithItsProportions) {
+  const std::string clip = folder.File("songs/Wide.avi");
+  ASSERT_TRUE(testing::MakeVideo(clip, 0.2, 2400, 1200));
+  ASSERT_TRUE(show->PlaySong(clip, 0, 0));
+  ASSERT_TRUE(RunUntil([&] { return video.Frames() > 0; }));
+  EXPECT_EQ(video.Width(), 1920);
+  EXPECT_EQ(video.Height(), 960);
+}
+
 // Timing matters here: the fake sink plays in real time.
 class ShowPlaybackInTime : public ShowFixture {
 protected:

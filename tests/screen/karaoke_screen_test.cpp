@@ -8,6 +8,7 @@
 
 #include <chrono>
 #include <filesystem>
+#include <fstream>
 
 #include "cdg/cdg_player.h"
 #include "common/app_settings.h"
@@ -182,11 +183,24 @@ TEST_F(KaraokeScreenTest, CustomLogoAndAnnounceCard) {
   EXPECT_TRUE(screen->LoadCustomLogo(data_.File("logo.tga"), 4));
   EXPECT_EQ(settings_.BackgroundChoice, 6);
   EXPECT_TRUE(screen->Flags().CustomLogoLoaded);
-  // A logo that fails: the choice stays, the logo is gone.
+  // A logo that fails (a host's "Add Custom..." of a damaged file): the
+  // choice and the logo on screen stay as they were.
+  const uint64_t before = screen->Buffers().Generation();
+  std::ofstream(data_.File("damaged.png")) << "\x89PNG not really";
+  EXPECT_FALSE(screen->LoadCustomLogo(data_.File("damaged.png"), 1));
   EXPECT_FALSE(screen->LoadCustomLogo(data_.File("missing.tga"), 1));
   EXPECT_EQ(settings_.BackgroundChoice, 6);
-  EXPECT_FALSE(screen->Flags().CustomLogoLoaded);
-  EXPECT_FALSE(screen->Buffers().Exists(SceneTexture::CustomLogo));
+  EXPECT_TRUE(screen->Flags().CustomLogoLoaded);
+  EXPECT_TRUE(screen->Buffers().Exists(SceneTexture::CustomLogo));
+  EXPECT_EQ(screen->Buffers().Generation(), before);
+  // A picture bigger than the screen is shrunk into 1920x1080 when loaded.
+  ASSERT_TRUE(WritePictureFile(data_.File("huge.tga"), testing::Solid(4000, 1000, 0xFF00AA00u)));
+  EXPECT_TRUE(screen->LoadCustomLogo(data_.File("huge.tga"), 0));
+  SceneBuffers::Handovers taken;
+  ASSERT_TRUE(screen->Buffers().TryTakeChanges(taken));
+  const PixelImage& shrunk = taken[static_cast<size_t>(SceneTexture::CustomLogo)].Image;
+  EXPECT_EQ(shrunk.Width, 1920);
+  EXPECT_EQ(shrunk.Height, 480);
 
   QImage card(640, 480, QImage::Format_RGB32);
   card.fill(QColor(200, 100, 0));

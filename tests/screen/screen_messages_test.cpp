@@ -206,6 +206,27 @@ TEST_F(ScreenMessagesTest, TickerBandAndLineScrollInFromTheRight) {
   EXPECT_TRUE(messages_.TickerShowing());
 }
 
+TEST_F(ScreenMessagesTest, ANewerLineReplacesTheShowingOneAtItsNextPass) {
+  settings_.TickerLoops = 2;
+  messages_.StartTicker("Next Singer(s)...  1. Ana   ");
+  FrameAt(1000);
+  const int oldWidth = messages_.TickerTextWidth();
+  messages_.StartTicker("Next Singer(s)...  1. Ben   2. Cy   3. Dee   ");
+  FrameAt(5000);
+  // The old line scrolls on, faded in, until it has left the screen.
+  EXPECT_EQ(messages_.TickerTextWidth(), oldWidth);
+  EXPECT_EQ(messages_.Motion().Fade(), 0);
+  const int64_t pass = 7 * (2 * oldWidth + 1930 + 7);
+  FrameAt(1000 + pass / 2);
+  FrameAt(1000 + pass);
+  EXPECT_GT(messages_.TickerTextWidth(), oldWidth);
+  EXPECT_EQ(messages_.Motion().Passes(), 0);
+  EXPECT_TRUE(messages_.Motion().Showing());
+  EXPECT_EQ(messages_.Motion().Fade(), 0);  // no second fade-in
+  EXPECT_LT(messages_.Motion().Position(), 40.f);
+  EXPECT_TRUE(messages_.TickerShowing());
+}
+
 TEST_F(ScreenMessagesTest, ALineWiderThanAnyTextureStillDraws) {
   std::string text = "Next Singer(s)...  ";
   for (int i = 1; i <= 15; ++i)

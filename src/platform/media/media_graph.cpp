@@ -179,7 +179,11 @@ bool MediaGraph::Build() {
       qCWarning(lcPlatform, "no media graph: the video renderer (appsink) cannot be made");
       return false;
     }
-    GstCapsPtr bgrx(gst_caps_from_string("video/x-raw,format=BGRx"));
+    // The screen's back buffer is 1920x1080: playbin's own scaler shrinks a
+    // bigger video (proportions kept) before a frame is copied, so a 4K
+    // background never costs four times the copying and uploading.
+    GstCapsPtr bgrx(gst_caps_from_string(
+        "video/x-raw,format=BGRx,width=[1,1920],height=[1,1080],pixel-aspect-ratio=1/1"));
     gst_app_sink_set_caps(GST_APP_SINK(videoSink_.get()), bgrx.get());
     gst_app_sink_set_max_buffers(GST_APP_SINK(videoSink_.get()), 2);
     GstAppSinkCallbacks callbacks{};
