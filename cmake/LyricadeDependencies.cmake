@@ -17,6 +17,7 @@ pkg_check_modules(LIBARCHIVE REQUIRED IMPORTED_TARGET libarchive)
 pkg_check_modules(TAGLIB REQUIRED IMPORTED_TARGET taglib)
 pkg_check_modules(MICROHTTPD REQUIRED IMPORTED_TARGET libmicrohttpd)
 pkg_check_modules(QRENCODE REQUIRED IMPORTED_TARGET libqrencode)
+pkg_check_modules(EBUR128 REQUIRED IMPORTED_TARGET libebur128)
 
 # FreeImage ships no pkg-config or CMake files.
 find_path(FREEIMAGE_INCLUDE_DIR FreeImage.h REQUIRED)

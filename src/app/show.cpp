@@ -68,6 +68,7 @@ Show::~Show() { transport_.Teardown(); }
 bool Show::PlaySong(const std::string& location, int channel, int keyTenths) {
   transport_.StopPlayback(true);
   transport_.Teardown();
+  leveling_.PrepareSong(location);
   const bool started = opener_.OpenSong(location, channel, keyTenths);
   TakeOpenedSettings();
   if (started) playEnabled_ = false;
@@ -130,6 +131,7 @@ void Show::RecordStartedSong(const QueuedSong& song, const std::string& singer) 
 }
 
 bool Show::OpenSong(const std::string& path, int multiplex, int keyTenths) {
+  leveling_.PrepareSong(path);
   const bool opened = opener_.OpenSong(path, multiplex, keyTenths);
   TakeOpenedSettings();
   // A missing file "opens" without playing: the music stays for the room. A
@@ -437,6 +439,9 @@ void Show::tick() {
     if (!progressDragging_ && state.Duration > 0)
       progressValue_ = ProgressValue(position, state.Duration);
     timeText_ = FormatTimeText(position, state.Duration);
+    // A silent tail ends through the same end of song as the real end.
+    const GraphId graph = transport_.CurrentGraphId();
+    if (leveling_.Tick(position, state.Duration, graph)) graphEvent(graph, GraphEvent::Complete);
   }
   RunCountdown();
   // The delayed start, only while no song plays.

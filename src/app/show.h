@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "app/background_videos.h"
+#include "app/song_leveling.h"
 #include "between/ambient_list.h"
 #include "between/break_music.h"
 #include "between/effect_slots.h"
@@ -67,6 +68,8 @@ public:
   SceneFlags& Scene() { return scene_; }
   CdgPlayer& Cdg() { return cdg_; }
   SongTransport& Transport() { return transport_; }
+  // Song leveling and early ends (the figures come from the library).
+  SongLeveling& Leveling() { return leveling_; }
   SongOpener& Opener() { return opener_; }
   ZipSongExtractor& Extractor() { return extractor_; }
 
@@ -291,6 +294,7 @@ private:
   BackgroundVideos backgrounds_;
   ZipSongExtractor extractor_;
   SongTransport transport_;
+  SongLeveling leveling_{settings_, transport_};
   SongOpener opener_;
   HttpClient http_;
   StreamedSongs streamed_;

@@ -78,6 +78,15 @@ public:
   std::atomic<bool> TickerSmaller{false};
   std::atomic<bool> TickerTopScroll{false};
   std::atomic<bool> TickerFaster{false};
+
+  // Song leveling and early ends, kept in the program's own settings (not in
+  // the preferences file): "Level Songs" with its target in LUFS (-23 to
+  // -9), "End Songs After the Last Line" with its margin in seconds (0 to
+  // 15). The streaming thread reads LevelSongs (it turns auto gain off).
+  std::atomic<bool> LevelSongs{true};
+  std::atomic<int> LevelTargetLufs{-16};
+  std::atomic<bool> EndAfterLastLine{false};
+  std::atomic<int> EndMarginSeconds{3};
 };
 
 }  // namespace lyricade

@@ -93,11 +93,17 @@ int64_t DspFilter::InputDuration(size_t bytes) const {
 }
 
 void DspFilter::FramePass(uint8_t* data, size_t bytes, int channel) {
-  const bool autoGain = AutoGain();
+  const bool leveling = Leveling();
+  const bool autoGain = AutoGain() && !leveling;
   const size_t frames = bytes / FrameBytes();
   const DspPeaks peaks = DspSelectChannel(data, frames, format_.channels, channel, autoGain);
   if (!autoGain) {
     gain_ = 1.0f;
+    // The levelled song's gain keeps its peak below full scale; the clamp
+    // in DspApplyGain only meets audio louder than its measurement.
+    const float level = LevelGain();
+    if (leveling && level != 1.0f)
+      DspApplyGain(data, frames * static_cast<size_t>(format_.channels), level);
     return;
   }
   gain_ = DspNextGain(gain_, peaks);

@@ -60,6 +60,12 @@ public:
   void SetAutoGain(bool on) { ownAutoGain_.store(on, std::memory_order_relaxed); }
   void FollowAutoGain(const std::atomic<bool>& flag) { autoGain_ = &flag; }
   bool AutoGain() const { return autoGain_->load(std::memory_order_relaxed); }
+  // Song leveling: a fixed gain (a factor) for the whole song, applied while
+  // the followed flag ("Level Songs") is on; auto gain is off meanwhile.
+  void SetLevelGain(float factor) { levelGain_.store(factor, std::memory_order_relaxed); }
+  float LevelGain() const { return levelGain_.load(std::memory_order_relaxed); }
+  void FollowLeveling(const std::atomic<bool>& flag) { leveling_ = &flag; }
+  bool Leveling() const { return leveling_ && leveling_->load(std::memory_order_relaxed); }
 
   // 16-bit PCM at 44100, 48000, 22050 or 11025 Hz with 1 or 2 channels.
   static bool AcceptsInput(const DspFormat& format);
@@ -106,6 +112,8 @@ private:
   std::atomic<int> channel_{0};
   std::atomic<bool> ownAutoGain_{false};
   const std::atomic<bool>* autoGain_ = &ownAutoGain_;
+  std::atomic<float> levelGain_{1.0f};
+  const std::atomic<bool>* leveling_ = nullptr;
 
   DspFormat format_;
   float gain_ = 1.0f;

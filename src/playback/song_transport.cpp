@@ -1,5 +1,6 @@
 #include "playback/song_transport.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -50,12 +51,15 @@ bool SongTransport::BuildSongGraph(const SongFile& song) {
     return false;
   }
   state_.HasGraphics = false;
+  fade_ = 0;
   graph_ = std::move(graph);
   SetChannel(state_.Channel);
   SetKey(state_.KeyTenths);
   if (DspFilter* filter = DspFilterOf(graph_->FindFilter(kDspFilterName))) {
     filter->SetTempo(50);
     filter->FollowAutoGain(settings_.AutoGainControl);
+    filter->FollowLeveling(settings_.LevelSongs);
+    filter->SetLevelGain(levelGain_);
   } else {
     qCWarning(lcPlayback, "the song graph for %s has no \"%s\"", song.Media.c_str(),
               kDspFilterName);
@@ -108,9 +112,20 @@ bool SongTransport::SetKey(int keyTenths) {
   return true;
 }
 
+void SongTransport::SetLevelGain(float factor) {
+  levelGain_ = factor;
+  if (DspFilter* filter = graph_ ? DspFilterOf(graph_->FindFilter(kDspFilterName)) : nullptr)
+    filter->SetLevelGain(factor);
+}
+
+void SongTransport::SetFadeHundredthsOfDb(long fade) {
+  fade_ = std::min(0L, fade);
+  ApplyVolume();
+}
+
 void SongTransport::ApplyVolume() {
   if (!state_.Playing || !graph_) return;
-  graph_->SetVolume(VolumeToHundredthsOfDb(settings_.SongVolume.load()));
+  graph_->SetVolume(std::max(-10000L, VolumeToHundredthsOfDb(settings_.SongVolume.load()) + fade_));
 }
 
 bool SongTransport::RunGraph() {

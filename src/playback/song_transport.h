@@ -73,8 +73,13 @@ public:
   // media rendered through them, the duration read. On failure playback is
   // stopped (song follows false) and false returned.
   bool BuildSongGraph(const SongFile& song);
-  // Sets the graph's volume to (100 - volume) x -75 hundredths of a dB.
+  // The next (or current) song's leveling gain as a factor; 1 leaves the
+  // song at its plain level. Heard while "Level Songs" is on.
+  void SetLevelGain(float factor);
+  // Sets the graph's volume to (100 - volume) x -75 hundredths of a dB,
+  // lowered by the early end's fade (hundredths of a dB, 0 or below).
   void ApplyVolume();
+  void SetFadeHundredthsOfDb(long fade);
   static long VolumeToHundredthsOfDb(int volume) { return (100 - volume) * -75L; }
   // Runs the built graph.
   bool RunGraph();
@@ -125,6 +130,8 @@ private:
   PlaybackState state_;
   std::unique_ptr<MediaGraph> graph_;
   std::string lastError_;
+  float levelGain_ = 1.0f;
+  long fade_ = 0;
 };
 
 }  // namespace lyricade

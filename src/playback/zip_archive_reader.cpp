@@ -316,6 +316,32 @@ bool ZipArchiveReader::ExtractCurrentEntry(const std::string& folder, bool flatt
   return ok;
 }
 
+bool ZipArchiveReader::ReadCurrentEntry(std::string* data, uint64_t limit) {
+  data->clear();
+  std::optional<ZipEntryInfo> info = CurrentEntryInfo();
+  if (!info || info->IsFolder || info->UncompressedSize > limit) return false;
+  if (unzOpenCurrentFile(handle_->file) != UNZ_OK) return false;
+  EntryReading reading(handle_->file);
+  data->reserve(static_cast<size_t>(info->UncompressedSize));
+  char piece[kPiece];
+  for (;;) {
+    const int read = unzReadCurrentFile(handle_->file, piece, kPiece);
+    if (read == 0) break;
+    // The header's size is the archive's word only: the inflated bytes are
+    // counted too.
+    if (read < 0 || data->size() + static_cast<size_t>(read) > limit) {
+      data->clear();
+      return false;
+    }
+    data->append(piece, static_cast<size_t>(read));
+  }
+  if (reading.Finish() != UNZ_OK) {
+    data->clear();
+    return false;
+  }
+  return true;
+}
+
 bool ZipArchiveReader::ExtractAll(bool flatten, std::vector<std::string>* written) {
   if (destination_.empty()) return false;
   ZipStep step = FirstEntry();

@@ -103,6 +103,11 @@ public:
   // no entry or at the first entry that fails. `written`, when given,
   // receives the path of each file written, in archive order.
   bool ExtractAll(bool flatten, std::vector<std::string>* written = nullptr);
+  // Reads the current entry into `data` without touching the disk (the
+  // loudness measurer decodes songs from memory). False for a folder, an
+  // entry larger than `limit` bytes (by its header or by what it actually
+  // inflates to), a bad checksum or a read error.
+  bool ReadCurrentEntry(std::string* data, uint64_t limit);
 
 private:
   struct Handle;

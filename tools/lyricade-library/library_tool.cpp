@@ -1,7 +1,10 @@
 #include "library_tool.h"
 
+#include "loudness_command.h"
+
 #include <algorithm>
 #include <atomic>
+#include <functional>
 #include <csignal>
 #include <filesystem>
 #include <map>
@@ -31,7 +34,8 @@ constexpr const char* kUsage =
     "usage: lyricade-library [--data-dir DIR] COMMAND [OPTIONS] [--] ARGUMENTS\n"
     "  import [--format 0|1|2|3] [--ignore-tags] PATH...\n"
     "  search [--on all|title|artist|id|year|comment|location] [--any] [--statement] WORDS...\n"
-    "  list [--sort title|artist|id|year|comment|location] [--desc]\n"
+    "  list [--sort title|artist|id|year|comment|location] [--desc] [--loudness]\n"
+    "  loudness [--all|--missing] [PATH...]\n"
     "  remove-bad [--dry-run] [--force]\n"
     "  compact\n"
     "  backup DEST\n";
@@ -125,22 +129,30 @@ std::string Field(const DbResult& rows, const char* name) {
   return text;
 }
 
-int PrintRows(DbResult& rows, std::ostream& out) {
-  for (bool row = rows.MoveFirst(); row; row = rows.MoveNext())
-    out << Field(rows, "ItemNum") << '\t' << Field(rows, "Title") << '\t' << Field(rows, "Artist")
-        << '\t' << Field(rows, "ID") << '\t' << Field(rows, "Year1") << '\t'
-        << Field(rows, "SongPath") << '\n';
-  return kDone;
-}
+// Extra columns for a row, from its song path (list --loudness).
+using ExtraColumns = std::function<std::string(const std::string& path)>;
+
+int PrintRows(DbResult& rows, std::ostream& out, const ExtraColumns& extra = {});
 
 int PrintRows(const std::string& libraryPath, const std::string& statement, std::ostream& out,
-              std::ostream& err) {
+              std::ostream& err, const ExtraColumns& extra = {}) {
   DbResult rows;
   if (!rows.Open(libraryPath, statement)) {
     err << "lyricade-library: the library could not be read: " << rows.LastError() << "\n";
     return kFailed;
   }
-  return PrintRows(rows, out);
+  return PrintRows(rows, out, extra);
+}
+
+int PrintRows(DbResult& rows, std::ostream& out, const ExtraColumns& extra) {
+  for (bool row = rows.MoveFirst(); row; row = rows.MoveNext()) {
+    const std::string path = Field(rows, "SongPath");
+    out << Field(rows, "ItemNum") << '\t' << Field(rows, "Title") << '\t' << Field(rows, "Artist")
+        << '\t' << Field(rows, "ID") << '\t' << Field(rows, "Year1") << '\t' << path;
+    if (extra) out << '\t' << extra(rows.Text("SongPath").value_or(""));
+    out << '\n';
+  }
+  return kDone;
 }
 
 class LibraryTool {
@@ -199,7 +211,8 @@ public:
     static const std::map<std::string, Command> commands = {
         {"import", &LibraryTool::Import},       {"search", &LibraryTool::Search},
         {"list", &LibraryTool::List},           {"remove-bad", &LibraryTool::RemoveBad},
-        {"compact", &LibraryTool::Compact},     {"backup", &LibraryTool::Backup}};
+        {"compact", &LibraryTool::Compact},     {"backup", &LibraryTool::Backup},
+        {"loudness", &LibraryTool::Loudness}};
     const auto found = commands.find(*command);
     if (found == commands.end()) return Usage("unknown command \"" + *command + "\"");
     dataFolder_ = ResolveDataFolder(folderArgs, "lyricade", "LYRICADE_DATA_DIR");
@@ -510,6 +523,7 @@ private:
 
   int List(Arguments& args) {
     SortOrder order;
+    bool loudness = false;
     while (!args.Empty()) {
       const Argument arg = args.Take();
       if (arg.Option && arg.Text == "--sort") {
@@ -519,6 +533,8 @@ private:
         order.Key = *key;
       } else if (arg.Option && arg.Text == "--desc" && !arg.Joined) {
         order.Descending = true;
+      } else if (arg.Option && arg.Text == "--loudness" && !arg.Joined) {
+        loudness = true;
       } else if (arg.Option) {
         return UnknownOption(arg, "list");
       } else {
@@ -527,7 +543,17 @@ private:
     }
     LibraryDatabase database(prompts_);
     if (!OpenLibrary(database)) return kFailed;
-    return PrintRows(database.LibraryPath(), WholeLibraryStatement(order), out_, err_);
+    return PrintRows(database.LibraryPath(), WholeLibraryStatement(order), out_, err_,
+                     loudness ? LoudnessColumns(database.Library()) : ExtraColumns());
+  }
+
+  int Loudness(Arguments& args) {
+    std::vector<std::string> rest;
+    while (!args.Empty()) rest.push_back(args.Take().Text);
+    LibraryDatabase database(prompts_);
+    if (!OpenLibrary(database)) return kFailed;
+    const int status = RunLoudnessCommand(database.Library(), rest, out_, err_);
+    return status == kBadArguments ? Usage("loudness takes --all, --missing and paths") : status;
   }
 
   std::ostream& out_;

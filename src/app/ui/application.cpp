@@ -13,7 +13,9 @@
 #include <filesystem>
 
 #include "app/app_log.h"
+#include "app/leveling_settings.h"
 #include "app/preferences_file.h"
+#include "app/ui/leveling_host.h"
 #include "app/demo_library.h"
 #include "app/show.h"
 #include "app/request_page_host.h"
@@ -168,6 +170,11 @@ bool Application::Start() {
   }
   ConnectLibraryCommands();
   CreateSongManager();
+  leveling_ = std::make_unique<LevelingHost>(settings_, *show_, *window_, database_->LibraryPath());
+  // New library rows are measured after their import committed.
+  QObject::connect(libraryCommands_, &LibraryCommands::busyChanged, [this](bool busy) {
+    if (!busy) leveling_->LibraryChanged();
+  });
   preferencesSave_ = new QTimer(window_.get());
   preferencesSave_->setSingleShot(true);
   preferencesSave_->setInterval(1000);
@@ -201,6 +208,7 @@ bool Application::Start() {
     backgrounds.StartCurrent();
   }
   show_->LoadRotation();
+  if (libraryOpen) leveling_->Start();
   logos_->LoadChosen();
   announcer_->LoadAnnounceImage(settings_.AnnounceImage.load());
 
@@ -295,6 +303,7 @@ void Application::ReadListsAndPreferences() {
   std::error_code missing;
   if (std::filesystem::exists(padsFile, missing)) show_->EffectPads().Load(padsFile);
   ReadPreferences(dataFolder_ + kPreferencesFile, settings_);
+  ReadLevelingSettings(settings_, firstRun_);
   show_->Backgrounds().List().Load(dataFolder_ + kBackgroundListFile, programFolder_);
   show_->Ambients().Load(dataFolder_ + AmbientList::kFileName);
 }
@@ -315,6 +324,7 @@ void Application::SchedulePreferencesSave() {
 void Application::SavePreferences() {
   if (preferencesSave_) preferencesSave_->stop();
   window_->StoreControlsInSettings();
+  StoreLevelingSettings(settings_);
   // The pads go with the preferences; the list has logged a failure.
   show_->EffectPads().Save(dataFolder_ + EffectSlots::kFileName);
   const std::string path = dataFolder_ + kPreferencesFile;
@@ -521,6 +531,8 @@ void Application::Shutdown() {
   if (songManager_) songManager_->StopPreview();
   libraryController_->WaitForWorkers();
   if (songManager_) songManager_->WaitForLoads();
+  // The loudness pass ends its song before the library closes.
+  if (leveling_) leveling_->Stop();
   database_->Close();
   if (screen_) screen_->StopRenderThread();
   window_->hide();

@@ -154,6 +154,8 @@ private:
   std::unique_ptr<SongManager> songManager_;
   LibraryCommands* libraryCommands_ = nullptr;  // a child of the main window
   std::unique_ptr<CustomLogos> logos_;
+  // Last, so it goes first: it holds the show and the main window.
+  std::unique_ptr<class LevelingHost> leveling_;
 };
 
 }  // namespace lyricade

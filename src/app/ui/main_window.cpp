@@ -80,6 +80,7 @@ MainWindow::MainWindow(MainWindowParts parts, QWidget* parent)
   connect(matchAll_, &QRadioButton::toggled, this, &MainWindow::settingsEdited);
   connect(enableBackgrounds_, &QCheckBox::toggled, this, &MainWindow::settingsEdited);
   connect(parts_.show, &Show::transportChanged, this, &MainWindow::RefreshTransport);
+  connect(parts_.show, &Show::songEnded, this, &MainWindow::RefreshTransport);
   connect(parts_.show, &Show::rotationChanged, this, &MainWindow::Refresh);
   connect(parts_.show, &Show::hostNoteChanged, this, [this] {
     hostNote_->setText(Q(parts_.show->HostNote()));
@@ -153,6 +154,9 @@ QWidget* MainWindow::BuildLibraryArea() {
   bottom->addWidget(addFolder_);
   bottom->addWidget(edit);
   bottom->addWidget(status_, 1);
+  measuring_ = new QLabel(area);
+  measuring_->setTextFormat(Qt::PlainText);
+  bottom->addWidget(measuring_);
   bottom->addWidget(new QLabel("Assign Venue:", area));
   bottom->addWidget(venueBox_);
   layout->addLayout(bottom);
@@ -272,6 +276,10 @@ QWidget* MainWindow::BuildTransport() {
   labels->addWidget(keyLabel_, 1);
   labels->addWidget(new QLabel("Channel:", panel));
   labels->addWidget(channelLabel_, 1);
+  // The levelled song's gain ("Level −3.5 dB"); empty for a plain song.
+  levelLabel_ = new QLabel(panel);
+  levelLabel_->setTextFormat(Qt::PlainText);
+  labels->addWidget(levelLabel_, 1);
   layout->addLayout(labels);
   auto* keys = new QHBoxLayout;
   keys->setSpacing(2);
@@ -373,6 +381,7 @@ void MainWindow::RefreshTransport() {
   Show* show = parts_.show;
   keyLabel_->setText(Q(show->KeyText()));
   channelLabel_->setText(Q(show->ChannelText()));
+  levelLabel_->setText(Q(show->Leveling().LevelText()));
   if (!volumeBar_->Dragging()) volumeBar_->SetValue(VolumeBarValue(show->Volume()));
   volumeText_->setText(QString::asprintf("%d%%", show->Volume()));
 }
@@ -413,6 +422,8 @@ void MainWindow::SetSingerPanel(QWidget* panel) {
   panel->setParent(this);
   leftColumn_->insertWidget(0, panel, 1);
 }
+
+void MainWindow::SetMeasuringStatus(const std::string& text) { measuring_->setText(Q(text)); }
 
 void MainWindow::ApplySettingsToControls() {
   AppSettings& settings = *parts_.settings;

@@ -54,6 +54,9 @@ public:
   static const char* const kSearchFields[7];
 
   explicit MainWindow(MainWindowParts parts, QWidget* parent = nullptr);
+  // The background loudness pass's progress in the status area; empty hides
+  // nothing but says nothing.
+  void SetMeasuringStatus(const std::string& text);
 
   // Preferences: what the controls show after the file is read, and what is
   // written back at close.
@@ -141,6 +144,8 @@ private:
   QLabel* volumeText_ = nullptr;
   QLabel* keyLabel_ = nullptr;
   QLabel* channelLabel_ = nullptr;
+  QLabel* levelLabel_ = nullptr;
+  QLabel* measuring_ = nullptr;
   QLabel* status_ = nullptr;
   // What the show skipped, until the next song.
   QLabel* hostNote_ = nullptr;

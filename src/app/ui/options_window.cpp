@@ -9,6 +9,7 @@
 #include <QVBoxLayout>
 
 #include "common/app_settings.h"
+#include "leveling/level_rules.h"
 #include "remote/server_settings.h"
 
 namespace lyricade {
@@ -58,6 +59,28 @@ OptionsWindow::OptionsWindow(AppSettings& settings, OptionsHooks hooks, QWidget*
   QCheckBox* random = AddCheck("Random Increment", settings.RandomIncrement);
   QCheckBox* smooth = AddCheck("Smooth Output Lyrics", settings.SmoothOutputLyrics);
   for (QCheckBox* box : {autoGain, ambients, random, smooth}) soundLayout->addWidget(box);
+  // Leveling: a fixed gain per song toward the target loudness, which
+  // replaces the buffer-by-buffer auto gain while it is on; and the early
+  // end of a song whose last line is over.
+  QCheckBox* level = AddCheck("Level Songs", settings.LevelSongs);
+  levelTarget_ = new QSpinBox(sound);
+  levelTarget_->setRange(kLevelTargetMin, kLevelTargetMax);
+  levelTarget_->setSuffix(" LUFS");
+  QCheckBox* endEarly = AddCheck("End Songs After the Last Line", settings.EndAfterLastLine);
+  endMargin_ = new QSpinBox(sound);
+  endMargin_->setRange(kEndMarginMin, kEndMarginMax);
+  endMargin_->setSuffix(" s");
+  auto* levelForm = new QFormLayout;
+  levelForm->addRow(level, levelTarget_);
+  levelForm->addRow(endEarly, endMargin_);
+  soundLayout->addLayout(levelForm);
+  connect(level, &QCheckBox::toggled, this, [autoGain](bool on) { autoGain->setEnabled(!on); });
+  connect(levelTarget_, &QSpinBox::valueChanged, this, [this](int value) {
+    if (!loading_) settings_.LevelTargetLufs = value;
+  });
+  connect(endMargin_, &QSpinBox::valueChanged, this, [this](int value) {
+    if (!loading_) settings_.EndMarginSeconds = value;
+  });
 
   auto* ticker = new QGroupBox("Next singers ticker", this);
   auto* tickerLayout = new QFormLayout(ticker);
@@ -187,6 +210,9 @@ void OptionsWindow::Reload() {
   tickerLoops_->setCurrentIndex(settings_.TickerLoops.load() - 1);
   timerInterval_->setCurrentIndex(settings_.CountdownSeconds.load() - 5);
   singerCount_->setCurrentIndex(settings_.TickerSingersMinus3.load());
+  levelTarget_->setValue(settings_.LevelTargetLufs.load());
+  endMargin_->setValue(settings_.EndMarginSeconds.load());
+  if (QCheckBox* autoGain = Check("Auto Gain Control")) autoGain->setEnabled(!settings_.LevelSongs.load());
   FillBackgroundLogos();
   loading_ = false;
   KeepPlayingChanged(settings_.KeepPlayingNonStop.load());

@@ -3,6 +3,7 @@
 // it changes. Modeless; the program keeps one.
 
 #include <QCheckBox>
+#include <QSpinBox>
 #include <QComboBox>
 #include <QDialog>
 #include <QPushButton>
@@ -66,6 +67,8 @@ private:
   QComboBox* tickerLoops_ = nullptr;
   QComboBox* timerInterval_ = nullptr;
   QComboBox* singerCount_ = nullptr;
+  QSpinBox* levelTarget_ = nullptr;
+  QSpinBox* endMargin_ = nullptr;
   QComboBox* backgroundLogo_ = nullptr;
   QPushButton* removeLogo_ = nullptr;
   QCheckBox* startRequestServer_ = nullptr;

@@ -1,0 +1,16 @@
+#pragma once
+// "Level Songs" (with its target) and "End Songs After the Last Line" (with
+// its margin) between runs: the program's own settings (QSettings, group
+// "Leveling"), since the preferences file's lines are fixed.
+
+namespace lyricade {
+
+class AppSettings;
+
+// Reads the four values into `settings`, each within its range. A user who
+// never chose gets leveling on when the data folder is new (a library
+// measured from its first song) and off for an existing show.
+void ReadLevelingSettings(AppSettings& settings, bool newDataFolder);
+void StoreLevelingSettings(const AppSettings& settings);
+
+}  // namespace lyricade

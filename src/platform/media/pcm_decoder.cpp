@@ -1,0 +1,185 @@
+#include "platform/media/pcm_decoder.h"
+
+#include <gst/app/gstappsink.h>
+#include <gst/app/gstappsrc.h>
+#include <memory>
+
+#include "platform/media/gst_handles.h"
+#include "platform/media/media_graph.h"
+#include "platform/media/nice_task_pool.h"
+#include "platform/platform_log.h"
+
+namespace lyricade {
+namespace {
+
+GstElementPtr MakeElement(const char* factory) {
+  return AdoptElement(gst_element_factory_make(factory, nullptr));
+}
+
+// decodebin's pads appear while it finds the streams: the first audio pad
+// goes to the converter, every other stream into a fakesink of its own so
+// that a song video never stalls the demuxer.
+void OnPadAdded(GstElement* decoder, GstPad* pad, gpointer convert) {
+  const GstCapsPtr caps(gst_pad_get_current_caps(pad));
+  const GstStructure* s = caps ? gst_caps_get_structure(caps.get(), 0) : nullptr;
+  const bool audio = s && g_str_has_prefix(gst_structure_get_name(s), "audio/");
+  const GstPadPtr convertSink(gst_element_get_static_pad(GST_ELEMENT(convert), "sink"));
+  if (audio && !gst_pad_is_linked(convertSink.get())) {
+    gst_pad_link(pad, convertSink.get());
+    return;
+  }
+  GstElement* drain = gst_element_factory_make("fakesink", nullptr);
+  if (!drain) return;
+  g_object_set(drain, "sync", FALSE, "async", FALSE, nullptr);
+  GstBin* bin = GST_BIN(gst_element_get_parent(decoder));
+  if (!bin) {
+    gst_object_unref(drain);
+    return;
+  }
+  gst_bin_add(bin, drain);  // the bin takes the floating reference
+  gst_element_sync_state_with_parent(drain);
+  const GstPadPtr drainSink(gst_element_get_static_pad(drain, "sink"));
+  gst_pad_link(pad, drainSink.get());
+  gst_object_unref(bin);
+}
+
+PcmDecodeResult Failed(std::string error) {
+  PcmDecodeResult result;
+  result.Error = std::move(error);
+  return result;
+}
+
+std::string BusError(GstMessage* message) {
+  GError* rawError = nullptr;
+  gchar* rawDebug = nullptr;
+  gst_message_parse_error(message, &rawError, &rawDebug);
+  const GErrorPtr error(rawError);
+  const GCharPtr debug(rawDebug);
+  if (debug) qCDebug(lcPlatform, "%s", debug.get());
+  return error && error->message ? error->message : "the decoder failed";
+}
+
+// Runs a built graph to its end, handing every block to the sink.
+PcmDecodeResult Pull(GstElement* pipeline, GstAppSink* appsink, const PcmBlockSink& sink,
+                     const PcmDecodeOptions& options) {
+  const auto deadline = std::chrono::steady_clock::now() + options.Deadline;
+  const GstBusPtr bus(gst_element_get_bus(pipeline));
+  std::unique_ptr<NiceTaskPool> pool;
+  if (options.LowPriority) pool = std::make_unique<NiceTaskPool>(bus.get());
+  PcmDecodeResult result;
+  if (gst_element_set_state(pipeline, GST_STATE_PLAYING) == GST_STATE_CHANGE_FAILURE) {
+    const GstMessagePtr message(gst_bus_pop_filtered(bus.get(), GST_MESSAGE_ERROR));
+    result.Error = message ? BusError(message.get()) : "the decoder could not start";
+  } else {
+    for (;;) {
+      const GstSamplePtr sample(gst_app_sink_try_pull_sample(appsink, 50 * GST_MSECOND));
+      if (sample) {
+        GstBuffer* buffer = gst_sample_get_buffer(sample.get());
+        const GstStructure* s = gst_caps_get_structure(gst_sample_get_caps(sample.get()), 0);
+        int rate = 0, channels = 0;
+        gst_structure_get_int(s, "rate", &rate);
+        gst_structure_get_int(s, "channels", &channels);
+        GstMapInfo map;
+        if (!buffer || rate <= 0 || channels <= 0 || !gst_buffer_map(buffer, &map, GST_MAP_READ)) {
+          result.Error = "the decoder gave a block without a format";
+          break;
+        }
+        PcmBlock block;
+        block.Samples = reinterpret_cast<const float*>(map.data);
+        block.Frames = map.size / (sizeof(float) * static_cast<size_t>(channels));
+        block.Channels = channels;
+        block.Rate = rate;
+        if (result.Rate == 0) {
+          result.Rate = rate;
+          result.Channels = channels;
+        }
+        const bool sameFormat = rate == result.Rate && channels == result.Channels;
+        result.Frames += block.Frames;
+        const bool taken = sameFormat && result.Frames <= options.MaxFrames && sink(block);
+        gst_buffer_unmap(buffer, &map);
+        if (!taken) {
+          result.Error = !sameFormat ? "the audio changed its format midway"
+                         : result.Frames > options.MaxFrames ? "the audio is too long"
+                                                             : "the measurer stopped";
+          break;
+        }
+      } else if (gst_app_sink_is_eos(appsink)) {
+        result.Ok = result.Frames > 0;
+        if (!result.Ok) result.Error = "the media holds no audio";
+        break;
+      }
+      if (const GstMessagePtr message(gst_bus_pop_filtered(bus.get(), GST_MESSAGE_ERROR));
+          message) {
+        result.Error = BusError(message.get());
+        break;
+      }
+      if (options.Cancel && options.Cancel->load(std::memory_order_relaxed)) {
+        result.Error = "the decode was cancelled";
+        break;
+      }
+      if (std::chrono::steady_clock::now() > deadline) {
+        result.Error = "decoding took too long";
+        break;
+      }
+    }
+  }
+  gst_element_set_state(pipeline, GST_STATE_NULL);
+  return result;
+}
+
+PcmDecodeResult Decode(GstElementPtr source, const PcmBlockSink& sink,
+                       const PcmDecodeOptions& options) {
+  GstElementPtr pipeline = AdoptElement(gst_pipeline_new("pcm decode"));
+  GstElementPtr decode = MakeElement("decodebin");
+  GstElementPtr convert = MakeElement("audioconvert");
+  GstElementPtr appsink = MakeElement("appsink");
+  if (!pipeline || !source || !decode || !convert || !appsink)
+    return Failed("the decoder could not be built (decodebin, audioconvert, appsink)");
+  const GstCapsPtr caps(gst_caps_from_string("audio/x-raw,format=F32LE,layout=interleaved"));
+  // A few blocks ahead at most: the decoder waits for the measurer instead
+  // of filling memory.
+  g_object_set(appsink.get(), "caps", caps.get(), "sync", FALSE, "max-buffers", 8u, "drop", FALSE,
+               "emit-signals", FALSE, nullptr);
+  GstBin* bin = GST_BIN(pipeline.get());
+  for (const GstElementPtr* element : {&source, &decode, &convert, &appsink})
+    gst_bin_add(bin, element->get());
+  if (!gst_element_link(source.get(), decode.get()) ||
+      !gst_element_link(convert.get(), appsink.get()))
+    return Failed("the decoder's elements could not be linked");
+  g_signal_connect(decode.get(), "pad-added", G_CALLBACK(OnPadAdded), convert.get());
+  return Pull(pipeline.get(), GST_APP_SINK(appsink.get()), sink, options);
+}
+
+}  // namespace
+
+PcmDecodeResult DecodePcmFile(const std::string& path, const PcmBlockSink& sink,
+                              const PcmDecodeOptions& options) {
+  InitialiseMedia();
+  GstElementPtr source = MakeElement("filesrc");
+  if (source) g_object_set(source.get(), "location", path.c_str(), nullptr);
+  PcmDecodeResult result = Decode(std::move(source), sink, options);
+  if (!result.Ok) qCInfo(lcPlatform, "%s cannot be decoded: %s", path.c_str(), result.Error.c_str());
+  return result;
+}
+
+PcmDecodeResult DecodePcmMemory(std::string_view data, const PcmBlockSink& sink,
+                                const PcmDecodeOptions& options) {
+  InitialiseMedia();
+  if (data.empty()) return Failed("the media holds no audio");
+  GstElementPtr source = MakeElement("appsrc");
+  if (source) {
+    g_object_set(source.get(), "stream-type", GST_APP_STREAM_TYPE_STREAM, "size",
+                 static_cast<gint64>(data.size()), "format", GST_FORMAT_BYTES, nullptr);
+    // The caller's bytes are lent, not copied: they outlive the graph.
+    GstBuffer* buffer = gst_buffer_new_wrapped_full(
+        GST_MEMORY_FLAG_READONLY, const_cast<char*>(data.data()), data.size(), 0, data.size(),
+        nullptr, nullptr);
+    gst_app_src_push_buffer(GST_APP_SRC(source.get()), buffer);  // takes the buffer
+    gst_app_src_end_of_stream(GST_APP_SRC(source.get()));
+  }
+  PcmDecodeResult result = Decode(std::move(source), sink, options);
+  if (!result.Ok) qCInfo(lcPlatform, "audio in memory cannot be decoded: %s", result.Error.c_str());
+  return result;
+}
+
+}  // namespace lyricade
