@@ -70,6 +70,7 @@ bool Show::PlaySong(const std::string& location, int channel, int keyTenths) {
   transport_.Teardown();
   const bool started = opener_.OpenSong(location, channel, keyTenths);
   TakeOpenedSettings();
+  if (started) RecordOpenedLength(location);
   if (started) playEnabled_ = false;
   return started;
 }
@@ -129,9 +130,18 @@ void Show::RecordStartedSong(const QueuedSong& song, const std::string& singer) 
   if (history_) history_->RecordStartedSong(song, singer);
 }
 
+void Show::RecordOpenedLength(const std::string& path) {
+  // The graph knows the length of what it opened (a ZIP's song too); a
+  // stream's grows while it arrives and is not kept.
+  const PlaybackState& opened = transport_.State();
+  if (lengths_ && opened.Playing && !opened.LiveDuration && opened.Duration > 0)
+    lengths_->Record(path, static_cast<int>(opened.Duration / 10'000'000));
+}
+
 bool Show::OpenSong(const std::string& path, int multiplex, int keyTenths) {
   const bool opened = opener_.OpenSong(path, multiplex, keyTenths);
   TakeOpenedSettings();
+  if (opened) RecordOpenedLength(path);
   // A missing file "opens" without playing: the music stays for the room. A
   // streamed song starts later and fades the music as it is asked for.
   if (fadeOutWhenOpened_ && opened &&
@@ -320,7 +330,11 @@ std::vector<SingerWait> Show::SingerWaits() const {
   if (state.Playing && state.Duration > 0 && position >= 0)
     remaining = static_cast<int>(
         std::max<int64_t>(0, state.Duration - position) / 10'000'000);
-  return EstimateWaits(rotation_, [](const QueuedSong&) { return kAssumedSongSeconds; },
+  const auto length = [this](const QueuedSong& song) {
+    const int seconds = lengths_ ? lengths_->Seconds(song.Path) : -1;
+    return seconds > 0 ? seconds : kAssumedSongSeconds;
+  };
+  return EstimateWaits(rotation_, length,
                        changeovers_.ChangeoverSeconds(), state.Playing, remaining);
 }
 
@@ -449,6 +463,7 @@ void Show::tick() {
     }
   }
   backgrounds_.Loop();
+  if (lengths_) lengths_->Collect();
   emit ticked();
 }
 

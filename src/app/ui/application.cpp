@@ -43,6 +43,7 @@
 #include "screen/karaoke_screen.h"
 #include "screen/screen_announcer.h"
 #include "singers/singer_history.h"
+#include "singers/song_lengths.h"
 #include "singers/ui/history_window.h"
 #include "singers/ui/singer_panel.h"
 #include "singers/ui/singer_windows.h"
@@ -54,6 +55,7 @@ namespace {
 
 constexpr const char* kPreferencesFile = "lyr2prefs.cfg";
 constexpr const char* kBackgroundListFile = "backgrounds.cfg";
+constexpr const char* kSongLengthsFile = "song-lengths.cfg";
 constexpr const char* kCustomLogoListFile = "customlogos.cfg";
 constexpr const char* kStopImportQuestion =
     "Songs are still being added to your library.\nStop adding them and exit?";
@@ -108,6 +110,7 @@ bool Application::Start() {
   if (firstRun_ && libraryOpen && !SeedDemoLibrary(dataFolder_, *database_))
     qCWarning(lcApp) << "the demo songs could not be listed in the new library";
   history_ = std::make_unique<SingerHistory>(*database_);
+  songLengths_ = std::make_unique<SongLengths>(dataFolder_ + kSongLengthsFile, database_->LibraryPath());
 
   // The singers' screen's state first (its window and scene come up after
   // the main window): the show sets its flags, the main window shows its
@@ -117,6 +120,7 @@ bool Application::Start() {
                                  ShowFolders{dataFolder_, scratchFolder_, UnzipModuleFolder()},
                                  &screen_->Flags());
   show_->SetHistory(history_.get());
+  show_->SetSongLengths(songLengths_.get());
   show_->SetIdlePreview([this] { screen_->Preview().RestoreIdle(); });
   logos_ = std::make_unique<CustomLogos>(settings_, prompts_, [this](const std::string& path, int index) {
     return screen_->LoadCustomLogo(path, index);
@@ -475,6 +479,7 @@ bool Application::ConfirmClose() {
   show_->Ambients().Save(dataFolder_ + AmbientList::kFileName);
   SavePreferences();
   SaveCustomLogoList();
+  if (songLengths_) songLengths_->Save();
   announcer_->WriteFiles();
   columns_->Save(dataFolder_ + ColumnLayout::kFileName);
   // The program ends here, whatever other windows are up: the singers' screen
