@@ -274,10 +274,16 @@ void Show::ShowNextSingers() {
   if (announcements_ && announcements_->TickerShowing()) return;
   std::vector<TickerSinger> singers;
   for (const Singer& singer : rotation_.Singers())
-    singers.push_back({singer.Name, static_cast<int>(singer.Playlist.size()), singer.SittingOut});
+    singers.push_back({singer.Name, static_cast<int>(singer.Playlist.size()), singer.SittingOut, {}});
+  const bool withWaits = rotation_.Options().TickerWaits;
+  if (withWaits) {
+    const std::vector<SingerWait> waits = SingerWaits();
+    for (size_t i = 0; i < waits.size() && i < singers.size(); ++i)
+      singers[i].Wait = WaitMinutesText(waits[i]);
+  }
   const std::string text =
       NextSingersText(singers, rotation_.CurrentSinger(), settings_.TickerSingersMinus3.load() + 3,
-                      settings_.EmptySingersInTicker.load());
+                      settings_.EmptySingersInTicker.load(), withWaits);
   if (!TickerTextNamesSingers(text)) return;
   lastTickerText_ = text;
   if (announcements_) announcements_->StartTicker(text);

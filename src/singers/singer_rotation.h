@@ -55,6 +55,8 @@ struct RotationOptions {
   NewcomerPlacement Join = NewcomerPlacement::AtEnd;
   // How many queued songs one turn plays (1 to 3) before the rotation moves.
   int SongsPerTurn = 1;
+  // The next-singers ticker adds each singer's estimated wait.
+  bool TickerWaits = false;
 };
 
 class SingerRotation {

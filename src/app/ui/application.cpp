@@ -226,10 +226,15 @@ void Application::StartRequestServer() {
       database_->LibraryPath(), programFolder_ + "request-page/", [this](const PageSongRequest& request) {
         QueueSongRequest(*show_, *database_, SongRequest{request.Path, request.Singer, request.Key});
       });
-  requestPage_->PublishRotation(show_->Rotation());
+  const auto publish = [this] { requestPage_->PublishRotation(show_->Rotation(), show_->SingerWaits()); };
+  publish();
   requestPage_->SetIndexSource([this] { return libraryController_->Index().Current(); });
-  QObject::connect(show_.get(), &Show::rotationChanged, requestPage_.get(),
-                   [this] { requestPage_->PublishRotation(show_->Rotation()); });
+  QObject::connect(show_.get(), &Show::rotationChanged, requestPage_.get(), publish);
+  // The waits shrink while a song plays; the page asks every 15 seconds.
+  auto* waitsTimer = new QTimer(requestPage_.get());
+  waitsTimer->setInterval(15'000);
+  QObject::connect(waitsTimer, &QTimer::timeout, requestPage_.get(), publish);
+  waitsTimer->start();
   QObject::connect(requests_.get(), &RequestServer::stateChanged, requestPage_.get(), [this](ServerState state) {
     if (state == ServerState::Hosting) StartRequestPage();
     if (state == ServerState::Stopped) StopRequestPage();
