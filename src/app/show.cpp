@@ -130,6 +130,16 @@ void Show::RecordStartedSong(const QueuedSong& song, const std::string& singer) 
   if (history_) history_->RecordStartedSong(song, singer);
 }
 
+void Show::SetHistory(HistoryRecorder* history) {
+  history_ = history;
+  if (!history) {
+    rotation_.SetKeyMemory({});
+    return;
+  }
+  rotation_.SetKeyMemory([history](const std::string& singer, const std::string& path, int& key,
+                                   int& multiplex) { return history->LastSettings(singer, path, key, multiplex); });
+}
+
 void Show::RecordOpenedLength(const std::string& path) {
   // The graph knows the length of what it opened (a ZIP's song too); a
   // stream's grows while it arrives and is not kept.

@@ -93,7 +93,8 @@ public:
   // signalled with rotationChanged(); saved changes rewrite "lastlist.lst".
   SingerRotation& Rotation() override { return rotation_; }
   const SingerRotation& Rotation() const override { return rotation_; }
-  void SetHistory(HistoryRecorder* history) { history_ = history; }
+  // Also where "Remember singers' keys" looks up the last time.
+  void SetHistory(HistoryRecorder* history);
   // Where the wait estimates find each song's length; a song opened with a
   // fixed duration is recorded there.
   void SetSongLengths(SongLengths* lengths) { lengths_ = lengths; }

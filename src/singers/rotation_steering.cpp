@@ -13,6 +13,7 @@ namespace {
 constexpr const char* kOptionsTag = "options";
 constexpr const char* kSingerTag = "singer";
 constexpr const char* kTickerWaitsTag = "ticker-waits";
+constexpr const char* kRememberKeysTag = "remember-keys";
 // The option lines a file may hold besides one line per singer.
 constexpr size_t kOptionLines = 8;
 
@@ -128,6 +129,7 @@ std::vector<std::string> SingerRotation::ExtraStateLines() const {
   // Options added later each take a line of their own ("name", tab, value),
   // so a reader that does not know one passes over it.
   lines.push_back(std::string(kTickerWaitsTag) + "\t" + (options_.TickerWaits ? "1" : "0"));
+  lines.push_back(std::string(kRememberKeysTag) + "\t" + (options_.RememberKeys ? "1" : "0"));
   for (int i = 0; i < Count(); ++i) {
     const Singer& singer = singers_[i];
     if (!singer.SittingOut && singer.SungTonight == 0) continue;
@@ -153,6 +155,8 @@ void SingerRotation::LoadExtraStateLines(const std::vector<std::string>& lines, 
       lockNextUp_ = fields[3] == "1";
     } else if (fields.size() == 2 && fields[0] == kTickerWaitsTag) {
       options_.TickerWaits = fields[1] == "1";
+    } else if (fields.size() == 2 && fields[0] == kRememberKeysTag) {
+      options_.RememberKeys = fields[1] == "1";
     } else if (fields.size() == 5 && fields[0] == kSingerTag) {
       // Names carry no control characters, so a tab never splits one.
       int index = -1, sung = 0;

@@ -162,6 +162,13 @@ SingerPanel::SingerPanel(RotationHost& show, Prompts& prompts, HistoryNames name
     });
     waits->setCheckable(true);
     waits->setChecked(options.TickerWaits);
+    QAction* keys = menu.addAction(QStringLiteral("Remember Singers' Keys"), this, [this](bool checked) {
+      RotationOptions changed = show_.Rotation().Options();
+      changed.RememberKeys = checked;
+      show_.Rotation().SetOptions(changed);
+    });
+    keys->setCheckable(true);
+    keys->setChecked(options.RememberKeys);
     menu.exec(singerView_->viewport()->mapToGlobal(at));
   });
   auto* sitOut = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_O), singerView_);
