@@ -8,6 +8,7 @@ const keyBox = document.getElementById("key");
 const statusLine = document.getElementById("status");
 const results = document.getElementById("results");
 const queue = document.getElementById("queue");
+const waitLine = document.getElementById("wait");
 
 nameBox.value = localStorage.getItem("lyricade-singer") || "";
 nameBox.addEventListener("change", () => {
@@ -71,10 +72,12 @@ async function request(song) {
 async function refreshQueue() {
   const name = nameBox.value.trim();
   queue.replaceChildren();
+  waitLine.textContent = "";
   if (!name) return;
   const response = await fetch("/api/queue?name=" + encodeURIComponent(name));
   if (!response.ok) return;
   const answer = await answerOf(response);
+  waitLine.textContent = typeof answer.waitText === "string" ? answer.waitText : "";
   for (const title of answer.songs || []) {
     const item = document.createElement("li");
     item.textContent = title;

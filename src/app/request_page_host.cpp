@@ -104,12 +104,19 @@ std::string RequestPageHost::Address() const {
   return "http://" + host.toStdString() + ":" + std::to_string(Port()) + "/";
 }
 
-void RequestPageHost::PublishRotation(const SingerRotation& rotation) {
+void RequestPageHost::PublishRotation(const SingerRotation& rotation,
+                                      const std::vector<SingerWait>& waits) {
   std::vector<SingerQueueView> queues;
   queues.reserve(rotation.Singers().size());
-  for (const Singer& singer : rotation.Singers()) {
+  for (size_t i = 0; i < rotation.Singers().size(); ++i) {
+    const Singer& singer = rotation.Singers()[i];
     SingerQueueView view{singer.Name, {}};
     for (const QueuedSong& song : singer.Playlist) view.Titles.push_back(song.Title);
+    if (i < waits.size() && waits[i].Seconds >= 0) {
+      view.Position = waits[i].SingersBefore;
+      view.WaitSeconds = waits[i].Seconds;
+      view.WaitText = PageWaitText(waits[i]);
+    }
     queues.push_back(std::move(view));
   }
   service_->PublishQueues(std::move(queues));

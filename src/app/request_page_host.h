@@ -12,6 +12,7 @@
 
 #include "platform/net/http_server.h"
 #include "requestpage/request_page_service.h"
+#include "singers/wait_estimate.h"
 
 namespace lyricade {
 
@@ -38,7 +39,9 @@ public:
   std::string Address() const;
 
   // From the UI thread whenever the rotation changed.
-  void PublishRotation(const SingerRotation& rotation);
+  // The queues with each singer's estimate (`waits` in rotation order, as
+  // EstimateWaits gives them).
+  void PublishRotation(const SingerRotation& rotation, const std::vector<SingerWait>& waits);
   // Where the page's searches find the library's search index: asked on
   // the UI thread every second while the page runs (null while the index is
   // not current; searches then run the statement).

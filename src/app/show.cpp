@@ -71,6 +71,7 @@ bool Show::PlaySong(const std::string& location, int channel, int keyTenths) {
   leveling_.PrepareSong(location);
   const bool started = opener_.OpenSong(location, channel, keyTenths);
   TakeOpenedSettings();
+  if (started) RecordOpenedLength(location);
   if (started) playEnabled_ = false;
   return started;
 }
@@ -130,10 +131,29 @@ void Show::RecordStartedSong(const QueuedSong& song, const std::string& singer) 
   if (history_) history_->RecordStartedSong(song, singer);
 }
 
+void Show::SetHistory(HistoryRecorder* history) {
+  history_ = history;
+  if (!history) {
+    rotation_.SetKeyMemory({});
+    return;
+  }
+  rotation_.SetKeyMemory([history](const std::string& singer, const std::string& path, int& key,
+                                   int& multiplex) { return history->LastSettings(singer, path, key, multiplex); });
+}
+
+void Show::RecordOpenedLength(const std::string& path) {
+  // The graph knows the length of what it opened (a ZIP's song too); a
+  // stream's grows while it arrives and is not kept.
+  const PlaybackState& opened = transport_.State();
+  if (lengths_ && opened.Playing && !opened.LiveDuration && opened.Duration > 0)
+    lengths_->Record(path, static_cast<int>(opened.Duration / 10'000'000));
+}
+
 bool Show::OpenSong(const std::string& path, int multiplex, int keyTenths) {
   leveling_.PrepareSong(path);
   const bool opened = opener_.OpenSong(path, multiplex, keyTenths);
   TakeOpenedSettings();
+  if (opened) RecordOpenedLength(path);
   // A missing file "opens" without playing: the music stays for the room. A
   // streamed song starts later and fades the music as it is asked for.
   if (fadeOutWhenOpened_ && opened &&
@@ -265,10 +285,16 @@ void Show::ShowNextSingers() {
   if (!settings_.AutoNextSingerTicker.load() || rotation_.Count() < 2) return;
   std::vector<TickerSinger> singers;
   for (const Singer& singer : rotation_.Singers())
-    singers.push_back({singer.Name, static_cast<int>(singer.Playlist.size()), singer.SittingOut});
+    singers.push_back({singer.Name, static_cast<int>(singer.Playlist.size()), singer.SittingOut, {}});
+  const bool withWaits = rotation_.Options().TickerWaits;
+  if (withWaits) {
+    const std::vector<SingerWait> waits = SingerWaits();
+    for (size_t i = 0; i < waits.size() && i < singers.size(); ++i)
+      singers[i].Wait = WaitMinutesText(waits[i]);
+  }
   const std::string text =
       NextSingersText(singers, rotation_.CurrentSinger(), settings_.TickerSingersMinus3.load() + 3,
-                      settings_.EmptySingersInTicker.load());
+                      settings_.EmptySingersInTicker.load(), withWaits);
   if (!TickerTextNamesSingers(text)) return;
   // The line that shows already needs no second start; a changed one
   // replaces it at its next pass.
@@ -324,7 +350,11 @@ std::vector<SingerWait> Show::SingerWaits() const {
   if (state.Playing && state.Duration > 0 && position >= 0)
     remaining = static_cast<int>(
         std::max<int64_t>(0, state.Duration - position) / 10'000'000);
-  return EstimateWaits(rotation_, [](const QueuedSong&) { return kAssumedSongSeconds; },
+  const auto length = [this](const QueuedSong& song) {
+    const int seconds = lengths_ ? lengths_->Seconds(song.Path) : -1;
+    return seconds > 0 ? seconds : kAssumedSongSeconds;
+  };
+  return EstimateWaits(rotation_, length,
                        changeovers_.ChangeoverSeconds(), state.Playing, remaining);
 }
 
@@ -456,6 +486,7 @@ void Show::tick() {
     }
   }
   backgrounds_.Loop();
+  if (lengths_) lengths_->Collect();
   emit ticked();
 }
 

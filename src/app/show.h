@@ -36,6 +36,7 @@
 #include "singers/history_recorder.h"
 #include "singers/rotation_file_writer.h"
 #include "singers/singer_rotation.h"
+#include "singers/song_lengths.h"
 #include "singers/rotation_host.h"
 #include "singers/wait_estimate.h"
 
@@ -95,7 +96,11 @@ public:
   // signalled with rotationChanged(); saved changes rewrite "lastlist.lst".
   SingerRotation& Rotation() override { return rotation_; }
   const SingerRotation& Rotation() const override { return rotation_; }
-  void SetHistory(HistoryRecorder* history) { history_ = history; }
+  // Also where "Remember singers' keys" looks up the last time.
+  void SetHistory(HistoryRecorder* history);
+  // Where the wait estimates find each song's length; a song opened with a
+  // fixed duration is recorded there.
+  void SetSongLengths(SongLengths* lengths) { lengths_ = lengths; }
   std::string RotationFile() const { return folders_.Data + "lastlist.lst"; }
   // The steering kept beside it (sit-outs, options, lock), which older
   // readers of the list never see.
@@ -141,7 +146,7 @@ public:
   bool RemoveSelectedSinger() override;
   bool RemoveSelectedSong() override;
   // Every singer's estimated start. Songs whose length is not known yet
-  // count as kAssumedSongSeconds.
+  // (not measured, or no length table) count as kAssumedSongSeconds.
   static constexpr int kAssumedSongSeconds = 210;
   std::vector<SingerWait> SingerWaits() const override;
   ChangeoverClock& Changeovers() { return changeovers_; }
@@ -269,6 +274,7 @@ private:
   }
   void RecordStartedSong(const QueuedSong& song, const std::string& singer) override;
   bool OpenSong(const std::string& path, int multiplex, int keyTenths) override;
+  void RecordOpenedLength(const std::string& path);
 
   void EndOfSong();
   bool PlayOnce();
@@ -316,6 +322,7 @@ private:
   int progressValue_ = 0;
   bool progressDragging_ = false;
   HistoryRecorder* history_ = nullptr;
+  SongLengths* lengths_ = nullptr;
   std::function<int64_t()> nowMs_;
   int64_t delayedStartArmedMs_ = -1;
   int64_t countdownStartMs_ = -1;

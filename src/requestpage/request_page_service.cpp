@@ -254,16 +254,25 @@ HttpResponse RequestPageService::Queue(const HttpRequest& request) {
   const auto name = request.Query.find("name");
   const std::string singer = name == request.Query.end() ? std::string() : CleanRequestSingerName(name->second);
   QJsonArray titles;
+  int position = -1, waitSeconds = -1;
+  std::string waitText;
   if (!singer.empty()) {
     const std::string folded = FoldAscii(singer);
     std::lock_guard lock(queuesLock_);
     for (const SingerQueueView& queue : queues_) {
       if (FoldAscii(queue.Name) != folded) continue;
       for (const std::string& title : queue.Titles) titles.append(Q(title));
+      position = queue.Position;
+      waitSeconds = queue.WaitSeconds;
+      waitText = queue.WaitText;
       break;
     }
   }
-  return Json(200, QJsonObject{{"name", Q(singer)}, {"songs", titles}});
+  return Json(200, QJsonObject{{"name", Q(singer)},
+                               {"songs", titles},
+                               {"position", position},
+                               {"waitSeconds", waitSeconds},
+                               {"waitText", Q(waitText)}});
 }
 
 }  // namespace lyricade

@@ -28,6 +28,12 @@ namespace lyricade {
 struct SingerQueueView {
   std::string Name;
   std::vector<std::string> Titles;
+  // How many singers sing before this one (0 while singing) and the
+  // estimated wait; -1 for a singer the rotation will not reach.
+  int Position = -1;
+  int WaitSeconds = -1;
+  // The sentence the page shows ("You're up next!").
+  std::string WaitText;
 };
 
 // A song request from the page, cleaned as network requests are.

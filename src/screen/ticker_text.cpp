@@ -16,7 +16,7 @@ size_t Utf8Length(const std::string& text) {
 }  // namespace
 
 std::string NextSingersText(const std::vector<TickerSinger>& singers, int current, int maximum,
-                            bool includeEmpty) {
+                            bool includeEmpty, bool withWaits) {
   std::string text = kTickerHeading;
   const int count = static_cast<int>(singers.size());
   if (count == 0) return text;
@@ -24,7 +24,13 @@ std::string NextSingersText(const std::vector<TickerSinger>& singers, int curren
   int listed = 0;
   auto list = [&](const TickerSinger& singer) {
     ++listed;
-    text += std::to_string(listed) + ". " + singer.Name + "   ";
+    if (!withWaits) {
+      text += std::to_string(listed) + ". " + singer.Name + "   ";
+      return;
+    }
+    if (listed > 1) text += ", ";
+    text += singer.Name;
+    if (!singer.Wait.empty()) text += " (" + singer.Wait + ")";
   };
   // One full cycle: from the singer after the current one round to the
   // current one itself.

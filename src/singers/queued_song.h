@@ -33,6 +33,9 @@ struct QueuedSong {
   std::string Artist;
   std::string Id;
   std::string Comment;
+  // Key and channel were taken from the singer's last time with the song
+  // (the playlist row says so until the host changes them).
+  bool KeyRemembered = false;
 
   bool operator==(const QueuedSong&) const = default;
 };

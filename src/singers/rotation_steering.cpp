@@ -12,6 +12,10 @@ namespace {
 
 constexpr const char* kOptionsTag = "options";
 constexpr const char* kSingerTag = "singer";
+constexpr const char* kTickerWaitsTag = "ticker-waits";
+constexpr const char* kRememberKeysTag = "remember-keys";
+// The option lines a file may hold besides one line per singer.
+constexpr size_t kOptionLines = 8;
 
 std::vector<std::string> SplitTabs(const std::string& line) {
   std::vector<std::string> fields;
@@ -122,6 +126,10 @@ std::vector<std::string> SingerRotation::ExtraStateLines() const {
   lines.push_back(std::string(kOptionsTag) + "\t" +
                   (options_.Join == NewcomerPlacement::Fairly ? "fairly" : "end") + "\t" +
                   std::to_string(options_.SongsPerTurn) + "\t" + (lockNextUp_ ? "1" : "0"));
+  // Options added later each take a line of their own ("name", tab, value),
+  // so a reader that does not know one passes over it.
+  lines.push_back(std::string(kTickerWaitsTag) + "\t" + (options_.TickerWaits ? "1" : "0"));
+  lines.push_back(std::string(kRememberKeysTag) + "\t" + (options_.RememberKeys ? "1" : "0"));
   for (int i = 0; i < Count(); ++i) {
     const Singer& singer = singers_[i];
     if (!singer.SittingOut && singer.SungTonight == 0) continue;
@@ -134,7 +142,7 @@ std::vector<std::string> SingerRotation::ExtraStateLines() const {
 
 void SingerRotation::LoadExtraStateLines(const std::vector<std::string>& lines, int firstSinger) {
   // Bounded like the list file: a singer line per singer the list holds.
-  const size_t limit = static_cast<size_t>(Count()) + 1;
+  const size_t limit = static_cast<size_t>(Count()) + kOptionLines;
   size_t used = 0;
   for (const std::string& line : lines) {
     if (++used > limit) break;
@@ -145,6 +153,10 @@ void SingerRotation::LoadExtraStateLines(const std::vector<std::string>& lines, 
       options_.Join = fields[1] == "fairly" ? NewcomerPlacement::Fairly : NewcomerPlacement::AtEnd;
       options_.SongsPerTurn = std::clamp(songs, 1, 3);
       lockNextUp_ = fields[3] == "1";
+    } else if (fields.size() == 2 && fields[0] == kTickerWaitsTag) {
+      options_.TickerWaits = fields[1] == "1";
+    } else if (fields.size() == 2 && fields[0] == kRememberKeysTag) {
+      options_.RememberKeys = fields[1] == "1";
     } else if (fields.size() == 5 && fields[0] == kSingerTag) {
       // Names carry no control characters, so a tab never splits one.
       int index = -1, sung = 0;

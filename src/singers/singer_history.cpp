@@ -54,6 +54,20 @@ void SingerHistory::RecordStartedSong(const QueuedSong& song, const std::string&
                     "' AND  SONGPATH='" + path + "';");
 }
 
+bool SingerHistory::LastSettings(const std::string& singer, const std::string& path, int& key,
+                                 int& multiplex) {
+  if (singer.empty() || path.empty()) return false;
+  DbResult result;
+  if (!result.Open(database_.LibraryPath(), "SELECT Key1, Multi1 FROM History WHERE SINGER='" +
+                                                SingerValue(singer) + "' AND SONGPATH='" +
+                                                DoubleApostrophes(path) + "' LIMIT 1;") ||
+      !result.MoveFirst())
+    return false;
+  key = static_cast<int>(result.Integer(0).value_or(0));
+  multiplex = static_cast<int>(result.Integer(1).value_or(0));
+  return true;
+}
+
 std::string SingerHistory::SongListStatement(const std::string& singer, int venue, int sortChoice) {
   std::string sql = "SELECT * FROM HISTORY WHERE SINGER='" + SingerValue(singer) + "'";
   if (venue > 0) sql += " AND VENUEID=" + std::to_string(venue);

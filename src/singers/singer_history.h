@@ -42,6 +42,8 @@ public:
   void SetCurrentVenue(std::function<int()> venue) { currentVenue_ = std::move(venue); }
 
   void RecordStartedSong(const QueuedSong& song, const std::string& singer) override;
+  bool LastSettings(const std::string& singer, const std::string& path, int& key,
+                    int& multiplex) override;
 
   // The statements, as built for the lists.
   static std::string SongListStatement(const std::string& singer, int venue, int sortChoice);

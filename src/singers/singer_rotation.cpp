@@ -172,7 +172,15 @@ int SingerRotation::FindSingerIgnoringCase(const std::string& name) const {
 
 bool SingerRotation::QueueSong(int singer, const QueuedSong& song) {
   if (!ValidSinger(singer)) return false;
-  singers_[singer].Playlist.push_back(SanitisedSong(song));
+  QueuedSong queued = SanitisedSong(song);
+  int key = 0, multiplex = 0;
+  if (options_.RememberKeys && keyMemory_ && queued.Key == 0 && queued.Multiplex == 0 &&
+      keyMemory_(singers_[singer].Name, queued.Path, key, multiplex) && (key != 0 || multiplex != 0)) {
+    queued.Key = std::clamp(key, -4, 4);
+    queued.Multiplex = std::clamp(multiplex, 0, 2);
+    queued.KeyRemembered = true;
+  }
+  singers_[singer].Playlist.push_back(std::move(queued));
   Changed(true);
   return true;
 }
@@ -215,6 +223,7 @@ bool SingerRotation::EditSelectedSong(int key, int multiplex) {
   QueuedSong& song = singers_[selectedSinger_].Playlist[selectedSong_];
   song.Key = std::clamp(key, -4, 4);
   song.Multiplex = std::clamp(multiplex, 0, 2);
+  song.KeyRemembered = false;
   Changed(true);
   return true;
 }

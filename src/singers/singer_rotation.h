@@ -55,6 +55,11 @@ struct RotationOptions {
   NewcomerPlacement Join = NewcomerPlacement::AtEnd;
   // How many queued songs one turn plays (1 to 3) before the rotation moves.
   int SongsPerTurn = 1;
+  // The next-singers ticker adds each singer's estimated wait.
+  bool TickerWaits = false;
+  // A song a singer has sung before is queued with the key and channel of
+  // the last time (unless it comes with a key or channel of its own).
+  bool RememberKeys = false;
 };
 
 class SingerRotation {
@@ -63,6 +68,11 @@ public:
   // that is saved (with `save` true).
   using ChangeListener = std::function<void(bool save)>;
   void SetChangeListener(ChangeListener listener) { listener_ = std::move(listener); }
+  // The key and channel `singer` last sang `path` with; false when they
+  // never sang it (History).
+  using KeyMemory =
+      std::function<bool(const std::string& singer, const std::string& path, int& key, int& multiplex)>;
+  void SetKeyMemory(KeyMemory memory) { keyMemory_ = std::move(memory); }
 
   const std::vector<Singer>& Singers() const { return singers_; }
   int Count() const { return static_cast<int>(singers_.size()); }
@@ -198,6 +208,7 @@ private:
   bool lockNextUp_ = false;
   int songsThisTurn_ = 0;
   ChangeListener listener_;
+  KeyMemory keyMemory_;
 };
 
 }  // namespace lyricade

@@ -80,8 +80,22 @@ std::vector<SingerWait> EstimateWaits(const SingerRotation& rotation, const Song
 std::string WaitText(const SingerWait& wait) {
   if (wait.Now) return "now";
   if (wait.Next) return "next";
+  return WaitMinutesText(wait);
+}
+
+std::string WaitMinutesText(const SingerWait& wait) {
   if (wait.Seconds < 0) return std::string();
   return "~" + std::to_string((wait.Seconds + 59) / 60) + " min";
+}
+
+std::string PageWaitText(const SingerWait& wait) {
+  if (wait.Now) return "You're up now!";
+  if (wait.Next) return "You're up next!";
+  if (wait.Seconds < 0) return std::string();
+  const int minutes = std::max(1, (wait.Seconds + 59) / 60);
+  return "You're up in about " + std::to_string(minutes) + (minutes == 1 ? " minute, " : " minutes, ") +
+         std::to_string(wait.SingersBefore) + (wait.SingersBefore == 1 ? " singer" : " singers") +
+         " before you";
 }
 
 }  // namespace lyricade

@@ -50,5 +50,11 @@ std::vector<SingerWait> EstimateWaits(const SingerRotation& rotation, const Song
 
 // The "Wait" column: "now", "next", "~12 min", or empty.
 std::string WaitText(const SingerWait& wait);
+// The estimate alone, as the ticker shows it: "~4 min" (whole minutes
+// rounded up), empty for a singer the rotation will not reach.
+std::string WaitMinutesText(const SingerWait& wait);
+// What a singer's phone says: "You're up now!", "You're up next!", "You're
+// up in about 12 minutes, 3 singers before you", or empty.
+std::string PageWaitText(const SingerWait& wait);
 
 }  // namespace lyricade

@@ -354,6 +354,28 @@ TEST_F(ScriptedShow, NextSingersStartTheTickerOnceAndOnlyWithSomeoneToName) {
   EXPECT_EQ(screen.tickers.size(), 2u);
 }
 
+TEST_F(ScriptedShow, TheTickerCanNameEachWaitFromTheSongsOwnLengths) {
+  RecordingScreen screen;
+  show->SetAnnouncements(&screen);
+  settings.AutoNextSingerTicker = true;
+  SongLengths lengths(folder.File("data/song-lengths.cfg"), "", [](const std::string&) { return 300; });
+  show->SetSongLengths(&lengths);
+  for (const char* name : {"Ana", "Ben", "Cy"}) show->Rotation().AddSinger(name);
+  for (int singer = 0; singer < 3; ++singer) Queue(singer, 1);
+  // Lengths not measured yet count as the assumed length.
+  EXPECT_EQ(show->SingerWaits()[1].Seconds, Show::kAssumedSongSeconds + ChangeoverClock::kDefaultSeconds);
+  lengths.WaitIdle();
+  lengths.Collect();
+  RotationOptions options = show->Rotation().Options();
+  options.TickerWaits = true;
+  show->Rotation().SetOptions(options);
+  show->CueSinger(0);
+  show->ShowNextSingers();
+  ASSERT_FALSE(screen.tickers.empty());
+  EXPECT_EQ(screen.tickers.back(), "Next Singer(s)...  Ben (~6 min), Cy (~12 min)");
+  show->SetSongLengths(nullptr);
+}
+
 TEST_F(ScriptedShow, RemovalAndExitQuestions) {
   // Nothing selected: no question at all.
   show->Rotation().SelectSinger(-1);

@@ -153,9 +153,18 @@ TEST_F(RequestPage, SearchRequestAndQueueLikeAPhone) {
   EXPECT_EQ(Send(port, "GET", "/api/request").Status, 405);
   EXPECT_EQ(handed.size(), 1u);
 
-  service.PublishQueues({{"Bob", {"Song A"}}, {"Alice", {"Waterloo", "Fernando"}}});
+  service.PublishQueues({{"Bob", {"Song A"}, 0, 0, "You're up now!"},
+                         {"Alice", {"Waterloo", "Fernando"}, 3, 725, "You're up in about 13 minutes, 3 singers before you"}});
   const QJsonObject mine = Send(port, "GET", "/api/queue?name=ALICE").Json();
   EXPECT_EQ(mine["songs"].toArray(), (QJsonArray{"Waterloo", "Fernando"}));
+  EXPECT_TRUE(mine["position"].isDouble());
+  EXPECT_EQ(mine["position"].toInt(), 3);
+  EXPECT_EQ(mine["waitSeconds"].toInt(), 725);
+  EXPECT_EQ(mine["waitText"].toString(), "You're up in about 13 minutes, 3 singers before you");
+  // Someone the rotation does not hold: no songs, no estimate.
+  const QJsonObject stranger = Send(port, "GET", "/api/queue?name=carol").Json();
+  EXPECT_EQ(stranger["position"].toInt(), -1);
+  EXPECT_EQ(stranger["waitSeconds"].toInt(), -1);
 }
 
 TEST_F(RequestPage, OnePhoneCannotTieUpTheHost) {

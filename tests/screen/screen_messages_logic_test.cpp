@@ -44,6 +44,13 @@ TEST(TickerText, TheWalkOfTheRotation) {
   EXPECT_EQ(NextSingersText(five, -1, 15, false), Line({"A", "C", "D", "E"}));
   EXPECT_EQ(NextSingersText(five, 9, 15, true), Line({"A", "B", "C", "D", "E"}));
   EXPECT_EQ(NextSingersText({}, -1, 15, true), kTickerHeading);
+
+  // With waits: by name and estimate, a singer without one by name alone.
+  const std::vector<TickerSinger> waited{
+      {"Ana", 1, false, "~4 min"}, {"Bob", 1, false, "~9 min"}, {"Cy", 1, false, ""}, {"Di", 1, true, "~1 min"}};
+  EXPECT_EQ(NextSingersText(waited, 2, 15, false, true),
+            std::string(kTickerHeading) + "Ana (~4 min), Bob (~9 min)");
+  EXPECT_EQ(NextSingersText(waited, 1, 15, false, true), std::string(kTickerHeading) + "Cy, Ana (~4 min)");
 }
 
 // Frames every `frameMs` until `until` is true or the limit passes.

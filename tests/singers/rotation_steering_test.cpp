@@ -122,7 +122,7 @@ TEST(RotationSteering, LockedNextUpKeepsAppendedNewcomersBehindThem) {
 TEST(RotationSteering, ExtraStateRoundTripLeavesTheListFileAsItWas) {
   SingerRotation rotation = Rotation({1, 1, 0});
   const std::vector<std::string> plainList = rotation.ListFileLines();
-  rotation.SetOptions({NewcomerPlacement::Fairly, 2});
+  rotation.SetOptions({NewcomerPlacement::Fairly, 2, true});
   rotation.SetNextUpLocked(true);
   rotation.SetSittingOut(1, true);
   rotation.Advance();
@@ -137,6 +137,7 @@ TEST(RotationSteering, ExtraStateRoundTripLeavesTheListFileAsItWas) {
   std::vector<std::string> state = rotation.ExtraStateLines();
   state.push_back("singer\t2\t1\t5\tSomeoneElse");  // not at that place: ignored
   state.push_back("singer\t9\t1\t5\tA");            // past the list: ignored
+  state.push_back("an-option-of-later\t1");        // a newer program's: passed over
   SingerRotation loaded;
   loaded.AddSinger("Z");  // loading appends
   loaded.LoadListFileText(text);
@@ -144,6 +145,7 @@ TEST(RotationSteering, ExtraStateRoundTripLeavesTheListFileAsItWas) {
   EXPECT_EQ(loaded.Options().Join, NewcomerPlacement::Fairly);
   EXPECT_EQ(loaded.Options().SongsPerTurn, 2);
   EXPECT_TRUE(loaded.NextUpLocked());
+  EXPECT_TRUE(loaded.Options().TickerWaits);
   EXPECT_EQ(loaded.Singers()[1].SungTonight, 1);
   EXPECT_TRUE(loaded.Singers()[2].SittingOut);
   EXPECT_FALSE(loaded.Singers()[3].SittingOut);
@@ -153,6 +155,7 @@ TEST(RotationSteering, ExtraStateRoundTripLeavesTheListFileAsItWas) {
   older.LoadListFileText(text);
   older.LoadExtraStateLines({}, 0);
   EXPECT_EQ(older.Options().SongsPerTurn, 1);
+  EXPECT_FALSE(older.Options().TickerWaits);
   EXPECT_FALSE(older.Singers()[1].SittingOut);
 }
 

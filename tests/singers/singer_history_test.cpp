@@ -5,6 +5,7 @@
 #include <fstream>
 
 #include "library/library_fixture.h"
+#include "singers/singer_rotation.h"
 #include "singers/venue_list.h"
 
 namespace lyricade {
@@ -162,6 +163,40 @@ TEST(Venues, NumbersStayUniqueForTheRun) {
   EXPECT_TRUE(VenueList::Read(folder.File("none.cfg")).empty());
   std::ofstream(folder.File("bad.cfg")) << "3\r\nOne\r\n1\r\nTwo\r\nnot a number\r\n";
   EXPECT_EQ(VenueList::Read(folder.File("bad.cfg")), (std::vector<Venue>{{"One", 1}}));
+}
+
+
+TEST_F(History, RememberedKeysComeBackForTheSameSingerAndSong) {
+  history.RecordStartedSong(Sung("Song", "/s/it's.mp3", 2, 1), "O'Neil");
+  history.RecordStartedSong(Sung("Song", "/s/it's.mp3", -3, 2, "1"), "O'Neil");
+  SingerRotation rotation;
+  rotation.SetKeyMemory([this](const std::string& singer, const std::string& path, int& key, int& multiplex) {
+    return history.LastSettings(singer, path, key, multiplex);
+  });
+  const int oneil = rotation.AddSinger("O'Neil");
+  const int bob = rotation.AddSinger("Bob");
+  // Off (the default): the song comes as queued.
+  rotation.QueueSong(oneil, Sung("Song", "/s/it's.mp3"));
+  RotationOptions options;
+  options.RememberKeys = true;
+  rotation.SetOptions(options);
+  rotation.QueueSong(oneil, Sung("Song", "/s/it's.mp3"));
+  rotation.QueueSong(oneil, Sung("Song", "/s/it's.mp3", 1));  // a key of its own wins
+  rotation.QueueSong(bob, Sung("Song", "/s/it's.mp3"));       // Bob never sang it
+  const auto& mine = rotation.Singers()[oneil].Playlist;
+  EXPECT_FALSE(mine[0].KeyRemembered);
+  EXPECT_EQ(mine[0].Key, 0);
+  EXPECT_TRUE(mine[1].KeyRemembered);
+  EXPECT_EQ(mine[1].Key, -3);
+  EXPECT_EQ(mine[1].Multiplex, 2);
+  EXPECT_FALSE(mine[2].KeyRemembered);
+  EXPECT_EQ(mine[2].Key, 1);
+  EXPECT_FALSE(rotation.Singers()[bob].Playlist[0].KeyRemembered);
+  // The host's own change takes the mark away.
+  rotation.SelectSinger(oneil);
+  rotation.SelectSong(1);
+  rotation.EditSelectedSong(1, 0);
+  EXPECT_FALSE(mine[1].KeyRemembered);
 }
 
 }  // namespace

@@ -37,6 +37,14 @@ TEST(WaitEstimate, SongsBeforeEachSingerPlusAChangeoverPerTurn) {
   EXPECT_EQ(WaitText(waits[3]), "~6 min");
   EXPECT_EQ(WaitText(waits[0]), "now");
   EXPECT_EQ(WaitText(waits[1]), "next");
+  // The phone's sentence and the ticker's estimate.
+  EXPECT_EQ(PageWaitText(waits[0]), "You're up now!");
+  EXPECT_EQ(PageWaitText(waits[1]), "You're up next!");
+  EXPECT_EQ(PageWaitText(waits[3]), "You're up in about 6 minutes, 2 singers before you");
+  EXPECT_EQ(PageWaitText(SingerWait{30, 1, false, false}), "You're up in about 1 minute, 1 singer before you");
+  EXPECT_EQ(PageWaitText(waits[2]), "");
+  EXPECT_EQ(WaitMinutesText(waits[1]), "~3 min");
+  EXPECT_EQ(WaitMinutesText(waits[2]), "");
   // Two songs a turn: B's second song comes before D; a sitting-out D is
   // not reached at all.
   rotation.SetOptions({NewcomerPlacement::AtEnd, 2});

@@ -46,6 +46,7 @@
 #include "screen/karaoke_screen.h"
 #include "screen/screen_announcer.h"
 #include "singers/singer_history.h"
+#include "singers/song_lengths.h"
 #include "singers/ui/history_window.h"
 #include "singers/ui/singer_panel.h"
 #include "singers/ui/singer_windows.h"
@@ -57,6 +58,7 @@ namespace {
 
 constexpr const char* kPreferencesFile = "lyr2prefs.cfg";
 constexpr const char* kBackgroundListFile = "backgrounds.cfg";
+constexpr const char* kSongLengthsFile = "song-lengths.cfg";
 constexpr const char* kCustomLogoListFile = "customlogos.cfg";
 constexpr const char* kStopImportQuestion =
     "Songs are still being added to your library.\nStop adding them and exit?";
@@ -111,6 +113,7 @@ bool Application::Start() {
   if (firstRun_ && libraryOpen && !SeedDemoLibrary(dataFolder_, *database_))
     qCWarning(lcApp) << "the demo songs could not be listed in the new library";
   history_ = std::make_unique<SingerHistory>(*database_);
+  songLengths_ = std::make_unique<SongLengths>(dataFolder_ + kSongLengthsFile, database_->LibraryPath());
 
   // The singers' screen's state first (its window and scene come up after
   // the main window): the show sets its flags, the main window shows its
@@ -120,6 +123,7 @@ bool Application::Start() {
                                  ShowFolders{dataFolder_, scratchFolder_, UnzipModuleFolder()},
                                  &screen_->Flags());
   show_->SetHistory(history_.get());
+  show_->SetSongLengths(songLengths_.get());
   show_->SetIdlePreview([this] { screen_->Preview().RestoreIdle(); });
   logos_ = std::make_unique<CustomLogos>(settings_, prompts_, [this](const std::string& path, int index) {
     return screen_->LoadCustomLogo(path, index);
@@ -231,10 +235,15 @@ void Application::StartRequestServer() {
       database_->LibraryPath(), programFolder_ + "request-page/", [this](const PageSongRequest& request) {
         QueueSongRequest(*show_, *database_, SongRequest{request.Path, request.Singer, request.Key});
       });
-  requestPage_->PublishRotation(show_->Rotation());
+  const auto publish = [this] { requestPage_->PublishRotation(show_->Rotation(), show_->SingerWaits()); };
+  publish();
   requestPage_->SetIndexSource([this] { return libraryController_->Index().Current(); });
-  QObject::connect(show_.get(), &Show::rotationChanged, requestPage_.get(),
-                   [this] { requestPage_->PublishRotation(show_->Rotation()); });
+  QObject::connect(show_.get(), &Show::rotationChanged, requestPage_.get(), publish);
+  // The waits shrink while a song plays; the page asks every 15 seconds.
+  auto* waitsTimer = new QTimer(requestPage_.get());
+  waitsTimer->setInterval(15'000);
+  QObject::connect(waitsTimer, &QTimer::timeout, requestPage_.get(), publish);
+  waitsTimer->start();
   QObject::connect(requests_.get(), &RequestServer::stateChanged, requestPage_.get(), [this](ServerState state) {
     if (state == ServerState::Hosting) StartRequestPage();
     if (state == ServerState::Stopped) StopRequestPage();
@@ -498,6 +507,7 @@ bool Application::ConfirmClose() {
   show_->Ambients().Save(dataFolder_ + AmbientList::kFileName);
   SavePreferences();
   SaveCustomLogoList();
+  if (songLengths_) songLengths_->Save();
   announcer_->WriteFiles();
   columns_->Save(dataFolder_ + ColumnLayout::kFileName);
   // The program ends here, whatever other windows are up: the singers' screen

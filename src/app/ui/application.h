@@ -28,6 +28,7 @@ class CustomLogos;
 class KaraokeScreen;
 class LibraryCommands;
 class LibraryDatabase;
+class SongLengths;
 class LibraryListController;
 class LibraryListModel;
 class ListColumnsKeeper;
@@ -132,6 +133,8 @@ private:
   // singers' screen, everything before the databases.
   std::unique_ptr<LibraryDatabase> database_;
   std::unique_ptr<SingerHistory> history_;
+  // The songs' lengths for the wait estimates; its worker reads the library.
+  std::unique_ptr<SongLengths> songLengths_;
   // Goes after the screen, whose render thread draws its messages.
   std::unique_ptr<ScreenAnnouncer> announcer_;
   std::unique_ptr<KaraokeScreen> screen_;

@@ -112,8 +112,10 @@ std::string PlaylistModel::CellText(int row, int column) const {
   const QueuedSong& song = rotation_.Singers()[shownSinger_].Playlist[row];
   switch (column) {
     case 0: return std::to_string(row + 1);
-    case 1: return KeyText(song.Key);
-    case 2: return MultiplexLetter(song.Multiplex);
+    // A remembered key and channel are marked: the host sees they were not
+    // chosen tonight.
+    case 1: return KeyText(song.Key) + (song.KeyRemembered ? " *" : "");
+    case 2: return MultiplexLetter(song.Multiplex) + (song.KeyRemembered ? " *" : "");
     case 3: return song.Title;
     case 4: return song.Artist;
     case 5: return song.Id;
@@ -152,6 +154,10 @@ QVariant PlaylistModel::data(const QModelIndex& index, int role) const {
   if (!index.isValid() || index.row() >= rows_) return {};
   if (role == Qt::DisplayRole) return QString::fromStdString(CellText(index.row(), index.column()));
   if (role == Qt::ForegroundRole) return TextColour(RowIsRed(index.row()));
+  if (role == Qt::ToolTipRole && (index.column() == 1 || index.column() == 2) &&
+      rotation_.ValidSong(shownSinger_, index.row()) &&
+      rotation_.Singers()[shownSinger_].Playlist[index.row()].KeyRemembered)
+    return QStringLiteral("Key and channel from the last time");
   return {};
 }
 

@@ -155,6 +155,20 @@ SingerPanel::SingerPanel(RotationHost& show, Prompts& prompts, HistoryNames name
       item->setCheckable(true);
       item->setChecked(options.SongsPerTurn == songs);
     }
+    QAction* waits = menu.addAction(QStringLiteral("Waits on the Ticker"), this, [this](bool checked) {
+      RotationOptions changed = show_.Rotation().Options();
+      changed.TickerWaits = checked;
+      show_.Rotation().SetOptions(changed);
+    });
+    waits->setCheckable(true);
+    waits->setChecked(options.TickerWaits);
+    QAction* keys = menu.addAction(QStringLiteral("Remember Singers' Keys"), this, [this](bool checked) {
+      RotationOptions changed = show_.Rotation().Options();
+      changed.RememberKeys = checked;
+      show_.Rotation().SetOptions(changed);
+    });
+    keys->setCheckable(true);
+    keys->setChecked(options.RememberKeys);
     menu.exec(singerView_->viewport()->mapToGlobal(at));
   });
   auto* sitOut = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_O), singerView_);
