@@ -74,7 +74,7 @@ bool SongOpener::OpenSong(const std::string& location, int channel, int keyTenth
     }
     // The tags go before the graph reads the file; a file that keeps them
     // still plays.
-    if (!StripId3Tags(audio))
+    if (EqualsIgnoreCase(FileExtension(audio), "mp3") && !StripId3Tags(audio))
       qCWarning(lcPlayback, "the tags of %s could not be removed", audio.c_str());
     current_.Media = audio;
     current_.ScratchFolder = audio.substr(0, audio.rfind('/') + 1);

@@ -6,6 +6,10 @@
 
 #include <gtest/gtest.h>
 
+#include <taglib/fileref.h>
+#include <taglib/tag.h>
+
+#include <algorithm>
 #include <clocale>
 #include <cstdio>
 #include <filesystem>
@@ -17,6 +21,7 @@
 #include "platform/db/db_connection.h"
 #include "library/tag_reader.h"
 #include "library/tagged_mp3.h"
+#include "support/test_media.h"
 #include "platform/db/db_result.h"
 
 namespace lyricade {
@@ -214,6 +219,27 @@ TEST_F(FolderImport, EveryFileBecomesOneRowFolderByFolder) {
 TEST_F(FolderImport, TakesEveryVideoKind) {
   for (const char* name : {"a.mkv", "b.WEBM", "c.mov", "d.mp4", "e.avi", "f.mkv.part"}) Song(name);
   EXPECT_EQ(import_.ImportFolder(Songs()), 5);
+}
+
+// Ogg, FLAC, M4A, Opus and WAV files are songs beside their graphics (any
+// letter case), named from their own tags like an MP3; alone they are not.
+TEST_F(FolderImport, TakesNewerAudioKindsOnlyBesideTheirGraphics) {
+  for (const char* name : {"a.ogg", "a.CDG", "b.wav", "c.M4A", "c.cdg", "d.opus", "d.cdg"}) Song(name);
+  const std::string flac = Songs() + "/Tagged.flac";
+  ASSERT_TRUE(testing::MakeFlac(flac, 0.5));
+  {
+    TagLib::FileRef file(flac.c_str());
+    ASSERT_FALSE(file.isNull());
+    file.tag()->setTitle("Flac <Title>");
+    file.tag()->setArtist("Flac Artist");
+    ASSERT_TRUE(file.save());
+  }
+  Song("Tagged.cdg");
+  EXPECT_EQ(import_.ImportFolder(Songs()), 4);
+  std::vector<std::string> titles;
+  for (const Row& row : Rows(library_.database)) titles.push_back(row.Title);
+  std::sort(titles.begin(), titles.end());
+  EXPECT_EQ(titles, (std::vector<std::string>{"Flac  Title ", "a", "c", "d"}));
 }
 
 TEST_F(FolderImport, CountsOnlyRowsWrittenAndKeepsThemAfterAnAbort) {

@@ -55,6 +55,15 @@ TEST_F(SongCheck, AFlacBesideACdgPlaysAsAPair) {
   ASSERT_EQ(Run({flac, "--to-end"}), 0) << err.str();
   EXPECT_NE(out.str().find("has-graphics: yes\n"), std::string::npos) << out.str();
   EXPECT_NE(out.str().find("graphics: " + folder.File("songs/Lossless.cdg") + "\n"), std::string::npos);
+
+  // Zipped, the FLAC member is the song's audio in the same way.
+  const std::string zip = folder.File("songs/Lossless.zip");
+  ASSERT_TRUE(testing::WriteZip(zip, {{"LOSSLESS.FLAC", testing::ReadWhole(flac)},
+                                      {"Lossless.cdg", testing::ReadWhole(folder.File("songs/Lossless.cdg"))}}));
+  ASSERT_EQ(Run({zip, "--to-end"}), 0) << err.str();
+  EXPECT_NE(out.str().find("has-graphics: yes\n"), std::string::npos) << out.str();
+  EXPECT_NE(out.str().find("/LOSSLESS.FLAC\n"), std::string::npos) << out.str();
+  EXPECT_NE(out.str().find("end-events: 1\n"), std::string::npos);
 }
 
 TEST_F(SongCheck, WritesTheFrameAtAMoment) {
