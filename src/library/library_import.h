@@ -24,19 +24,19 @@ class LibraryDatabase;
 class Prompts;
 
 // The song files a folder import takes (the videos of today's makers,
-// Matroska, WebM and QuickTime, and the newer audio kinds that pair with a
-// ".cdg" join the older kinds), and the file chooser's filter for single
+// Matroska, WebM and QuickTime, the newer audio kinds that pair with a
+// ".cdg", and MIDI karaoke join the older kinds), and the file chooser's filter for single
 // songs and the wizard's sample. A folder import takes a file of the newer
 // audio kinds only when its ".cdg" lies beside it.
 inline constexpr const char* kImportPatterns =
     "*.mp3, *.zip, *.dat, *.wmv, *.mpg, *.wma, *.mp4, *.m4v, *.avi, *.mkv, *.webm, *.mov, "
-    "*.ogg, *.flac, *.m4a, *.opus, *.wav";
+    "*.ogg, *.flac, *.m4a, *.opus, *.wav, *.kar, *.mid";
 inline constexpr const char* kKaraokeFilesFilterName =
     "Karaoke Files (*.mp3, *.zip, *.dat, *.wmv, *.mpg, *.wma, *.mp4, *.m4v, *.avi, *.mkv, *.webm, "
-    "*.mov, *.ogg, *.flac, *.m4a, *.opus, *.wav)";
+    "*.mov, *.ogg, *.flac, *.m4a, *.opus, *.wav, *.kar, *.mid)";
 inline constexpr const char* kKaraokeFilesFilterPatterns =
     "*.mp3;*.zip;*.dat;*.wmv;*.mpg;*.wma;*.mp4;*.m4v;*.avi;*.mkv;*.webm;*.mov;*.ogg;*.flac;*.m4a;"
-    "*.opus;*.wav";
+    "*.opus;*.wav;*.kar;*.mid";
 
 // The longest tag texts the library keeps (bytes, cut at a character
 // boundary).

@@ -24,6 +24,8 @@ struct SongFile {
   int Key = 0;
   // 0 centre (both channels), 1 left, 2 right.
   int Channel = 0;
+  // For a MIDI song (".kar", ".mid"): the sound font it is played with.
+  std::string SoundFont;
 };
 
 }  // namespace lyricade

@@ -4,6 +4,7 @@
 #include "common/app_settings.h"
 #include "common/path_pieces.h"
 #include "common/scene_flags.h"
+#include "platform/media/midi_synth.h"
 #include "platform/prompts/prompts.h"
 #include "playback/background_video_control.h"
 #include "playback/playback_log.h"
@@ -12,6 +13,15 @@
 #include "playback/zip_song_extractor.h"
 
 namespace lyricade {
+namespace {
+
+bool IsMidiSongPath(const std::string& path) {
+  const std::string extension = FileExtension(path);
+  return EqualsIgnoreCase(extension, "kar") || EqualsIgnoreCase(extension, "mid");
+}
+
+}  // namespace
+
 
 SongOpener::SongOpener(AppSettings& settings, Prompts& prompts, SongTransport& transport,
                        CdgPlayer& cdg, ZipSongExtractor& extractor,
@@ -78,6 +88,16 @@ bool SongOpener::OpenSong(const std::string& location, int channel, int keyTenth
       qCWarning(lcPlayback, "the tags of %s could not be removed", audio.c_str());
     current_.Media = audio;
     current_.ScratchFolder = audio.substr(0, audio.rfind('/') + 1);
+  }
+
+  if (IsMidiSongPath(current_.Media)) {
+    current_.SoundFont = FindSoundFont();
+    if (current_.SoundFont.empty()) {
+      qCWarning(lcPlayback, "no sound font for the MIDI song %s", current_.Media.c_str());
+      transport_.AbandonSong();
+      prompts_.Message("MIDI", kNoSoundFontText, PromptButtons::Ok, PromptIcon::Warning);
+      return false;
+    }
   }
 
   if (!transport_.BuildSongGraph(current_)) return false;

@@ -40,6 +40,8 @@ bool SongTransport::BuildSongGraph(const SongFile& song) {
   }
   options.EventReceiver = receiver_;
   options.OnEvent = onEvent_;
+  options.SoundFont = song.SoundFont;
+  midiSong_ = !song.SoundFont.empty();
 
   graph_.reset();
   lastError_.clear();
@@ -97,13 +99,20 @@ void SongTransport::SetKeyAndChannel(int keyTenths, int channel) {
 bool SongTransport::SetChannel(int channel) {
   DspFilter* filter = graph_ ? DspFilterOf(graph_->FindFilter(kDspFilterName)) : nullptr;
   if (!filter) return false;
-  filter->SetChannel(channel);
+  // A synthesized song has no vocal channel to leave out.
+  filter->SetChannel(midiSong_ ? 0 : channel);
   return true;
 }
 
 bool SongTransport::SetKey(int keyTenths) {
   DspFilter* filter = graph_ ? DspFilterOf(graph_->FindFilter(kDspFilterName)) : nullptr;
   if (!filter) return false;
+  if (midiSong_) {
+    // The notes move, not the rendered sound.
+    graph_->SetMidiTranspose(keyTenths / 10);
+    filter->SetPitch(0.0f);
+    return true;
+  }
   filter->SetPitch(static_cast<float>(keyTenths));
   return true;
 }

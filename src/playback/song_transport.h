@@ -111,6 +111,8 @@ public:
   bool SetKey(int keyTenths);
 
 private:
+  // The current graph plays a MIDI song: key change moves its notes.
+  bool midiSong_ = false;
   // Keeps the graph's error text before the graph goes.
   void KeepGraphError();
 
