@@ -15,6 +15,11 @@ bool IsPairedAudioPath(std::string_view path) {
   return EqualsIgnoreCase(extension, "mp3") || IsNewerPairedAudioExtension(extension);
 }
 
+bool IsMidiSongPath(std::string_view path) {
+  const std::string extension = FileExtension(path);
+  return EqualsIgnoreCase(extension, "kar") || EqualsIgnoreCase(extension, "mid");
+}
+
 std::string FindPairedGraphics(const std::string& audio) {
   const std::string extension = FileExtension(audio);
   if (extension.empty()) return {};

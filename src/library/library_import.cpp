@@ -7,6 +7,7 @@
 #include "library/library_database.h"
 #include "library/library_log.h"
 #include "library/tag_reader.h"
+#include "lyrics/midi_lyrics.h"
 #include "platform/prompts/prompts.h"
 
 namespace lyricade {
@@ -31,6 +32,16 @@ ImportedFields ReadImportFields(const std::string& path, FileNameFormat format, 
       fields.Comment = TagField(tags->Comment, kTagCommentLimit);
       // The base name as it is, underscores kept.
       if (fields.Title.empty()) fields.Title = CutUtf8(DisplayName(path), kNamePartLimit);
+      return fields;
+    }
+  }
+  if (useTags && IsMidiSongPath(path)) {
+    // A karaoke MIDI file names itself in its "@T" headers: title, artist.
+    const std::optional<TimedLyrics> lyrics = ReadMidiLyricsFile(path);
+    if (lyrics && !lyrics->Title.empty()) {
+      fields.FromTag = true;
+      fields.Title = TagField(lyrics->Title, kTagTitleLimit);
+      fields.Artist = TagField(lyrics->Artist, kTagArtistLimit);
       return fields;
     }
   }

@@ -2,6 +2,7 @@
 
 #include "cdg/cdg_player.h"
 #include "common/app_settings.h"
+#include "common/paired_audio.h"
 #include "common/path_pieces.h"
 #include "common/scene_flags.h"
 #include "platform/media/midi_synth.h"
@@ -13,14 +14,6 @@
 #include "playback/zip_song_extractor.h"
 
 namespace lyricade {
-namespace {
-
-bool IsMidiSongPath(const std::string& path) {
-  const std::string extension = FileExtension(path);
-  return EqualsIgnoreCase(extension, "kar") || EqualsIgnoreCase(extension, "mid");
-}
-
-}  // namespace
 
 
 SongOpener::SongOpener(AppSettings& settings, Prompts& prompts, SongTransport& transport,

@@ -21,6 +21,7 @@
 #include "platform/db/db_connection.h"
 #include "library/tag_reader.h"
 #include "library/tagged_mp3.h"
+#include "support/test_midi.h"
 #include "support/test_media.h"
 #include "platform/db/db_result.h"
 
@@ -235,11 +236,15 @@ TEST_F(FolderImport, TakesNewerAudioKindsOnlyBesideTheirGraphics) {
     ASSERT_TRUE(file.save());
   }
   Song("Tagged.cdg");
-  EXPECT_EQ(import_.ImportFolder(Songs()), 4);
+  // A karaoke MIDI file is named by its "@T" headers, else by its file name.
+  ASSERT_TRUE(testing::MakeKaraokeMidi(Songs() + "/k.kar", {"@TFly Away", "@TThe Singers"}, {{"/Fly"}}));
+  Song("plain.MID", "MThd");
+  EXPECT_EQ(import_.ImportFolder(Songs()), 6);
   std::vector<std::string> titles;
-  for (const Row& row : Rows(library_.database)) titles.push_back(row.Title);
+  for (const Row& row : Rows(library_.database)) titles.push_back(row.Title + "/" + row.Artist);
   std::sort(titles.begin(), titles.end());
-  EXPECT_EQ(titles, (std::vector<std::string>{"Flac  Title ", "a", "c", "d"}));
+  EXPECT_EQ(titles, (std::vector<std::string>{"Flac  Title /Flac Artist", "Fly Away/The Singers", "a/",
+                                              "c/", "d/", "plain/"}));
 }
 
 TEST_F(FolderImport, CountsOnlyRowsWrittenAndKeepsThemAfterAnAbort) {
