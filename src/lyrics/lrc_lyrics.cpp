@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <charconv>
+#include <fstream>
 #include <optional>
 
 namespace lyricade {
@@ -142,6 +143,15 @@ TimedLyrics ReadLrcLyrics(std::string_view text) {
     lyrics.Lines.push_back(std::move(line));
   }
   return lyrics;
+}
+
+TimedLyrics ReadLrcLyricsFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return {};
+  std::string text(kLrcFileBytesMax + 1, '\0');
+  in.read(text.data(), static_cast<std::streamsize>(text.size()));
+  text.resize(static_cast<size_t>(in.gcount()));
+  return ReadLrcLyrics(text);
 }
 
 }  // namespace lyricade

@@ -6,6 +6,7 @@
 // earlier; a malformed one is ignored), "[ti:...]" and "[ar:...]" kept as
 // title and artist, and lines without a time and unknown tags ignored.
 
+#include <string>
 #include <string_view>
 
 #include "lyrics/timed_lyrics.h"
@@ -18,5 +19,7 @@ inline constexpr size_t kLrcFileBytesMax = 1u << 20;
 // Lyrics without lines when the text holds none (or is larger than the
 // limit). The lines make one long page, which the screen turns as it fills.
 TimedLyrics ReadLrcLyrics(std::string_view text);
+// The same for the file at `path` (none when it cannot be read).
+TimedLyrics ReadLrcLyricsFile(const std::string& path);
 
 }  // namespace lyricade

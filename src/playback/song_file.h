@@ -18,6 +18,8 @@ struct SongFile {
   // The ".cdg" path, or empty.
   std::string Graphics;
   bool HasGraphics = false;
+  // Timed lyrics are on the screen (a karaoke MIDI file or a ".lrc").
+  bool HasLyrics = false;
   // For zipped and streamed songs: the folder holding the unpacked files.
   std::string ScratchFolder;
   // Key change in semitones, as queued.

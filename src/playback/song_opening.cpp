@@ -5,6 +5,8 @@
 #include "common/paired_audio.h"
 #include "common/path_pieces.h"
 #include "common/scene_flags.h"
+#include "lyrics/lrc_lyrics.h"
+#include "lyrics/midi_lyrics.h"
 #include "platform/media/midi_synth.h"
 #include "platform/prompts/prompts.h"
 #include "playback/background_video_control.h"
@@ -28,6 +30,24 @@ SongOpener::SongOpener(AppSettings& settings, Prompts& prompts, SongTransport& t
       backgrounds_(backgrounds),
       scene_(scene),
       graphLogPath_(std::move(graphLogPath)) {}
+
+void SongOpener::OpenTimedLyrics() {
+  std::optional<TimedLyrics> lyrics;
+  if (IsMidiSongPath(current_.Media)) {
+    lyrics = ReadMidiLyricsFile(current_.Media);
+  } else if (!transport_.SongHasVideo()) {
+    // A timed lyric file of the audio's name (any letter case) beside it, or
+    // unpacked from the same ZIP; a video song's own picture wins.
+    const std::string extension = FileExtension(current_.Media);
+    if (!extension.empty()) {
+      const std::string lrc = FindFileIgnoringCase(
+          current_.Media.substr(0, current_.Media.size() - extension.size()) + "lrc");
+      if (!lrc.empty()) lyrics = ReadLrcLyricsFile(lrc);
+    }
+  }
+  if (!lyrics || lyrics->Empty()) return;
+  if (transport_.OpenLyrics(*lyrics)) current_.HasLyrics = true;
+}
 
 void SongOpener::StartBackgrounds(const std::string& location) {
   backgrounds_.StopBackgroundVideo();
@@ -109,6 +129,7 @@ bool SongOpener::OpenSong(const std::string& location, int channel, int keyTenth
     scene_.SongVisualShowing = true;
     scene_.CdgMode = true;
   }
+  if (!current_.HasGraphics) OpenTimedLyrics();
   scene_.SongPlaying = true;
 
   if (!graphLogPath_.empty()) transport_.WriteGraphLog(graphLogPath_);

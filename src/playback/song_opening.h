@@ -55,6 +55,9 @@ public:
       "avoid using ZIP\nand decompress them to Standard MP3+G)";
 
 private:
+  // After the graph is built, for a song without CD+G graphics: its timed
+  // lyrics (a MIDI file's own, or a ".lrc" beside the audio).
+  void OpenTimedLyrics();
   void StartBackgrounds(const std::string& location);
 
   AppSettings& settings_;

@@ -1,5 +1,7 @@
 #include "playback/song_transport.h"
 
+#include "playback/lyric_display.h"
+
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -86,6 +88,17 @@ void SongTransport::AbandonSong() {
 }
 
 void SongTransport::MarkGraphics() { state_.HasGraphics = true; }
+
+bool SongTransport::OpenLyrics(const TimedLyrics& lyrics) {
+  if (!lyricDisplay_ || !graph_) return false;
+  lyricDisplay_->OpenLyrics(lyrics);
+  lyricsOpen_ = true;
+  scene_.SongVisualShowing = true;
+  scene_.CdgMode = true;
+  return true;
+}
+
+bool SongTransport::SongHasVideo() const { return graph_ && graph_->HasVideo(); }
 
 void SongTransport::SetKeyAndChannel(int keyTenths, int channel) {
   state_.KeyTenths = keyTenths;
@@ -194,6 +207,8 @@ void SongTransport::StopPlayback(bool songFollows) {
 
 void SongTransport::Teardown() {
   cdg_.Close();
+  if (lyricsOpen_ && lyricDisplay_) lyricDisplay_->CloseLyrics();
+  lyricsOpen_ = false;
   state_.HasGraphics = false;
   KeepGraphError();
   // Destroying the graph stops it and its streaming threads; events it had
@@ -210,6 +225,11 @@ void SongTransport::Tick() {
   if (state_.HasGraphics) {
     cdg_.AdvanceTo(graph_->Position());
     cdg_.PresentFrame(0);
+  }
+  // Lyrics follow the song's own position (100 ns units), as CD+G does.
+  if (lyricsOpen_ && lyricDisplay_) {
+    const int64_t position = graph_->Position();
+    if (position >= 0) lyricDisplay_->LyricsAt(position / 10000);
   }
 }
 
