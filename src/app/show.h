@@ -79,6 +79,7 @@ public:
   void SetIdlePreview(std::function<void()> showIdle) { showIdlePreview_ = std::move(showIdle); }
   // The karaoke screen's CD+G sink and song video layer.
   void SetCdgSink(CdgFrameSink* sink) { cdg_.SetSink(sink); }
+  void SetLyricDisplay(LyricDisplay* display) { transport_.SetLyricDisplay(display); }
   void SetSongVideoTarget(VideoFrameTarget* target) { transport_.SetVideoTarget(target); }
   // The background video and its list; its frames go to the screen's
   // background layer.

@@ -1,11 +1,13 @@
 #include "library/library_import.h"
 
 #include "common/folder_scanner.h"
+#include "common/paired_audio.h"
 #include "common/path_pieces.h"
 #include "common/text_rules.h"
 #include "library/library_database.h"
 #include "library/library_log.h"
 #include "library/tag_reader.h"
+#include "lyrics/midi_lyrics.h"
 #include "platform/prompts/prompts.h"
 
 namespace lyricade {
@@ -19,8 +21,9 @@ std::string TagField(const std::string& text, size_t limit) {
 
 ImportedFields ReadImportFields(const std::string& path, FileNameFormat format, bool useTags) {
   ImportedFields fields;
-  if (useTags && EqualsIgnoreCase(FileExtension(path), "mp3")) {
-    if (std::optional<SongTags> tags = ReadSongTags(path)) {
+  const bool mp3 = EqualsIgnoreCase(FileExtension(path), "mp3");
+  if (useTags && (mp3 || IsNewerPairedAudioExtension(FileExtension(path)))) {
+    if (std::optional<SongTags> tags = mp3 ? ReadSongTags(path) : ReadOtherAudioTags(path)) {
       fields.FromTag = true;
       fields.Title = TagField(tags->Title, kTagTitleLimit);
       fields.Artist = TagField(tags->Artist, kTagArtistLimit);
@@ -29,6 +32,16 @@ ImportedFields ReadImportFields(const std::string& path, FileNameFormat format, 
       fields.Comment = TagField(tags->Comment, kTagCommentLimit);
       // The base name as it is, underscores kept.
       if (fields.Title.empty()) fields.Title = CutUtf8(DisplayName(path), kNamePartLimit);
+      return fields;
+    }
+  }
+  if (useTags && IsMidiSongPath(path)) {
+    // A karaoke MIDI file names itself in its "@T" headers: title, artist.
+    const std::optional<TimedLyrics> lyrics = ReadMidiLyricsFile(path);
+    if (lyrics && !lyrics->Title.empty()) {
+      fields.FromTag = true;
+      fields.Title = TagField(lyrics->Title, kTagTitleLimit);
+      fields.Artist = TagField(lyrics->Artist, kTagArtistLimit);
       return fields;
     }
   }
@@ -81,6 +94,10 @@ long LibraryImport::ImportFolder(const std::string& folder, const ImportProgress
   };
   hooks.FileFound = [&](const std::string& listed, const std::string& name) {
     const std::string path = JoinPath(listed, name);
+    // An Ogg, FLAC, M4A, Opus or WAV file is a song only beside its ".cdg";
+    // alone it is some other program's music.
+    if (IsNewerPairedAudioExtension(FileExtension(path)) && FindPairedGraphics(path).empty())
+      return;
     if (progress.File) progress.File(path);
     if (ImportFile(path)) ++imported;
     // Short batches keep another program's writer (and Lyricade's, when

@@ -25,15 +25,19 @@ class LibraryDatabase;
 class Prompts;
 
 // The song files a folder import takes (the videos of today's makers,
-// Matroska, WebM and QuickTime, join the older kinds), and the file chooser's filter for
-// single songs and the wizard's sample.
+// Matroska, WebM and QuickTime, the newer audio kinds that pair with a
+// ".cdg", and MIDI karaoke join the older kinds), and the file chooser's filter for single
+// songs and the wizard's sample. A folder import takes a file of the newer
+// audio kinds only when its ".cdg" lies beside it.
 inline constexpr const char* kImportPatterns =
-    "*.mp3, *.zip, *.dat, *.wmv, *.mpg, *.wma, *.mp4, *.m4v, *.avi, *.mkv, *.webm, *.mov";
+    "*.mp3, *.zip, *.dat, *.wmv, *.mpg, *.wma, *.mp4, *.m4v, *.avi, *.mkv, *.webm, *.mov, "
+    "*.ogg, *.flac, *.m4a, *.opus, *.wav, *.kar, *.mid";
 inline constexpr const char* kKaraokeFilesFilterName =
     "Karaoke Files (*.mp3, *.zip, *.dat, *.wmv, *.mpg, *.wma, *.mp4, *.m4v, *.avi, *.mkv, *.webm, "
-    "*.mov)";
+    "*.mov, *.ogg, *.flac, *.m4a, *.opus, *.wav, *.kar, *.mid)";
 inline constexpr const char* kKaraokeFilesFilterPatterns =
-    "*.mp3;*.zip;*.dat;*.wmv;*.mpg;*.wma;*.mp4;*.m4v;*.avi;*.mkv;*.webm;*.mov";
+    "*.mp3;*.zip;*.dat;*.wmv;*.mpg;*.wma;*.mp4;*.m4v;*.avi;*.mkv;*.webm;*.mov;*.ogg;*.flac;*.m4a;"
+    "*.opus;*.wav;*.kar;*.mid";
 
 // The longest tag texts the library keeps (bytes, cut at a character
 // boundary).
@@ -62,7 +66,8 @@ struct ImportedFields {
 };
 
 // Reads a file's fields as the import does. `useTags`: read the tag of an
-// ".mp3" file (any letter case); other files, and MP3 files without a tag,
+// ".mp3" file (any letter case) or of a newer audio kind that pairs with a
+// ".cdg"; other files, and songs without a tag,
 // are named from their file names, which never fill the year or comment.
 ImportedFields ReadImportFields(const std::string& path, FileNameFormat format, bool useTags);
 

@@ -1,5 +1,6 @@
 #include "library/tag_reader.h"
 
+#include <taglib/fileref.h>
 #include <taglib/id3v1tag.h>
 #include <taglib/id3v2tag.h>
 #include <taglib/mpegfile.h>
@@ -65,6 +66,25 @@ std::optional<SongTags> ReadSongTags(const std::string& path) {
     return std::nullopt;
   }
   return TagsOf(file);
+}
+
+std::optional<SongTags> ReadOtherAudioTags(const std::string& path) {
+  // The tag library picks the format by the extension; the audio
+  // properties are not read.
+  TagLib::FileRef file(path.c_str(), false);
+  if (file.isNull() || file.tag() == nullptr) {
+    qCWarning(lcLibrary, "cannot read the tags of %s", path.c_str());
+    return std::nullopt;
+  }
+  const TagLib::Tag& tag = *file.tag();
+  if (tag.isEmpty()) return std::nullopt;
+  SongTags tags;
+  tags.Title = Utf8(tag.title());
+  tags.Artist = Utf8(tag.artist());
+  tags.Album = Utf8(tag.album());
+  tags.Comment = Utf8(tag.comment());
+  if (tag.year() != 0) tags.Year = std::to_string(tag.year());
+  return tags;
 }
 
 std::optional<SongTags> ReadSongTagsFromBytes(std::string_view bytes) {

@@ -1,6 +1,7 @@
 #pragma once
-// The ID3 tags of song files, read for the library import: ID3v1 and ID3v2.2
-// to 2.4 in every text encoding, converted to UTF-8. The tag library stays
+// The tags of song files, read for the library import: ID3v1 and ID3v2.2
+// to 2.4 in every text encoding, and the newer audio kinds' own tags,
+// converted to UTF-8. The tag library stays
 // behind these functions.
 
 #include <optional>
@@ -24,7 +25,12 @@ struct SongTags {
 // nor an ID3v2 tag, or cannot be read (logged).
 std::optional<SongTags> ReadSongTags(const std::string& path);
 
-// The same for a file's bytes held in memory.
+// The tags of an Ogg, FLAC, MP4, Opus or WAV file (Vorbis comments, MP4
+// atoms, RIFF INFO or ID3, whichever the format keeps); nullopt when it has
+// none or cannot be read (logged).
+std::optional<SongTags> ReadOtherAudioTags(const std::string& path);
+
+// The same for an MP3 file's bytes held in memory.
 std::optional<SongTags> ReadSongTagsFromBytes(std::string_view bytes);
 
 // A tag text as the library keeps it: each "<", ">", "|", "*", "\", "/",

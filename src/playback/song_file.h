@@ -18,12 +18,16 @@ struct SongFile {
   // The ".cdg" path, or empty.
   std::string Graphics;
   bool HasGraphics = false;
+  // Timed lyrics are on the screen (a karaoke MIDI file or a ".lrc").
+  bool HasLyrics = false;
   // For zipped and streamed songs: the folder holding the unpacked files.
   std::string ScratchFolder;
   // Key change in semitones, as queued.
   int Key = 0;
   // 0 centre (both channels), 1 left, 2 right.
   int Channel = 0;
+  // For a MIDI song (".kar", ".mid"): the sound font it is played with.
+  std::string SoundFont;
 };
 
 }  // namespace lyricade

@@ -1,5 +1,6 @@
 #include "playback/song_location.h"
 
+#include "common/paired_audio.h"
 #include "common/path_pieces.h"
 
 namespace lyricade {
@@ -11,10 +12,11 @@ SongKind KindOfLocation(const std::string& location) {
 }
 
 std::string GraphicsPathFor(const std::string& media) {
-  // The audio kinds that came after MP3+G pairs have names of four letters;
-  // their graphics file replaces the whole extension (Song.flac, Song.cdg).
+  // The audio kinds that came after MP3+G pairs may have names of four
+  // letters; their graphics file replaces the whole extension (Song.flac,
+  // Song.cdg).
   const std::string extension = FileExtension(media);
-  if (EqualsIgnoreCase(extension, "flac") || EqualsIgnoreCase(extension, "opus"))
+  if (IsNewerPairedAudioExtension(extension))
     return media.substr(0, media.size() - extension.size()) + "cdg";
   if (media.size() < 3) return {};
   return media.substr(0, media.size() - 3) + "cdg";

@@ -14,8 +14,8 @@ namespace lyricade {
 SongKind KindOfLocation(const std::string& location);
 
 // The media path with exactly its last three characters replaced by "cdg"
-// (Track.mpeg looks for Track.mcdg), but a ".flac" or ".opus" file's whole
-// extension (Song.flac looks for Song.cdg). Empty for a path shorter than
+// (Track.mpeg looks for Track.mcdg), but the whole extension of the newer
+// kinds that pair with a CD+G file (Song.flac looks for Song.cdg). Empty for a path shorter than
 // three.
 std::string GraphicsPathFor(const std::string& media);
 

@@ -2,8 +2,12 @@
 
 #include "cdg/cdg_player.h"
 #include "common/app_settings.h"
+#include "common/paired_audio.h"
 #include "common/path_pieces.h"
 #include "common/scene_flags.h"
+#include "lyrics/lrc_lyrics.h"
+#include "lyrics/midi_lyrics.h"
+#include "platform/media/midi_synth.h"
 #include "platform/prompts/prompts.h"
 #include "playback/background_video_control.h"
 #include "playback/playback_log.h"
@@ -12,6 +16,7 @@
 #include "playback/zip_song_extractor.h"
 
 namespace lyricade {
+
 
 SongOpener::SongOpener(AppSettings& settings, Prompts& prompts, SongTransport& transport,
                        CdgPlayer& cdg, ZipSongExtractor& extractor,
@@ -25,6 +30,24 @@ SongOpener::SongOpener(AppSettings& settings, Prompts& prompts, SongTransport& t
       backgrounds_(backgrounds),
       scene_(scene),
       graphLogPath_(std::move(graphLogPath)) {}
+
+void SongOpener::OpenTimedLyrics() {
+  std::optional<TimedLyrics> lyrics;
+  if (IsMidiSongPath(current_.Media)) {
+    lyrics = ReadMidiLyricsFile(current_.Media);
+  } else if (!transport_.SongHasVideo()) {
+    // A timed lyric file of the audio's name (any letter case) beside it, or
+    // unpacked from the same ZIP; a video song's own picture wins.
+    const std::string extension = FileExtension(current_.Media);
+    if (!extension.empty()) {
+      const std::string lrc = FindFileIgnoringCase(
+          current_.Media.substr(0, current_.Media.size() - extension.size()) + "lrc");
+      if (!lrc.empty()) lyrics = ReadLrcLyricsFile(lrc);
+    }
+  }
+  if (!lyrics || lyrics->Empty()) return;
+  if (transport_.OpenLyrics(*lyrics)) current_.HasLyrics = true;
+}
 
 void SongOpener::StartBackgrounds(const std::string& location) {
   backgrounds_.StopBackgroundVideo();
@@ -74,10 +97,20 @@ bool SongOpener::OpenSong(const std::string& location, int channel, int keyTenth
     }
     // The tags go before the graph reads the file; a file that keeps them
     // still plays.
-    if (!StripId3Tags(audio))
+    if (EqualsIgnoreCase(FileExtension(audio), "mp3") && !StripId3Tags(audio))
       qCWarning(lcPlayback, "the tags of %s could not be removed", audio.c_str());
     current_.Media = audio;
     current_.ScratchFolder = audio.substr(0, audio.rfind('/') + 1);
+  }
+
+  if (IsMidiSongPath(current_.Media)) {
+    current_.SoundFont = FindSoundFont();
+    if (current_.SoundFont.empty()) {
+      qCWarning(lcPlayback, "no sound font for the MIDI song %s", current_.Media.c_str());
+      transport_.AbandonSong();
+      prompts_.Message("MIDI", kNoSoundFontText, PromptButtons::Ok, PromptIcon::Warning);
+      return false;
+    }
   }
 
   if (!transport_.BuildSongGraph(current_)) return false;
@@ -96,6 +129,7 @@ bool SongOpener::OpenSong(const std::string& location, int channel, int keyTenth
     scene_.SongVisualShowing = true;
     scene_.CdgMode = true;
   }
+  if (!current_.HasGraphics) OpenTimedLyrics();
   scene_.SongPlaying = true;
 
   if (!graphLogPath_.empty()) transport_.WriteGraphLog(graphLogPath_);

@@ -46,11 +46,18 @@ public:
   // The song now open (valid while playing).
   const SongFile& Current() const { return current_; }
 
+  // A MIDI song and no sound font to play it with.
+  static constexpr const char* kNoSoundFontText =
+      "MIDI songs need a General MIDI sound font, and none is installed.\n"
+      "Install the package fluid-soundfont-gm.";
   static constexpr const char* kMissingAudioText =
       "Unzip Failed, MP3 Missing!\n\n(If you get this warning consistently,\nwe recommend you "
       "avoid using ZIP\nand decompress them to Standard MP3+G)";
 
 private:
+  // After the graph is built, for a song without CD+G graphics: its timed
+  // lyrics (a MIDI file's own, or a ".lrc" beside the audio).
+  void OpenTimedLyrics();
   void StartBackgrounds(const std::string& location);
 
   AppSettings& settings_;

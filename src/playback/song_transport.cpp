@@ -1,6 +1,8 @@
 #include "playback/song_transport.h"
 
 #include <algorithm>
+
+#include "playback/lyric_display.h"
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -41,6 +43,8 @@ bool SongTransport::BuildSongGraph(const SongFile& song) {
   }
   options.EventReceiver = receiver_;
   options.OnEvent = onEvent_;
+  options.SoundFont = song.SoundFont;
+  midiSong_ = !song.SoundFont.empty();
 
   graph_.reset();
   lastError_.clear();
@@ -89,6 +93,17 @@ void SongTransport::AbandonSong() {
 
 void SongTransport::MarkGraphics() { state_.HasGraphics = true; }
 
+bool SongTransport::OpenLyrics(const TimedLyrics& lyrics) {
+  if (!lyricDisplay_ || !graph_) return false;
+  lyricDisplay_->OpenLyrics(lyrics);
+  lyricsOpen_ = true;
+  scene_.SongVisualShowing = true;
+  scene_.CdgMode = true;
+  return true;
+}
+
+bool SongTransport::SongHasVideo() const { return graph_ && graph_->HasVideo(); }
+
 void SongTransport::SetKeyAndChannel(int keyTenths, int channel) {
   state_.KeyTenths = keyTenths;
   state_.Channel = channel;
@@ -101,13 +116,20 @@ void SongTransport::SetKeyAndChannel(int keyTenths, int channel) {
 bool SongTransport::SetChannel(int channel) {
   DspFilter* filter = graph_ ? DspFilterOf(graph_->FindFilter(kDspFilterName)) : nullptr;
   if (!filter) return false;
-  filter->SetChannel(channel);
+  // A synthesized song has no vocal channel to leave out.
+  filter->SetChannel(midiSong_ ? 0 : channel);
   return true;
 }
 
 bool SongTransport::SetKey(int keyTenths) {
   DspFilter* filter = graph_ ? DspFilterOf(graph_->FindFilter(kDspFilterName)) : nullptr;
   if (!filter) return false;
+  if (midiSong_) {
+    // The notes move, not the rendered sound.
+    graph_->SetMidiTranspose(keyTenths / 10);
+    filter->SetPitch(0.0f);
+    return true;
+  }
   filter->SetPitch(static_cast<float>(keyTenths));
   return true;
 }
@@ -200,6 +222,8 @@ void SongTransport::StopPlayback(bool songFollows) {
 
 void SongTransport::Teardown() {
   cdg_.Close();
+  if (lyricsOpen_ && lyricDisplay_) lyricDisplay_->CloseLyrics();
+  lyricsOpen_ = false;
   state_.HasGraphics = false;
   KeepGraphError();
   // Destroying the graph stops it and its streaming threads; events it had
@@ -216,6 +240,11 @@ void SongTransport::Tick() {
   if (state_.HasGraphics) {
     cdg_.AdvanceTo(graph_->Position());
     cdg_.PresentFrame(0);
+  }
+  // Lyrics follow the song's own position (100 ns units), as CD+G does.
+  if (lyricsOpen_ && lyricDisplay_) {
+    const int64_t position = graph_->Position();
+    if (position >= 0) lyricDisplay_->LyricsAt(position / 10000);
   }
 }
 

@@ -16,6 +16,9 @@
 
 namespace lyricade {
 
+class LyricDisplay;
+struct TimedLyrics;
+
 class AppSettings;
 class CdgPlayer;
 class PlaybackHooks;
@@ -61,6 +64,13 @@ public:
   void BeginSong();
   void AbandonSong();
   void MarkGraphics();
+  // Where timed lyrics are shown (none: songs play without them).
+  void SetLyricDisplay(LyricDisplay* display) { lyricDisplay_ = display; }
+  // The song just built shows these lyrics, moved by each tick to the
+  // song's position, until it is torn down. False without a display.
+  bool OpenLyrics(const TimedLyrics& lyrics);
+  // The graph just rendered carries video.
+  bool SongHasVideo() const;
   // The current key (tenths) and channel with their labels' texts; the
   // graph's filter follows at its next buffer when there is one.
   void SetKeyAndChannel(int keyTenths, int channel);
@@ -116,6 +126,10 @@ public:
   bool SetKey(int keyTenths);
 
 private:
+  // The current graph plays a MIDI song: key change moves its notes.
+  bool midiSong_ = false;
+  LyricDisplay* lyricDisplay_ = nullptr;
+  bool lyricsOpen_ = false;
   // Keeps the graph's error text before the graph goes.
   void KeepGraphError();
 

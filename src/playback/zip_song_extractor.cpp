@@ -7,6 +7,7 @@
 #include <utility>
 #include <vector>
 
+#include "common/paired_audio.h"
 #include "common/path_pieces.h"
 #include "platform/prompts/prompts.h"
 #include "platform/unzip/unzip_module.h"
@@ -36,19 +37,20 @@ bool IsPlainFile(const std::string& path) {
   return !path.empty() && ::lstat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
 }
 
-// An audio or graphics member by its extension ("mp3", "wma", "cdg" in any
-// letter case): the files the record may name.
+// An audio or graphics member by its extension ("mp3", "wma", "cdg", or one
+// of the newer kinds that pair with a CD+G file, in any letter case): the
+// files the record may name.
 bool IsSongFile(const std::string& path) {
   const std::string extension = FileExtension(path);
-  return EqualsIgnoreCase(extension, "mp3") || EqualsIgnoreCase(extension, "wma") ||
+  return IsPairedAudioPath(path) || EqualsIgnoreCase(extension, "wma") ||
          EqualsIgnoreCase(extension, "cdg");
 }
 
-// The fallback names a file "mp3" as audio, the built-in reader "mp3" and
-// "wma".
+// The fallback names a file "mp3" (or a newer paired kind) as audio, the
+// built-in reader "wma" too.
 void Classify(const std::string& path, bool wmaIsAudio, ExtractionRecord& record) {
   const std::string extension = FileExtension(path);
-  if (EqualsIgnoreCase(extension, "mp3") || (wmaIsAudio && EqualsIgnoreCase(extension, "wma")))
+  if (IsPairedAudioPath(path) || (wmaIsAudio && EqualsIgnoreCase(extension, "wma")))
     record.AudioPath = path;
   else if (EqualsIgnoreCase(extension, "cdg"))
     record.GraphicsPath = path;

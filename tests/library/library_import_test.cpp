@@ -6,6 +6,10 @@
 
 #include <gtest/gtest.h>
 
+#include <taglib/fileref.h>
+#include <taglib/tag.h>
+
+#include <algorithm>
 #include <clocale>
 #include <cstdio>
 #include <filesystem>
@@ -17,6 +21,8 @@
 #include "platform/db/db_connection.h"
 #include "library/tag_reader.h"
 #include "library/tagged_mp3.h"
+#include "support/test_midi.h"
+#include "support/test_media.h"
 #include "platform/db/db_result.h"
 
 namespace lyricade {
@@ -216,6 +222,31 @@ TEST_F(FolderImport, TakesEveryVideoKindAndNoHiddenFile) {
                            ".hidden.mp3", ".Trash/g.mp3", "._sub/h.mp3"})
     Song(name);
   EXPECT_EQ(import_.ImportFolder(Songs()), 5);
+}
+
+// Ogg, FLAC, M4A, Opus and WAV files are songs beside their graphics (any
+// letter case), named from their own tags like an MP3; alone they are not.
+TEST_F(FolderImport, TakesNewerAudioKindsOnlyBesideTheirGraphics) {
+  for (const char* name : {"a.ogg", "a.CDG", "b.wav", "c.M4A", "c.cdg", "d.opus", "d.cdg"}) Song(name);
+  const std::string flac = Songs() + "/Tagged.flac";
+  ASSERT_TRUE(testing::MakeFlac(flac, 0.5));
+  {
+    TagLib::FileRef file(flac.c_str());
+    ASSERT_FALSE(file.isNull());
+    file.tag()->setTitle("Flac <Title>");
+    file.tag()->setArtist("Flac Artist");
+    ASSERT_TRUE(file.save());
+  }
+  Song("Tagged.cdg");
+  // A karaoke MIDI file is named by its "@T" headers, else by its file name.
+  ASSERT_TRUE(testing::MakeKaraokeMidi(Songs() + "/k.kar", {"@TFly Away", "@TThe Singers"}, {{"/Fly"}}));
+  Song("plain.MID", "MThd");
+  EXPECT_EQ(import_.ImportFolder(Songs()), 6);
+  std::vector<std::string> titles;
+  for (const Row& row : Rows(library_.database)) titles.push_back(row.Title + "/" + row.Artist);
+  std::sort(titles.begin(), titles.end());
+  EXPECT_EQ(titles, (std::vector<std::string>{"Flac  Title /Flac Artist", "Fly Away/The Singers", "a/",
+                                              "c/", "d/", "plain/"}));
 }
 
 TEST_F(FolderImport, CountsOnlyRowsWrittenAndKeepsThemAfterAnAbort) {

@@ -3,7 +3,11 @@
 #include <fstream>
 #include <sstream>
 
+#include "platform/media/midi_synth.h"
+#include "playback/lyric_display.h"
+#include "lyrics/timed_lyrics.h"
 #include "playback_test_support.h"
+#include "support/test_midi.h"
 
 namespace lyricade {
 namespace {
@@ -165,6 +169,59 @@ TEST_F(ShowPlaybackInTime, GraphicsFollowTheAudioThroughPauseAndSeek) {
   EXPECT_FALSE(show->Transport().State().Paused);
   show->Stop();
   EXPECT_FALSE(show->Transport().State().Playing);
+}
+
+}  // namespace
+}  // namespace lyricade
+
+namespace lyricade {
+namespace {
+
+class RecordingLyrics : public LyricDisplay {
+public:
+  void OpenLyrics(const TimedLyrics& lyrics) override {
+    ++opened;
+    lines.clear();
+    for (const LyricLine& line : lyrics.Lines) lines.push_back(line.Text());
+  }
+  void LyricsAt(int64_t positionMs) override { last = positionMs; }
+  void CloseLyrics() override { ++closed; }
+  int opened = 0, closed = 0;
+  int64_t last = -1;
+  std::vector<std::string> lines;
+};
+
+// Timed lyrics beside the audio (any letter case), or in a MIDI file, reach
+// the screen and follow the song's position; a video song's lyric file is
+// not used, its own picture is the song's.
+TEST_F(ShowPlayback, TimedLyricsFollowTheSongAndAVideosLyricFileIsIgnored) {
+  RecordingLyrics display;
+  show->SetLyricDisplay(&display);
+  const std::string mp3 = folder.File("songs/Timed.mp3");
+  ASSERT_TRUE(testing::MakeMp3(mp3, 2));
+  std::ofstream(folder.File("songs/TIMED.lrc")) << "[00:00.20]One\n[00:01.00]Two <00:01.50>more\n";
+  ASSERT_TRUE(show->PlaySong(mp3, 0, 0));
+  EXPECT_EQ(display.lines, (std::vector<std::string>{"One", "Two more"}));
+  EXPECT_TRUE(show->Scene().CdgMode);
+  EXPECT_TRUE(show->Scene().SongVisualShowing);
+  ASSERT_TRUE(RunUntil([&] { return show->SongsEnded() > 0; }));
+  EXPECT_GE(display.last, 0);
+  EXPECT_EQ(display.closed, 1);
+
+  const std::string mp4 = folder.File("songs/Clip.mp4");
+  ASSERT_TRUE(testing::MakeMp4(mp4, 1));
+  std::ofstream(folder.File("songs/Clip.lrc")) << "[00:00.20]Not for video\n";
+  ASSERT_TRUE(show->PlaySong(mp4, 0, 0));
+  EXPECT_EQ(display.opened, 1);
+  show->Stop();
+
+  if (FindSoundFont().empty()) return;
+  const std::string kar = folder.File("songs/Tune.kar");
+  ASSERT_TRUE(testing::MakeKaraokeMidi(kar, {"@TTune"}, {{"/Sing "}, {"this"}, {"/Now"}}));
+  ASSERT_TRUE(show->PlaySong(kar, 0, 0));
+  EXPECT_EQ(display.lines, (std::vector<std::string>{"Sing this", "Now"}));
+  show->Stop();
+  EXPECT_EQ(display.closed, 2);
 }
 
 }  // namespace

@@ -12,7 +12,10 @@
 
 #include "app/show.h"
 #include "common/app_settings.h"
+#include "common/paired_audio.h"
 #include "common/png_file.h"
+#include "lyrics/timed_lyrics.h"
+#include "playback/lyric_display.h"
 #include "platform/paths/paths.h"
 #include "platform/prompts/stream_prompts.h"
 #include "platform/unzip/unzip_module.h"
@@ -21,7 +24,7 @@ namespace lyricade {
 namespace {
 
 constexpr const char* kUsage =
-    "usage: songcheck PATH [--key N] [--channel 0|1|2] [--to-end] [--frame-at SECONDS -o OUT.png]\n";
+    "usage: songcheck PATH [--key N] [--channel 0|1|2] [--seek SECONDS] [--to-end] [--frame-at SECONDS -o OUT.png]\n";
 
 struct Options {
   std::string path;
@@ -29,8 +32,35 @@ struct Options {
   int channel = 0;
   bool toEnd = false;
   std::optional<double> frameAt;
+  std::optional<double> seek;
   std::string output;
 };
+
+// A time in seconds as the options take it, or nullopt (said on `err`).
+std::optional<double> ParseSeconds(const std::string& text, std::ostream& err) {
+  char* end = nullptr;
+  const double seconds = std::strtod(text.c_str(), &end);
+  if (text.empty() || *end != '\0' || !std::isfinite(seconds) || seconds < 0 || seconds > 86400) {
+    err << "songcheck: \"" << text << "\" is not a time in seconds\n";
+    return std::nullopt;
+  }
+  return seconds;
+}
+
+// Counts the timed lyrics a song opened with, for the report.
+class CountingLyrics : public LyricDisplay {
+public:
+  void OpenLyrics(const TimedLyrics& lyrics) override { lines = lyrics.Lines.size(); }
+  void LyricsAt(int64_t) override {}
+  void CloseLyrics() override {}
+  size_t lines = 0;
+};
+
+const char* LyricsKind(const SongFile& song) {
+  if (song.HasGraphics) return "cdg";
+  if (!song.HasLyrics) return "none";
+  return IsMidiSongPath(song.Media) ? "kar" : "lrc";
+}
 
 std::optional<int> ParseInt(const std::string& text, int low, int high) {
   char* end = nullptr;
@@ -60,14 +90,10 @@ std::optional<Options> Parse(const std::vector<std::string>& args, std::ostream&
       options.channel = *channel;
     } else if (arg == "--to-end") {
       options.toEnd = true;
-    } else if (arg == "--frame-at" && hasValue) {
-      char* end = nullptr;
-      const double seconds = std::strtod(args[++i].c_str(), &end);
-      if (*end != '\0' || !std::isfinite(seconds) || seconds < 0 || seconds > 86400) {
-        err << "songcheck: \"" << args[i] << "\" is not a time in seconds\n";
-        return std::nullopt;
-      }
-      options.frameAt = seconds;
+    } else if ((arg == "--frame-at" || arg == "--seek") && hasValue) {
+      const std::optional<double> seconds = ParseSeconds(args[++i], err);
+      if (!seconds) return std::nullopt;
+      (arg == "--seek" ? options.seek : options.frameAt) = seconds;
     } else if (arg == "-o" && hasValue) {
       options.output = args[++i];
     } else if (!arg.empty() && arg[0] == '-') {
@@ -133,6 +159,8 @@ int RunSongCheck(const std::vector<std::string>& args, std::ostream& out, std::o
   {
     Show show(settings, prompts, ShowFolders{"", scratch, programFolder});
     show.SetCdgSink(&sink);
+    CountingLyrics lyrics;
+    show.SetLyricDisplay(&lyrics);
     const bool opened = show.PlaySong(options->path, options->channel, options->key * 10);
     const SongFile& song = show.Opener().Current();
     const PlaybackState& state = show.Transport().State();
@@ -140,6 +168,8 @@ int RunSongCheck(const std::vector<std::string>& args, std::ostream& out, std::o
     out << "media: " << song.Media << "\n";
     out << "graphics: " << song.Graphics << "\n";
     out << "has-graphics: " << (state.HasGraphics ? "yes" : "no") << "\n";
+    out << "lyrics: " << LyricsKind(song) << "\n";
+    if (song.HasLyrics) out << "lyric-lines: " << lyrics.lines << "\n";
     const int64_t duration = show.Transport().Duration();
     out << "duration-ms: " << (duration < 0 ? -1 : duration / 10'000) << "\n";
     bool played = opened && state.Playing;
@@ -158,6 +188,16 @@ int RunSongCheck(const std::vector<std::string>& args, std::ostream& out, std::o
         played = false;
       }
       show.TogglePause();
+    }
+    if (played && options->seek) {
+      // The song goes on from the new place: its position moves on past it.
+      const int64_t target = std::llround(*options->seek * 10'000'000);
+      show.Seek(target);
+      const bool resumed = RunUntil(show, [&] {
+        return !state.Playing || show.Transport().CurrentPosition() >= target + 1'000'000;
+      }, 10000) && state.Playing;
+      out << "seek-ms: " << target / 10'000 << "\n";
+      out << "after-seek: " << (resumed ? "playing" : "stopped") << "\n";
     }
     if (played && options->toEnd) {
       played = RunUntil(show, [&] { return show.SongsEnded() > 0; }, 30 * 60 * 1000);

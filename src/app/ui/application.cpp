@@ -44,6 +44,7 @@
 #include "remote/ui/remote_server_window.h"
 #include "playback/zip_song_extractor.h"
 #include "screen/karaoke_screen.h"
+#include "screen/lyric_screen.h"
 #include "screen/screen_announcer.h"
 #include "singers/singer_history.h"
 #include "singers/song_lengths.h"
@@ -197,6 +198,8 @@ bool Application::Start() {
       return window_->RunAccelerator(key, modifiers);
     });
   show_->SetCdgSink(&screen_->CdgSink());
+  lyrics_ = std::make_unique<LyricScreen>(screen_->Buffers(), screen_->Preview(), announcer_->Options());
+  show_->SetLyricDisplay(lyrics_.get());
   show_->SetSongVideoTarget(&screen_->VideoTarget(0));
   show_->SetBackgroundVideoTarget(&screen_->VideoTarget(1));
 

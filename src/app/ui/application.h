@@ -27,6 +27,7 @@ class BackgroundOptionsWindow;
 class CustomLogos;
 class KaraokeScreen;
 class LibraryCommands;
+class LyricScreen;
 class LibraryDatabase;
 class SongLengths;
 class LibraryListController;
@@ -138,6 +139,9 @@ private:
   // Goes after the screen, whose render thread draws its messages.
   std::unique_ptr<ScreenAnnouncer> announcer_;
   std::unique_ptr<KaraokeScreen> screen_;
+  // Draws into the screen's buffers with the announcer's colours; goes after
+  // the host controller, whose teardown closes it.
+  std::unique_ptr<LyricScreen> lyrics_;
   std::unique_ptr<Show> show_;
   // Stops before the host controller and the databases go.
   std::unique_ptr<RequestServer> requests_;

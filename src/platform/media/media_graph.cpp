@@ -1,5 +1,7 @@
 #include "platform/media/media_graph.h"
 
+#include "platform/media/midi_synth.h"
+
 #include <gst/app/gstappsink.h>
 #include <gst/video/video.h>
 
@@ -201,9 +203,18 @@ bool MediaGraph::Build() {
     if (sink) g_object_set(pipeline_.get(), "video-sink", sink.get(), nullptr);
   }
 
+  if (!options_.SoundFont.empty()) {
+    midi_ = std::make_unique<MidiSynth>(options_.SoundFont);
+    midi_->Attach(pipeline_.get());
+  }
+
   GstBusPtr bus(gst_element_get_bus(pipeline_.get()));
   gst_bus_set_sync_handler(bus.get(), &MediaGraph::OnBusMessage, this, nullptr);
   return true;
+}
+
+void MediaGraph::SetMidiTranspose(int semitones) {
+  if (midi_) midi_->SetTranspose(semitones);
 }
 
 MediaGraph::~MediaGraph() {

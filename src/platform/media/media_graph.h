@@ -33,6 +33,8 @@
 
 namespace lyricade {
 
+class MidiSynth;
+
 enum class GraphEvent { Complete, UserAbort, ErrorAbort, DurationChanged };
 
 // What the media framework said when a graph failed: its message, the
@@ -60,6 +62,8 @@ struct GraphOptions {
   std::string VideoRendererName;
   // No audio at all (background videos).
   bool Silent = false;
+  // For MIDI songs: the General MIDI sound font the synthesizer loads.
+  std::string SoundFont;
   // Receives the graph's events on its own (UI) thread.
   QObject* EventReceiver = nullptr;
   std::function<void(GraphId, GraphEvent)> OnEvent;
@@ -112,6 +116,10 @@ public:
   // nullopt when they cannot be listed.
   std::optional<std::vector<std::string>> FilterNames() const;
 
+  // Moves a MIDI song's notes by semitones (drums excepted); nothing for
+  // other media.
+  void SetMidiTranspose(int semitones);
+
   // True once the media turned out to carry video.
   bool HasVideo() const;
 
@@ -143,6 +151,7 @@ private:
   GstElementPtr audioFilter_;
   GstElementPtr videoSink_;
   std::unique_ptr<VideoLink> videoLink_;
+  std::unique_ptr<MidiSynth> midi_;
   QPointer<QObject> receiver_;
   mutable std::mutex errorMutex_;
   MediaError error_;
