@@ -1,8 +1,6 @@
 #include "playback/song_transport.h"
 
 #include <algorithm>
-
-#include "playback/lyric_display.h"
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -12,6 +10,7 @@
 #include "common/app_settings.h"
 #include "playback/dsp_element.h"
 #include "playback/dsp_settings.h"
+#include "playback/lyric_display.h"
 #include "playback/song_location.h"
 #include "common/scene_flags.h"
 #include "playback/playback_hooks.h"
