@@ -20,6 +20,10 @@ TEST(OptionsWindow, EveryChangeTakesEffectAtOnce) {
   EXPECT_TRUE(window.Check("Smooth Output Lyrics")->isChecked());
 
   window.Check("Proceed to Next Singer")->click();
+  // Leveling replaces the auto gain: its box is greyed until leveling is off.
+  EXPECT_FALSE(window.Check("Auto Gain Control")->isEnabled());
+  window.Check("Level Songs")->click();
+  EXPECT_FALSE(settings.LevelSongs);
   window.Check("Auto Gain Control")->click();
   window.Check("Smooth Output Lyrics")->click();
   EXPECT_TRUE(settings.ProceedToNextSinger);
