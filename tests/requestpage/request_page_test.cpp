@@ -11,6 +11,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 
+#include <cerrno>
 #include <chrono>
 #include <mutex>
 #include <thread>
@@ -26,8 +27,14 @@ namespace {
 using testing::LibraryFolder;
 using testing::Song;
 
-UniqueFd Connect(uint16_t port) {
+// From 127.0.0.1, or from another loopback address (`from`: its last byte)
+// for a test that needs several computers.
+UniqueFd Connect(uint16_t port, int from = 1) {
   UniqueFd socket(::socket(AF_INET, SOCK_STREAM, 0));
+  sockaddr_in source{};
+  source.sin_family = AF_INET;
+  source.sin_addr.s_addr = htonl(INADDR_LOOPBACK - 1 + static_cast<uint32_t>(from));
+  if (::bind(socket.Get(), reinterpret_cast<sockaddr*>(&source), sizeof source) != 0) return {};
   sockaddr_in address{};
   address.sin_family = AF_INET;
   address.sin_port = htons(port);
@@ -224,6 +231,37 @@ TEST_F(RequestPage, OnePhoneCannotTieUpTheHost) {
   }
   EXPECT_EQ(closedByServer, 12);
   EXPECT_EQ(Send(port, "GET", "/api/queue?name=carol").Status, 200);
+}
+
+// Phones that send a header line every so often are never idle; each must
+// still have its whole request in within the deadline, or lose its slot.
+TEST_F(RequestPage, SlowHeadersLoseTheirSlotsAtTheDeadline) {
+  HttpServerLimits limits;
+  limits.Connections = 16;
+  limits.ConnectionsPerAddress = 4;
+  limits.RequestSeconds = 2;
+  Start(limits);
+  const uint16_t port = server.Port();
+  std::vector<UniqueFd> slow;
+  for (int from = 2; from <= 5; ++from)
+    for (int i = 0; i < 4; ++i) slow.push_back(Connect(port, from));
+  const std::string line = "GET /api/search?q=x HTTP/1.1\r\nHost: localhost\r\n";
+  const auto start = std::chrono::steady_clock::now();
+  for (UniqueFd& socket : slow) ASSERT_GT(::send(socket.Get(), line.data(), line.size(), MSG_NOSIGNAL), 0);
+  // Every 600 ms one more header, well inside the idle limit.
+  for (int tick = 0; tick < 6; ++tick) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(600));
+    for (UniqueFd& socket : slow) ::send(socket.Get(), "X-Slow: 1\r\n", 11, MSG_NOSIGNAL);
+  }
+  int cut = 0;
+  for (UniqueFd& socket : slow) {
+    char byte;
+    const ssize_t got = ::recv(socket.Get(), &byte, 1, MSG_DONTWAIT);
+    if (got == 0 || (got < 0 && errno != EAGAIN && errno != EWOULDBLOCK)) ++cut;
+  }
+  EXPECT_EQ(cut, 16) << "after " << std::chrono::duration_cast<std::chrono::milliseconds>(
+                                       std::chrono::steady_clock::now() - start).count() << " ms";
+  EXPECT_EQ(Send(port, "GET", "/api/search?q=waterloo").Status, 200);
 }
 
 TEST(QrCodeOfTheAddress, EncodesAndRefusesTooLongTexts) {

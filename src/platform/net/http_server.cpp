@@ -5,7 +5,13 @@
 #include <netinet/in.h>
 #include <sys/socket.h>
 
+#include <unistd.h>
+
+#include <chrono>
+#include <condition_variable>
 #include <cstring>
+#include <mutex>
+#include <unordered_map>
 
 #include <QLoggingCategory>
 
@@ -16,8 +22,32 @@ Q_LOGGING_CATEGORY(lcHttpServer, "lyricade.platform.net", QtWarningMsg)
 }
 
 struct HttpServer::Shared {
+  using Clock = std::chrono::steady_clock;
+  // A connection waiting for its request: since when, and its socket, so
+  // the watchdog can cut it. Entries leave when the daemon reports the
+  // connection closed, which it does before it closes the socket, so a cut
+  // never reaches a socket number already given to another connection.
+  struct Waiting {
+    int Socket = -1;
+    Clock::time_point Since;
+    bool Answering = false;  // the request is in; the handler runs
+    bool Cut = false;
+  };
+
   Handler handler;
   HttpServerLimits limits;
+  std::mutex lock;
+  std::condition_variable wake;
+  bool stopping = false;
+  std::unordered_map<MHD_Connection*, Waiting> connections;
+
+  void SetAnswering(MHD_Connection* connection, bool answering) {
+    std::lock_guard guard(lock);
+    const auto found = connections.find(connection);
+    if (found == connections.end()) return;
+    found->second.Answering = answering;
+    found->second.Since = Clock::now();
+  }
 };
 
 namespace {
@@ -99,6 +129,7 @@ MHD_Result OnRequest(void* context, MHD_Connection* connection, const char* url,
   }
   if (pending->tooLarge) return Answer(connection, Refusal(413, "request body too large"));
 
+  shared->SetAnswering(connection, true);
   HttpRequest request;
   request.Method = method ? method : "";
   request.Path = url ? url : "";
@@ -111,9 +142,22 @@ MHD_Result OnRequest(void* context, MHD_Connection* connection, const char* url,
   return Answer(connection, shared->handler(request));
 }
 
-void OnCompleted(void*, MHD_Connection*, void** requestState, MHD_RequestTerminationCode) {
+void OnCompleted(void* context, MHD_Connection* connection, void** requestState, MHD_RequestTerminationCode) {
   std::unique_ptr<PendingRequest> done(static_cast<PendingRequest*>(*requestState));
   *requestState = nullptr;
+  // A kept-alive connection's next request has its own deadline.
+  static_cast<HttpServer::Shared*>(context)->SetAnswering(connection, false);
+}
+
+void OnConnection(void* context, MHD_Connection* connection, void**, MHD_ConnectionNotificationCode code) {
+  auto* shared = static_cast<HttpServer::Shared*>(context);
+  std::lock_guard guard(shared->lock);
+  if (code == MHD_CONNECTION_NOTIFY_CLOSED) {
+    shared->connections.erase(connection);
+    return;
+  }
+  const MHD_ConnectionInfo* info = MHD_get_connection_info(connection, MHD_CONNECTION_INFO_CONNECTION_FD);
+  if (info) shared->connections[connection] = {info->connect_fd, HttpServer::Shared::Clock::now(), false, false};
 }
 
 }  // namespace
@@ -127,7 +171,9 @@ HttpServer::~HttpServer() { Stop(); }
 bool HttpServer::Start(uint16_t port, const HttpServerLimits& limits, Handler handler,
                        std::string* error) {
   Stop();
-  shared_ = std::make_unique<Shared>(Shared{std::move(handler), limits});
+  shared_ = std::make_unique<Shared>();
+  shared_->handler = std::move(handler);
+  shared_->limits = limits;
   const unsigned flags = MHD_USE_INTERNAL_POLLING_THREAD | MHD_USE_AUTO | MHD_USE_DUAL_STACK;
   daemon_.reset(MHD_start_daemon(
       flags, port, nullptr, nullptr, &OnRequest, shared_.get(),
@@ -136,7 +182,8 @@ bool HttpServer::Start(uint16_t port, const HttpServerLimits& limits, Handler ha
       MHD_OPTION_CONNECTION_MEMORY_LIMIT, static_cast<size_t>(limits.ConnectionMemory),
       MHD_OPTION_CONNECTION_TIMEOUT, static_cast<unsigned>(limits.IdleSeconds),
       MHD_OPTION_THREAD_POOL_SIZE, static_cast<unsigned>(limits.Threads),
-      MHD_OPTION_NOTIFY_COMPLETED, &OnCompleted, nullptr, MHD_OPTION_END));
+      MHD_OPTION_NOTIFY_COMPLETED, &OnCompleted, shared_.get(),
+      MHD_OPTION_NOTIFY_CONNECTION, &OnConnection, shared_.get(), MHD_OPTION_END));
   if (!daemon_) {
     const std::string reason = "cannot listen on port " + std::to_string(port);
     qCWarning(lcHttpServer, "the HTTP server %s", reason.c_str());
@@ -146,10 +193,36 @@ bool HttpServer::Start(uint16_t port, const HttpServerLimits& limits, Handler ha
   }
   const MHD_DaemonInfo* info = MHD_get_daemon_info(daemon_.get(), MHD_DAEMON_INFO_BIND_PORT);
   port_ = info ? info->port : port;
+  watchdog_ = std::thread([this] { WatchDeadlines(); });
   return true;
 }
 
+void HttpServer::WatchDeadlines() {
+  Shared& shared = *shared_;
+  const auto deadline = std::chrono::seconds(shared.limits.RequestSeconds);
+  std::unique_lock guard(shared.lock);
+  while (!shared.stopping) {
+    shared.wake.wait_for(guard, std::chrono::milliseconds(250));
+    const Shared::Clock::time_point now = Shared::Clock::now();
+    for (auto& [connection, waiting] : shared.connections) {
+      if (waiting.Answering || waiting.Cut || now - waiting.Since < deadline) continue;
+      // The daemon's own thread sees the socket end and closes the
+      // connection as if the client had gone.
+      ::shutdown(waiting.Socket, SHUT_RDWR);
+      waiting.Cut = true;
+    }
+  }
+}
+
 void HttpServer::Stop() {
+  if (watchdog_.joinable()) {
+    {
+      std::lock_guard guard(shared_->lock);
+      shared_->stopping = true;
+    }
+    shared_->wake.notify_all();
+    watchdog_.join();
+  }
   daemon_.reset();
   shared_.reset();
   port_ = 0;

@@ -2,9 +2,12 @@
 // A small HTTP server for pages and JSON on the local network, on
 // libmicrohttpd. Everything a client can make it hold is bounded: the number
 // of connections (in all and per address), the memory of one connection
-// (which bounds the request line and headers), the body, and the time a
-// connection may stay idle. Requests are answered on the server's own
-// threads; the handler must be safe to call from several at once.
+// (which bounds the request line and headers), the body, the time a
+// connection may stay idle, and the time a whole request may take to arrive
+// (a client that sends one header line every few seconds is never idle, so
+// the idle limit alone would let it hold its slot for ever). Requests are
+// answered on the server's own threads; the handler must be safe to call
+// from several at once.
 
 #include <cstddef>
 #include <cstdint>
@@ -12,6 +15,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -41,6 +45,9 @@ struct HttpServerLimits {
   size_t ConnectionMemory = 16 * 1024;  // request line, headers and buffers
   size_t Body = 4 * 1024;               // larger bodies are answered 413
   unsigned IdleSeconds = 10;
+  // From a connection's start (or its previous answer) to the end of the
+  // next request's body.
+  unsigned RequestSeconds = 5;
   unsigned Threads = 4;
 };
 
@@ -70,8 +77,12 @@ private:
   struct DaemonDeleter {
     void operator()(MHD_Daemon* daemon) const;
   };
+  // Cuts connections whose request is late; runs while the daemon does.
+  void WatchDeadlines();
+
   std::unique_ptr<Shared> shared_;
   std::unique_ptr<MHD_Daemon, DaemonDeleter> daemon_;
+  std::thread watchdog_;
   uint16_t port_ = 0;
 };
 
