@@ -358,8 +358,8 @@ std::string_view SearchIndex::RowText(const Column& column, size_t row) const {
   return std::string_view(column.Folded).substr(start, column.Starts[row + 1] - 1 - start);
 }
 
-SearchIndex::Bits SearchIndex::MatchWord(const Column& column, const Word& word,
-                                         const Bits* within) const {
+SearchIndex::Bits SearchIndex::MatchWord(const Column& column, const Word& word, const Bits* within,
+                                         SearchBudget* budget) const {
   const size_t rows = itemNums_.size();
   Bits found(column.Present.size(), 0);
   const Bits& candidates = within ? *within : column.Present;
@@ -370,6 +370,8 @@ SearchIndex::Bits SearchIndex::MatchWord(const Column& column, const Word& word,
   const bool rowByRow = word.Needle.empty() || (within && Count(*within) * kRowByRowShare < rows);
   if (rowByRow) {
     for (size_t i = 0; i < candidates.size(); ++i) {
+      // The clock is read once per 4,096 rows: a row's match costs far less.
+      if (budget && i % 64 == 0 && budget->Spent()) break;
       uint64_t bits = candidates[i] & column.Present[i];
       while (bits) {
         const size_t row = i * 64 + static_cast<size_t>(std::countr_zero(bits));
@@ -383,7 +385,9 @@ SearchIndex::Bits SearchIndex::MatchWord(const Column& column, const Word& word,
   // is then skipped.
   const std::string_view block = column.Folded;
   size_t at = 0;
+  size_t hits = 0;
   while ((at = FindBytes(block, word.Needle, at)) != std::string_view::npos) {
+    if (budget && ++hits % 1024 == 0 && budget->Spent()) break;
     const size_t row = static_cast<size_t>(
         std::upper_bound(column.Starts.begin(), column.Starts.end(), static_cast<uint32_t>(at)) -
         column.Starts.begin() - 1);
@@ -396,7 +400,8 @@ SearchIndex::Bits SearchIndex::MatchWord(const Column& column, const Word& word,
 
 std::optional<std::vector<int64_t>> SearchIndex::Search(const std::vector<std::string>& words,
                                                         SearchField field, MatchMode mode,
-                                                        const SortOrder& order) const {
+                                                        const SortOrder& order,
+                                                        SearchBudget* budget) const {
   // Texts the statement cannot carry: an apostrophe ends its quoted word, a
   // zero byte ends the statement, and several words whose first is empty
   // start the condition with a joiner. The statement decides those.
@@ -426,13 +431,13 @@ std::optional<std::vector<int64_t>> SearchIndex::Search(const std::vector<std::s
     if (mode == MatchMode::All && parsed.size() > 1) {
       // Every word in this one column: each word looks only among the rows
       // the words before it left.
-      matched = MatchWord(column, parsed.front(), nullptr);
+      matched = MatchWord(column, parsed.front(), nullptr, budget);
       for (size_t w = 1; w < parsed.size() && Count(matched) > 0; ++w)
-        matched = MatchWord(column, parsed[w], &matched);
+        matched = MatchWord(column, parsed[w], &matched, budget);
     } else {
       matched.assign(bitWords, 0);
       for (const Word& word : parsed) {
-        const Bits one = MatchWord(column, word, nullptr);
+        const Bits one = MatchWord(column, word, nullptr, budget);
         for (size_t i = 0; i < bitWords; ++i) matched[i] |= one[i];
       }
     }

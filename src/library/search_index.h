@@ -14,6 +14,7 @@
 // decides whether the file has changed since (see IndexedSearch).
 
 #include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -24,6 +25,19 @@
 #include "library/library_search.h"
 
 namespace lyricade {
+
+// A time limit for one search. Past the deadline the scan stops and the
+// search answers with the rows it has found (a part of the full answer, in
+// its order) and says so.
+struct SearchBudget {
+  std::chrono::steady_clock::time_point Deadline;
+  bool CutShort = false;  // set by the search when it stopped early
+
+  bool Spent() {
+    if (!CutShort && std::chrono::steady_clock::now() >= Deadline) CutShort = true;
+    return CutShort;
+  }
+};
 
 class SearchIndex {
 public:
@@ -36,9 +50,11 @@ public:
   // The ItemNum of every row the search statement built from the same
   // arguments returns, in its order. nullopt for word lists the statement
   // would not run with (the caller then runs the statement).
+  // With a budget, the scan may stop early (see SearchBudget).
   std::optional<std::vector<int64_t>> Search(const std::vector<std::string>& words,
                                              SearchField field, MatchMode mode,
-                                             const SortOrder& order) const;
+                                             const SortOrder& order,
+                                             SearchBudget* budget = nullptr) const;
 
   size_t RowCount() const { return itemNums_.size(); }
   // Bytes held, for the measurements.
@@ -60,7 +76,7 @@ private:
   static bool ReadOrder(class DbConnection& connection, const SortOrder& order,
                         std::vector<uint32_t>& numbers, std::vector<uint8_t>* runs);
   std::string_view RowText(const Column& column, size_t row) const;
-  Bits MatchWord(const Column& column, const Word& word, const Bits* within) const;
+  Bits MatchWord(const Column& column, const Word& word, const Bits* within, SearchBudget* budget) const;
 
   std::vector<int64_t> itemNums_;  // ascending; the position is the row number
   Column columns_[kColumns];

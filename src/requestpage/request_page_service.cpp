@@ -164,6 +164,19 @@ HttpResponse RequestPageService::File(const std::string& name, const char* type)
 HttpResponse RequestPageService::Search(const HttpRequest& request) {
   if (!Admit(request.ClientAddress, "search", kSearchesPerMinute))
     return Failure(429, "Too many searches; wait a moment.");
+  const std::string phone = LimitKey(request.ClientAddress);
+  {
+    std::lock_guard lock(searchingLock_);
+    if (!searching_.insert(phone).second) return Failure(429, "One search at a time, please.");
+  }
+  struct Done {
+    RequestPageService& service;
+    const std::string& phone;
+    ~Done() {
+      std::lock_guard lock(service.searchingLock_);
+      service.searching_.erase(phone);
+    }
+  } done{*this, phone};
   const auto text = request.Query.find("q");
   QJsonArray songs;
   bool more = false;
@@ -183,11 +196,12 @@ HttpResponse RequestPageService::Search(const HttpRequest& request) {
     // The index gives the statement's rows in its order; only the page's
     // hundred are read from the file.
     std::optional<std::vector<int64_t>> found;
-    if (index) found = index->Search(words, SearchField::AllFields, MatchMode::All, SortOrder{});
+    SearchBudget budget{std::chrono::steady_clock::now() + kSearchBudget};
+    if (index) found = index->Search(words, SearchField::AllFields, MatchMode::All, SortOrder{}, &budget);
     DbResult rows;
     bool opened = false;
     if (found) {
-      more = found->size() > static_cast<size_t>(kMaxRows);
+      more = found->size() > static_cast<size_t>(kMaxRows) || budget.CutShort;
       if (more) found->resize(kMaxRows);
       opened = rows.OpenKeys(libraryPath_, "SELECT * FROM Items;", std::move(*found));
     } else {

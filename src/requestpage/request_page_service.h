@@ -16,6 +16,7 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -60,6 +61,9 @@ public:
   // handful of them already finds any song.
   static constexpr size_t kMaxSearchWords = 8;
   static constexpr size_t kMaxWildcardsPerWord = 4;
+  // How long one search may scan the library before it answers with what
+  // it has found ("more": true).
+  static constexpr std::chrono::milliseconds kSearchBudget{50};
 
   // `libraryPath`: the library database file; `pageFolder`: the folder of
   // the page's files ("index.html", "style.css", "app.js").
@@ -103,6 +107,11 @@ private:
 
   mutable std::mutex queuesLock_;
   std::vector<SingerQueueView> queues_;
+
+  // The phones (by LimitKey) whose search runs now: one at a time each,
+  // so four phones cannot keep every server thread scanning.
+  std::mutex searchingLock_;
+  std::set<std::string> searching_;
 
   // Per address and kind: the start of the current minute and the count in it.
   std::mutex limitsLock_;

@@ -2,6 +2,7 @@
 // the texts that make LIKE tricky, random searches over every field, mode
 // and order, compared row for row; again after the library changes.
 
+#include <algorithm>
 #include <gtest/gtest.h>
 
 #include <random>
@@ -200,6 +201,33 @@ TEST(SearchIndex, WordListsTheStatementCannotRunAreLeftToIt) {
   EXPECT_FALSE(index->Search({"", "STOP"}, SearchField::Title, MatchMode::All, order));
   EXPECT_EQ(index->Search({"DON\xC2\xB4T", "", "STOP"}, SearchField::Title, MatchMode::All, order),
             std::vector<int64_t>{1});
+}
+
+TEST(SearchIndex, ASpentBudgetAnswersAPartInOrder) {
+  LibraryFolder library;
+  ASSERT_TRUE(library.Open());
+  std::mt19937 random(77);
+  AddSongs(library, random, 9000, 0);
+  IndexedSearch search(library.database);
+  std::shared_ptr<const SearchIndex> index = Rebuilt(search);
+  ASSERT_TRUE(index);
+  const SortOrder order;
+  for (const std::vector<std::string>& words :
+       std::vector<std::vector<std::string>>{{"_%E%"}, {"E", "A"}}) {
+    const std::vector<int64_t> full = *index->Search(words, SearchField::AllFields, MatchMode::All, order);
+    SearchBudget spent{std::chrono::steady_clock::now()};
+    const std::vector<int64_t> part = *index->Search(words, SearchField::AllFields, MatchMode::All, order, &spent);
+    EXPECT_TRUE(spent.CutShort);
+    EXPECT_LT(part.size(), full.size());
+    // What it has is the full answer's rows, in the full answer's order.
+    EXPECT_TRUE(std::includes(full.begin(), full.end(), part.begin(), part.end(),
+                              [&](int64_t a, int64_t b) {
+                                return std::find(full.begin(), full.end(), a) < std::find(full.begin(), full.end(), b);
+                              }));
+    SearchBudget ample{std::chrono::steady_clock::now() + std::chrono::minutes(1)};
+    EXPECT_EQ(*index->Search(words, SearchField::AllFields, MatchMode::All, order, &ample), full);
+    EXPECT_FALSE(ample.CutShort);
+  }
 }
 
 TEST(SubstringScan, FindsAcrossTheSixteenByteSteps) {
