@@ -6,6 +6,10 @@
 //     100,000-song library; the 99th percentile of the answer time.
 //   page-request-lost: 20 phones sending 10 requests each within about a
 //     second; requests answered or not that never reached the hand-off.
+//   page-wildcard-search-max: the slowest answer (or refusal) to the worst
+//     wildcard searches a phone can send.
+//   page-slow-clients-search: a phone's search while 64 connections from 4
+//     addresses send one header line every 2 s.
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
@@ -100,7 +104,10 @@ int main(int argc, char** argv) {
   service.PublishIndex(SearchIndex::Build(library));
   HttpServer server;
   std::string error;
-  if (!server.Start(0, {}, [&](const HttpRequest& r) { return service.Handle(r); }, &error)) {
+  // The limits the program serves the page with.
+  HttpServerLimits limits;
+  limits.ConnectionsPerAddress = 8;
+  if (!server.Start(0, limits, [&](const HttpRequest& r) { return service.Handle(r); }, &error)) {
     std::fprintf(stderr, "bench-remote-page: %s\n", error.c_str());
     return 1;
   }
@@ -142,6 +149,64 @@ int main(int argc, char** argv) {
   }
   for (std::thread& phone : phones) phone.join();
   const double burstMs = std::chrono::duration<double, std::milli>(Clock::now() - burstStart).count();
+
+  // The worst searches: as many words and wildcards as the page takes, the
+  // wildcards where they cost most, and the first ones it refuses.
+  const std::vector<std::string> worst = {
+      "_%_%", "%_%_ _%_% %_%_ _%_% %_%_ _%_% %_%_ _%_%", "E%_% A%_% O%_% I%_% U%_% R%_% S%_% T%_%",
+      "%E%E %A%A %O%O %I%I %E%E %A%A %O%O %I%I", "____ ____ ____ ____ ____ ____ ____ ____",
+      "%%%% %%%% %%%% %%%% %%%% %%%% %%%% %%%%", "_%_%_", "a b c d e f g h i"};
+  double wildcardMax = 0;
+  int wildcardPhone = 200;
+  for (int round = 0; round < 3; ++round) {
+    for (const std::string& words : worst) {
+      const auto start = Clock::now();
+      Exchange(port, wildcardPhone++, "GET", "/api/search?q=" + Encode(words));
+      wildcardMax = std::max(wildcardMax, std::chrono::duration<double, std::milli>(Clock::now() - start).count());
+    }
+  }
+
+  // Slow headers: 16 connections from each of 4 addresses, each sending a
+  // header line every 2 s; the page lets 8 of each in and cuts those at its
+  // deadline. Meanwhile a phone searches.
+  std::atomic<bool> dribbling{true};
+  std::vector<std::thread> slow;
+  for (int address = 0; address < 4; ++address) {
+    slow.emplace_back([&, address] {
+      std::vector<UniqueFd> sockets;
+      for (int i = 0; i < 16; ++i) {
+        UniqueFd socket(::socket(AF_INET, SOCK_STREAM, 0));
+        sockaddr_in local{};
+        local.sin_family = AF_INET;
+        local.sin_addr.s_addr = htonl(0x7F000000u + 240u + static_cast<uint32_t>(address));
+        sockaddr_in server{};
+        server.sin_family = AF_INET;
+        server.sin_port = htons(port);
+        server.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        if (::bind(socket.Get(), reinterpret_cast<sockaddr*>(&local), sizeof local) == 0 &&
+            ::connect(socket.Get(), reinterpret_cast<sockaddr*>(&server), sizeof server) == 0)
+          sockets.push_back(std::move(socket));
+      }
+      const std::string first = "GET /api/search?q=a HTTP/1.1\r\n";
+      for (UniqueFd& socket : sockets) ::send(socket.Get(), first.data(), first.size(), MSG_NOSIGNAL);
+      for (int tick = 0; dribbling && tick < 10; ++tick) {
+        std::this_thread::sleep_for(std::chrono::seconds(2));
+        for (UniqueFd& socket : sockets) ::send(socket.Get(), "X-Slow: 1\r\n", 11, MSG_NOSIGNAL);
+      }
+    });
+  }
+  std::this_thread::sleep_for(std::chrono::milliseconds(500));
+  double slowClientsMax = 0;
+  int slowClientsFailed = 0;
+  for (int i = 0; i < 10; ++i) {
+    const auto start = Clock::now();
+    if (Exchange(port, 20 + i, "GET", "/api/search?q=" + Encode(searches[static_cast<size_t>(i)])) != 200)
+      ++slowClientsFailed;
+    slowClientsMax = std::max(slowClientsMax, std::chrono::duration<double, std::milli>(Clock::now() - start).count());
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  }
+  dribbling = false;
+  for (std::thread& thread : slow) thread.join();
   server.Stop();
 
   std::printf("page-searches: %zu (%d failed)\n", times.size(), failed.load());
@@ -149,5 +214,7 @@ int main(int argc, char** argv) {
   std::printf("page-search-p99: %.1f ms\n", p99);
   std::printf("page-burst: 200 requests in %.0f ms, %d accepted\n", burstMs, accepted.load());
   std::printf("page-request-lost: %d\n", 200 - handed.load());
+  std::printf("page-wildcard-search-max: %.1f ms\n", wildcardMax);
+  std::printf("page-slow-clients-search: %.1f ms (%d failed)\n", slowClientsMax, slowClientsFailed);
   return failed.load() == 0 ? 0 : 1;
 }
