@@ -36,6 +36,7 @@
 #include "common/unique_fd.h"
 #include "library/database_seed.h"
 #include "library/library_database.h"
+#include "library/search_index.h"
 #include "platform/prompts/scripted_prompts.h"
 #include "remote/request_server.h"
 #include "support/test_media.h"
@@ -148,6 +149,8 @@ void BM_BusyVenue(benchmark::State& state) {
       state.SkipWithError("the song did not play");
       break;
     }
+    // As in the program once the library's index is built.
+    const std::unique_ptr<SearchIndex> index = SearchIndex::Build(library.LibraryPath());
     RequestServer server;
     Ledger ledger;
     std::vector<double> latencies;
@@ -155,7 +158,7 @@ void BM_BusyVenue(benchmark::State& state) {
     Clock::time_point lastQueued;
     std::string lastSinger;
     QObject::connect(&server, &RequestServer::songRequested, [&](const SongRequest& request) {
-      if (!QueueSongRequest(show, library, request)) return;
+      if (!QueueSongRequest(show, library, index.get(), request)) return;
       const auto now = Clock::now();
       std::lock_guard<std::mutex> guard(ledger.lock);
       const auto found = ledger.sent.find(request.Singer);

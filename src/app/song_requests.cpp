@@ -3,12 +3,13 @@
 #include "app/app_log.h"
 #include "app/show.h"
 #include "library/library_database.h"
+#include "library/search_index.h"
 
 namespace lyricade {
 
-bool QueueSongRequest(Show& show, LibraryDatabase& library, const SongRequest& request) {
+bool QueueSongRequest(Show& show, LibraryDatabase& library, const SearchIndex* index, const SongRequest& request) {
   // The path is a value of the lookup, its apostrophes doubled there.
-  const long item = library.FindItemByPath(request.Path);
+  const long item = index && !index->MayHoldPath(request.Path) ? 0 : library.FindItemByPath(request.Path);
   if (item == 0) {
     qCInfo(lcApp) << "a request for a song the library does not hold was dropped:" << request.Path.c_str();
     return false;

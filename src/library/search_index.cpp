@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <functional>
 #include <limits>
 #include <thread>
 
@@ -159,6 +160,7 @@ std::unique_ptr<SearchIndex> SearchIndex::Build(const std::string& databasePath,
             if (text) {
               Set(column.Present, number);
               AppendFoldedForLike(*text, column.Folded);
+              if (c == kLocationColumn) index->pathHashes_.push_back(std::hash<std::string_view>{}(*text));
             }
             column.Folded += kSeparator;
             if (column.Folded.size() >= std::numeric_limits<uint32_t>::max()) tooLarge = true;
@@ -167,6 +169,7 @@ std::unique_ptr<SearchIndex> SearchIndex::Build(const std::string& databasePath,
         });
     rowsRead = rowsRead && !aborted() && connection.DataVersion() == version;
   }
+  std::sort(index->pathHashes_.begin(), index->pathHashes_.end());
   const double rowsCpu = ThreadCpuMilliseconds() - rowsStart;
   orders.join();
   qCDebug(lcLibrary, "index of %s: rows %.0f ms, orders %.0f ms of processor time",
@@ -466,8 +469,12 @@ std::optional<std::vector<int64_t>> SearchIndex::Search(const std::vector<std::s
   return result;
 }
 
+bool SearchIndex::MayHoldPath(std::string_view path) const {
+  return std::binary_search(pathHashes_.begin(), pathHashes_.end(), std::hash<std::string_view>{}(path));
+}
+
 size_t SearchIndex::MemoryBytes() const {
-  size_t bytes = itemNums_.capacity() * sizeof(int64_t);
+  size_t bytes = itemNums_.capacity() * sizeof(int64_t) + pathHashes_.capacity() * sizeof(size_t);
   for (const Column& column : columns_)
     bytes += column.Folded.capacity() + column.Starts.capacity() * sizeof(uint32_t) +
              column.Present.capacity() * sizeof(uint64_t);

@@ -57,12 +57,17 @@ public:
                                              SearchBudget* budget = nullptr) const;
 
   size_t RowCount() const { return itemNums_.size(); }
+  // False when no row's SongPath is exactly `path`; true when one may be
+  // (the database has the last word). Lets a request for a song the
+  // library does not hold be dropped without a query.
+  bool MayHoldPath(std::string_view path) const;
   // Bytes held, for the measurements.
   size_t MemoryBytes() const;
 
 private:
   using Bits = std::vector<uint64_t>;
   static constexpr int kColumns = 6;  // SearchField order: Title .. Location
+  static constexpr int kLocationColumn = 5;
   struct Column {
     std::string Folded;            // each row's folded text followed by 0xFF
     std::vector<uint32_t> Starts;  // where each row's text starts; one more at the end
@@ -79,6 +84,7 @@ private:
   Bits MatchWord(const Column& column, const Word& word, const Bits* within, SearchBudget* budget) const;
 
   std::vector<int64_t> itemNums_;  // ascending; the position is the row number
+  std::vector<size_t> pathHashes_;  // every SongPath's hash, sorted
   Column columns_[kColumns];
   // Each order's rows, key * 2 + descending: as ItemNum less the lowest
   // when the numbers are dense enough (byNumber_), else as row numbers.

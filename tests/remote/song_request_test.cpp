@@ -9,6 +9,7 @@
 
 #include "app/song_requests.h"
 #include "library/library_fixture.h"
+#include "library/search_index.h"
 #include "playback/playback_test_support.h"
 
 namespace lyricade {
@@ -24,8 +25,9 @@ protected:
     library.Add({"First Song", "The Band", "DEMO-01", first, "1999", "a comment"});
     library.Add({"Second Song", "Other Band", "DEMO-02", second, "2001", ""});
   }
-  bool Request(const std::string& singer, const std::string& path, int key = 0) {
-    return QueueSongRequest(*show, library.database, {path, singer, key});
+  bool Request(const std::string& singer, const std::string& path, int key = 0,
+               const SearchIndex* index = nullptr) {
+    return QueueSongRequest(*show, library.database, index, {path, singer, key});
   }
   std::string ListFile() {
     show->FlushRotationFile();
@@ -43,10 +45,18 @@ TEST_F(SongRequests, SongsQueueUnderTheSingerWhateverTheLetterCase) {
   int refreshes = 0;
   QObject::connect(&*show, &Show::rotationChanged, [&] { ++refreshes; });
   ASSERT_TRUE(Request("alice", first, 2));
-  ASSERT_TRUE(Request("ALICE", second, -1));
+
   ASSERT_TRUE(Request("", first));
   EXPECT_FALSE(Request("alice", "/no/such/song.mp3"));
   EXPECT_FALSE(Request("alice", "x' OR '1'='1"));
+  // With the library's index, unknown paths are dropped before any query
+  // and known ones still queue.
+  const std::unique_ptr<SearchIndex> index = SearchIndex::Build(library.database.LibraryPath());
+  ASSERT_TRUE(index);
+  EXPECT_FALSE(index->MayHoldPath("/no/such/song.mp3"));
+  EXPECT_FALSE(Request("alice", "/no/such/song.mp3", 0, index.get()));
+  EXPECT_TRUE(index->MayHoldPath(second));
+  ASSERT_TRUE(Request("ALICE", second, -1, index.get()));
   // A burst refreshes the views and the page once, in the next turn.
   EXPECT_EQ(refreshes, 0);
   QCoreApplication::processEvents();

@@ -231,12 +231,15 @@ void Application::StartRequestServer() {
   // controller.
   requests_ = std::make_unique<RequestServer>();
   QObject::connect(requests_.get(), &RequestServer::songRequested, window_.get(),
-                   [this](const SongRequest& request) { QueueSongRequest(*show_, *database_, request); });
+                   [this](const SongRequest& request) {
+                     QueueSongRequest(*show_, *database_, libraryController_->Index().Current().get(), request);
+                   });
   // The singers' request page runs while the server hosts; a phone's
   // request takes the same way as a request client's.
   requestPage_ = std::make_unique<RequestPageHost>(
       database_->LibraryPath(), programFolder_ + "request-page/", [this](const PageSongRequest& request) {
-        QueueSongRequest(*show_, *database_, SongRequest{request.Path, request.Singer, request.Key});
+        QueueSongRequest(*show_, *database_, libraryController_->Index().Current().get(),
+                         SongRequest{request.Path, request.Singer, request.Key});
       });
   const auto publish = [this] { requestPage_->PublishRotation(show_->Rotation(), show_->SingerWaits()); };
   publish();
