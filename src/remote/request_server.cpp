@@ -17,12 +17,14 @@ bool RequestServer::Start(const std::string& session, int port) {
   if (state_ != ServerState::Stopped) return state_ == ServerState::Hosting;
   SetState(ServerState::Starting);
   session_ = session;
+  pending_ = 0;
   thread_.start();
-  worker_ = std::make_unique<ServerWorker>(limits_, clients_, this);
+  worker_ = std::make_unique<ServerWorker>(limits_, clients_, pending_, this);
   worker_->moveToThread(&thread_);
   // Queued to this (UI) thread; a request still on its way when the server
   // stops is dropped there.
   connect(worker_.get(), &ServerWorker::songRequested, this, [this](const SongRequest& request) {
+    pending_.fetch_sub(1);
     if (Hosting()) emit songRequested(request);
   });
   connect(worker_.get(), &ServerWorker::clientsChanged, this, &RequestServer::clientsChanged);

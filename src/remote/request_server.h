@@ -53,6 +53,8 @@ private:
 
   ServerLimits limits_;
   ClientList clients_;
+  // Requests on their way from the server thread to this one.
+  std::atomic<int> pending_{0};
   QThread thread_;
   std::unique_ptr<ServerWorker> worker_;
   ServerState state_ = ServerState::Stopped;

@@ -18,8 +18,9 @@ constexpr int kSweepMs = 250;
 
 }  // namespace
 
-ServerWorker::ServerWorker(ServerLimits limits, ClientList& clients, QObject* ownerThreadObject)
-    : limits_(limits), clients_(clients), ownerThreadObject_(ownerThreadObject) {}
+ServerWorker::ServerWorker(ServerLimits limits, ClientList& clients, std::atomic<int>& pending,
+                           QObject* ownerThreadObject)
+    : limits_(limits), clients_(clients), pending_(pending), ownerThreadObject_(ownerThreadObject) {}
 
 ServerWorker::~ServerWorker() = default;
 
@@ -122,7 +123,15 @@ void ServerWorker::Read(QTcpSocket* socket) {
       continue;
     }
     connection.IdleFrames = 0;
-    if (WithinBudget(connection)) emit songRequested(*request);
+    if (!WithinBudget(connection)) continue;
+    if (pending_.fetch_add(1) >= limits_.PendingRequests) {
+      pending_.fetch_sub(1);
+      if (!backlogLogged_) qCWarning(lcRemote) << "requests arrive faster than the show takes them; some are dropped";
+      backlogLogged_ = true;
+      continue;
+    }
+    backlogLogged_ = false;
+    emit songRequested(*request);
   }
   if (connection.Reader.Failed()) Drop(socket, "declared a message longer than 64 KiB");
 }

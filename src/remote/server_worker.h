@@ -8,6 +8,7 @@
 #include <QObject>
 #include <QString>
 
+#include <atomic>
 #include <memory>
 #include <unordered_map>
 
@@ -38,13 +39,18 @@ struct ServerLimits {
   // Discovery answers per second to one sender and in all.
   int AnswersPerSender = 3;
   int AnswersInAll = 30;
+  // Requests handed to the UI thread and not yet taken there; beyond it
+  // they are dropped, so a stalled UI thread cannot pile up a backlog.
+  int PendingRequests = 256;
 };
 
 class ServerWorker : public QObject {
   Q_OBJECT
 
 public:
-  ServerWorker(ServerLimits limits, ClientList& clients, QObject* ownerThreadObject);
+  // `pending`: requests emitted and not yet taken by the owner, which
+  // counts them down.
+  ServerWorker(ServerLimits limits, ClientList& clients, std::atomic<int>& pending, QObject* ownerThreadObject);
   ~ServerWorker() override;
 
   // Run on the server thread (blocking calls from the UI thread). Listen
@@ -72,6 +78,7 @@ private:
     int Requests = 0;
     bool OverBudgetLogged = false;
   };
+
   // Per address: the budget window's start and the requests in it.
   struct AddressBudget {
     QElapsedTimer Start;
@@ -89,6 +96,8 @@ private:
 
   ServerLimits limits_;
   ClientList& clients_;
+  std::atomic<int>& pending_;
+  bool backlogLogged_ = false;
   QObject* ownerThreadObject_;
   std::string session_;
   int port_ = 0;

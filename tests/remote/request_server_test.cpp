@@ -206,6 +206,26 @@ TEST_F(RequestServerTest, AFloodOfRequestsOrEmptyFramesCostsTheShowLittle) {
   EXPECT_TRUE(empty.Closed());
 }
 
+TEST_F(RequestServerTest, RequestsWaitingForABusyShowAreBounded) {
+  ServerLimits limits;
+  limits.PendingRequests = 4;
+  Start(limits);
+  RawClient client(server->Port());
+  ASSERT_EQ(client.Greet(), HelloAnswer::Accepted);
+  std::string burst;
+  for (int i = 0; i < 10; ++i) burst += Frame(EncodeSongRequest("/a.mp3", "Singer " + std::to_string(i), 0));
+  client.Send(burst);
+  // The UI thread is busy (no events run) while the burst arrives.
+  QThread::msleep(800);
+  RunUntil([] { return false; }, 300);
+  EXPECT_EQ(received.size(), 4u);
+  // Once the show has taken them, requests get through again.
+  RawClient later(server->Port(), "127.0.0.2");
+  ASSERT_EQ(later.Greet(), HelloAnswer::Accepted);
+  later.Send(Frame(EncodeSongRequest("/b.mp3", "Later", 0)));
+  EXPECT_TRUE(RunUntil([&] { return !received.empty() && received.back().Singer == "Later"; }));
+}
+
 QString Tool() { return QString(LYRICADE_BIN) + "lyricade-request"; }
 
 // Runs the request client; its exit code and output.
