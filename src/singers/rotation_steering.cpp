@@ -110,6 +110,7 @@ int SingerRotation::PlaceForNewcomer() const {
 
 void SingerRotation::InsertSinger(int position, Singer singer) {
   singers_.insert(singers_.begin() + position, std::move(singer));
+  foldedIndexValid_ = false;
   if (currentSinger_ >= position) ++currentSinger_;
   if (selectedSinger_ >= position && selectedSinger_ < Count() - 1) ++selectedSinger_;
 }

@@ -84,6 +84,7 @@ void SingerRotation::Changed(bool save) {
 
 int SingerRotation::AddSinger(const std::string& name) {
   singers_.push_back(Singer{SanitisedSingerName(name), {}});
+  if (foldedIndexValid_) foldedIndex_.emplace(FoldCase(singers_.back().Name), Count() - 1);
   return Count() - 1;
 }
 
@@ -96,6 +97,7 @@ int SingerRotation::AppendSinger(const std::string& name) {
 bool SingerRotation::RenameSinger(int position, const std::string& name) {
   if (!ValidSinger(position)) return false;
   singers_[position].Name = SanitisedSingerName(name);
+  foldedIndexValid_ = false;
   Changed(true);
   return true;
 }
@@ -103,6 +105,7 @@ bool SingerRotation::RenameSinger(int position, const std::string& name) {
 void SingerRotation::EraseSinger(int position) {
   singers_[position].Playlist.clear();
   singers_.erase(singers_.begin() + position);
+  foldedIndexValid_ = false;
 }
 
 bool SingerRotation::RemoveSelectedSinger() {
@@ -121,6 +124,7 @@ bool SingerRotation::RemoveSelectedSinger() {
 
 void SingerRotation::SwapSingers(int a, int b) {
   std::swap(singers_[a], singers_[b]);
+  foldedIndexValid_ = false;
   if (currentSinger_ == a)
     currentSinger_ = b;
   else if (currentSinger_ == b)
@@ -164,10 +168,13 @@ int SingerRotation::FindSingerExactly(const std::string& name) const {
 }
 
 int SingerRotation::FindSingerIgnoringCase(const std::string& name) const {
-  const std::string folded = FoldCase(name);
-  for (int i = 0; i < Count(); ++i)
-    if (FoldCase(singers_[i].Name) == folded) return i;
-  return -1;
+  if (!foldedIndexValid_) {
+    foldedIndex_.clear();
+    for (int i = 0; i < Count(); ++i) foldedIndex_.emplace(FoldCase(singers_[i].Name), i);
+    foldedIndexValid_ = true;
+  }
+  const auto found = foldedIndex_.find(FoldCase(name));
+  return found == foldedIndex_.end() ? -1 : found->second;
 }
 
 bool SingerRotation::QueueSong(int singer, const QueuedSong& song) {

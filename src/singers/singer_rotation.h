@@ -8,6 +8,7 @@
 
 #include <functional>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "singers/queued_song.h"
@@ -195,6 +196,11 @@ private:
   void InsertSinger(int position, Singer singer);
 
   std::vector<Singer> singers_;
+  // Each folded name's first position, so a request finds its singer
+  // without folding every name; rebuilt after a change that moves singers,
+  // kept up by the appends a burst of requests makes.
+  mutable std::unordered_map<std::string, int> foldedIndex_;
+  mutable bool foldedIndexValid_ = false;
   int currentSinger_ = -1;
   int currentSong_ = -1;
   int selectedSinger_ = 0;

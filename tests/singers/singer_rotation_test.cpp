@@ -271,6 +271,32 @@ TEST(RotationQueue, NamesTextAndRanges) {
   EXPECT_EQ(rotation.Singers()[3].Name.size(), 99u);
 }
 
+TEST(RotationQueue, RequestsFindTheirSingerThroughEveryChange) {
+  SingerRotation rotation;
+  rotation.AddSinger("Ana");
+  rotation.AddSinger("Bob");
+  EXPECT_EQ(rotation.FindSingerIgnoringCase("BOB"), 1);
+  rotation.AddSinger("Cy");
+  EXPECT_EQ(rotation.FindSingerIgnoringCase("cy"), 2);
+  rotation.SelectSinger(0);
+  rotation.MoveSingerDown();  // Bob, Ana, Cy
+  EXPECT_EQ(rotation.FindSingerIgnoringCase("ana"), 1);
+  rotation.RenameSinger(1, "Dee");
+  EXPECT_EQ(rotation.FindSingerIgnoringCase("ana"), -1);
+  EXPECT_EQ(rotation.FindSingerIgnoringCase("DEE"), 1);
+  rotation.SelectSinger(0);
+  rotation.RemoveSelectedSinger();  // Dee, Cy
+  EXPECT_EQ(rotation.FindSingerIgnoringCase("bob"), -1);
+  EXPECT_EQ(rotation.FindSingerIgnoringCase("cy"), 1);
+  EXPECT_EQ(rotation.QueueRequest("CY", Song("z")), 1);
+  EXPECT_EQ(rotation.QueueRequest("Eve", Song("e")), 2);
+  EXPECT_EQ(rotation.FindSingerIgnoringCase("eve"), 2);
+  // A loaded list joins the singers there.
+  rotation.LoadListFileText("1\r\n-Zed\r\n0\r\n");
+  EXPECT_EQ(rotation.FindSingerIgnoringCase("zed"), 3);
+  EXPECT_EQ(rotation.FindSingerIgnoringCase("eve"), 2);
+}
+
 TEST(RotationQueue, AddingASingerOnlyIsSaved) {
   SingerRotation rotation;
   std::vector<bool> changes;
