@@ -95,6 +95,8 @@ QString DefaultRouteInterface() {
 std::string RequestPageHost::Address() const {
   if (!Running()) return {};
   QString host;
+  for (const QHostAddress& address : QNetworkInterface::allAddresses())
+    if (host.isEmpty() && address.toString().toStdString() == chosenHost_) host = address.toString();
   const QNetworkInterface route = QNetworkInterface::interfaceFromName(DefaultRouteInterface());
   for (const QNetworkAddressEntry& entry : route.addressEntries())
     if (host.isEmpty() && Shareable(entry.ip())) host = entry.ip().toString();

@@ -34,9 +34,11 @@ public:
   void Stop();
   bool Running() const { return server_.Running(); }
   int Port() const { return server_.Port(); }
-  // "http://ADDRESS:PORT/" with the host's first address on the local
-  // network (loopback when there is none); empty while stopped.
+  // "http://ADDRESS:PORT/" with the address the host chose while this
+  // computer still has it, else the default route's (loopback when there is
+  // none); empty while stopped.
   std::string Address() const;
+  void SetChosenHost(std::string host) { chosenHost_ = std::move(host); }
 
   // From the UI thread whenever the rotation changed.
   // The queues with each singer's estimate (`waits` in rotation order, as
@@ -53,6 +55,7 @@ private:
   std::function<std::shared_ptr<const SearchIndex>()> indexSource_;
   QTimer indexTimer_;
   HttpServer server_;
+  std::string chosenHost_;
 };
 
 }  // namespace lyricade

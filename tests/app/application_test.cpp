@@ -12,6 +12,7 @@
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
@@ -132,6 +133,13 @@ TEST_F(ApplicationTest, TheRequestServerStartsFromTheCommandLineAndStopsAtShutdo
   EXPECT_NE(app->RequestPage()->Port(), 2508);
   EXPECT_TRUE(app->RemoteWindow()->RequestPageAddress()->text().endsWith(port));
   EXPECT_FALSE(app->RemoteWindow()->RequestPageCode()->pixmap().isNull());
+  // The host may name another of this computer's addresses; one it does
+  // not have is never put in the code.
+  emit app->RemoteWindow()->pageHostChosen("127.0.0.1");
+  EXPECT_EQ(app->RemoteWindow()->RequestPageAddress()->text(), "Singers' request page: http://127.0.0.1" + port);
+  EXPECT_EQ(app->RemoteWindow()->PageHostChoice()->currentText(), "127.0.0.1");
+  emit app->RemoteWindow()->pageHostChosen("10.255.255.1");
+  EXPECT_FALSE(app->RemoteWindow()->RequestPageAddress()->text().contains("10.255.255.1"));
   ScreenMessageState& messages = app->Announcer()->Messages();
   EXPECT_TRUE(messages.CornerPicture().isNull());
   emit app->Window()->optionsRequested();

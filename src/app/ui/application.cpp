@@ -302,6 +302,11 @@ void Application::ShowRequestPageCode() {
 void Application::OpenRemoteServerWindow() {
   if (!remoteWindow_) {
     remoteWindow_ = std::make_unique<RemoteServerWindow>(*requests_, window_.get());
+    QObject::connect(remoteWindow_.get(), &RemoteServerWindow::pageHostChosen, window_.get(),
+                     [this](const std::string& host) {
+                       requestPage_->SetChosenHost(host);
+                       ShowRequestPageCode();
+                     });
     remoteWindow_->setWindowFlag(Qt::Window);
     remoteWindow_->ShowRequestPage(requestPage_->Address());
   }

@@ -3,6 +3,7 @@
 #include <QPixmap>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QHBoxLayout>
@@ -59,6 +60,11 @@ RemoteServerWindow::RemoteServerWindow(RequestServer& server, QWidget* parent)
   pageAddress_->setTextInteractionFlags(Qt::TextSelectableByMouse);
   pageCode_ = new QLabel(this);
   pageCode_->setAlignment(Qt::AlignCenter);
+  pageHost_ = new QComboBox(this);
+  pageHost_->setToolTip("The address the request page's code names");
+  connect(pageHost_, &QComboBox::activated, this,
+          [this](int index) { emit pageHostChosen(pageHost_->itemText(index).toStdString()); });
+  layout->addWidget(pageHost_);
   layout->addWidget(pageAddress_);
   layout->addWidget(pageCode_);
   ShowRequestPage({});
@@ -125,7 +131,17 @@ void RemoteServerWindow::Refresh() {
 void RemoteServerWindow::ShowRequestPage(const std::string& address) {
   pageAddress_->setVisible(!address.empty());
   pageCode_->setVisible(!address.empty());
+  pageHost_->setVisible(!address.empty());
   if (address.empty()) return;
+  // "http://HOST:PORT/": the choice lists this computer's addresses with
+  // the one named selected.
+  const QString named = QString::fromStdString(address).section('/', 2, 2).section(':', 0, 0);
+  pageHost_->clear();
+  for (const QHostAddress& host : QNetworkInterface::allAddresses())
+    if (host.protocol() == QAbstractSocket::IPv4Protocol && !host.isLoopback())
+      pageHost_->addItem(host.toString());
+  if (pageHost_->findText(named) < 0) pageHost_->addItem(named);
+  pageHost_->setCurrentIndex(pageHost_->findText(named));
   pageAddress_->setText("Singers' request page: " + QString::fromStdString(address));
   pageCode_->setPixmap(QPixmap::fromImage(RequestCodePicture(address, 4)));
 }

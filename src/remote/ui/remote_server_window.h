@@ -7,6 +7,7 @@
 #include <QDialog>
 #include <string>
 
+class QComboBox;
 class QLabel;
 class QLineEdit;
 class QListWidget;
@@ -41,6 +42,13 @@ public:
   void ShowRequestPage(const std::string& address);
   QLabel* RequestPageAddress() const { return pageAddress_; }
   QLabel* RequestPageCode() const { return pageCode_; }
+  // The computer's addresses phones may use; the page's code names the one
+  // chosen here (the default route's at first).
+  QComboBox* PageHostChoice() const { return pageHost_; }
+
+signals:
+  // The host picked the address the page's code names ("192.168.1.20").
+  void pageHostChosen(const std::string& host);
 
 protected:
   void closeEvent(QCloseEvent* event) override;
@@ -61,6 +69,7 @@ private:
   QLabel* clientCount_ = nullptr;
   QLabel* pageAddress_ = nullptr;
   QLabel* pageCode_ = nullptr;
+  QComboBox* pageHost_ = nullptr;
 };
 
 }  // namespace lyricade
