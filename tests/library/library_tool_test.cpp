@@ -164,5 +164,50 @@ TEST_F(LibraryTool, RemoveBadKeepsAnUnmountedLibraryAndBackupCopiesIt) {
   EXPECT_EQ(Run("list").out, "");
 }
 
+// The songbook: each song once however often the library holds it, in
+// both orders, in a PDF whose text pdftotext reads back and in a page that
+// shows hostile titles as text.
+TEST_F(LibraryTool, TheSongbookListsEachSongOnceInBothOrders) {
+  {
+    DbConnection library;
+    ASSERT_TRUE(library.Open(data + "collections.mdb"));
+    ASSERT_TRUE(library.Execute(
+        "INSERT INTO Items (Title, Artist, ID, SongPath) VALUES "
+        "('Waterloo', 'Abba', 'SC-1', '/a.zip'), ('WATERLOO', 'abba', 'SF-9', '/b.zip'), "
+        "('Zebra Song', 'Aardvarks', 'X-2', '/c.zip'), ('<b>x</b>', 'Mallory', '<img src=/dev/zero>', '/d.zip');"));
+  }
+  const std::string pdf = folder.File("book.pdf");
+  const std::string web = folder.File("web");
+  const Outcome made = Run("songbook --header 'Friday Night' --pdf '" + pdf + "' --html '" + web + "'");
+  ASSERT_EQ(made.status, 0) << made.out;
+  EXPECT_FALSE(std::filesystem::exists(pdf + ".part"));
+
+  std::string text;
+  {
+    FILE* pipe = ::popen(("pdftotext -layout '" + pdf + "' -").c_str(), "r");
+    ASSERT_TRUE(pipe);
+    char buffer[4096];
+    while (size_t n = std::fread(buffer, 1, sizeof buffer, pipe)) text.append(buffer, n);
+    ASSERT_EQ(::pclose(pipe), 0);
+  }
+  const size_t byTitle = text.find("Songs by Title");
+  ASSERT_NE(byTitle, std::string::npos) << text;
+  EXPECT_NE(text.find("Friday Night"), std::string::npos);
+  const std::string byArtistPart = text.substr(0, byTitle), byTitlePart = text.substr(byTitle);
+  // Aardvarks before Abba by artist; Waterloo before Zebra Song by title.
+  EXPECT_LT(byArtistPart.find("Aardvarks"), byArtistPart.find("Abba"));
+  EXPECT_LT(byTitlePart.find("Waterloo"), byTitlePart.find("Zebra Song"));
+  EXPECT_EQ(byArtistPart.find("WATERLOO"), std::string::npos) << "a second version is not listed";
+  EXPECT_NE(byArtistPart.find("<b>x</b>"), std::string::npos);
+
+  std::ifstream in(web + "/index.html");
+  const std::string page((std::istreambuf_iterator<char>(in)), {});
+  EXPECT_NE(page.find("<td>&lt;b&gt;x&lt;/b&gt;</td>"), std::string::npos);
+  EXPECT_EQ(page.find("<img src=/dev/zero>"), std::string::npos);
+  EXPECT_EQ(page.find("WATERLOO"), std::string::npos);
+  EXPECT_EQ(Run("songbook").status, 2);
+  EXPECT_EQ(Run("songbook --pdf '" + pdf + "' --paper legal").status, 2);
+}
+
 }  // namespace
 }  // namespace lyricade

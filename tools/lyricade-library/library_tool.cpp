@@ -1,6 +1,7 @@
 #include "library_tool.h"
 
 #include "loudness_command.h"
+#include "songbook_command.h"
 
 #include <algorithm>
 #include <atomic>
@@ -38,7 +39,8 @@ constexpr const char* kUsage =
     "  loudness [--all|--missing] [PATH...]\n"
     "  remove-bad [--dry-run] [--force]\n"
     "  compact\n"
-    "  backup DEST\n";
+    "  backup DEST\n"
+    "  songbook [--pdf FILE] [--html FOLDER] [--header TEXT] [--paper a4|letter]\n";
 
 constexpr int kDone = 0;
 constexpr int kFailed = 1;
@@ -212,7 +214,7 @@ public:
         {"import", &LibraryTool::Import},       {"search", &LibraryTool::Search},
         {"list", &LibraryTool::List},           {"remove-bad", &LibraryTool::RemoveBad},
         {"compact", &LibraryTool::Compact},     {"backup", &LibraryTool::Backup},
-        {"loudness", &LibraryTool::Loudness}};
+        {"loudness", &LibraryTool::Loudness},   {"songbook", &LibraryTool::Songbook}};
     const auto found = commands.find(*command);
     if (found == commands.end()) return Usage("unknown command \"" + *command + "\"");
     dataFolder_ = ResolveDataFolder(folderArgs, "lyricade", "LYRICADE_DATA_DIR");
@@ -554,6 +556,16 @@ private:
     if (!OpenLibrary(database)) return kFailed;
     const int status = RunLoudnessCommand(database.Library(), rest, out_, err_);
     return status == kBadArguments ? Usage("loudness takes --all, --missing and paths") : status;
+  }
+
+  int Songbook(Arguments& args) {
+    std::vector<std::string> rest;
+    while (!args.Empty()) rest.push_back(args.Take().Text);
+    LibraryDatabase database(prompts_);
+    if (!OpenLibrary(database)) return kFailed;
+    const int status = RunSongbookCommand(database.LibraryPath(), rest, out_, err_);
+    return status == kBadArguments ? Usage("songbook takes --pdf FILE, --html FOLDER, --header TEXT and --paper")
+                                   : status;
   }
 
   std::ostream& out_;

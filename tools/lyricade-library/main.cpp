@@ -1,6 +1,10 @@
 // lyricade-library: search, list and maintain a Lyricade library from the
 // command line.
 #include <QCoreApplication>
+#include <QGuiApplication>
+
+#include <algorithm>
+#include <memory>
 #include <iostream>
 
 #include "common/standard_options.h"
@@ -33,6 +37,10 @@ int main(int argc, char** argv) {
       "  backup DEST\n"
       "      a consistent copy of the library (collections.mdb) to the file DEST, or\n"
       "      into the folder DEST, also while Lyricade writes to it\n"
+      "  songbook [--pdf FILE] [--html FOLDER] [--header TEXT] [--paper a4|letter]\n"
+      "      the singers' songbook: each song once, by artist and by title, as a PDF\n"
+      "      booklet (A4 unless --paper letter) and/or FOLDER/index.html, a page\n"
+      "      with a search box that works from a file; --header names it\n"
       "remove-bad and compact do not ask before they change the library.\n"
       "\n"
       "The data folder is $LYRICADE_DATA_DIR when set, else $XDG_DATA_HOME/lyricade/\n"
@@ -48,7 +56,16 @@ int main(int argc, char** argv) {
   if (const auto answered = lyricade::AnswerStandardOptions(
           std::vector<std::string>(argv + 1, argv + argc), description, std::cout))
     return *answered;
-  QCoreApplication app(argc, argv);
+  // The songbook's PDF needs fonts, which need a GUI application; with no
+  // display it draws offscreen.
+  const std::vector<std::string> args(argv + 1, argv + argc);
+  std::unique_ptr<QCoreApplication> app;
+  if (std::find(args.begin(), args.end(), "songbook") != args.end()) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    app = std::make_unique<QGuiApplication>(argc, argv);
+  } else {
+    app = std::make_unique<QCoreApplication>(argc, argv);
+  }
   return lyricade::RunLibraryTool(std::vector<std::string>(argv + 1, argv + argc), std::cout,
                                   std::cerr);
 }
