@@ -19,6 +19,7 @@
 #include "app/demo_library.h"
 #include "app/show.h"
 #include "app/request_page_host.h"
+#include "app/ui/songbook_printer.h"
 #include "app/song_requests.h"
 #include "requestpage/request_code_picture.h"
 #include "app/ui/background_options_window.h"
@@ -416,6 +417,11 @@ void Application::CreateSongManager() {
   services.settingsChanged = [this] { SchedulePreferencesSave(); };
   songManager_ = std::make_unique<SongManager>(std::move(services));
   QObject::connect(window_.get(), &MainWindow::songManagerRequested, [this] { OpenSongManager(); });
+  if (QAction* action = window_->EditMenuAction("Print Songbook...")) {
+    action->setEnabled(true);
+    QObject::connect(action, &QAction::triggered, window_.get(),
+                     [this] { PrintSongbook(window_.get(), database_->LibraryPath()); });
+  }
   if (QAction* action = window_->EditMenuAction("Songs Manager...")) {
     action->setEnabled(true);
     QObject::connect(action, &QAction::triggered, window_.get(), [this] { OpenSongManager(); });

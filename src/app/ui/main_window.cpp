@@ -41,7 +41,7 @@ const char* const kEditMenuEntries[] = {
     "Edit Item Information...", "Flip Title/Artist...",   "Flip Title/ID...",
     "Flip Artist/ID...",       "* Clear Database *...",  "Compact Database...",
     "Add Single Song...",      "Remote Server Dialog...", "Songs Manager...",
-    "Reset All Columns...",    "Search and Replace...",
+    "Reset All Columns...",    "Search and Replace...",   "Print Songbook...",
 };
 
 }  // namespace
