@@ -10,6 +10,7 @@
 #include <string>
 
 #include "common/test_folder.h"
+#include "support/test_media.h"
 #include "library/database_seed.h"
 #include "platform/db/db_connection.h"
 
@@ -207,6 +208,30 @@ TEST_F(LibraryTool, TheSongbookListsEachSongOnceInBothOrders) {
   EXPECT_EQ(page.find("WATERLOO"), std::string::npos);
   EXPECT_EQ(Run("songbook").status, 2);
   EXPECT_EQ(Run("songbook --pdf '" + pdf + "' --paper legal").status, 2);
+}
+
+// A broken file is named with its reason and never stops the check of the
+// rest; songs that play are not listed.
+TEST_F(LibraryTool, CheckNamesEachSongThatWillNotPlay) {
+  const std::string good = folder.File("songs/Good.mp3"), quiet = folder.File("songs/Blank.mp3");
+  ASSERT_TRUE(testing::MakeMp3(good, 4));
+  ASSERT_TRUE(testing::MakeMp3(quiet, 1));
+  std::ofstream(folder.File("songs/Good.cdg"), std::ios::binary) << std::string(24 * 300, '\0');
+  std::ofstream(folder.File("songs/Blank.cdg"), std::ios::binary);
+  std::ofstream(folder.File("songs/Broken.zip")) << "PK but not really";
+  const std::string junk = folder.File("songs/Abba - Waterloo.mp3");
+  const Outcome checked = Run("check '" + good + "' '" + junk + "' '" + folder.File("songs/Gone.mp3") + "' '" +
+                              folder.File("songs/Broken.zip") + "' '" + quiet + "'");
+  EXPECT_EQ(checked.status, 0);
+  // In the order asked; the decoder's own words may follow a reason.
+  const std::string out = checked.out;
+  EXPECT_EQ(out.find(good), std::string::npos) << out;
+  EXPECT_EQ(out.rfind(junk + "\tthe audio cannot be decoded", 0), 0u) << out;
+  EXPECT_NE(out.find("\n" + folder.File("songs/Gone.mp3") + "\tthe file is missing\n" + folder.File("songs/Broken.zip") +
+                     "\tthe ZIP archive cannot be read\n" + quiet +
+                     "\tthe CD+G graphics are empty\nChecked 5 songs: 4 need attention.\n"),
+            std::string::npos)
+      << out;
 }
 
 }  // namespace

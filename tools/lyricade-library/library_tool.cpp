@@ -1,5 +1,6 @@
 #include "library_tool.h"
 
+#include "check_command.h"
 #include "loudness_command.h"
 #include "songbook_command.h"
 
@@ -40,7 +41,8 @@ constexpr const char* kUsage =
     "  remove-bad [--dry-run] [--force]\n"
     "  compact\n"
     "  backup DEST\n"
-    "  songbook [--pdf FILE] [--html FOLDER] [--header TEXT] [--paper a4|letter]\n";
+    "  songbook [--pdf FILE] [--html FOLDER] [--header TEXT] [--paper a4|letter]\n"
+    "  check [PATH...]\n";
 
 constexpr int kDone = 0;
 constexpr int kFailed = 1;
@@ -214,7 +216,8 @@ public:
         {"import", &LibraryTool::Import},       {"search", &LibraryTool::Search},
         {"list", &LibraryTool::List},           {"remove-bad", &LibraryTool::RemoveBad},
         {"compact", &LibraryTool::Compact},     {"backup", &LibraryTool::Backup},
-        {"loudness", &LibraryTool::Loudness},   {"songbook", &LibraryTool::Songbook}};
+        {"loudness", &LibraryTool::Loudness},   {"songbook", &LibraryTool::Songbook},
+        {"check", &LibraryTool::Check}};
     const auto found = commands.find(*command);
     if (found == commands.end()) return Usage("unknown command \"" + *command + "\"");
     dataFolder_ = ResolveDataFolder(folderArgs, "lyricade", "LYRICADE_DATA_DIR");
@@ -566,6 +569,19 @@ private:
     const int status = RunSongbookCommand(database.LibraryPath(), rest, out_, err_);
     return status == kBadArguments ? Usage("songbook takes --pdf FILE, --html FOLDER, --header TEXT and --paper")
                                    : status;
+  }
+
+  int Check(Arguments& args) {
+    std::vector<std::string> paths;
+    while (!args.Empty()) {
+      const Argument arg = args.Take();
+      if (arg.Option) return UnknownOption(arg, "check");
+      paths.push_back(arg.Text);
+    }
+    LibraryDatabase database(prompts_);
+    if (paths.empty() && !OpenLibrary(database)) return kFailed;
+    InterruptCatcher catcher;
+    return RunCheckCommand(database.LibraryPath(), paths, out_, err_, interrupted);
   }
 
   std::ostream& out_;
