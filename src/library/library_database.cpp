@@ -1,6 +1,8 @@
 #include "library/library_database.h"
 
+#include <chrono>
 #include <filesystem>
+#include <thread>
 
 #include "library/library_log.h"
 #include "library/text_rules.h"
@@ -120,7 +122,12 @@ bool LibraryDatabase::CommitBatch() {
   if (!batchOpen_) return true;
   batchOpen_ = false;
   if (!library_.InTransaction()) return true;
-  if (library_.CommitTransaction()) return true;
+  if (library_.CommitTransaction()) {
+    // A moment without the write lock: another program's waiting writer
+    // (polling every 2 ms) gets in before the next batch takes it again.
+    std::this_thread::sleep_for(std::chrono::milliseconds(4));
+    return true;
+  }
   qCWarning(lcLibrary, "cannot commit a batch to %s: %s", LibraryPath().c_str(),
             library_.LastError().c_str());
   return false;

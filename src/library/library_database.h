@@ -95,8 +95,8 @@ public:
   // kBatchRows statements or kBatchMs), and any other writer on this
   // connection commits it before its own statements. So another program's
   // writer waits a moment at most, and what was written is kept.
-  static constexpr int kBatchRows = 2000;
-  static constexpr int kBatchMs = 500;
+  static constexpr int kBatchRows = 1000;
+  static constexpr int kBatchMs = 100;
   bool ExecuteInBatch(const std::string& sql);
   bool BatchDue() const;
   // Commits the open batch (true when none is open).

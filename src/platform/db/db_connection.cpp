@@ -1,5 +1,7 @@
 #include "platform/db/db_connection.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <filesystem>
 #include <system_error>
 
@@ -7,6 +9,28 @@
 #include "platform/db/like_function.h"
 
 namespace lyricade {
+namespace {
+
+// SQLite's own busy wait sleeps longer and longer (up to 100 ms between
+// tries), so a connection waiting for another program's writer keeps
+// missing the moments between that writer's batches and can wait for
+// seconds. This one tries every 2 ms until the wait is spent; the wait
+// travels in the context pointer, so nothing needs to outlive the call.
+constexpr int kBusyPollMs = 2;
+
+int PollWhileBusy(void* context, int tries) {
+  const auto waitMs = static_cast<int>(reinterpret_cast<intptr_t>(context));
+  if (tries * kBusyPollMs >= waitMs) return 0;
+  sqlite3_sleep(kBusyPollMs);
+  return 1;
+}
+
+void SetBusyHandler(sqlite3* db, int waitMs) {
+  sqlite3_busy_handler(db, PollWhileBusy, reinterpret_cast<void*>(static_cast<intptr_t>(std::max(waitMs, 0))));
+}
+
+}  // namespace
+
 namespace {
 
 // A writer waits this long for readers (the list loader's scan) to let go.
@@ -89,7 +113,7 @@ bool DbConnection::OpenWith(const std::string& path, int flags) {
     failure_ = sqlite3_errmsg(raw);
     return false;
   }
-  sqlite3_busy_timeout(raw, kBusyTimeoutMs);
+  SetBusyHandler(raw, kBusyTimeoutMs);
   if (!RegisterCaseFoldingLike(raw)) {
     failure_ = sqlite3_errmsg(raw);
     return false;
@@ -377,7 +401,7 @@ bool DbConnection::InTransaction() const {
 }
 
 void DbConnection::SetBusyWait(int milliseconds) {
-  if (db_) sqlite3_busy_timeout(db_.get(), milliseconds);
+  if (db_) SetBusyHandler(db_.get(), milliseconds);
 }
 
 int DbConnection::Changes() const { return db_ ? sqlite3_changes(db_.get()) : 0; }
