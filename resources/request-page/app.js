@@ -9,6 +9,7 @@ const statusLine = document.getElementById("status");
 const results = document.getElementById("results");
 const queue = document.getElementById("queue");
 const waitLine = document.getElementById("wait");
+const requestList = document.getElementById("requests");
 
 nameBox.value = localStorage.getItem("lyricade-singer") || "";
 nameBox.addEventListener("change", () => {
@@ -72,6 +73,7 @@ async function request(song) {
 async function refreshQueue() {
   const name = nameBox.value.trim();
   queue.replaceChildren();
+  requestList.replaceChildren();
   waitLine.textContent = "";
   if (!name) return;
   const response = await fetch("/api/queue?name=" + encodeURIComponent(name));
@@ -82,6 +84,13 @@ async function refreshQueue() {
     const item = document.createElement("li");
     item.textContent = title;
     queue.append(item);
+  }
+  // Requests the KJ approves: "Waiting for the KJ", "Accepted", "Not tonight".
+  for (const state of answer.requests || []) {
+    const item = document.createElement("li");
+    item.className = "request " + String(state.status);
+    item.textContent = state.title + " \u2014 " + state.text;
+    requestList.append(item);
   }
 }
 

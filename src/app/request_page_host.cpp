@@ -8,6 +8,7 @@
 #include <sstream>
 
 #include "app/app_log.h"
+#include "singers/request_approvals.h"
 #include "singers/singer_rotation.h"
 
 namespace lyricade {
@@ -122,6 +123,22 @@ void RequestPageHost::PublishRotation(const SingerRotation& rotation,
     queues.push_back(std::move(view));
   }
   service_->PublishQueues(std::move(queues));
+}
+
+}  // namespace lyricade
+
+namespace lyricade {
+
+void RequestPageHost::PublishRequests(const RequestApprovals& approvals, bool approving) {
+  std::vector<RequestStateView> views;
+  for (const RequestStatus& status : approvals.Statuses()) {
+    using State = RequestStateView::State;
+    const State state = status.Verdict == RequestVerdict::Waiting    ? State::Waiting
+                        : status.Verdict == RequestVerdict::Accepted ? State::Accepted
+                                                                     : State::Rejected;
+    views.push_back({status.Singer, status.Title, state});
+  }
+  service_->PublishRequests(std::move(views), approving, approvals.Full());
 }
 
 }  // namespace lyricade

@@ -16,6 +16,7 @@
 
 namespace lyricade {
 
+class RequestApprovals;
 class SingerRotation;
 
 class RequestPageHost : public QObject {
@@ -44,6 +45,8 @@ public:
   // The queues with each singer's estimate (`waits` in rotation order, as
   // EstimateWaits gives them).
   void PublishRotation(const SingerRotation& rotation, const std::vector<SingerWait>& waits);
+  // The requests waiting for the KJ and the recent decisions.
+  void PublishRequests(const RequestApprovals& approvals, bool approving);
   // Where the page's searches find the library's search index: asked on
   // the UI thread every second while the page runs (null while the index is
   // not current; searches then run the statement).

@@ -70,6 +70,13 @@ void RequestPageService::PublishQueues(std::vector<SingerQueueView> queues) {
   queues_ = std::move(queues);
 }
 
+void RequestPageService::PublishRequests(std::vector<RequestStateView> requests, bool approving, bool full) {
+  std::lock_guard lock(queuesLock_);
+  requests_ = std::move(requests);
+  approving_ = approving;
+  requestsFull_ = full;
+}
+
 namespace {
 
 // A phone's IPv6 privacy addresses change often and all lie in its /64:
@@ -250,16 +257,26 @@ HttpResponse RequestPageService::Request(const HttpRequest& request) {
   // nothing to refuse.
   if (!Admit(request.ClientAddress, "request", kRequestsPerMinute))
     return Failure(429, "Too many requests from this phone; try again in a minute.");
+  bool approving = false;
+  {
+    std::lock_guard lock(queuesLock_);
+    if (approving_ && requestsFull_) return Failure(503, "The KJ has too many requests waiting; try again later.");
+    approving = approving_;
+  }
 
   DbResult rows;
   if (!rows.Open(libraryPath_, "SELECT * FROM Items WHERE ItemNum = " +
                                    std::to_string(static_cast<int64_t>(item)) + ";"))
     return Failure(503, "The song library cannot be read now.");
   if (!rows.MoveFirst()) return Failure(404, "That song is no longer in the library.");
-  PageSongRequest song{singer, rows.Text("SongPath").value_or(""), rows.Text("Title").value_or(""), key};
+  PageSongRequest song{singer, rows.Text("SongPath").value_or(""), rows.Text("Title").value_or(""), key,
+                       request.ClientAddress};
   if (song.Path.empty()) return Failure(404, "That song is no longer in the library.");
   handOff_(song);
-  return Json(200, QJsonObject{{"message", Q("Queued for " + singer + ": " + song.Title)}});
+  if (approving)
+    return Json(200, QJsonObject{{"message", Q("Sent to the KJ for " + singer + ": " + song.Title)},
+                                 {"status", "waiting"}});
+  return Json(200, QJsonObject{{"message", Q("Queued for " + singer + ": " + song.Title)}, {"status", "queued"}});
 }
 
 HttpResponse RequestPageService::Queue(const HttpRequest& request) {
@@ -268,11 +285,24 @@ HttpResponse RequestPageService::Queue(const HttpRequest& request) {
   const auto name = request.Query.find("name");
   const std::string singer = name == request.Query.end() ? std::string() : CleanRequestSingerName(name->second);
   QJsonArray titles;
+  QJsonArray requests;
   int position = -1, waitSeconds = -1;
   std::string waitText;
   if (!singer.empty()) {
     const std::string folded = FoldAscii(singer);
     std::lock_guard lock(queuesLock_);
+    for (const RequestStateView& state : requests_) {
+      if (requests.size() >= static_cast<qsizetype>(kMaxRequestStates)) break;
+      if (FoldAscii(state.Name) != folded) continue;
+      using State = RequestStateView::State;
+      const char* status = state.Status == State::Waiting    ? "waiting"
+                           : state.Status == State::Accepted ? "accepted"
+                                                             : "rejected";
+      const char* text = state.Status == State::Waiting    ? "Waiting for the KJ"
+                         : state.Status == State::Accepted ? "Accepted"
+                                                           : "Not tonight";
+      requests.append(QJsonObject{{"title", Q(state.Title)}, {"status", status}, {"text", text}});
+    }
     for (const SingerQueueView& queue : queues_) {
       if (FoldAscii(queue.Name) != folded) continue;
       for (const std::string& title : queue.Titles) titles.append(Q(title));
@@ -286,7 +316,8 @@ HttpResponse RequestPageService::Queue(const HttpRequest& request) {
                                {"songs", titles},
                                {"position", position},
                                {"waitSeconds", waitSeconds},
-                               {"waitText", Q(waitText)}});
+                               {"waitText", Q(waitText)},
+                               {"requests", requests}});
 }
 
 }  // namespace lyricade

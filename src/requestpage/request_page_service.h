@@ -43,6 +43,14 @@ struct PageSongRequest {
   std::string Path;
   std::string Title;
   int Key = 0;
+  std::string ClientAddress;  // the phone's
+};
+
+// A request the KJ approves, as the singer's page reports it.
+struct RequestStateView {
+  std::string Name;
+  std::string Title;
+  enum class State { Waiting, Accepted, Rejected } Status = State::Waiting;
 };
 
 class RequestPageService {
@@ -73,6 +81,12 @@ public:
 
   // The rotation's queues, from the UI thread.
   void PublishQueues(std::vector<SingerQueueView> queues);
+  // The requests waiting for the KJ and what became of recent ones, with
+  // whether requests wait for the KJ at all and whether their list is full
+  // (then the page refuses new ones).
+  void PublishRequests(std::vector<RequestStateView> requests, bool approving, bool full);
+  // Requests of one singer the queue answer lists at most.
+  static constexpr size_t kMaxRequestStates = 20;
   // The library's search index while it describes the file (the UI thread
   // knows), else null: searches then run the statement.
   void PublishIndex(std::shared_ptr<const SearchIndex> index);
@@ -107,6 +121,9 @@ private:
 
   mutable std::mutex queuesLock_;
   std::vector<SingerQueueView> queues_;
+  std::vector<RequestStateView> requests_;
+  bool approving_ = false;
+  bool requestsFull_ = false;
 
   // The phones (by LimitKey) whose search runs now: one at a time each,
   // so four phones cannot keep every server thread scanning.

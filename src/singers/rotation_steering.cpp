@@ -14,6 +14,7 @@ constexpr const char* kOptionsTag = "options";
 constexpr const char* kSingerTag = "singer";
 constexpr const char* kTickerWaitsTag = "ticker-waits";
 constexpr const char* kRememberKeysTag = "remember-keys";
+constexpr const char* kApproveRequestsTag = "approve-requests";
 // The option lines a file may hold besides one line per singer.
 constexpr size_t kOptionLines = 8;
 
@@ -55,11 +56,15 @@ void SingerRotation::SetNextUpLocked(bool locked) {
 }
 
 int SingerRotation::NextUpPosition() const {
-  const int n = Count();
-  if (n == 0) return -1;
   // A turn of several songs goes on while the singer has songs left.
   if (!hold_ && songsThisTurn_ > 0 && songsThisTurn_ < options_.SongsPerTurn && CanSing(currentSinger_))
     return currentSinger_;
+  return NextTurnPosition();
+}
+
+int SingerRotation::NextTurnPosition() const {
+  const int n = Count();
+  if (n == 0) return -1;
   int position = hold_ ? currentSinger_ : currentSinger_ + 1;
   if (position > n - 1) position = 0;
   if (ValidSinger(position) && !CanSing(position) && n >= 2) {
@@ -80,7 +85,9 @@ int SingerRotation::NextUpPosition() const {
 // The insertion slot (0..n) for a newcomer. Slot n is after the last singer.
 int SingerRotation::PlaceForNewcomer() const {
   const int n = Count();
-  const int nextUp = NextUpPosition();
+  // While a turn of several songs goes on, the singer up next is the one
+  // after that turn: a lock must keep newcomers behind them too.
+  const int nextUp = NextTurnPosition();
   if (n == 0 || !ValidSinger(nextUp)) return n;
   const bool protectNextUp = lockNextUp_ || options_.Join == NewcomerPlacement::Fairly;
   int slot = n;
@@ -131,6 +138,7 @@ std::vector<std::string> SingerRotation::ExtraStateLines() const {
   // so a reader that does not know one passes over it.
   lines.push_back(std::string(kTickerWaitsTag) + "\t" + (options_.TickerWaits ? "1" : "0"));
   lines.push_back(std::string(kRememberKeysTag) + "\t" + (options_.RememberKeys ? "1" : "0"));
+  lines.push_back(std::string(kApproveRequestsTag) + "\t" + (options_.ApproveRequests ? "1" : "0"));
   for (int i = 0; i < Count(); ++i) {
     const Singer& singer = singers_[i];
     if (!singer.SittingOut && singer.SungTonight == 0) continue;
@@ -158,6 +166,8 @@ void SingerRotation::LoadExtraStateLines(const std::vector<std::string>& lines, 
       options_.TickerWaits = fields[1] == "1";
     } else if (fields.size() == 2 && fields[0] == kRememberKeysTag) {
       options_.RememberKeys = fields[1] == "1";
+    } else if (fields.size() == 2 && fields[0] == kApproveRequestsTag) {
+      options_.ApproveRequests = fields[1] == "1";
     } else if (fields.size() == 5 && fields[0] == kSingerTag) {
       // Names carry no control characters, so a tab never splits one.
       int index = -1, sung = 0;

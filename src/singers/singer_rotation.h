@@ -61,6 +61,9 @@ struct RotationOptions {
   // A song a singer has sung before is queued with the key and channel of
   // the last time (unless it comes with a key or channel of its own).
   bool RememberKeys = false;
+  // Requests from the floor wait for the host's "Accept" before they reach
+  // the rotation (RequestApprovals).
+  bool ApproveRequests = false;
 };
 
 class SingerRotation {
@@ -193,6 +196,8 @@ private:
   void EraseSinger(int position);
   void Changed(bool save);
   int PlaceForNewcomer() const;
+  // Where the advance lands once the current turn is over.
+  int NextTurnPosition() const;
   void InsertSinger(int position, Singer singer);
 
   std::vector<Singer> singers_;

@@ -34,7 +34,14 @@
 #include "catalogue/ui/song_manager_window.h"
 #include "common/test_folder.h"
 #include "remote/request_server.h"
+#include "app/request_desk.h"
 #include "app/request_page_host.h"
+#include "app/ui/requests_panel.h"
+#include <QTreeWidget>
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
 #include "remote/ui/remote_server_window.h"
 #include "screen/screen_announcer.h"
 #include "library/library_list_controller.h"
@@ -155,6 +162,65 @@ TEST_F(ApplicationTest, TheRequestServerStartsFromTheCommandLineAndStopsAtShutdo
   EXPECT_TRUE(app->RemoteWindow()->RequestPageAddress()->isHidden());
   app->Shutdown();
   EXPECT_FALSE(app->Requests()->Hosting());
+}
+
+// A phone's request to the page on the loopback port; the answer.
+std::string PostToPage(int port, const std::string& body) {
+  const int socket = ::socket(AF_INET, SOCK_STREAM, 0);
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_port = htons(static_cast<uint16_t>(port));
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  if (::connect(socket, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
+    ::close(socket);
+    return {};
+  }
+  const std::string text = "POST /api/request HTTP/1.1\r\nHost: 127.0.0.1\r\nConnection: close\r\n"
+                           "Content-Type: application/json\r\nContent-Length: " +
+                           std::to_string(body.size()) + "\r\n\r\n" + body;
+  ::send(socket, text.data(), text.size(), MSG_NOSIGNAL);
+  std::string answer;
+  char buffer[1024];
+  for (ssize_t got; (got = ::recv(socket, buffer, sizeof buffer, 0)) > 0 && answer.size() < 65536;)
+    answer.append(buffer, static_cast<size_t>(got));
+  ::close(socket);
+  return answer;
+}
+
+TEST_F(ApplicationTest, ApprovedRequestsFromBothDoorsWaitInTheRequestsListUntilAccepted) {
+  auto app = Start({"--request-server=0"});
+  ASSERT_TRUE(app->RequestPage()->Running());
+  RotationOptions options;
+  options.ApproveRequests = true;
+  app->HostController()->Rotation().SetOptions(options);
+  RequestsPanel* panel = app->RequestsList();
+  ASSERT_NE(panel, nullptr);
+  EXPECT_TRUE(panel->isVisible()) << "shown while requests wait for the host";
+
+  const std::string answer = PostToPage(app->RequestPage()->Port(), "{\"name\":\"Ana\",\"item\":1}");
+  EXPECT_EQ(answer.rfind("HTTP/1.1 200", 0), 0u) << answer;
+  QElapsedTimer clock;
+  clock.start();
+  while (app->Desk()->Approvals().Pending().empty() && clock.elapsed() < 5000)
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+  ASSERT_EQ(app->Desk()->Approvals().Pending().size(), 1u);
+  const PendingRequest fromPage = app->Desk()->Approvals().Pending()[0];
+  EXPECT_EQ(fromPage.From, "Request page 127.0.0.1");
+  emit app->Requests()->songRequested(SongRequest{fromPage.Path, "<b>Bo</b>", 1});
+  ASSERT_EQ(panel->List()->topLevelItemCount(), 2);
+  EXPECT_EQ(panel->List()->topLevelItem(1)->text(0), "<b>Bo</b>");
+  EXPECT_EQ(panel->List()->topLevelItem(1)->text(3), "Request client");
+  EXPECT_EQ(app->HostController()->Rotation().Count(), 0);
+
+  panel->List()->setCurrentItem(panel->List()->topLevelItem(1));
+  panel->RejectButton()->click();
+  EXPECT_EQ(app->HostController()->Rotation().Count(), 0);
+  panel->AcceptAllButton()->click();
+  ASSERT_EQ(app->HostController()->Rotation().Count(), 1);
+  EXPECT_EQ(app->HostController()->Rotation().Singers()[0].Name, "Ana");
+  EXPECT_EQ(panel->List()->topLevelItemCount(), 0);
+  EXPECT_TRUE(fs::exists(data + RequestDesk::kFileName));
+  app->Shutdown();
 }
 
 TEST_F(ApplicationTest, PreferencesAndRotationSurviveARestart) {

@@ -7,6 +7,7 @@
 
 #include <QCoreApplication>
 
+#include "app/request_desk.h"
 #include "app/song_requests.h"
 #include "library/library_fixture.h"
 #include "library/search_index.h"
@@ -107,6 +108,41 @@ TEST_F(SongRequests, PlayOnRequestWithTheTimerAnnouncesFirst) {
   ASSERT_TRUE(Request("Cy", second));
   EXPECT_EQ(show->Rotation().CurrentSinger(), 0);
   EXPECT_EQ(show->Rotation().Singers()[0].Playlist.size(), 1u);
+}
+
+TEST_F(SongRequests, WithApprovalOnlyAcceptedRequestsReachTheRotationAndTheWaitingSurviveARestart) {
+  RotationOptions options;
+  options.ApproveRequests = true;
+  show->Rotation().SetOptions(options);
+  RequestDesk desk(*show, library.database, folder.Path());
+  desk.SetClock([] { return int64_t{1700000000}; });
+  ASSERT_TRUE(desk.Receive({first, "Ana", 2}, "Request client"));
+  ASSERT_TRUE(desk.Receive({second, "Bo", 0}, "Request page 10.0.0.7"));
+  ASSERT_TRUE(desk.Receive({first, "Cy", 0}, "Request page 10.0.0.8"));
+  EXPECT_FALSE(desk.Receive({"/no/such/song.mp3", "Cy", 0}, "Request client"));
+  EXPECT_EQ(show->Rotation().Count(), 0) << "nothing reaches the rotation before the host says so";
+  ASSERT_EQ(desk.Approvals().Pending().size(), 3u);
+  EXPECT_EQ(desk.Approvals().Pending()[1].Title, "Second Song");
+  EXPECT_EQ(desk.Approvals().Pending()[1].From, "Request page 10.0.0.7");
+
+  ASSERT_TRUE(desk.Accept(desk.Approvals().Pending()[0].Id));
+  ASSERT_TRUE(desk.Reject(desk.Approvals().Pending()[0].Id));
+  ASSERT_EQ(show->Rotation().Count(), 1);
+  EXPECT_EQ(show->Rotation().Singers()[0].Name, "Ana");
+  EXPECT_EQ(show->Rotation().Singers()[0].Playlist[0].Key, 2);
+
+  RequestDesk restarted(*show, library.database, folder.Path());
+  restarted.Load();
+  ASSERT_EQ(restarted.Approvals().Pending().size(), 1u);
+  EXPECT_EQ(restarted.Approvals().Pending()[0].Singer, "Cy");
+  EXPECT_EQ(restarted.AcceptAll(), 1);
+  EXPECT_EQ(show->Rotation().Count(), 2);
+
+  // With the option off a request takes the plain way at once.
+  show->Rotation().SetOptions(RotationOptions{});
+  ASSERT_TRUE(restarted.Receive({second, "Di", 0}, "Request client"));
+  EXPECT_EQ(show->Rotation().Count(), 3);
+  EXPECT_TRUE(restarted.Approvals().Pending().empty());
 }
 
 }  // namespace

@@ -174,6 +174,38 @@ TEST_F(RequestPage, SearchRequestAndQueueLikeAPhone) {
   EXPECT_EQ(stranger["waitSeconds"].toInt(), -1);
 }
 
+TEST_F(RequestPage, WithApprovalTheSingerSeesWhatTheKJDecided) {
+  Start();
+  const uint16_t port = server.Port();
+  const std::string body = "{\"name\":\"Ana\",\"item\":" + std::to_string(ItemOf("waterloo")) + "}";
+  service.PublishRequests({}, true, false);
+  const Answer sent = Send(port, "POST", "/api/request", body);
+  EXPECT_EQ(sent.Json()["status"].toString(), "waiting");
+  EXPECT_EQ(sent.Json()["message"].toString(), "Sent to the KJ for Ana: Waterloo");
+  ASSERT_EQ(handed.size(), 1u);
+  EXPECT_TRUE(QString::fromStdString(handed[0].ClientAddress).endsWith("127.0.0.1")) << handed[0].ClientAddress;
+
+  using State = RequestStateView::State;
+  std::vector<RequestStateView> states{{"ana", "Waterloo", State::Waiting},
+                                       {"Bob", "Other", State::Waiting},
+                                       {"ANA", "Fernando", State::Rejected},
+                                       {"Ana", "Dancing", State::Accepted}};
+  for (size_t i = 0; i < RequestPageService::kMaxRequestStates; ++i) states.push_back({"Ana", "More", State::Waiting});
+  service.PublishRequests(states, true, false);
+  const QJsonArray mine = Send(port, "GET", "/api/queue?name=Ana").Json()["requests"].toArray();
+  ASSERT_EQ(mine.size(), static_cast<qsizetype>(RequestPageService::kMaxRequestStates));
+  EXPECT_EQ(mine[0].toObject()["text"].toString(), "Waiting for the KJ");
+  EXPECT_EQ(mine[1].toObject()["text"].toString(), "Not tonight");
+  EXPECT_EQ(mine[1].toObject()["status"].toString(), "rejected");
+  EXPECT_EQ(mine[2].toObject()["text"].toString(), "Accepted");
+  // A full waiting list refuses at the door; without approval the old answer.
+  service.PublishRequests({}, true, true);
+  EXPECT_EQ(Send(port, "POST", "/api/request", body).Status, 503);
+  service.PublishRequests({}, false, true);
+  EXPECT_EQ(Send(port, "POST", "/api/request", body).Json()["status"].toString(), "queued");
+  EXPECT_EQ(handed.size(), 2u);
+}
+
 TEST_F(RequestPage, OnePhoneCannotTieUpTheHost) {
   service.SetClock([this] { return now; });
   HttpServerLimits limits;

@@ -113,6 +113,16 @@ TEST(RotationSteering, LockedNextUpKeepsAppendedNewcomersBehindThem) {
   EXPECT_EQ(rotation.CurrentSinger(), 3);  // still C
   rotation.Advance();
   EXPECT_EQ(rotation.Singers()[rotation.CurrentSinger()].Name, "A");
+  // In the middle of a turn of two songs the lock still guards the singer
+  // after that turn.
+  SingerRotation turns = Rotation({1, 1, 2});
+  turns.SetOptions({NewcomerPlacement::AtEnd, 2});
+  turns.SetNextUpLocked(true);
+  turns.CueSinger(2, false, false);
+  OpeningHost host;
+  turns.StartCurrentSong(host, false, false);  // C's first of two
+  EXPECT_EQ(turns.QueueRequest("N", QueuedSong{}), 1);
+  EXPECT_EQ(Names(turns), "ANBC");
   // Unlocked, "at the end" is the plain rule: the newcomer is next.
   SingerRotation plain = Rotation({1, 1});
   plain.CueSinger(1, false, false);
@@ -122,7 +132,7 @@ TEST(RotationSteering, LockedNextUpKeepsAppendedNewcomersBehindThem) {
 TEST(RotationSteering, ExtraStateRoundTripLeavesTheListFileAsItWas) {
   SingerRotation rotation = Rotation({1, 1, 0});
   const std::vector<std::string> plainList = rotation.ListFileLines();
-  rotation.SetOptions({NewcomerPlacement::Fairly, 2, true});
+  rotation.SetOptions({NewcomerPlacement::Fairly, 2, true, false, true});
   rotation.SetNextUpLocked(true);
   rotation.SetSittingOut(1, true);
   rotation.Advance();
@@ -146,6 +156,7 @@ TEST(RotationSteering, ExtraStateRoundTripLeavesTheListFileAsItWas) {
   EXPECT_EQ(loaded.Options().SongsPerTurn, 2);
   EXPECT_TRUE(loaded.NextUpLocked());
   EXPECT_TRUE(loaded.Options().TickerWaits);
+  EXPECT_TRUE(loaded.Options().ApproveRequests);
   EXPECT_EQ(loaded.Singers()[1].SungTonight, 1);
   EXPECT_TRUE(loaded.Singers()[2].SittingOut);
   EXPECT_FALSE(loaded.Singers()[3].SittingOut);
@@ -156,6 +167,7 @@ TEST(RotationSteering, ExtraStateRoundTripLeavesTheListFileAsItWas) {
   older.LoadExtraStateLines({}, 0);
   EXPECT_EQ(older.Options().SongsPerTurn, 1);
   EXPECT_FALSE(older.Options().TickerWaits);
+  EXPECT_FALSE(older.Options().ApproveRequests);
   EXPECT_FALSE(older.Singers()[1].SittingOut);
 }
 

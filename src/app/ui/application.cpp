@@ -18,8 +18,11 @@
 #include "app/ui/leveling_host.h"
 #include "app/demo_library.h"
 #include "app/show.h"
+#include "app/request_desk.h"
 #include "app/request_page_host.h"
 #include "app/ui/songbook_printer.h"
+#include "app/ui/requests_panel.h"
+#include "app/ui/room_board.h"
 #include "app/song_requests.h"
 #include "requestpage/request_code_picture.h"
 #include "app/ui/background_options_window.h"
@@ -160,6 +163,25 @@ bool Application::Start() {
   columns_ = std::make_unique<ListColumnsKeeper>(window_->LibraryView(), singerPanel->SingerView(),
                                                  singerPanel->PlaylistView());
   columns_->Restore(dataFolder_ + ColumnLayout::kFileName);
+  // Requests waiting for the KJ, below the rotation.
+  desk_ = std::make_unique<RequestDesk>(*show_, *database_, dataFolder_);
+  desk_->SetIndexSource([this] {
+    return libraryController_ ? libraryController_->Index().Current() : std::shared_ptr<const SearchIndex>();
+  });
+  requestsPanel_ = new RequestsPanel(*desk_, window_.get());
+  window_->SetRequestsPanel(requestsPanel_);
+  QObject::connect(show_.get(), &Show::rotationChanged, requestsPanel_, &RequestsPanel::Refresh);
+  // The room board follows the rotation while it is open.
+  board_ = std::make_unique<RoomBoard>(
+      [this](const std::string& hostText) {
+        return MakeBoardContent(show_->Rotation(), show_->SingerWaits(), boardPageAddress_, hostText);
+      },
+      announcer_->Options());
+  QObject::connect(show_.get(), &Show::rotationChanged, board_.get(), &RoomBoard::Refresh);
+  if (QAction* action = window_->EditMenuAction("Room Board...")) {
+    action->setEnabled(true);
+    QObject::connect(action, &QAction::triggered, window_.get(), [this] { board_->ChooseInDialog(window_.get()); });
+  }
   QObject::connect(window_.get(), &MainWindow::queueLibraryRow,
                    [this](long row) { singers_->QueueLibraryRow(*libraryModel_, row); });
   QObject::connect(window_.get(), &MainWindow::singerHistoryRequested,
@@ -216,6 +238,7 @@ bool Application::Start() {
     backgrounds.StartCurrent();
   }
   show_->LoadRotation();
+  desk_->Load();
   if (libraryOpen) leveling_->Start();
   logos_->LoadChosen();
   announcer_->LoadAnnounceImage(settings_.AnnounceImage.load());
@@ -232,18 +255,24 @@ void Application::StartRequestServer() {
   // controller.
   requests_ = std::make_unique<RequestServer>();
   QObject::connect(requests_.get(), &RequestServer::songRequested, window_.get(),
-                   [this](const SongRequest& request) {
-                     QueueSongRequest(*show_, *database_, libraryController_->Index().Current().get(), request);
-                   });
+                   [this](const SongRequest& request) { desk_->Receive(request, "Request client"); });
   // The singers' request page runs while the server hosts; a phone's
   // request takes the same way as a request client's.
   requestPage_ = std::make_unique<RequestPageHost>(
       database_->LibraryPath(), programFolder_ + "request-page/", [this](const PageSongRequest& request) {
-        QueueSongRequest(*show_, *database_, libraryController_->Index().Current().get(),
-                         SongRequest{request.Path, request.Singer, request.Key});
+        // An IPv4 phone on the dual-stack socket reads as "::ffff:10.0.0.7".
+        std::string address = request.ClientAddress;
+        if (address.rfind("::ffff:", 0) == 0) address.erase(0, 7);
+        desk_->Receive(SongRequest{request.Path, request.Singer, request.Key}, "Request page " + address);
       });
   const auto publish = [this] { requestPage_->PublishRotation(show_->Rotation(), show_->SingerWaits()); };
   publish();
+  // What the KJ decided, and whether requests wait at all (an option of the
+  // rotation).
+  const auto publishRequests = [this] { requestPage_->PublishRequests(desk_->Approvals(), desk_->Approving()); };
+  publishRequests();
+  QObject::connect(desk_.get(), &RequestDesk::changed, requestPage_.get(), publishRequests);
+  QObject::connect(show_.get(), &Show::rotationChanged, requestPage_.get(), publishRequests);
   requestPage_->SetIndexSource([this] { return libraryController_->Index().Current(); });
   QObject::connect(show_.get(), &Show::rotationChanged, requestPage_.get(), publish);
   // The waits shrink while a song plays; the page asks every 15 seconds.
@@ -294,6 +323,8 @@ void Application::StopRequestPage() {
 void Application::ShowRequestPageCode() {
   const std::string address = requestPage_ ? requestPage_->Address() : std::string();
   if (remoteWindow_) remoteWindow_->ShowRequestPage(address);
+  boardPageAddress_ = address;
+  if (board_) board_->Refresh();
   if (screen_)
     announcer_->Messages().SetCornerPicture(!address.empty() && ReadRequestCodeOnScreen()
                                                 ? RequestCodePicture(address)

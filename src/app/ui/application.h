@@ -37,7 +37,10 @@ class MainWindow;
 class OptionsWindow;
 class QuickEffectsWindow;
 class RemoteServerWindow;
+class RequestDesk;
 class RequestPageHost;
+class RequestsPanel;
+class RoomBoard;
 class RequestServer;
 class ScreenAnnouncer;
 class Show;
@@ -80,6 +83,11 @@ public:
   // preference) and its window, "Remote Server Dialog..." in the Edit menu.
   RequestServer* Requests() { return requests_.get(); }
   RequestPageHost* RequestPage() { return requestPage_.get(); }
+  // Where both doors' requests arrive ("Approve requests"), and its list.
+  RequestDesk* Desk() { return desk_.get(); }
+  RequestsPanel* RequestsList() { return requestsPanel_; }
+  // The room board ("Room Board..." in the Edit menu).
+  RoomBoard* Board() { return board_.get(); }
   void OpenRemoteServerWindow();
   RemoteServerWindow* RemoteWindow() { return remoteWindow_.get(); }
   BackgroundOptionsWindow* BackgroundOptions() { return backgroundOptions_.get(); }
@@ -127,6 +135,7 @@ private:
   // The host asked to close during an import: the close follows its end.
   bool closeAfterLibraryCommand_ = false;
   QTimer* preferencesSave_ = nullptr;  // a child of the main window
+  RequestsPanel* requestsPanel_ = nullptr;  // a child of the main window
   bool preferencesSaveFailed_ = false;
   // Members are destroyed in the reverse of this order, so each part goes
   // before the parts it writes to: the windows before the host controller,
@@ -143,6 +152,8 @@ private:
   // the host controller, whose teardown closes it.
   std::unique_ptr<LyricScreen> lyrics_;
   std::unique_ptr<Show> show_;
+  // Outlives the doors and the windows that route to it.
+  std::unique_ptr<RequestDesk> desk_;
   // Stops before the host controller and the databases go.
   std::unique_ptr<RequestServer> requests_;
   std::unique_ptr<RequestPageHost> requestPage_;
@@ -156,6 +167,9 @@ private:
   std::unique_ptr<QuickEffectsWindow> quickEffects_;
   std::unique_ptr<ListColumnsKeeper> columns_;
   std::unique_ptr<RemoteServerWindow> remoteWindow_;
+  // A window of its own; goes before the host controller it reads.
+  std::unique_ptr<RoomBoard> board_;
+  std::string boardPageAddress_;
   // The store and its window; goes before the main window (its parent) and
   // the import it adds bought songs through.
   std::unique_ptr<SongManager> songManager_;

@@ -41,7 +41,8 @@ const char* const kEditMenuEntries[] = {
     "Edit Item Information...", "Flip Title/Artist...",   "Flip Title/ID...",
     "Flip Artist/ID...",       "* Clear Database *...",  "Compact Database...",
     "Add Single Song...",      "Remote Server Dialog...", "Songs Manager...",
-    "Reset All Columns...",    "Search and Replace...",   "Print Songbook...",
+    "Reset All Columns...",    "Search and Replace...",   "Room Board...",
+    "Print Songbook...",
 };
 
 }  // namespace
@@ -421,6 +422,12 @@ QAction* MainWindow::EditMenuAction(const QString& text) const {
 void MainWindow::SetSingerPanel(QWidget* panel) {
   panel->setParent(this);
   leftColumn_->insertWidget(0, panel, 1);
+}
+
+void MainWindow::SetRequestsPanel(QWidget* panel) {
+  panel->setParent(this);
+  // Below the rotation, above the library.
+  leftColumn_->insertWidget(leftColumn_->count() - 1, panel, 0);
 }
 
 void MainWindow::SetMeasuringStatus(const std::string& text) { measuring_->setText(Q(text)); }

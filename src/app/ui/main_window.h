@@ -96,6 +96,8 @@ public:
   KaraokeBar* VolumeBar() const { return volumeBar_; }
   // Puts the singer list and playlist with their buttons above the library.
   void SetSingerPanel(QWidget* panel);
+  // The "Requests" list of the requests waiting for the KJ.
+  void SetRequestsPanel(QWidget* panel);
 
   // Called before the window closes: the exit questions and the saves. The
   // window only closes when this returns true.

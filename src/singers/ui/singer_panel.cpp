@@ -169,6 +169,13 @@ SingerPanel::SingerPanel(RotationHost& show, Prompts& prompts, HistoryNames name
     });
     keys->setCheckable(true);
     keys->setChecked(options.RememberKeys);
+    QAction* approve = menu.addAction(QStringLiteral("Approve Requests"), this, [this](bool checked) {
+      RotationOptions changed = show_.Rotation().Options();
+      changed.ApproveRequests = checked;
+      show_.Rotation().SetOptions(changed);
+    });
+    approve->setCheckable(true);
+    approve->setChecked(options.ApproveRequests);
     menu.exec(singerView_->viewport()->mapToGlobal(at));
   });
   auto* sitOut = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_O), singerView_);
