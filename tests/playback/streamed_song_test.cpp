@@ -26,6 +26,9 @@ std::string ReadAll(const std::string& path) {
 // serves the song's audio (Type=1) and graphics (Type=2).
 class StreamedSong : public testing::ShowFixture {
 protected:
+  // In real time: the song opens on the graph's threads, and a song played
+  // as fast as it decodes would end before its opened state could be seen.
+  StreamedSong() : ShowFixture("fakesink sync=true") {}
   void Serve(std::string checkAnswer) {
     MakeSong("Streamed", 1);
     graphics_ = ReadAll(folder.File("songs/Streamed.cdg"));
