@@ -21,20 +21,33 @@ bool CataloguePreview::Start(const std::string& url, int volumePercent) {
   GraphOptions options;
   options.EventReceiver = this;
   options.OnEvent = [this](GraphId id, lyricade::GraphEvent event) { GraphEvent(id, event); };
+  if (renderTimeoutMs_ > 0) options.RenderTimeoutMs = renderTimeoutMs_;
   std::unique_ptr<MediaGraph> graph = MediaGraph::Create(std::move(options));
   if (!graph) {
-    qCWarning(lcCatalogue, "the preview graph could not be made for %s", url.c_str());
+    qCWarning(lcCatalogue, "the preview graph could not be made for %s", LoggableMedia(url).c_str());
     return false;
   }
-  if (!graph->Render(url)) {
-    qCWarning(lcCatalogue, "the preview %s could not be rendered: %s", url.c_str(),
+  // The vendor's preview comes over the network: it opens on the graph's
+  // threads and plays when it is ready; the window does not wait for it.
+  MediaGraph* opening = graph.get();
+  const bool started = graph->RenderAsync(url, [this, opening, url, volumePercent](bool rendered) {
+    // A stopped preview's graph is gone and never answers.
+    if (graph_.get() != opening) return;
+    if (!rendered) {
+      qCWarning(lcCatalogue, "the preview %s could not be rendered: %s", LoggableMedia(url).c_str(),
+                graph_->LastError().Text.c_str());
+      Stop();
+      return;
+    }
+    graph_->SetVolume(VolumeFor(volumePercent));
+    if (!graph_->Run()) {
+      qCWarning(lcCatalogue, "the preview %s could not be started", LoggableMedia(url).c_str());
+      Stop();
+    }
+  });
+  if (!started) {
+    qCWarning(lcCatalogue, "the preview %s could not be rendered: %s", LoggableMedia(url).c_str(),
               graph->LastError().Text.c_str());
-    return false;
-  }
-  graph->SetVolume(VolumeFor(volumePercent));
-  if (!graph->Run()) {
-    qCWarning(lcCatalogue, "the preview %s could not be started", url.c_str());
-    graph->Stop();
     return false;
   }
   graph_ = std::move(graph);

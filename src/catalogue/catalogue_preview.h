@@ -23,9 +23,15 @@ public:
   // hundredths of a decibel.
   static long VolumeFor(int percent);
 
-  // Builds the graph for `url` and runs it. False (logged) when it cannot
-  // be made or rendered; nothing is left playing then.
+  // Builds the graph for `url` and sets it opening, without waiting: it
+  // runs once the preview is ready. False (logged) when the graph cannot be
+  // made; a preview that then fails to open, or is not there within the
+  // render wait, is logged and stops (`stopped` follows). Playing() holds
+  // from here until it stops.
   bool Start(const std::string& url, int volumePercent);
+  // The longest wait for a preview to open, in milliseconds (0: the media
+  // layer's own).
+  void SetRenderTimeoutMs(int ms) { renderTimeoutMs_ = ms; }
   // Tears the graph down; nothing when none plays.
   void Stop();
   bool Playing() const { return graph_ != nullptr; }
@@ -38,6 +44,7 @@ private:
   void GraphEvent(GraphId id, lyricade::GraphEvent event);
 
   std::unique_ptr<MediaGraph> graph_;
+  int renderTimeoutMs_ = 0;
 };
 
 }  // namespace lyricade

@@ -30,7 +30,7 @@ void SongTransport::SetEventReceiver(QObject* receiver,
   onEvent_ = std::move(onEvent);
 }
 
-bool SongTransport::BuildSongGraph(const SongFile& song) {
+bool SongTransport::MakeSongGraph(const SongFile& song, int timeoutMs) {
   InitialiseMedia();
   RegisterDspElement();
   GraphOptions options;
@@ -43,13 +43,14 @@ bool SongTransport::BuildSongGraph(const SongFile& song) {
   options.EventReceiver = receiver_;
   options.OnEvent = onEvent_;
   options.SoundFont = song.SoundFont;
+  if (timeoutMs > 0) options.RenderTimeoutMs = timeoutMs;
   midiSong_ = !song.SoundFont.empty();
 
   graph_.reset();
   lastError_.clear();
   std::unique_ptr<MediaGraph> graph = MediaGraph::Create(std::move(options));
   if (!graph) {
-    qCWarning(lcPlayback, "the song graph for %s cannot be built", song.Media.c_str());
+    qCWarning(lcPlayback, "the song graph for %s cannot be built", LoggableMedia(song.Media).c_str());
     StopPlayback(false);
     return false;
   }
@@ -64,19 +65,56 @@ bool SongTransport::BuildSongGraph(const SongFile& song) {
     filter->FollowLeveling(settings_.LevelSongs);
     filter->SetLevelGain(levelGain_);
   } else {
-    qCWarning(lcPlayback, "the song graph for %s has no \"%s\"", song.Media.c_str(),
+    qCWarning(lcPlayback, "the song graph for %s has no \"%s\"", LoggableMedia(song.Media).c_str(),
               kDspFilterName);
   }
+  return true;
+}
 
-  if (!graph_->Render(song.Media)) {
-    KeepGraphError();
-    qCWarning(lcPlayback, "the song graph cannot render %s: %s", song.Media.c_str(),
-              lastError_.empty() ? "no reason given" : lastError_.c_str());
-    StopPlayback(false);
-    return false;
-  }
+void SongTransport::TakeRenderedSong(const SongFile& song) {
   state_.LiveDuration = song.Kind == SongKind::Streamed;
   state_.Duration = graph_->Duration();
+}
+
+void SongTransport::FailRender(const SongFile& song) {
+  KeepGraphError();
+  qCWarning(lcPlayback, "the song graph cannot render %s: %s", LoggableMedia(song.Media).c_str(),
+            lastError_.empty() ? "no reason given" : lastError_.c_str());
+  StopPlayback(false);
+}
+
+bool SongTransport::BuildSongGraph(const SongFile& song) {
+  if (!MakeSongGraph(song, 0)) return false;
+  if (!graph_->Render(song.Media)) {
+    FailRender(song);
+    return false;
+  }
+  TakeRenderedSong(song);
+  return true;
+}
+
+bool SongTransport::StartSongGraph(const SongFile& song, int timeoutMs,
+                                   std::function<void(bool)> ready) {
+  if (!MakeSongGraph(song, timeoutMs)) return false;
+  state_.Opening = true;
+  // The answer comes through the graph, which a stop or the next song
+  // destroys first: then it never comes, and `this` is not reached.
+  const bool started = graph_->RenderAsync(song.Media, [this, song, ready = std::move(ready)](bool rendered) {
+    if (!rendered) {
+      state_.Opening = false;
+      FailRender(song);
+      ready(false);
+      return;
+    }
+    TakeRenderedSong(song);
+    ready(true);
+    state_.Opening = false;
+  });
+  if (!started) {
+    state_.Opening = false;
+    FailRender(song);
+    return false;
+  }
   return true;
 }
 
@@ -220,6 +258,7 @@ void SongTransport::StopPlayback(bool songFollows) {
 }
 
 void SongTransport::Teardown() {
+  state_.Opening = false;
   cdg_.Close();
   if (lyricsOpen_ && lyricDisplay_) lyricDisplay_->CloseLyrics();
   lyricsOpen_ = false;

@@ -33,6 +33,9 @@ struct PlaybackState {
   bool HasGraphics = false;
   // Streamed songs: the duration is read again on every tick.
   bool LiveDuration = false;
+  // A song graph is on its way to its start (StartSongGraph has not
+  // answered yet).
+  bool Opening = false;
   // 100 ns units; -1 while the media cannot say.
   int64_t Duration = -1;
   // Key in tenths of a semitone (-40 to 40) and channel 0/1/2.
@@ -83,6 +86,13 @@ public:
   // media rendered through them, the duration read. On failure playback is
   // stopped (song follows false) and false returned.
   bool BuildSongGraph(const SongFile& song);
+  // The same for media that comes over the network, without waiting for it:
+  // returns at once, false (playback stopped) when the graph cannot be
+  // built. `ready` runs on the UI thread once the media is paused at its
+  // start (true, duration read) or failed or was not there within
+  // `timeoutMs` (false: playback is stopped already and the reason kept).
+  // A stop or the next song meanwhile means it never runs.
+  bool StartSongGraph(const SongFile& song, int timeoutMs, std::function<void(bool)> ready);
   // The next (or current) song's leveling gain as a factor; 1 leaves the
   // song at its plain level. Heard while "Level Songs" is on.
   void SetLevelGain(float factor);
@@ -132,6 +142,12 @@ private:
   bool lyricsOpen_ = false;
   // Keeps the graph's error text before the graph goes.
   void KeepGraphError();
+  // Makes the song graph with its filters set, not yet rendered; false
+  // (playback stopped) when it cannot be made.
+  bool MakeSongGraph(const SongFile& song, int timeoutMs);
+  // The rendered graph's duration; or, when it could not render, the stop.
+  void TakeRenderedSong(const SongFile& song);
+  void FailRender(const SongFile& song);
 
   AppSettings& settings_;
   CdgPlayer& cdg_;

@@ -74,14 +74,30 @@ void StreamedSongs::OpenStreamedSong(const std::string& location, int, int) {
   song.Location = location;
   song.Media = FileUrl(query, name, 1);
   // Building marks nothing as playing yet; it is marked once rendered, as
-  // the channel and key are set on the filter.
+  // the channel and key are set on the filter. The service's file may be
+  // slow or silent: the graph opens it on its own threads and the song goes
+  // on from here when it is ready, while the window and the lyrics on the
+  // screen carry on.
   transport_.BeginSong();
-  if (!transport_.BuildSongGraph(song)) return;  // stopped already (and logged)
+  transport_.StartSongGraph(song, OpenTimeoutMs(), [this, query, name](bool rendered) {
+    if (rendered) PlayRendered(query, name);
+  });
+}
+
+int StreamedSongs::OpenTimeoutMs() const {
+  // The audio is the service's answer too: it waits as a transfer waits to
+  // connect, never longer than a local song's render.
+  const long seconds = std::clamp<long>(http_.Timeouts().ConnectSeconds, 1, 15);
+  return static_cast<int>(seconds * 1000);
+}
+
+void StreamedSongs::PlayRendered(const std::string& query, const std::string& name) {
   transport_.ApplyVolume();
+  WorkerWait wait;
+  wait.AcceptInput = false;
 
   // The graphics: a fresh folder below an emptied "Stream/".
   RemoveScratchTree(streamFolder_);
-  std::error_code error;
   const std::string folder = MakePrivateFolder(streamFolder_)
                                  ? MakeScratchFolder(streamFolder_, ScratchNumber(UtcScratchClock()))
                                  : std::string();
@@ -97,6 +113,8 @@ void StreamedSongs::OpenStreamedSong(const std::string& location, int, int) {
     transport_.StopPlayback(false);
     return;
   }
+  // The host may have stopped the song while the graphics came.
+  if (!transport_.State().Playing || !transport_.Graph()) return;
   if (IsRegularFile(graphics)) {
     if (!cdg_.Open(graphics))
       qCWarning(lcPlayback, "the streamed graphics %s do not open", graphics.c_str());

@@ -4,6 +4,8 @@
 // address through the song graph, and the graphics are downloaded into
 // "temp.cdg" in a fresh folder below "Stream/" before the graph runs. Both
 // transfers run on a worker thread; the host's clicks and keys wait for them.
+// The audio is opened by the graph without waiting for it: the request
+// returns while it opens, and the song goes on when the graph is ready.
 
 #include <functional>
 #include <string>
@@ -37,6 +39,11 @@ public:
       "Connection Failure, Check Your Internet Connection";
 
 private:
+  // How long the graph waits for the service's audio.
+  int OpenTimeoutMs() const;
+  // The audio is paused at its start: the graphics, then the run.
+  void PlayRendered(const std::string& query, const std::string& name);
+
   HttpClient& http_;
   Prompts& prompts_;
   SongTransport& transport_;

@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <QElapsedTimer>
+#include <QTimer>
+
+#include <algorithm>
 #include <fstream>
 #include <sstream>
 
@@ -22,6 +26,9 @@ std::string ReadAll(const std::string& path) {
 // serves the song's audio (Type=1) and graphics (Type=2).
 class StreamedSong : public testing::ShowFixture {
 protected:
+  // In real time: the song opens on the graph's threads, and a song played
+  // as fast as it decodes would end before its opened state could be seen.
+  StreamedSong() : ShowFixture("fakesink sync=true") {}
   void Serve(std::string checkAnswer) {
     MakeSong("Streamed", 1);
     graphics_ = ReadAll(folder.File("songs/Streamed.cdg"));
@@ -56,6 +63,7 @@ TEST_F(StreamedSong, PlaysFromTheServiceWithItsGraphics) {
   ASSERT_TRUE(show->PlaySong("http://AccountID=A 7&SongID=42", 2, -30));
   const PlaybackState& state = show->Transport().State();
   EXPECT_TRUE(state.Playing);
+  ASSERT_TRUE(RunUntil([&] { return !state.Opening; }));
   EXPECT_TRUE(state.LiveDuration);
   EXPECT_TRUE(state.HasGraphics);
   EXPECT_EQ(state.KeyText, "-3");
@@ -87,6 +95,7 @@ TEST_F(StreamedSong, AStreamQueuedForASingerPlaysOnHerTurn) {
   ASSERT_TRUE(show->Rotation().QueueSong(singer, song));
   show->CueSinger(singer);
   ASSERT_TRUE(show->Play());
+  ASSERT_TRUE(RunUntil([&] { return !show->Transport().State().Opening; }));
   EXPECT_TRUE(show->Transport().State().HasGraphics);
   ASSERT_TRUE(RunUntil([&] { return show->SongsEnded() == 1; }));
   EXPECT_EQ(server_->RequestsFor("checksub.asp?AccountID=ACC-1001&SongID=ST-1").size(), 1u);
@@ -134,10 +143,52 @@ TEST_F(StreamedSong, AShortOrMissingAnswerIsAConnectionFailure) {
   EXPECT_EQ(prompts.Shown()[0].Text, "Connection Failure, Check Your Internet Connection");
 }
 
+TEST_F(StreamedSong, ASilentStreamOpensWithoutHoldingTheWindowAndStopsAfterItsWait) {
+  Serve("--:STREAM:--Streamed.mp3");
+  ASSERT_TRUE(server_->Set("getfilesub1", "!hang"));
+  // The window's timer keeps ticking while the service says nothing.
+  QElapsedTimer clock;
+  qint64 lastTick = 0, longestGap = 0;
+  QTimer ticker;
+  QObject::connect(&ticker, &QTimer::timeout, [&] {
+    longestGap = std::max(longestGap, clock.elapsed() - lastTick);
+    lastTick = clock.elapsed();
+  });
+  ticker.start(10);
+  static std::string logged;
+  logged.clear();
+  const QtMessageHandler previous = qInstallMessageHandler(
+      [](QtMsgType, const QMessageLogContext&, const QString& text) { logged += text.toStdString() + "\n"; });
+  clock.start();
+  EXPECT_TRUE(show->PlaySong("http://AccountID=7&SongID=42", 0, 0));
+  EXPECT_LT(clock.elapsed(), 1000) << "the request waited for the audio";
+  const PlaybackState& state = show->Transport().State();
+  EXPECT_TRUE(state.Opening);
+  EXPECT_TRUE(state.Playing);
+  lastTick = clock.elapsed();
+  const bool ended = RunUntil([&] { return !state.Opening; }, 10000);
+  qInstallMessageHandler(previous);
+  ASSERT_TRUE(ended);
+  // The log names the address that did not answer, never its account.
+  EXPECT_NE(logged.find("getfilesub.aspx"), std::string::npos) << logged;
+  EXPECT_EQ(logged.find("AccountID"), std::string::npos) << logged;
+  // The service's wait (2 s here), then the song is stopped as a song that
+  // does not render is, the reason kept; no box.
+  EXPECT_GE(clock.elapsed(), 1900);
+  EXPECT_FALSE(state.Playing);
+  EXPECT_EQ(show->Transport().CurrentGraphId(), 0u);
+  EXPECT_EQ(show->Transport().LastGraphError(), "not ready within 2000 ms");
+  EXPECT_TRUE(prompts.Shown().empty());
+  RunUntil([] { return false; }, 100);
+  EXPECT_LT(longestGap, 200) << "the window was held for " << longestGap << " ms";
+  EXPECT_TRUE(server_->RequestsFor("Type=2").empty()) << "no graphics for a song that did not open";
+}
+
 TEST_F(StreamedSong, GraphicsThatFailLeaveNothingPlaying) {
   Serve("--:STREAM:--Streamed.mp3");
   ASSERT_TRUE(server_->Set("getfilesub2", "!truncate"));
   show->PlaySong("http://AccountID=7&SongID=42", 0, 0);
+  ASSERT_TRUE(RunUntil([&] { return !show->Transport().State().Opening; }));
   EXPECT_FALSE(show->Transport().State().Playing);
   for (const auto& entry : std::filesystem::recursive_directory_iterator(folder.File("scratch/Stream")))
     EXPECT_FALSE(entry.is_regular_file()) << entry.path();

@@ -164,6 +164,9 @@ int RunSongCheck(const std::vector<std::string>& args, std::ostream& out, std::o
     const bool opened = show.PlaySong(options->path, options->channel, options->key * 10);
     const SongFile& song = show.Opener().Current();
     const PlaybackState& state = show.Transport().State();
+    // A streamed song goes on opening after the request returns; its graph
+    // gives up on its own after the service's wait.
+    RunUntil(show, [&] { return !state.Opening; }, 60000);
     out << "kind: " << KindName(song.Kind) << "\n";
     out << "media: " << song.Media << "\n";
     out << "graphics: " << song.Graphics << "\n";

@@ -6,6 +6,7 @@
 #include <gst/video/video.h>
 
 #include <QMetaObject>
+#include <QTimer>
 #include <algorithm>
 #include <atomic>
 #include <cmath>
@@ -107,8 +108,12 @@ GstFlowReturn OnVideoPreroll(GstAppSink* sink, gpointer data) {
   return GST_FLOW_OK;
 }
 
+bool IsAddress(const std::string& pathOrUrl) {
+  return pathOrUrl.rfind("http://", 0) == 0 || pathOrUrl.rfind("https://", 0) == 0;
+}
+
 std::string ToUri(const std::string& pathOrUrl) {
-  if (pathOrUrl.rfind("http://", 0) == 0 || pathOrUrl.rfind("https://", 0) == 0) return pathOrUrl;
+  if (IsAddress(pathOrUrl)) return pathOrUrl;
   GError* rawError = nullptr;
   GCharPtr uri(gst_filename_to_uri(pathOrUrl.c_str(), &rawError));
   GErrorPtr error(rawError);
@@ -117,6 +122,32 @@ std::string ToUri(const std::string& pathOrUrl) {
 
 std::string ReasonText(const MediaError& error) {
   return error.Text.empty() ? std::string("no reason given") : error.Text;
+}
+
+}  // namespace
+
+std::string LoggableMedia(const std::string& pathOrUrl) {
+  if (!IsAddress(pathOrUrl)) return pathOrUrl;
+  std::string url = pathOrUrl.substr(0, pathOrUrl.find_first_of("?#"));
+  const size_t host = url.find("//") + 2;
+  const size_t at = url.find('@', host);
+  if (at != std::string::npos && at < url.find('/', host)) url.erase(host, at + 1 - host);
+  return url;
+}
+
+namespace {
+
+// The framework's texts quote the address they failed on, query and all:
+// every address in `text` loses its query and fragment.
+std::string WithoutQueries(std::string text) {
+  for (size_t at = text.find("://"); at != std::string::npos; at = text.find("://", at + 3)) {
+    const size_t end = text.find_first_of(" \t\r\n,;)\"'", at);
+    const size_t query = text.find_first_of("?#", at);
+    if (query == std::string::npos) break;
+    if (end == std::string::npos || query < end)
+      text.erase(query, (end == std::string::npos ? text.size() : end) - query);
+  }
+  return text;
 }
 
 }  // namespace
@@ -230,7 +261,17 @@ GstBusSyncReply MediaGraph::OnBusMessage(GstBus*, GstMessage* message, gpointer 
     case GST_MESSAGE_EOS: graph->Post(GraphEvent::Complete); break;
     case GST_MESSAGE_ERROR:
       graph->KeepError(message);
-      graph->Post(GraphEvent::ErrorAbort);
+      // An error before the media was ready is RenderAsync's answer.
+      if (!graph->FinishRender(false)) graph->Post(GraphEvent::ErrorAbort);
+      break;
+    case GST_MESSAGE_STATE_CHANGED:
+      // Only the pipeline's own change counts: its elements reach paused
+      // one by one before it does.
+      if (GST_MESSAGE_SRC(message) == GST_OBJECT(graph->pipeline_.get())) {
+        GstState newState = GST_STATE_VOID_PENDING;
+        gst_message_parse_state_changed(message, nullptr, &newState, nullptr);
+        if (newState == GST_STATE_PAUSED) graph->FinishRender(true);
+      }
       break;
     case GST_MESSAGE_DURATION_CHANGED: graph->Post(GraphEvent::DurationChanged); break;
     default: break;
@@ -246,8 +287,8 @@ void MediaGraph::KeepError(GstMessage* message) {
   const GErrorPtr error(rawError);
   const GCharPtr debug(rawDebug);
   MediaError kept;
-  kept.Text = error && error->message ? error->message : "unknown error";
-  kept.Debug = debug ? debug.get() : "";
+  kept.Text = WithoutQueries(error && error->message ? error->message : "unknown error");
+  kept.Debug = WithoutQueries(debug ? debug.get() : "");
   if (GST_MESSAGE_SRC(message)) {
     const GCharPtr source(gst_object_get_name(GST_MESSAGE_SRC(message)));
     if (source) kept.Source = source.get();
@@ -276,11 +317,36 @@ void MediaGraph::Post(GraphEvent event) {
       Qt::QueuedConnection);
 }
 
+bool MediaGraph::FinishRender(bool rendered) {
+  RenderDone done;
+  std::weak_ptr<char> token;
+  {
+    std::lock_guard<std::mutex> lock(renderMutex_);
+    if (!renderWaiting_) return false;
+    renderWaiting_ = false;
+    done = std::move(renderDone_);
+    token = renderToken_;
+  }
+  QMetaObject::invokeMethod(
+      options_.EventReceiver,
+      [done = std::move(done), token, rendered] {
+        if (!token.expired()) done(rendered);
+      },
+      Qt::QueuedConnection);
+  return true;
+}
+
+void MediaGraph::KeepTimeout() {
+  std::lock_guard<std::mutex> lock(errorMutex_);
+  if (error_.Text.empty())
+    error_.Text = "not ready within " + std::to_string(options_.RenderTimeoutMs) + " ms";
+}
+
 bool MediaGraph::SetSource(const std::string& pathOrUrl) {
   const std::string uri = ToUri(pathOrUrl);
   if (uri.empty()) {
     qCWarning(lcPlatform, "media graph %llu: %s is neither a path nor an address",
-              static_cast<unsigned long long>(id_), pathOrUrl.c_str());
+              static_cast<unsigned long long>(id_), LoggableMedia(pathOrUrl).c_str());
     return false;
   }
   g_object_set(pipeline_.get(), "uri", uri.c_str(), nullptr);
@@ -298,8 +364,10 @@ bool MediaGraph::Render(const std::string& pathOrUrl) {
       state == GST_STATE_PAUSED)
     return true;
   if (result == GST_STATE_CHANGE_ASYNC) {
+    KeepTimeout();
     qCWarning(lcPlatform, "media graph %llu: %s was not ready within %d ms",
-              static_cast<unsigned long long>(id_), pathOrUrl.c_str(), options_.RenderTimeoutMs);
+              static_cast<unsigned long long>(id_), LoggableMedia(pathOrUrl).c_str(),
+              options_.RenderTimeoutMs);
     return false;
   }
   // The state change can fail a moment before the streaming thread that
@@ -308,8 +376,44 @@ bool MediaGraph::Render(const std::string& pathOrUrl) {
   for (int waited = 0; waited < 500 && LastError().Text.empty(); waited += 10)
     g_usleep(10 * 1000);
   qCWarning(lcPlatform, "media graph %llu cannot render %s: %s", static_cast<unsigned long long>(id_),
-            pathOrUrl.c_str(), ReasonText(LastError()).c_str());
+            LoggableMedia(pathOrUrl).c_str(), ReasonText(LastError()).c_str());
   return false;
+}
+
+bool MediaGraph::RenderAsync(const std::string& pathOrUrl, RenderDone done) {
+  if (!options_.EventReceiver || !done) {
+    qCWarning(lcPlatform, "media graph %llu: nobody to tell when %s is ready",
+              static_cast<unsigned long long>(id_), LoggableMedia(pathOrUrl).c_str());
+    return false;
+  }
+  if (!SetSource(pathOrUrl)) return false;
+  std::weak_ptr<char> token;
+  {
+    // Waiting before the state change: its messages may come at once.
+    std::lock_guard<std::mutex> lock(renderMutex_);
+    renderWaiting_ = true;
+    renderDone_ = std::move(done);
+    renderToken_ = std::make_shared<char>();
+    token = renderToken_;
+  }
+  const GstStateChangeReturn result = gst_element_set_state(pipeline_.get(), GST_STATE_PAUSED);
+  if (result == GST_STATE_CHANGE_SUCCESS || result == GST_STATE_CHANGE_NO_PREROLL) {
+    FinishRender(true);
+    return true;
+  }
+  // A refusal's reason follows on the bus a moment later (and ends the
+  // wait); the short wait only covers a refusal that gives none.
+  const int waitMs = result == GST_STATE_CHANGE_FAILURE ? std::min(500, options_.RenderTimeoutMs)
+                                                        : options_.RenderTimeoutMs;
+  QTimer::singleShot(waitMs, options_.EventReceiver, [this, token, waitMs, media = LoggableMedia(pathOrUrl)] {
+    // The token goes with the graph: while it is there, so is the graph.
+    if (token.expired()) return;
+    if (waitMs == options_.RenderTimeoutMs) KeepTimeout();
+    if (!FinishRender(false)) return;
+    qCWarning(lcPlatform, "media graph %llu: %s was not ready within %d ms",
+              static_cast<unsigned long long>(id_), media.c_str(), waitMs);
+  });
+  return true;
 }
 
 bool MediaGraph::Start(const std::string& pathOrUrl) {
@@ -317,7 +421,7 @@ bool MediaGraph::Start(const std::string& pathOrUrl) {
   if (gst_element_set_state(pipeline_.get(), GST_STATE_PLAYING) != GST_STATE_CHANGE_FAILURE)
     return true;
   qCWarning(lcPlatform, "media graph %llu cannot start %s: %s", static_cast<unsigned long long>(id_),
-            pathOrUrl.c_str(), ReasonText(LastError()).c_str());
+            LoggableMedia(pathOrUrl).c_str(), ReasonText(LastError()).c_str());
   return false;
 }
 
@@ -345,6 +449,13 @@ bool MediaGraph::Pause() {
 }
 
 void MediaGraph::Stop() {
+  {
+    // A stopped graph answers no waiting RenderAsync.
+    std::lock_guard<std::mutex> lock(renderMutex_);
+    renderWaiting_ = false;
+    renderDone_ = nullptr;
+    renderToken_.reset();
+  }
   gst_element_set_state(pipeline_.get(), GST_STATE_NULL);
   // The streaming threads are gone: the video layer can be taken down.
   if (videoLink_ && videoLink_->Started.exchange(false)) videoLink_->Target->VideoStopped();

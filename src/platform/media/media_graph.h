@@ -47,6 +47,11 @@ struct MediaError {
 
 using GraphId = uint64_t;
 
+// `pathOrUrl` as a log line may carry it: a path as it is, an address
+// without its user, query or fragment (a streamed song's query names the
+// account).
+std::string LoggableMedia(const std::string& pathOrUrl);
+
 // Runs gst_init once per process. Safe to call from anywhere, any number of
 // times.
 void InitialiseMedia();
@@ -67,9 +72,14 @@ struct GraphOptions {
   // Receives the graph's events on its own (UI) thread.
   QObject* EventReceiver = nullptr;
   std::function<void(GraphId, GraphEvent)> OnEvent;
-  // How long Render waits for the media to be ready, in milliseconds.
+  // How long Render (and RenderAsync) waits for the media to be ready, in
+  // milliseconds.
   int RenderTimeoutMs = 15000;
 };
+
+// Whether the media is paused at its start (true) or failed, or was not
+// ready within the graph's RenderTimeoutMs (false, the reason in LastError).
+using RenderDone = std::function<void(bool rendered)>;
 
 class MediaGraph {
 public:
@@ -86,6 +96,14 @@ public:
   // connected through the graph's filters, paused at its start. False when it
   // cannot be rendered.
   bool Render(const std::string& pathOrUrl);
+  // Render without waiting, for media that comes over the network: the
+  // graph sets off towards its paused start and this returns at once;
+  // `done` runs later on the event receiver's thread, when the graph's
+  // messages say it got there or failed, or when the wait is over. An error
+  // while it waits ends the wait (no error abort event). Stopping or
+  // destroying the graph first means `done` never runs. False, and no
+  // `done`, when the graph refuses at once (no address, no event receiver).
+  bool RenderAsync(const std::string& pathOrUrl, RenderDone done);
   // Opens the media and sets the graph running without waiting for it: the
   // media framework gets there on its own threads, and a file that turns out
   // not to play arrives later as an error abort. For effects and break
@@ -144,6 +162,11 @@ private:
   // Logs an error message's text and keeps the first one (streaming threads).
   void KeepError(GstMessage* message);
   void Post(GraphEvent event);
+  // Ends a waiting RenderAsync: its `done` is posted to the receiver, unless
+  // the graph is stopped by then. False when none was waiting. Any thread.
+  bool FinishRender(bool rendered);
+  // Keeps "not ready within N ms" as the graph's error, unless it has one.
+  void KeepTimeout();
 
   GraphOptions options_;
   GraphId id_;
@@ -155,6 +178,13 @@ private:
   QPointer<QObject> receiver_;
   mutable std::mutex errorMutex_;
   MediaError error_;
+  // A RenderAsync that has not finished yet. The token lives as long as the
+  // wait may still end in `done`: Stop drops it, and a posted `done` whose
+  // token has gone is not run (checked on the receiver's thread).
+  std::mutex renderMutex_;
+  bool renderWaiting_ = false;
+  RenderDone renderDone_;
+  std::shared_ptr<char> renderToken_;
 };
 
 }  // namespace lyricade

@@ -14,8 +14,10 @@ struct WorkerWait {
   // Called on the UI thread about ten times a second while the job runs
   // (progress texts, the abort button).
   std::function<void()> Tick;
-  // False: the host's clicks and keys wait until the job ends (for steps
-  // that run in the middle of another command, such as opening a song).
+  // False: the host's clicks and keys on the windows already open are
+  // dropped until the job ends (for steps that run in the middle of another
+  // command, such as opening a song); a close request, and windows opened
+  // meanwhile (the quit question), still get theirs.
   bool AcceptInput = true;
   // Called on the UI thread when the application quits before the job ends,
   // for jobs that are not web transfers (those are cancelled anyway) and
