@@ -3,7 +3,7 @@
 #include <filesystem>
 
 #include "library/library_log.h"
-#include "library/text_rules.h"
+#include "library/sql_quoting.h"
 #include "platform/paths/paths.h"
 
 namespace fs = std::filesystem;

@@ -7,7 +7,7 @@
 
 #include "common/path_pieces.h"
 #include "common/text_file.h"
-#include "common/text_rules.h"
+#include "common/field_text.h"
 #include "screen/screen_log.h"
 
 namespace lyricade {

@@ -5,8 +5,8 @@
 #include <filesystem>
 
 #include "library/library_database.h"
-#include "common/text_rules.h"
-#include "library/text_rules.h"
+#include "common/field_text.h"
+#include "library/sql_quoting.h"
 
 namespace lyricade {
 namespace {

@@ -9,7 +9,7 @@
 
 #include "common/app_settings.h"
 #include "common/path_pieces.h"
-#include "common/text_rules.h"
+#include "common/field_text.h"
 #include "library/library_database.h"
 #include "library/library_import.h"
 #include "platform/net/connection_check.h"

@@ -20,7 +20,7 @@
 #include "app/show.h"
 #include "app/request_page_host.h"
 #include "app/song_requests.h"
-#include "requestpage/request_code_picture.h"
+#include "requestcode/request_code_picture.h"
 #include "app/ui/background_options_window.h"
 #include "app/ui/custom_logos.h"
 #include "app/ui/announce_options_dialog.h"
