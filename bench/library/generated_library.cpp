@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "library/database_seed.h"
-#include "library/text_rules.h"
+#include "library/sql_quoting.h"
 #include "platform/db/db_result.h"
 #include "platform/db/sqlite_handles.h"
 

@@ -13,7 +13,7 @@
 #include <fstream>
 #include <string>
 
-#include "common/text_rules.h"
+#include "common/field_text.h"
 #include "library/file_name_format.h"
 #include "library/tag_reader.h"
 

@@ -21,7 +21,7 @@
 #include <vector>
 
 #include "platform/prompts/scripted_prompts.h"
-#include "playback/zip_member_name.h"
+#include "common/zip_member_name.h"
 #include "playback/zip_song_extractor.h"
 
 namespace fs = std::filesystem;

@@ -18,7 +18,7 @@
 #include <system_error>
 
 #include "infozip_program.h"
-#include "playback/zip_member_name.h"
+#include "common/zip_member_name.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 
 #include "common/app_settings.h"
 #include "common/text_file.h"
-#include "common/text_rules.h"
+#include "common/field_text.h"
 
 namespace lyricade {
 namespace {

@@ -6,7 +6,7 @@
 #include "common/folder_scanner.h"
 #include "common/path_pieces.h"
 #include "common/text_file.h"
-#include "common/text_rules.h"
+#include "common/field_text.h"
 
 namespace lyricade {
 

@@ -33,6 +33,10 @@ public:
   // file name with extension. `pump` keeps the window alive during the walk.
   // How many tracks were added.
   int AddFolder(const std::string& folder, const std::function<void()>& pump = {});
+  // What a walk of "Add Folder..." found (ambient_folder_walk.h), appended.
+  void AddFound(const std::vector<AmbientTrack>& tracks) {
+    for (const AmbientTrack& track : tracks) Append(track.Name, track.Path);
+  }
   void Remove(int index);
   void Clear() { tracks_.clear(); }
 

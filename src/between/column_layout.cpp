@@ -10,14 +10,6 @@
 namespace lyricade {
 namespace {
 
-const std::vector<DesignedColumn> kPlaylist = {
-    {"#", 35},      {"Key", 45},    {"MX", 35},   {"Song Name", 300}, {"Artist", 200},
-    {"ID", 120},    {"Comment", 0}, {"Year", 50}, {"Location", 120},  {"Ref", 1}};
-const std::vector<DesignedColumn> kLibrary = {{"Song Name", 300}, {"Artist", 200}, {"ID", 120},
-                                              {"Comment", 0},     {"Year", 50},    {"Location", 120},
-                                              {"Ref", 1}};
-const std::vector<DesignedColumn> kSingers = {{"#", 50}, {"Songs", 35}, {"Singer Name", 150}};
-
 // The numbers at the start of a line, up to the first that cannot be read
 // (the rest of the line is not read, as a formatted scan stops there).
 std::vector<long> ReadNumbers(const std::string& line, size_t count) {
@@ -63,15 +55,6 @@ std::string Line(const std::vector<int>& numbers) {
 }
 
 }  // namespace
-
-const std::vector<DesignedColumn>& DesignedColumns(ColumnList list) {
-  switch (list) {
-    case ColumnList::Playlist: return kPlaylist;
-    case ColumnList::Library: return kLibrary;
-    case ColumnList::Singers: break;
-  }
-  return kSingers;
-}
 
 ListColumns ListColumns::Designed(ColumnList list) {
   ListColumns columns;

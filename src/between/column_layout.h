@@ -13,17 +13,9 @@
 #include <string>
 #include <vector>
 
+#include "common/designed_columns.h"
+
 namespace lyricade {
-
-struct DesignedColumn {
-  const char* Title;
-  int Width;  // pixels; 0 hides the column
-};
-
-enum class ColumnList { Playlist, Library, Singers };
-
-// The designed columns of a list, in designed order.
-const std::vector<DesignedColumn>& DesignedColumns(ColumnList list);
 
 struct ListColumns {
   std::vector<int> Order;   // display position -> designed index

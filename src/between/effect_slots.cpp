@@ -5,7 +5,7 @@
 #include "between/between_log.h"
 #include "common/path_pieces.h"
 #include "common/text_file.h"
-#include "common/text_rules.h"
+#include "common/field_text.h"
 
 namespace lyricade {
 

@@ -183,6 +183,10 @@ bool FolderScanner::ListEntries(const std::string& folder, std::vector<Entry>& e
         fileEntry = S_ISREG(info.st_mode);
       }
     }
+    // Hidden folders are never walked: they hold no songs a host means, and
+    // a killed zipsweep's private folders (".zipsweep-XXXXXX") are among
+    // them, whose files would otherwise be taken as songs.
+    if (folderEntry && name.front() == '.') continue;
     if (folderEntry || fileEntry) entries.push_back({std::string(name), folderEntry});
     errno = 0;
   }

@@ -13,7 +13,8 @@
 // whatever the letter case ("*.mp3" finds "SONG.MP3"). Only regular files
 // (or links to them) are reported: a folder or a dangling link named "x.mp3"
 // is not a file. Links to folders are followed, but no folder is walked
-// twice, so link loops end.
+// twice, so link loops end. Hidden folders (names starting with ".") are
+// never walked.
 //
 // The caller keeps its window alive through the Pump hook, which runs after
 // every entry (and every few hundred entries while a big folder is read),
@@ -50,9 +51,8 @@ struct FolderScanHooks {
   std::function<bool()> Aborted;
   // A folder that could not be listed, and why.
   std::function<void(const std::string& folder, const std::string& error)> Unreadable;
-  // Leave out hidden entries (names starting with "."): hidden folders are
-  // not walked, and hidden files, among them the "._Song.mp3" resource
-  // files another system leaves on shared drives, are not reported.
+  // Leave out hidden files too (names starting with "."), among them the
+  // "._Song.mp3" resource files another system leaves on shared drives.
   bool SkipHidden = false;
 };
 

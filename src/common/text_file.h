@@ -1,8 +1,9 @@
 #pragma once
 // The data folder's small text files: one value or path per line, CRLF on
 // disk. Reading drops both line-end characters; writing replaces the file
-// atomically (temporary file, flush, rename) so a crash never leaves half a
-// file behind.
+// atomically (temporary file, sync, rename, folder sync) so a crash or a
+// power loss never leaves half a file behind. Every write's outcome is
+// reported (write_outcomes.h).
 
 #include <optional>
 #include <string>
@@ -24,5 +25,12 @@ bool WriteTextLinesAtomically(const std::string& path, const std::vector<std::st
 // private details; by default the umask alone decides).
 bool WriteFileAtomically(const std::string& path, const std::string& content,
                          unsigned mode = 0666);
+
+// Syncs the folder holding `path`, so a rename or a new file there survives
+// a power loss. False when the folder cannot be opened or synced.
+bool SyncFolderOf(const std::string& path);
+// Syncs the file's own content (one written by another library, which does
+// not sync it). False when it cannot be opened or synced.
+bool SyncFile(const std::string& path);
 
 }  // namespace lyricade

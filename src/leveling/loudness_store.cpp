@@ -4,7 +4,7 @@
 
 #include <cmath>
 
-#include "library/text_rules.h"
+#include "library/sql_quoting.h"
 #include "platform/db/db_connection.h"
 
 namespace lyricade {

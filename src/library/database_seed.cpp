@@ -7,6 +7,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "common/text_file.h"
 #include "library/library_log.h"
 #include "platform/db/db_connection.h"
 #include "platform/paths/paths.h"
@@ -46,6 +47,7 @@ bool CreateDatabaseFromSchema(const std::string& path, const std::string& schema
               std::strerror(errno));
     ok = false;
   }
+  if (ok) SyncFolderOf(path);
   if (!ok) {
     fs::remove(building, error);
     fs::remove(building + "-journal", error);

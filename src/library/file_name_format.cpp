@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "common/path_pieces.h"
-#include "common/text_rules.h"
+#include "common/field_text.h"
 
 namespace lyricade {
 

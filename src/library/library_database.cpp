@@ -5,7 +5,7 @@
 #include <thread>
 
 #include "library/library_log.h"
-#include "library/text_rules.h"
+#include "library/sql_quoting.h"
 #include "platform/paths/paths.h"
 
 namespace fs = std::filesystem;

@@ -3,7 +3,7 @@
 #include "common/folder_scanner.h"
 #include "common/paired_audio.h"
 #include "common/path_pieces.h"
-#include "common/text_rules.h"
+#include "common/field_text.h"
 #include "library/library_database.h"
 #include "library/library_log.h"
 #include "library/tag_reader.h"

@@ -5,7 +5,7 @@
 
 #include "library/library_database.h"
 #include "library/library_log.h"
-#include "library/text_rules.h"
+#include "library/sql_quoting.h"
 
 namespace lyricade {
 

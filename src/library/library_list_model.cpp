@@ -18,7 +18,6 @@ bool FileExists(const std::string& path) { return ::access(path.c_str(), F_OK) =
 
 const char* const LibraryListModel::kHeaders[kColumnCount] = {
     "Song Name", "Artist", "ID", "Comment", "Year", "Location", "Ref"};
-const int LibraryListModel::kDefaultWidths[kColumnCount] = {300, 200, 120, 0, 50, 120, 1};
 
 LibraryListModel::LibraryListModel(QObject* parent) : QAbstractTableModel(parent) {}
 

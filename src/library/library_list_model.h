@@ -20,10 +20,10 @@ public:
   static constexpr int kColumnCount = 7;
   static constexpr int kLocationColumn = 5;
   static constexpr int kRefColumn = 6;
-  // Column headers and the widths a new list starts with (Comment and Ref
-  // are hidden by their widths until the host widens them).
+  // Column headers; the widths a new list starts with are the designed
+  // columns' (common/designed_columns.h: Comment and Ref are hidden by their
+  // widths until the host widens them).
   static const char* const kHeaders[kColumnCount];
-  static const int kDefaultWidths[kColumnCount];
 
   explicit LibraryListModel(QObject* parent = nullptr);
 

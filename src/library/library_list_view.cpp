@@ -4,6 +4,7 @@
 #include <QPalette>
 #include <QStyle>
 
+#include "common/designed_columns.h"
 #include "library/library_list_controller.h"
 #include "library/library_list_model.h"
 
@@ -43,8 +44,9 @@ LibraryListView::LibraryListView(LibraryListModel& model, LibraryListController&
 }
 
 void LibraryListView::ResetColumnWidths() {
-  for (int c = 0; c < LibraryListModel::kColumnCount; ++c)
-    setColumnWidth(c, LibraryListModel::kDefaultWidths[c]);
+  const std::vector<DesignedColumn>& designed = DesignedColumns(ColumnList::Library);
+  for (int c = 0; c < LibraryListModel::kColumnCount && c < static_cast<int>(designed.size()); ++c)
+    setColumnWidth(c, designed[static_cast<size_t>(c)].Width);
 }
 
 }  // namespace lyricade

@@ -7,7 +7,7 @@
 #include "library/library_database.h"
 #include "library/library_log.h"
 #include "library/text_replace.h"
-#include "library/text_rules.h"
+#include "library/sql_quoting.h"
 #include "platform/db/db_result.h"
 #include "platform/prompts/prompts.h"
 

@@ -2,7 +2,7 @@
 
 #include <strings.h>
 
-#include "library/text_rules.h"
+#include "library/sql_quoting.h"
 
 namespace lyricade {
 namespace {

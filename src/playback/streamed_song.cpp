@@ -6,7 +6,7 @@
 
 #include "cdg/cdg_player.h"
 #include "common/path_pieces.h"
-#include "common/text_rules.h"
+#include "common/field_text.h"
 #include "platform/net/http_client.h"
 #include "platform/net/worker_task.h"
 #include "platform/prompts/prompts.h"

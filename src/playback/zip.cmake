@@ -1,23 +1,6 @@
-# ZIP handling of song opening: the minizip reader, member-name checks,
-# scratch folders, tag stripping and the extractor that falls back on the
-# runtime-loaded unzip module.
-
-# The member-name checks, shared by the extractor and the fallback module
-# (a shared library, hence position-independent; its symbols stay hidden so
-# the module exports nothing but its entry point).
-function(lyricade_zip_member_name_library name)
-  lyricade_library(${name} SOURCES ${CMAKE_CURRENT_LIST_DIR}/zip_member_name.cpp)
-  set_target_properties(${name} PROPERTIES
-    POSITION_INDEPENDENT_CODE ON
-    CXX_VISIBILITY_PRESET hidden
-    VISIBILITY_INLINES_HIDDEN ON)
-endfunction()
-lyricade_zip_member_name_library(lyricade_zip_member_name)
-if(LYRICADE_FUZZ)
-  # The module's copy, without coverage counters (see modules/eunzip32).
-  lyricade_zip_member_name_library(lyricade_zip_member_name_module)
-  target_compile_options(lyricade_zip_member_name_module PRIVATE -fno-sanitize=fuzzer-no-link)
-endif()
+# ZIP handling of song opening: the minizip reader, scratch folders, tag
+# stripping and the extractor that falls back on the runtime-loaded unzip
+# module. Member names are checked by common/zip_member_name.
 
 lyricade_library(lyricade_zip_song
   SOURCES

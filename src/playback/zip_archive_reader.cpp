@@ -16,7 +16,7 @@
 
 #include "common/path_pieces.h"
 #include "common/unique_fd.h"
-#include "playback/zip_member_name.h"
+#include "common/zip_member_name.h"
 
 namespace fs = std::filesystem;
 

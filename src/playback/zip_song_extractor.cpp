@@ -14,7 +14,7 @@
 #include "playback/playback_log.h"
 #include "playback/scratch_folder.h"
 #include "playback/zip_archive_reader.h"
-#include "playback/zip_member_name.h"
+#include "common/zip_member_name.h"
 
 namespace lyricade {
 namespace {

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "common/text_rules.h"
+#include "common/field_text.h"
 
 namespace lyricade {
 namespace {

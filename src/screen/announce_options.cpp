@@ -5,7 +5,7 @@
 
 #include "common/path_pieces.h"
 #include "common/text_file.h"
-#include "common/text_rules.h"
+#include "common/field_text.h"
 #include "screen/screen_log.h"
 
 namespace lyricade {
@@ -135,7 +135,7 @@ void AnnounceImageList::SetLines(const std::vector<std::string>& lines) {
     if (line.empty()) continue;
     if (Full()) break;
     if (!Add(line)) qCWarning(lcScreen) << "A picture path longer than" << kMaximumPath
-                                        << "characters is left out of the list";
+                                        << "bytes is left out of the list";
   }
 }
 

@@ -7,20 +7,29 @@
 
 #include "common/path_pieces.h"
 #include "common/text_file.h"
-#include "common/text_rules.h"
+#include "common/field_text.h"
 #include "screen/screen_log.h"
 
 namespace lyricade {
 namespace {
 
-// The non-empty lines of a list file, each cut to the longest path kept;
-// nullopt when the file cannot be read.
+// A path longer than a list keeps is left out, never cut: a cut path names
+// another file. The one rule of every picture list.
+bool PathFits(const std::string& path) {
+  if (path.size() <= kListPathBytes) return true;
+  qCWarning(lcScreen) << "A picture path longer than" << kListPathBytes
+                      << "bytes is left out of the list";
+  return false;
+}
+
+// The non-empty lines of a list file that fit; nullopt when the file cannot
+// be read.
 std::optional<std::vector<std::string>> ReadPaths(const std::string& listFile) {
   std::optional<std::vector<std::string>> lines = ReadTextLines(listFile);
   if (!lines) return std::nullopt;
   std::vector<std::string> paths;
   for (const std::string& line : *lines)
-    if (!line.empty()) paths.push_back(CutUtf8(line, kListPathBytes));
+    if (!line.empty() && PathFits(line)) paths.push_back(line);
   return paths;
 }
 
@@ -83,9 +92,8 @@ bool BackgroundVideoList::Save(const std::string& listFile) const {
 }
 
 void BackgroundVideoList::Add(const std::string& path) {
-  if (path.empty()) return;
-  const std::string kept = CutUtf8(path, kListPathBytes);
-  entries_.push_back({CutUtf8(DisplayName(kept), kListPathBytes), kept});
+  if (path.empty() || !PathFits(path)) return;
+  entries_.push_back({CutUtf8(DisplayName(path), kListPathBytes), path});
 }
 
 bool BackgroundVideoList::Remove(int index) {
@@ -135,9 +143,8 @@ std::string CustomPictureList::Path(int index) const {
 }
 
 bool CustomPictureList::Add(const std::string& path) {
-  if (Full() || path.empty()) return false;
-  const std::string kept = CutUtf8(path, kListPathBytes);
-  entries_.push_back({ListDisplayName(kept), kept});
+  if (Full() || path.empty() || !PathFits(path)) return false;
+  entries_.push_back({ListDisplayName(path), path});
   return true;
 }
 

@@ -17,8 +17,9 @@ struct PictureEntry {
   std::string Path;
 };
 
-// The longest path a list line keeps, and the longest display name of a
-// custom picture, in bytes (cut at a character boundary).
+// The longest path a list line holds (a longer one is left out, with a log
+// line: a cut path would name another file), and the longest display name
+// of a custom picture (cut at a character boundary), in bytes.
 inline constexpr size_t kListPathBytes = 1023;
 inline constexpr size_t kPictureNameBytes = 255;
 

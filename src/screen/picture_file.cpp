@@ -11,6 +11,7 @@
 #include <tuple>
 #include <utility>
 
+#include "common/text_file.h"
 #include "screen/screen_log.h"
 
 namespace lyricade {
@@ -41,7 +42,11 @@ void PutLe32(std::string& out, uint32_t value) {
 }
 
 bool RenameOver(const std::string& temporary, const std::string& path) {
-  if (std::rename(temporary.c_str(), path.c_str()) == 0) return true;
+  if (std::rename(temporary.c_str(), path.c_str()) == 0) {
+    // The new name must survive a power loss as the picture's data does.
+    SyncFolderOf(path);
+    return true;
+  }
   qCWarning(lcScreen) << "Picture" << path.c_str() << "cannot replace the old one:"
                       << std::strerror(errno);
   std::remove(temporary.c_str());

@@ -1,6 +1,6 @@
 #include "singers/queued_song.h"
 
-#include "common/text_rules.h"
+#include "common/field_text.h"
 
 namespace lyricade {
 

@@ -6,7 +6,7 @@
 #include <iterator>
 
 #include "common/text_file.h"
-#include "common/text_rules.h"
+#include "common/field_text.h"
 #include "singers/queued_song.h"
 
 namespace lyricade {

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "common/text_rules.h"
+#include "common/field_text.h"
 
 namespace lyricade {
 

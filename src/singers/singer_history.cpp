@@ -5,11 +5,15 @@
 #include <filesystem>
 
 #include "library/library_database.h"
-#include "common/text_rules.h"
-#include "library/text_rules.h"
+#include "common/field_text.h"
+#include "library/sql_quoting.h"
+#include "common/write_outcomes.h"
 
 namespace lyricade {
 namespace {
+
+// The name the host reads when History rows cannot be written.
+constexpr const char* kHistoryTable = "History";
 
 // The orders of the song list by sort choice. Choice 6 sorts by the comment
 // column that exists; the Ref column (9) sorts as the location (8).
@@ -46,12 +50,17 @@ void SingerHistory::RecordStartedSong(const QueuedSong& song, const std::string&
       "VALUES ('" + AccentApostrophes(song.Title) + "', '" + AccentApostrophes(song.Artist) +
       "', '" + AccentApostrophes(song.Id) + "', '1', '" + path + "', " + key + ", " + multiplex +
       ", '" + name + "', " + std::to_string(venue) + ");";
-  if (database_.Execute(insert)) return;
+  if (database_.Execute(insert)) {
+    ReportWriteOutcome(kHistoryTable, true);
+    return;
+  }
   // The singer has sung this song before: count it and keep the settings.
   const int count = NextCount(AccentApostrophes(song.Year));
-  database_.Execute("UPDATE History SET KEY1 = " + key + ", MULTI1 = " + multiplex +
-                    ", YEAR1 = " + std::to_string(count) + " WHERE SINGER='" + name +
-                    "' AND  SONGPATH='" + path + "';");
+  const bool updated = database_.Execute("UPDATE History SET KEY1 = " + key + ", MULTI1 = " + multiplex +
+                                         ", YEAR1 = " + std::to_string(count) + " WHERE SINGER='" + name +
+                                         "' AND  SONGPATH='" + path + "';");
+  // Neither statement took: the row is lost (a read-only or full folder).
+  ReportWriteOutcome(kHistoryTable, updated, updated ? std::string() : database_.Library().LastError());
 }
 
 bool SingerHistory::LastSettings(const std::string& singer, const std::string& path, int& key,

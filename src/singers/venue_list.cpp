@@ -4,7 +4,7 @@
 #include <cstdlib>
 
 #include "common/text_file.h"
-#include "common/text_rules.h"
+#include "common/field_text.h"
 
 namespace lyricade {
 namespace {

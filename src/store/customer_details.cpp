@@ -7,7 +7,7 @@
 #include <iterator>
 
 #include "common/text_file.h"
-#include "common/text_rules.h"
+#include "common/field_text.h"
 #include "store/details_cipher.h"
 #include "store/store_log.h"
 

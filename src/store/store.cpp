@@ -9,7 +9,8 @@
 
 #include "common/app_settings.h"
 #include "common/path_pieces.h"
-#include "common/text_rules.h"
+#include "common/text_file.h"
+#include "common/field_text.h"
 #include "library/library_database.h"
 #include "library/library_import.h"
 #include "platform/net/connection_check.h"
@@ -522,6 +523,8 @@ void Store::UpdateListings() {
     qCWarning(lcStore, "the new catalogue %s cannot replace %s", fresh.c_str(),
               database_.CataloguePath().c_str());
     ::unlink(fresh.c_str());
+  } else {
+    SyncFolderOf(database_.CataloguePath());
   }
   database_.OpenCatalogue();
   if (hooks_.CatalogueReplaced) hooks_.CatalogueReplaced();

@@ -12,7 +12,7 @@
 #include "common/path_pieces.h"
 #include "platform/unzip/unzip_module.h"
 #include "playback/zip_archive_reader.h"
-#include "playback/zip_member_name.h"
+#include "common/zip_member_name.h"
 #include "zipsweep/sweep_texts.h"
 #include "zipsweep/zipsweep_log.h"
 

@@ -79,3 +79,46 @@ TEST_F(ProgramExit, AcceleratorsReachTheShowFromTheSingersScreen) {
                                     XK_Return, 20000));
   EXPECT_EQ(program->WaitForExit(15000), 0);
 }
+
+// A second start on the same data folder says so and ends with status 1,
+// from the desktop with a box, from a terminal with a line; the first one
+// goes on, and scratch folders of dead runs are removed at its start.
+TEST_F(ProgramExit, ASecondStartOnTheSameDataFolderEnds) {
+  X11Session x11;
+  ASSERT_TRUE(x11.Connected());
+  const std::string deadRun = folder.File("cache/lyricade/run-dead01/Zipped/");
+  fs::create_directories(deadRun);
+  auto first = StartLyricade(folder);
+  ASSERT_TRUE(x11.PressKeyUntilGone(x11.WaitForWindow("Monitor Information", 60000), XK_Return, 20000));
+  const Window main = x11.WaitForWindow(kMainCaption, 30000);
+  ASSERT_NE(main, 0u);
+  EXPECT_FALSE(fs::exists(deadRun)) << "a dead run's scratch folder is removed";
+
+  const std::string program = LYRICADE_PROGRAM;
+  const std::string data = folder.File("data/");
+  // Standard input from nowhere: started from the desktop.
+  ChildProcess desktop({"/bin/sh", "-c", "exec \"$0\" --data-dir \"$1\" </dev/null", program, data},
+                       {{"XDG_CACHE_HOME", folder.File("cache")}, {"XDG_CONFIG_HOME", folder.File("config")}},
+                       folder.File("second.log"));
+  const Window box = x11.WaitForWindow("Lyricade", 30000);
+  ASSERT_NE(box, 0u) << ReadWholeFile(folder.File("second.log"));
+  ASSERT_TRUE(x11.PressKeyUntilGone(box, XK_Return, 20000));
+  EXPECT_EQ(desktop.WaitForExit(15000), 1);
+  EXPECT_NE(ReadWholeFile(folder.File("second.log")).find("Lyricade is already running with this data folder."),
+            std::string::npos);
+
+  // A terminal's: `script` gives it one.
+  ChildProcess terminal({"/usr/bin/script", "-qec", program + " --data-dir '" + data + "'", "/dev/null"},
+                        {{"XDG_CACHE_HOME", folder.File("cache")}, {"XDG_CONFIG_HOME", folder.File("config")}},
+                        folder.File("third.log"));
+  EXPECT_EQ(terminal.WaitForExit(30000), 1) << ReadWholeFile(folder.File("third.log"));
+  EXPECT_NE(ReadWholeFile(folder.File("third.log")).find("Lyricade is already running with this data folder."),
+            std::string::npos);
+
+  EXPECT_EQ(first->WaitForExit(0), -1) << "the first program still runs";
+  x11.RequestClose(main);
+  ASSERT_TRUE(x11.PressKeyUntilGone(x11.WaitForWindow("Save Singer List Before You Exit", 10000),
+                                    XK_Return, 20000));
+  EXPECT_EQ(first->WaitForExit(15000), 0);
+  EXPECT_TRUE(fs::is_empty(folder.File("cache/lyricade"))) << "its own scratch folder went at exit";
+}

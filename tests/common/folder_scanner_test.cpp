@@ -84,11 +84,16 @@ TEST_F(ScanTree, FoldersDepthFirstThenFilesFolderByFolderAndPatternByPattern) {
   Folder("dir.mp3");
   Link("missing.mp3", "dead.mp3");
   Link(Root() + "/b.mp3", "linked.mp3");
+  // A killed zipsweep's private folder is hidden and never walked; a hidden
+  // file is still a file here (the import leaves those out itself).
+  Folder(".zipsweep-Ab12Cd");
+  File(".zipsweep-Ab12Cd/half.mp3");
+  File(".hidden.mp3");
 
   Scan("*.mp3, *.zip");
   EXPECT_TRUE(completed_);
   EXPECT_EQ(events_, (Strings{"folder /Z", "folder /a", "folder /a/deep", "folder /b", "folder /dir.mp3",
-                              "/a.Mp3", "/b.mp3", "/linked.mp3", "/A.ZIP",
+                              "/.hidden.mp3", "/a.Mp3", "/b.mp3", "/linked.mp3", "/A.ZIP",
                               "/a/x.zip", "/a/deep/y.mp3", "/b/c.mp3"}));
   EXPECT_GT(pumps_, 12) << "events run after every entry";
   EXPECT_TRUE(unreadable_.empty());

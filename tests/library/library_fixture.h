@@ -9,7 +9,7 @@
 #include "common/test_folder.h"
 #include "library/database_seed.h"
 #include "library/library_database.h"
-#include "library/text_rules.h"
+#include "library/sql_quoting.h"
 #include "platform/prompts/scripted_prompts.h"
 
 namespace lyricade::testing {

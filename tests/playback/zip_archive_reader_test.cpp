@@ -4,7 +4,7 @@
 #include <sys/stat.h>
 
 #include "common/test_folder.h"
-#include "playback/zip_member_name.h"
+#include "common/zip_member_name.h"
 #include "playback/zip_test_support.h"
 
 namespace lyricade {

@@ -18,7 +18,7 @@
 
 #include "../library/library_fixture.h"
 #include "common/unique_fd.h"
-#include "requestpage/qr_code.h"
+#include "requestcode/qr_code.h"
 #include "requestpage/request_page_service.h"
 
 namespace lyricade {

@@ -78,12 +78,15 @@ TEST(CustomPictureList, HoldsFiftyPicturesNamedByTheirFiles) {
   {
     std::ofstream file(folder.File("customlogos.cfg"), std::ios::binary);
     file << "\r\n";
+    // A path over the longest a line holds is left out, not cut.
+    file << "/logos/" << std::string(1024, 'x') << ".png\r\n";
     for (int i = 0; i < 51; ++i) file << "/logos/Logo " << i << ".png\r\n";
   }
   CustomPictureList logos;
   logos.Load(folder.File("customlogos.cfg"));
   ASSERT_EQ(logos.Size(), 50u);
   EXPECT_TRUE(logos.Full());
+  EXPECT_EQ(logos.Names().front(), "Logo 0");
   EXPECT_EQ(logos.Names().back(), "Logo 49");
   EXPECT_FALSE(logos.Add("/logos/Party.Night.jpg"));
 

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <QCursor>
+#include <QGuiApplication>
 #include <QMouseEvent>
 #include <QScreen>
 
@@ -55,7 +56,10 @@ protected:
 };
 
 TEST_F(KaraokeWindowTest, DraggingAndDoubleClicking) {
-  auto screen = MakeScreen({{0, 0, 1920, 1080}});
+  // The monitor the window is told of is the display's own, whatever its
+  // size: clamping and maximising follow the screen the window is on.
+  const QRect display = QGuiApplication::primaryScreen()->geometry();
+  auto screen = MakeScreen({{display.x(), display.y(), display.width(), display.height()}});
   ASSERT_TRUE(screen);
   KaraokeStatic& window = *screen->Window();
   window.setPosition(100, 100);

@@ -7,7 +7,10 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QPushButton>
+#include <unistd.h>
+
 #include <cstdio>
+#include <iostream>
 #include <functional>
 #include <vector>
 #include <filesystem>
@@ -16,6 +19,7 @@
 #include "app/leveling_settings.h"
 #include "app/preferences_file.h"
 #include "app/ui/leveling_host.h"
+#include "app/data_folder_writes.h"
 #include "app/demo_library.h"
 #include "app/show.h"
 #include "app/request_desk.h"
@@ -24,9 +28,10 @@
 #include "app/ui/requests_panel.h"
 #include "app/ui/room_board.h"
 #include "app/song_requests.h"
-#include "requestpage/request_code_picture.h"
+#include "requestcode/request_code_picture.h"
 #include "app/ui/background_options_window.h"
 #include "app/ui/custom_logos.h"
+#include "app/ui/data_folder_owner.h"
 #include "app/ui/announce_options_dialog.h"
 #include "app/ui/library_commands.h"
 #include "app/ui/main_window.h"
@@ -98,9 +103,26 @@ Application::~Application() { Shutdown(); }
 bool Application::Start() {
   // The folders; a new data folder is seeded with its databases and pictures.
   dataFolder_ = ResolveDataFolder(args_, "lyricade", "LYRICADE_DATA_DIR");
-  scratchFolder_ = ResolveScratchRoot("lyricade");
   programFolder_ = ResolveProgramFolder("lyricade");
   firstRun_ = PrepareDataFolder(dataFolder_, programFolder_) == DataFolderState::Created;
+  // Before anything reads or writes the data folder: a second copy would
+  // write its stale rotation over the first one's at exit.
+  owner_ = std::make_unique<DataFolderOwner>();
+  if (!owner_->Claim(dataFolder_)) {
+    std::cerr << DataFolderOwner::kAlreadyRunning << std::endl;
+    // From a terminal the line above is the answer; from the desktop a box.
+    if (!::isatty(STDIN_FILENO))
+      prompts_.Message("Lyricade", DataFolderOwner::kAlreadyRunning, PromptButtons::Ok,
+                       PromptIcon::Information);
+    return false;
+  }
+  writes_ = std::make_unique<DataFolderWrites>(dataFolder_);
+  // Scratch folders are per process (programs on other data folders share
+  // the root); those of processes that died are removed now.
+  const std::string scratchRoot = ResolveScratchRoot("lyricade");
+  RemoveStaleRunFolders(scratchRoot);
+  scratchRun_ = std::make_unique<RunFolder>(RunFolder::MakeInside(scratchRoot));
+  scratchFolder_ = scratchRun_->Valid() ? scratchRun_->Path() : scratchRoot;
   // A database that could not be made is missing: opening it below shows
   // the host the "Database Failure" message.
   if (firstRun_ && !SeedDatabaseFiles(dataFolder_, programFolder_))
@@ -151,6 +173,13 @@ bool Application::Start() {
   parts.programFolder = programFolder_;
   window_ = std::make_unique<MainWindow>(parts);
   qtPrompts_.SetParent(window_.get());
+  QObject::connect(writes_.get(), &DataFolderWrites::warningChanged, window_.get(),
+                   [this] { window_->SetSaveWarning(writes_->Warning()); });
+  QObject::connect(owner_.get(), &DataFolderOwner::comeForwardRequested, window_.get(), [this] {
+    if (window_->isMinimized()) window_->showNormal();
+    window_->raise();
+    window_->activateWindow();
+  });
   // The singers: the panel above the library, the "Add Song" queueing, the
   // History and venue windows; new History rows take the "Assign Venue:"
   // box's venue.
@@ -608,6 +637,7 @@ void Application::Shutdown() {
     QCoreApplication::processEvents();
     RemoveScratchTree(folder);
   }
+  if (scratchRun_) scratchRun_->Remove();
 }
 
 }  // namespace lyricade

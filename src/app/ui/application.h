@@ -2,7 +2,8 @@
 // The program's frame: brings every part up in a fixed order, runs the event
 // loop and takes everything down again in order.
 //
-// Start-up: the folders (a new data folder is seeded), the library and
+// Start-up: the folders (a new data folder is seeded; the data folder is
+// locked, a second start on it ends), the library and
 // catalogue databases and their upgrade, the host controller, the main window
 // with its library list, the singers' screen and its render thread, the
 // preferences, the saved rotation, the splash; then the 30 ms timer. Close:
@@ -25,6 +26,9 @@ namespace lyricade {
 class AmbientsWindow;
 class BackgroundOptionsWindow;
 class CustomLogos;
+class DataFolderOwner;
+class DataFolderWrites;
+class RunFolder;
 class KaraokeScreen;
 class LibraryCommands;
 class LyricScreen;
@@ -141,6 +145,11 @@ private:
   // before the parts it writes to: the windows before the host controller,
   // the host controller (whose teardown clears the scene's flags) before the
   // singers' screen, everything before the databases.
+  // Held for the program's life; the last to go.
+  std::unique_ptr<DataFolderOwner> owner_;
+  std::unique_ptr<RunFolder> scratchRun_;
+  // The main window's warning while writes into the data folder fail.
+  std::unique_ptr<DataFolderWrites> writes_;
   std::unique_ptr<LibraryDatabase> database_;
   std::unique_ptr<SingerHistory> history_;
   // The songs' lengths for the wait estimates; its worker reads the library.

@@ -62,6 +62,12 @@ MainWindow::MainWindow(MainWindowParts parts, QWidget* parent)
 
   leftColumn_ = new QVBoxLayout;
   leftColumn_->setSpacing(6);
+  saveWarning_ = new QLabel(this);
+  saveWarning_->setTextFormat(Qt::PlainText);
+  saveWarning_->setWordWrap(true);
+  saveWarning_->setStyleSheet("color: #ffffff; background: #b00000; padding: 4px;");
+  saveWarning_->hide();
+  leftColumn_->addWidget(saveWarning_);
   leftColumn_->addWidget(BuildLibraryArea(), 1);
   columns->addLayout(leftColumn_, 1);
   columns->addWidget(BuildTransport());
@@ -89,6 +95,11 @@ MainWindow::MainWindow(MainWindowParts parts, QWidget* parent)
   });
   Refresh();
   RefreshTransport();
+}
+
+void MainWindow::SetSaveWarning(const std::string& text) {
+  saveWarning_->setText(Q(text));
+  saveWarning_->setVisible(!text.empty());
 }
 
 QPushButton* MainWindow::Button(const QString& text, const QString& tip) {

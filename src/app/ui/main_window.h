@@ -57,6 +57,10 @@ public:
   // The background loudness pass's progress in the status area; empty hides
   // nothing but says nothing.
   void SetMeasuringStatus(const std::string& text);
+  // The warning above the library while writes into the data folder fail;
+  // empty hides it. Non-modal: the show goes on.
+  void SetSaveWarning(const std::string& text);
+  QLabel* SaveWarning() const { return saveWarning_; }
 
   // Preferences: what the controls show after the file is read, and what is
   // written back at close.
@@ -151,6 +155,7 @@ private:
   QLabel* status_ = nullptr;
   // What the show skipped, until the next song.
   QLabel* hostNote_ = nullptr;
+  QLabel* saveWarning_ = nullptr;
   KaraokeBar* progress_ = nullptr;
   KaraokeBar* volumeBar_ = nullptr;
   QPushButton* play_ = nullptr;

@@ -12,8 +12,8 @@
 
 #include <algorithm>
 
-#include "common/text_rules.h"
-#include "requestpage/request_code_picture.h"
+#include "common/field_text.h"
+#include "requestcode/request_code_picture.h"
 #include "screen/screen_fonts.h"
 
 namespace lyricade {

@@ -4,14 +4,19 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QHideEvent>
+#include <QTimer>
 #include <QLabel>
 #include <QPushButton>
 #include <QSlider>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include "between/ambient_folder_walk.h"
 #include "between/ambient_list.h"
 #include "between/break_music.h"
+#include "library/library_import.h"
+#include "library/ui/import_progress_window.h"
 #include "platform/prompts/prompts.h"
 
 namespace lyricade {
@@ -96,11 +101,49 @@ void AmbientsWindow::Add() {
   Reload();
 }
 
+AmbientsWindow::~AmbientsWindow() = default;
+
 void AmbientsWindow::AddFolder() {
+  if (walk_) return;
   const std::optional<std::string> folder = prompts_.ChooseFolder("Browse for Folder", {});
   if (!folder) return;
-  list_.AddFolder(*folder, [] { QCoreApplication::processEvents(); });
+  walk_ = std::make_unique<AmbientFolderWalk>(*folder);
+  progress_ = std::make_unique<ImportProgressWindow>();
+  progress_->Callbacks().Caption(AddFolderCaption(*folder));
+  if (!walkTimer_) {
+    walkTimer_ = new QTimer(this);
+    walkTimer_->setInterval(50);
+    connect(walkTimer_, &QTimer::timeout, this, &AmbientsWindow::FollowWalk);
+  }
+  walkTimer_->start();
+}
+
+void AmbientsWindow::FollowWalk() {
+  if (!walk_) return;
+  if (progress_->Aborted()) walk_->Abort();
+  progress_->Callbacks().Caption(AddFolderCaption(walk_->CurrentFolder()));
+  if (walk_->Aborted()) {
+    EndWalk();
+    return;
+  }
+  if (!walk_->Done()) return;
+  list_.AddFound(walk_->TakeFound());
+  EndWalk();
   Reload();
+}
+
+void AmbientsWindow::EndWalk() {
+  if (walkTimer_) walkTimer_->stop();
+  // An aborted walk stops at its next entry; waiting for it is short.
+  walk_.reset();
+  progress_.reset();
+}
+
+void AmbientsWindow::hideEvent(QHideEvent* event) {
+  // Closed (not minimised): a walk still going adds nothing, and never
+  // outlives the window or the program.
+  if (!event->spontaneous()) EndWalk();
+  QDialog::hideEvent(event);
 }
 
 void AmbientsWindow::RemoveSelected() {

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "common/text_file.h"
 #include "platform/db/db_log.h"
 #include "platform/db/like_function.h"
 
@@ -359,12 +360,16 @@ bool DbConnection::BackupTo(const std::string& path, std::string* why) {
   // The copy is one whole file of its own: no log beside it.
   copy.Execute("PRAGMA journal_mode=DELETE;");
   copy.Close();
+  // The copy is what a compaction falls back on: on disk, under its name,
+  // before anything is written over the library.
+  SyncFile(part);
   std::filesystem::rename(part, path, error);
   if (error) {
     Say(why, error.message());
     std::filesystem::remove(part, error);
     return false;
   }
+  SyncFolderOf(path);
   return true;
 }
 

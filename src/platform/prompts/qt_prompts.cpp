@@ -46,12 +46,11 @@ QWidget* QtPrompts::Owner() const {
 }
 
 QString QtPrompts::QtFilterLine(const FileFilter& filter) {
-  QString name = Q(filter.Name);
-  const int paren = name.indexOf(" (");
-  if (paren >= 0) name.truncate(paren);
+  // Qt takes the patterns from the last parentheses and, with the details
+  // hidden, shows everything before them: the written name, commas and all.
   QString patterns = Q(filter.Patterns);
   patterns.replace(';', ' ');
-  return name + " (" + patterns + ")";
+  return Q(filter.Name) + " (" + patterns + ")";
 }
 
 PromptAnswer QtPrompts::Message(const std::string& caption, const std::string& text,
@@ -91,15 +90,18 @@ std::vector<std::string> QtPrompts::OpenFiles(const std::string& title,
                                               const std::string& initialFolder, bool multiple) {
   QStringList lines;
   for (const FileFilter& filter : filters) lines << QtFilterLine(filter);
-  const QString filterText = lines.join(";;");
+  QFileDialog dialog(Owner(), Q(title), Q(initialFolder));
+  // Qt's own dialog, whose filter box shows the names as written (a desktop's
+  // dialog may rewrite them).
+  dialog.setOptions(QFileDialog::DontUseNativeDialog | QFileDialog::HideNameFilterDetails);
+  dialog.setAcceptMode(QFileDialog::AcceptOpen);
+  dialog.setFileMode(multiple ? QFileDialog::ExistingFiles : QFileDialog::ExistingFile);
+  dialog.setNameFilters(lines);
   std::vector<std::string> chosen;
-  if (multiple) {
-    for (const QString& path :
-         QFileDialog::getOpenFileNames(Owner(), Q(title), Q(initialFolder), filterText))
-      chosen.push_back(path.toStdString());
-  } else {
-    QString path = QFileDialog::getOpenFileName(Owner(), Q(title), Q(initialFolder), filterText);
-    if (!path.isEmpty()) chosen.push_back(path.toStdString());
+  if (dialog.exec() != QDialog::Accepted) return chosen;
+  for (const QString& path : dialog.selectedFiles()) {
+    chosen.push_back(path.toStdString());
+    if (!multiple) break;
   }
   return chosen;
 }

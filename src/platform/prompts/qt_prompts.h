@@ -24,8 +24,9 @@ public:
                                           const std::string& initialFolder) override;
   std::optional<RgbColour> ChooseColour(const RgbColour& initial) override;
 
-  // The Qt filter line for one filter: Qt reads the patterns between the
-  // parentheses, separated by blanks, so "*.dds;*.jpg" becomes "(*.dds *.jpg)".
+  // The Qt filter line for one filter: the written name followed by the
+  // patterns Qt reads, between parentheses and separated by blanks, so
+  // "*.dds;*.jpg" becomes "(*.dds *.jpg)". The chooser shows the name alone.
   static QString QtFilterLine(const FileFilter& filter);
 
 private:

@@ -16,7 +16,7 @@
 
 #include "remote/request_message.h"
 #include "remote/request_server.h"
-#include "requestpage/request_code_picture.h"
+#include "requestcode/request_code_picture.h"
 #include "remote/server_settings.h"
 
 namespace lyricade {

@@ -14,8 +14,8 @@
 #include <algorithm>
 
 #include "common/app_settings.h"
-#include "common/text_rules.h"
-#include "library/text_rules.h"
+#include "common/field_text.h"
+#include "library/sql_quoting.h"
 #include "platform/prompts/prompts.h"
 #include "singers/singer_history.h"
 #include "singers/singer_rotation.h"

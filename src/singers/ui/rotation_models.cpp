@@ -36,7 +36,6 @@ std::string PlaylistTitle(const SingerRotation& rotation) {
 }
 
 const char* const SingerListModel::kHeaders[kColumnCount] = {"#", "Songs", "Singer Name", "Wait"};
-const int SingerListModel::kWidths[kColumnCount] = {50, 35, 150, 60};
 
 SingerListModel::SingerListModel(const SingerRotation& rotation, QObject* parent)
     : QAbstractTableModel(parent), rotation_(rotation), rows_(rotation.Count()) {}
@@ -93,7 +92,6 @@ QVariant SingerListModel::headerData(int section, Qt::Orientation orientation, i
 
 const char* const PlaylistModel::kHeaders[kColumnCount] = {
     "#", "Key", "MX", "Song Name", "Artist", "ID", "Comment", "Year", "Location", "Ref"};
-const int PlaylistModel::kWidths[kColumnCount] = {35, 45, 35, 300, 200, 120, 0, 50, 120, 1};
 
 PlaylistModel::PlaylistModel(const SingerRotation& rotation, QObject* parent)
     : QAbstractTableModel(parent), rotation_(rotation) {

@@ -24,7 +24,6 @@ class SingerListModel : public QAbstractTableModel {
 public:
   static constexpr int kColumnCount = 4;
   static const char* const kHeaders[kColumnCount];
-  static const int kWidths[kColumnCount];
 
   explicit SingerListModel(const SingerRotation& rotation, QObject* parent = nullptr);
 
@@ -53,7 +52,6 @@ class PlaylistModel : public QAbstractTableModel {
 public:
   static constexpr int kColumnCount = 10;
   static const char* const kHeaders[kColumnCount];
-  static const int kWidths[kColumnCount];
 
   explicit PlaylistModel(const SingerRotation& rotation, QObject* parent = nullptr);
 

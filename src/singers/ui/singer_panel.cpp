@@ -15,13 +15,14 @@
 #include "singers/rotation_host.h"
 #include "singers/singer_rotation.h"
 #include "singers/ui/rotation_models.h"
+#include "common/designed_columns.h"
 #include "singers/ui/singer_name_dialog.h"
 #include "singers/ui/song_parameters_dialog.h"
 
 namespace lyricade {
 namespace {
 
-QTreeView* ListView(QAbstractItemModel* model, const int* widths, int columns, QWidget* parent) {
+QTreeView* ListView(QAbstractItemModel* model, ColumnList list, QWidget* parent) {
   auto* view = new QTreeView(parent);
   view->setModel(model);
   view->setRootIsDecorated(false);
@@ -34,7 +35,8 @@ QTreeView* ListView(QAbstractItemModel* model, const int* widths, int columns, Q
   view->header()->setStretchLastSection(false);
   view->header()->setMinimumSectionSize(0);
   view->header()->setSectionsMovable(false);
-  for (int c = 0; c < columns; ++c) view->setColumnWidth(c, widths[c]);
+  const std::vector<DesignedColumn>& designed = DesignedColumns(list);
+  for (size_t c = 0; c < designed.size(); ++c) view->setColumnWidth(static_cast<int>(c), designed[c].Width);
   return view;
 }
 
@@ -64,7 +66,7 @@ SingerPanel::SingerPanel(RotationHost& show, Prompts& prompts, HistoryNames name
   // The singer list and its buttons.
   auto* singerColumn = new QVBoxLayout;
   singerColumn->addWidget(new QLabel(QStringLiteral("Singers"), this));
-  singerView_ = ListView(singerModel_, SingerListModel::kWidths, SingerListModel::kColumnCount, this);
+  singerView_ = ListView(singerModel_, ColumnList::Singers, this);
   singerView_->setMinimumWidth(250);
   singerColumn->addWidget(singerView_, 1);
   auto* singerButtons = new QGridLayout;
@@ -85,7 +87,7 @@ SingerPanel::SingerPanel(RotationHost& show, Prompts& prompts, HistoryNames name
   // Singer names are shown as typed, never read as markup.
   playlistTitle_->setTextFormat(Qt::PlainText);
   playlistColumn->addWidget(playlistTitle_);
-  playlistView_ = ListView(playlistModel_, PlaylistModel::kWidths, PlaylistModel::kColumnCount, this);
+  playlistView_ = ListView(playlistModel_, ColumnList::Playlist, this);
   playlistColumn->addWidget(playlistView_, 1);
   auto* songButtons = new QHBoxLayout;
   songButtons->setSpacing(3);

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QComboBox>
+#include <QDialog>
 #include <QInputDialog>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -26,10 +28,23 @@ void WhenShown(std::function<void(QWidget*)> act) {
 }
 
 TEST(QtPrompts, FilterLinesListThePatternsQtReads) {
-  EXPECT_EQ(QtPrompts::QtFilterLine({"Image Files (*.dds, *.jpg, *.png, *.bmp, *.tga)",
-                                     "*.dds;*.jpg;*.png;*.bmp;*.tga"}),
-            "Image Files (*.dds *.jpg *.png *.bmp *.tga)");
+  EXPECT_EQ(QtPrompts::QtFilterLine({"Image Files (*.dds, *.jpg)", "*.dds;*.jpg"}),
+            "Image Files (*.dds, *.jpg) (*.dds *.jpg)");
   EXPECT_EQ(QtPrompts::QtFilterLine({"Karaoke", "*.zip"}), "Karaoke (*.zip)");
+}
+
+TEST(QtPrompts, FileChooserShowsTheFilterNamesAsWritten) {
+  QtPrompts prompts;
+  QStringList shown;
+  WhenShown([&](QWidget* widget) {
+    auto* combo = widget->findChild<QComboBox*>("fileTypeCombo");
+    ASSERT_NE(combo, nullptr);
+    for (int i = 0; i < combo->count(); ++i) shown << combo->itemText(i);
+    qobject_cast<QDialog*>(widget)->reject();
+  });
+  EXPECT_TRUE(prompts.OpenFiles("Open", {{"Audio Files (*.mp3, *.wav, *.wma)", "*.mp3;*.wav;*.wma"},
+                                         {"ZIP Files (*.zip)", "*.zip"}}, {}, false).empty());
+  EXPECT_EQ(shown, (QStringList{"Audio Files (*.mp3, *.wav, *.wma)", "ZIP Files (*.zip)"}));
 }
 
 TEST(QtPrompts, MessageBoxShowsTheTextsAndReturnsTheButtonPressed) {

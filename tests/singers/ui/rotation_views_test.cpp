@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QTreeView>
 
+#include "common/designed_columns.h"
 #include "singers/ui/key_multiplex_picker.h"
 #include "singers/ui/rotation_models.h"
 #include "singers/ui/singer_name_dialog.h"
@@ -73,7 +74,9 @@ TEST(RotationModels, CellTextsRedRowsAndTitle) {
   EXPECT_EQ(playlist.CellText(2, 1), "Norm");
   EXPECT_EQ(playlist.CellText(2, 2), "C");
   EXPECT_EQ(playlist.headerData(6, Qt::Horizontal).toString(), "Comment");
-  EXPECT_EQ(PlaylistModel::kWidths[6], 0);
+  EXPECT_EQ(DesignedColumns(ColumnList::Playlist)[6].Width, 0);
+  EXPECT_EQ(DesignedColumns(ColumnList::Singers).size(), static_cast<size_t>(SingerListModel::kColumnCount))
+      << "every column of the singer list has its designed width";
 
   // Nobody current: nothing red. Cue Ben's second song: his row and that
   // song are red.

@@ -1,4 +1,4 @@
-#include "playback/zip_member_name.h"
+#include "common/zip_member_name.h"
 
 #include <vector>
 

@@ -1,4 +1,4 @@
-#include "library/text_rules.h"
+#include "library/sql_quoting.h"
 
 namespace lyricade {
 

@@ -1,4 +1,4 @@
-#include "common/text_rules.h"
+#include "common/field_text.h"
 
 namespace lyricade {
 

@@ -1,4 +1,4 @@
-#include "requestpage/qr_code.h"
+#include "requestcode/qr_code.h"
 
 #include <qrencode.h>
 

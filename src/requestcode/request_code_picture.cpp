@@ -1,11 +1,11 @@
-#include "requestpage/request_code_picture.h"
+#include "requestcode/request_code_picture.h"
 
 #include <QFont>
 #include <QFontMetrics>
 #include <QPainter>
 #include <algorithm>
 
-#include "requestpage/qr_code.h"
+#include "requestcode/qr_code.h"
 
 namespace lyricade {
 
