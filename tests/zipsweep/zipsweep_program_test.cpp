@@ -191,8 +191,15 @@ TEST_F(ZipsweepProgramTest, TheWindowOpensAndClosesAndTheProcessEnds) {
   Program program(run_, {});
   const Window window = x11.WaitForWindow("Quillon Mass Unzip and Test", 20000);
   ASSERT_NE(window, 0u) << program.Err();
-  x11.RequestClose(window);
-  EXPECT_EQ(program.Wait(20000), 0) << program.Err();
+  // On a loaded machine a close request sent the moment the window maps can
+  // reach the toolkit before it listens for one, as a user's first click
+  // could; the user clicks again.
+  int status = -1;
+  for (int tries = 0; tries < 10 && status == -1; ++tries) {
+    x11.RequestClose(window);
+    status = program.Wait(2000);
+  }
+  EXPECT_EQ(status, 0) << program.Err();
 }
 
 }  // namespace
