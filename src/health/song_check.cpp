@@ -13,11 +13,9 @@ namespace {
 
 constexpr uint64_t kMaxCdgBytes = 64ull << 20;
 
+// The audio members a ZIP song plays from, as the song extractor takes them.
 bool IsAudioName(std::string_view name) {
-  const std::string extension = FileExtension(name);
-  for (const char* audio : {"mp3", "wav", "ogg", "m4a", "flac", "opus", "aac", "wma"})
-    if (EqualsIgnoreCase(extension, audio)) return true;
-  return false;
+  return IsPairedAudioPath(name) || EqualsIgnoreCase(FileExtension(name), "wma");
 }
 
 SongCheckResult Fails(std::string reason) { return SongCheckResult{false, std::move(reason)}; }
