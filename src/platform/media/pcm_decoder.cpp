@@ -108,11 +108,16 @@ PcmDecodeResult Pull(GstElement* pipeline, GstAppSink* appsink, const PcmBlockSi
         if (!result.Ok) result.Error = "the media holds no audio";
         break;
       }
-      if (const GstMessagePtr message(gst_bus_pop_filtered(bus.get(), GST_MESSAGE_ERROR));
-          message) {
+      // Every message is taken off the bus: left there, the parser's tag
+      // messages pile up and each look for an error walks all of them.
+      bool failed = false;
+      while (const GstMessagePtr message{gst_bus_pop(bus.get())}) {
+        if (GST_MESSAGE_TYPE(message.get()) != GST_MESSAGE_ERROR) continue;
         result.Error = BusError(message.get());
+        failed = true;
         break;
       }
+      if (failed) break;
       if (options.Cancel && options.Cancel->load(std::memory_order_relaxed)) {
         result.Error = "the decode was cancelled";
         break;
