@@ -216,6 +216,8 @@ public:
   void SetChannel(int channel);
   std::string KeyText() const;
   std::string ChannelText() const;
+  // False while a song that has no channels to choose (MIDI) is loaded.
+  bool ChannelsApply() const { return !transport_.MidiSongLoaded(); }
   // The now-up display: singer and title.
   NowUp NowUpDisplay() const { return rotation_.NowUpDisplay(); }
 

@@ -74,6 +74,9 @@ public:
   bool OpenLyrics(const TimedLyrics& lyrics);
   // The graph just rendered carries video.
   bool SongHasVideo() const;
+  // A MIDI song is loaded: the synthesizer plays every part in both
+  // channels, so channel select does not apply to it.
+  bool MidiSongLoaded() const { return midiSong_ && graph_ != nullptr; }
   // The current key (tenths) and channel with their labels' texts; the
   // graph's filter follows at its next buffer when there is one.
   void SetKeyAndChannel(int keyTenths, int channel);

@@ -218,10 +218,13 @@ TEST_F(ShowPlayback, TimedLyricsFollowTheSongAndAVideosLyricFileIsIgnored) {
   if (FindSoundFont().empty()) return;
   const std::string kar = folder.File("songs/Tune.kar");
   ASSERT_TRUE(testing::MakeKaraokeMidi(kar, {"@TTune"}, {{"/Sing "}, {"this"}, {"/Now"}}));
+  EXPECT_TRUE(show->ChannelsApply());
   ASSERT_TRUE(show->PlaySong(kar, 0, 0));
   EXPECT_EQ(display.lines, (std::vector<std::string>{"Sing this", "Now"}));
+  EXPECT_FALSE(show->ChannelsApply()) << "a MIDI song has no channels to choose";
   show->Stop();
   EXPECT_EQ(display.closed, 2);
+  EXPECT_TRUE(show->ChannelsApply());
 }
 
 }  // namespace

@@ -307,6 +307,7 @@ QWidget* MainWindow::BuildTransport() {
   for (const auto& [caption, channel] : channels) {
     QPushButton* button = Button(caption, "Multiplex songs: which channel plays");
     channelRow->addWidget(button);
+    channelButtons_.push_back(button);
     connect(button, &QPushButton::clicked, this, [this, channel = channel] {
       parts_.show->SetChannel(channel);
     });
@@ -393,6 +394,7 @@ void MainWindow::RefreshTransport() {
   Show* show = parts_.show;
   keyLabel_->setText(Q(show->KeyText()));
   channelLabel_->setText(Q(show->ChannelText()));
+  for (QPushButton* button : channelButtons_) button->setEnabled(show->ChannelsApply());
   levelLabel_->setText(Q(show->Leveling().LevelText()));
   if (!volumeBar_->Dragging()) volumeBar_->SetValue(VolumeBarValue(show->Volume()));
   volumeText_->setText(QString::asprintf("%d%%", show->Volume()));
