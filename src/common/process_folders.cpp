@@ -5,6 +5,7 @@
 #include <sys/file.h>
 #include <sys/stat.h>
 
+#include <chrono>
 #include <filesystem>
 #include <string_view>
 #include <system_error>
@@ -16,6 +17,9 @@ namespace lyricade {
 namespace {
 
 constexpr std::string_view kRunPrefix = "run-";
+// A folder made this recently may belong to a process that has not locked
+// it yet (it locks right after making it): never taken for a dead one's.
+constexpr auto kNewFolderAge = std::chrono::seconds(60);
 
 UniqueFd OpenFolder(const std::string& path) {
   return UniqueFd(::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
@@ -71,15 +75,18 @@ void RunFolder::Remove() {
   lock_.Reset();
 }
 
-size_t RemoveStaleRunFolders(const std::string& root) {
+size_t RemoveStaleRunFolders(const std::string& root) { return RemoveStaleLockedFolders(root, kRunPrefix); }
+
+size_t RemoveStaleLockedFolders(const std::string& root, std::string_view prefix) {
   size_t removed = 0;
   std::error_code error;
   for (fs::directory_iterator it(root, error), end; !error && it != end; it.increment(error)) {
     const std::string name = it->path().filename().string();
-    if (name.size() != kRunPrefix.size() + 6 || name.compare(0, kRunPrefix.size(), kRunPrefix) != 0)
-      continue;
+    if (name.size() != prefix.size() + 6 || name.compare(0, prefix.size(), prefix) != 0) continue;
     std::error_code kind;
     if (it->is_symlink(kind) || !it->is_directory(kind)) continue;
+    const fs::file_time_type made = fs::last_write_time(it->path(), kind);
+    if (kind || fs::file_time_type::clock::now() - made < kNewFolderAge) continue;
     // Held until the folder is gone, so no process starting now takes it.
     const UniqueFd lock = OpenFolder(it->path().string());
     if (!TryLock(lock)) continue;

@@ -4,6 +4,7 @@
 // killed process left can be told from one a living process uses.
 
 #include <string>
+#include <string_view>
 
 #include "common/unique_fd.h"
 
@@ -54,8 +55,12 @@ private:
   UniqueFd lock_;
 };
 
-// Removes the "run-XXXXXX" folders below `root` that no living process
-// holds; returns how many went.
+// Removes the folders below `root` named `prefix` + six characters that no
+// living process holds locked (a process locks its folder right after it
+// makes it; one made in the last minute is left alone, so one not yet
+// locked is never taken for a dead process's); returns how many went.
+size_t RemoveStaleLockedFolders(const std::string& root, std::string_view prefix);
+// The program's own "run-XXXXXX" folders.
 size_t RemoveStaleRunFolders(const std::string& root);
 
 }  // namespace lyricade

@@ -12,6 +12,8 @@
 #include <string_view>
 #include <system_error>
 
+#include "common/process_folders.h"
+
 namespace fs = std::filesystem;
 
 namespace lyricade {
@@ -110,25 +112,7 @@ ScratchFolder ScratchFolder::MakeInside(const std::string& parent) {
   return folder;
 }
 
-size_t RemoveStaleScratch(const std::string& parent) {
-  static constexpr std::string_view kPrefix = ".zipsweep-";
-  size_t removed = 0;
-  std::error_code error;
-  for (fs::directory_iterator it(parent, error), end; !error && it != end; it.increment(error)) {
-    const std::string name = it->path().filename().string();
-    if (name.size() != kPrefix.size() + 6 || name.compare(0, kPrefix.size(), kPrefix) != 0) continue;
-    std::error_code kind;
-    if (!it->is_directory(kind) || it->is_symlink(kind)) continue;
-    // A folder whose lock can be had belongs to no living run; the lock is
-    // held until the folder is gone, so no run starting now can take it.
-    UniqueFd lock(::open(it->path().c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
-    if (!lock.Valid() || ::flock(lock.Get(), LOCK_EX | LOCK_NB) != 0) continue;
-    std::error_code gone;
-    fs::remove_all(it->path(), gone);
-    if (!gone) ++removed;
-  }
-  return removed;
-}
+size_t RemoveStaleScratch(const std::string& parent) { return RemoveStaleLockedFolders(parent, ".zipsweep-"); }
 
 bool ScratchFolder::Empty() const {
   if (path_.empty()) return false;

@@ -88,6 +88,9 @@ TEST_F(ProgramExit, ASecondStartOnTheSameDataFolderEnds) {
   ASSERT_TRUE(x11.Connected());
   const std::string deadRun = folder.File("cache/lyricade/run-dead01/Zipped/");
   fs::create_directories(deadRun);
+  // Made a while ago: a folder just made may be a starting process's.
+  fs::last_write_time(folder.File("cache/lyricade/run-dead01"),
+                      fs::file_time_type::clock::now() - std::chrono::minutes(2));
   auto first = StartLyricade(folder);
   ASSERT_TRUE(x11.PressKeyUntilGone(x11.WaitForWindow("Monitor Information", 60000), XK_Return, 20000));
   const Window main = x11.WaitForWindow(kMainCaption, 30000);

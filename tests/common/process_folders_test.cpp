@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
 #include <optional>
 
@@ -30,10 +31,14 @@ TEST(ProcessFolders, OnlyFoldersOfDeadProcessesAreRemoved) {
   RunFolder live = RunFolder::MakeInside(root);
   ASSERT_TRUE(live.Valid());
   EXPECT_EQ(live.Path().rfind(root + "run-", 0), 0u);
-  // A killed process's folder: nobody holds it.
+  // A killed process's folder: nobody holds it. One just made may be a
+  // starting process's that has not locked it yet.
   fs::create_directories(root + "run-dead01/Zipped");
+  fs::last_write_time(root + "run-dead01", fs::file_time_type::clock::now() - std::chrono::minutes(2));
+  fs::create_directories(root + "run-new001");
   fs::create_directories(root + "keep-me");
   EXPECT_EQ(RemoveStaleRunFolders(root), 1u);
+  EXPECT_TRUE(fs::exists(root + "run-new001"));
   EXPECT_FALSE(fs::exists(root + "run-dead01"));
   EXPECT_TRUE(fs::exists(live.Path()));
   EXPECT_TRUE(fs::exists(root + "keep-me"));

@@ -7,6 +7,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <filesystem>
 
 #include "common/test_folder.h"
@@ -239,6 +240,7 @@ TEST_F(ArchiveSweepTest, ArchivesThatCannotBePlacedWholeAreKeptAndStaleFoldersGo
   const std::string whole = Song("d/whole.zip", "song");
   fs::create_directories(folder_.File("a/.zipsweep-AbC123/x"));
   ASSERT_TRUE(WriteWhole(folder_.File("a/.zipsweep-AbC123/x/song.mp3"), "a crash's copy"));
+  fs::last_write_time(folder_.File("a/.zipsweep-AbC123"), fs::file_time_type::clock::now() - std::chrono::minutes(2));
   const ScratchFolder live = ScratchFolder::MakeInside(folder_.File("d"));
   ASSERT_TRUE(live.Valid());
 
