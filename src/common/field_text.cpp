@@ -23,4 +23,15 @@ std::string FieldText(std::string_view text, size_t capacity) {
   return CutUtf8(BlankControlCharacters(text), capacity > 0 ? capacity - 1 : 0);
 }
 
+std::vector<std::string> SplitTabs(const std::string& line, size_t maxFields) {
+  std::vector<std::string> fields;
+  size_t at = 0;
+  for (;;) {
+    const size_t tab = line.find('\t', at);
+    fields.push_back(line.substr(at, tab == std::string::npos ? std::string::npos : tab - at));
+    if (tab == std::string::npos || fields.size() > maxFields) return fields;
+    at = tab + 1;
+  }
+}
+
 }  // namespace lyricade

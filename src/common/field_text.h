@@ -4,6 +4,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace lyricade {
 
@@ -17,6 +18,10 @@ std::string BlankControlCharacters(std::string_view text);
 // Both: the text as a field of `capacity` bytes (a terminator included in
 // the capacity, so at most capacity - 1 bytes of text) holds it.
 std::string FieldText(std::string_view text, size_t capacity);
+
+// The tab-separated fields of one line of a state file, reading stops once
+// more than `maxFields` are found (a hostile line cannot make thousands).
+std::vector<std::string> SplitTabs(const std::string& line, size_t maxFields = static_cast<size_t>(-1));
 
 // Clamps a value into [low, high].
 inline int ClampTo(int value, int low, int high) {

@@ -52,11 +52,11 @@ RunFolder& RunFolder::operator=(RunFolder&& other) noexcept {
   return *this;
 }
 
-RunFolder RunFolder::MakeInside(const std::string& root) {
+RunFolder RunFolder::MakeInside(const std::string& root, std::string_view prefix) {
   RunFolder folder;
   std::error_code error;
   fs::create_directories(root, error);
-  std::string pattern = (fs::path(root) / (std::string(kRunPrefix) + "XXXXXX")).string();
+  std::string pattern = (fs::path(root) / (std::string(prefix) + "XXXXXX")).string();
   if (!::mkdtemp(pattern.data())) return folder;
   folder.path_ = pattern + "/";
   folder.lock_ = OpenFolder(pattern);

@@ -30,8 +30,9 @@ private:
   UniqueFd fd_;
 };
 
-// A private folder "run-XXXXXX" below a shared root, locked while it lives
-// and removed with everything in it when it goes.
+// A private folder PREFIX + "XXXXXX" ("run-XXXXXX" unless told) below a
+// shared root, locked while it lives and removed with everything in it when
+// it goes.
 class RunFolder {
 public:
   RunFolder() = default;
@@ -43,7 +44,7 @@ public:
 
   // Makes the root (and its parents) when missing; invalid when the folder
   // cannot be made or locked.
-  static RunFolder MakeInside(const std::string& root);
+  static RunFolder MakeInside(const std::string& root, std::string_view prefix = "run-");
 
   bool Valid() const { return !path_.empty(); }
   // The folder, ending with "/".

@@ -5,8 +5,8 @@
 #include <fstream>
 #include <iterator>
 
-#include "common/text_file.h"
 #include "common/field_text.h"
+#include "common/text_file.h"
 #include "singers/queued_song.h"
 
 namespace lyricade {
@@ -15,17 +15,6 @@ namespace {
 constexpr const char* kHeader = "lyricade-pending-requests\t1";
 constexpr size_t kFromCapacity = 64;
 constexpr size_t kFields = 8;
-
-std::vector<std::string> SplitTabs(const std::string& line) {
-  std::vector<std::string> fields;
-  size_t at = 0;
-  for (;;) {
-    const size_t tab = line.find('\t', at);
-    fields.push_back(line.substr(at, tab == std::string::npos ? std::string::npos : tab - at));
-    if (tab == std::string::npos || fields.size() > kFields) return fields;
-    at = tab + 1;
-  }
-}
 
 template <typename Number>
 bool Parse(const std::string& text, Number& value) {
@@ -104,7 +93,7 @@ void RequestApprovals::LoadFileLines(const std::vector<std::string>& lines) {
   pending_.clear();
   if (lines.empty() || lines.front() != kHeader) return;
   for (size_t i = 1; i < lines.size() && !Full(); ++i) {
-    const std::vector<std::string> fields = SplitTabs(lines[i]);
+    const std::vector<std::string> fields = SplitTabs(lines[i], kFields);
     if (fields.size() != 7) continue;
     PendingRequest request;
     if (!Parse(fields[0], request.ReceivedAt) || !Parse(fields[1], request.Key)) continue;

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <charconv>
 
+#include "common/field_text.h"
 #include "singers/singer_rotation.h"
 
 namespace lyricade {
@@ -17,17 +18,6 @@ constexpr const char* kRememberKeysTag = "remember-keys";
 constexpr const char* kApproveRequestsTag = "approve-requests";
 // The option lines a file may hold besides one line per singer.
 constexpr size_t kOptionLines = 8;
-
-std::vector<std::string> SplitTabs(const std::string& line) {
-  std::vector<std::string> fields;
-  size_t at = 0;
-  for (;;) {
-    const size_t tab = line.find('\t', at);
-    fields.push_back(line.substr(at, tab == std::string::npos ? std::string::npos : tab - at));
-    if (tab == std::string::npos) return fields;
-    at = tab + 1;
-  }
-}
 
 bool ParseInt(const std::string& text, int& value) {
   const char* end = text.data() + text.size();

@@ -2,8 +2,6 @@
 
 #include <stdio.h>
 #include <stdlib.h>
-#include <fcntl.h>
-#include <sys/file.h>
 #include <sys/stat.h>
 
 #include <algorithm>
@@ -12,12 +10,14 @@
 #include <string_view>
 #include <system_error>
 
-#include "common/process_folders.h"
 
 namespace fs = std::filesystem;
 
 namespace lyricade {
 namespace {
+
+// Hidden, so no folder walk takes a killed run's half-unpacked files.
+constexpr std::string_view kScratchPrefix = ".zipsweep-";
 
 std::string WithSlash(std::string folder) {
   if (folder.empty() || folder.back() != '/') folder += '/';
@@ -90,48 +90,23 @@ void Place(const std::string& scratch, const std::string& folder, const std::str
 
 }  // namespace
 
-ScratchFolder& ScratchFolder::operator=(ScratchFolder&& other) noexcept {
-  if (this != &other) {
-    Remove();
-    path_ = std::move(other.path_);
-    lock_ = std::move(other.lock_);
-    other.path_.clear();
-  }
-  return *this;
-}
-
 ScratchFolder ScratchFolder::MakeInside(const std::string& parent) {
-  ScratchFolder folder;
-  std::string pattern = WithSlash(parent) + ".zipsweep-XXXXXX";
-  if (!::mkdtemp(pattern.data())) return folder;
-  folder.path_ = pattern + "/";
-  folder.lock_ = UniqueFd(::open(pattern.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
-  // Unlocked, a live folder would pass for a stale one; no folder rather
-  // than one another run may remove under us.
-  if (!folder.lock_.Valid() || ::flock(folder.lock_.Get(), LOCK_EX | LOCK_NB) != 0) folder.Remove();
-  return folder;
+  ScratchFolder scratch;
+  scratch.folder_ = RunFolder::MakeInside(parent, kScratchPrefix);
+  return scratch;
 }
 
-size_t RemoveStaleScratch(const std::string& parent) { return RemoveStaleLockedFolders(parent, ".zipsweep-"); }
+size_t RemoveStaleScratch(const std::string& parent) { return RemoveStaleLockedFolders(parent, kScratchPrefix); }
 
 bool ScratchFolder::Empty() const {
-  if (path_.empty()) return false;
+  if (!Valid()) return false;
   bool ok = true;
   std::error_code error;
-  for (const fs::directory_entry& entry : SortedEntries(path_)) {
+  for (const fs::directory_entry& entry : SortedEntries(Path())) {
     fs::remove_all(entry.path(), error);
     if (error) ok = false;
   }
   return ok;
-}
-
-void ScratchFolder::Remove() {
-  if (path_.empty()) return;
-  std::error_code error;
-  // remove_all removes links themselves, never what they point to.
-  fs::remove_all(path_, error);
-  path_.clear();
-  lock_.Reset();
 }
 
 ScratchFolder& ScratchKeeper::Inside(const std::string& parent) {

@@ -8,37 +8,27 @@
 #include <string>
 #include <vector>
 
-#include "common/unique_fd.h"
+#include "common/process_folders.h"
 
 namespace lyricade {
 
 class ScratchFolder {
 public:
-  ScratchFolder() = default;
-  ~ScratchFolder() { Remove(); }
-  ScratchFolder(ScratchFolder&& other) noexcept
-      : path_(std::move(other.path_)), lock_(std::move(other.lock_)) {
-    other.path_.clear();
-  }
-  ScratchFolder& operator=(ScratchFolder&& other) noexcept;
-  ScratchFolder(const ScratchFolder&) = delete;
-  ScratchFolder& operator=(const ScratchFolder&) = delete;
 
   // A new folder ".zipsweep-XXXXXX" inside `parent`; empty when it cannot be
   // made (the parent is not writable). The folder is locked while it lives,
   // so a run can tell it from a folder a crashed run left behind.
   static ScratchFolder MakeInside(const std::string& parent);
 
-  bool Valid() const { return !path_.empty(); }
+  bool Valid() const { return folder_.Valid(); }
   // The folder, ending with "/".
-  const std::string& Path() const { return path_; }
+  const std::string& Path() const { return folder_.Path(); }
   // Removes what is inside, keeping the folder.
   bool Empty() const;
-  void Remove();
+  void Remove() { folder_.Remove(); }
 
 private:
-  std::string path_;
-  UniqueFd lock_;
+  RunFolder folder_;
 };
 
 // Removes the private folders inside `parent` that no running zipsweep

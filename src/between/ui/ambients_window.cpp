@@ -54,12 +54,15 @@ AmbientsWindow::AmbientsWindow(AmbientList& list, BreakMusic& music, Prompts& pr
   layout->addLayout(buttons);
 
   auto* volume = new QHBoxLayout;
-  volume->addWidget(new QLabel(QStringLiteral("Ambient Volume:"), this));
+  auto* volumeLabel = new QLabel(QStringLiteral("Ambient Volume:"), this);
+  volumeLabel->setTextFormat(Qt::PlainText);
+  volume->addWidget(volumeLabel);
   auto* down = new QPushButton(QStringLiteral("-"), this);
   slider_ = new QSlider(Qt::Horizontal, this);
   slider_->setRange(0, 100);
   auto* up = new QPushButton(QStringLiteral("+"), this);
   percent_ = new QLabel(this);
+  percent_->setTextFormat(Qt::PlainText);
   volume->addWidget(down);
   volume->addWidget(slider_, 1);
   volume->addWidget(up);

@@ -92,6 +92,7 @@ HistoryWindow::HistoryWindow(SingerHistory& history, SingerRotation& rotation, A
   singerList_ = new QListWidget(this);
   singerList_->setSelectionMode(QAbstractItemView::SingleSelection);
   findLabel_ = new QLabel(QStringLiteral("Find:"), this);
+  for (QLabel* label : {venueLabel_, singerLabel_, findLabel_}) label->setTextFormat(Qt::PlainText);
   findField_ = new QLineEdit(this);
 
   songModel_ = new HistorySongModel(this);
