@@ -77,6 +77,8 @@ void BackgroundVideos::Stop() {
 bool BackgroundVideos::StartNext() {
   if (list_.Empty()) return false;
   list_.Advance();
+  // Entries whose drive is not plugged in are passed over.
+  for (size_t tried = 1; tried < list_.Size() && !IsRegularFile(list_.CurrentPath()); ++tried) list_.Advance();
   return StartCurrent();
 }
 

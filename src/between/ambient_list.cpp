@@ -38,6 +38,8 @@ void AmbientList::Remove(int index) {
   if (Valid(index)) tracks_.erase(tracks_.begin() + index);
 }
 
+bool AmbientList::Present(int index) const { return Valid(index) && IsRegularFile(At(index).Path); }
+
 bool AmbientList::Load(const std::string& file) {
   std::error_code error;
   if (!std::filesystem::exists(file, error)) return false;  // a first run
@@ -46,14 +48,15 @@ bool AmbientList::Load(const std::string& file) {
     qCWarning(lcBetween) << "the break-music list could not be read from" << file.c_str();
     return false;
   }
+  int absent = 0;
   for (const std::string& line : *lines) {
     const std::string path = CutUtf8(line, kMaxField);
     if (path.empty()) continue;
-    if (IsRegularFile(path))
-      Append(DisplayName(path), path);
-    else
-      qCWarning(lcBetween) << "the break track" << path.c_str() << "is gone; it leaves the list";
+    if (!IsRegularFile(path)) ++absent;
+    Append(DisplayName(path), path);
   }
+  if (absent > 0)
+    qCWarning(lcBetween) << absent << "break tracks are not there now; they stay in the list and are skipped";
   return true;
 }
 

@@ -1,7 +1,8 @@
 #pragma once
 // The break-music list: tracks (a name and a path) in play order, and its
-// file "ambients.cfg", one path per line. Reading drops the lines whose files
-// are gone, so a deleted track does not come back after the next exit.
+// file "ambients.cfg", one path per line. A line whose file is not there is
+// kept (shown grey, skipped when playing) and written back as it was: a USB
+// drive plugged in after the start must not cost the host the list.
 
 #include <functional>
 #include <string>
@@ -39,9 +40,13 @@ public:
   }
   void Remove(int index);
   void Clear() { tracks_.clear(); }
+  // Whether the track's file is there now (a stat: a late drive's tracks
+  // become playable as soon as it is plugged in).
+  bool Present(int index) const;
 
-  // Appends the tracks of the file whose files exist; false (logged) when
-  // the file cannot be read, which a first run's missing file is.
+  // Appends every track of the file, those whose files are not there now
+  // included; false (logged) when the file cannot be read, which a first
+  // run's missing file is.
   bool Load(const std::string& file);
   bool Save(const std::string& file) const;
 

@@ -52,6 +52,9 @@ void BreakMusic::Advance() {
     const int step = settings_.RandomIncrement.load() ? std::clamp(randomStep_(), 1, 3) : 1;
     // From -1 (no track yet) a step of 1 lands on the first track.
     index_ = ((std::max(index_, -1) + step) % count + count) % count;
+    // Tracks whose drive is not plugged in are passed over, one by one, so
+    // the music goes on with what is there.
+    for (int tried = 1; tried < count && !list_.Present(index_); ++tried) index_ = (index_ + 1) % count;
   }
   PlayCurrent();
 }

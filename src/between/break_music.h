@@ -35,8 +35,8 @@ public:
   void PlayIndex(int index);
   // Plays the current track, fading in from 0.
   void PlayCurrent();
-  // Moves to the next track and plays it (a request from the host, a song's
-  // end or the option switched on).
+  // Moves to the next track whose file is there and plays it (a request
+  // from the host, a song's end or the option switched on).
   void NextTrack();
   // Starts fading out; only while a track plays.
   void FadeOut();

@@ -59,12 +59,13 @@ void BackgroundVideoList::Load(const std::string& listFile, const std::string& p
   entries_.clear();
   current_ = -1;
   if (std::optional<std::vector<std::string>> paths = ReadPaths(listFile)) {
+    int absent = 0;
     for (const std::string& path : *paths) {
-      if (IsRegularFile(path))
-        Add(path);
-      else
-        qCWarning(lcScreen) << "The background" << path.c_str() << "is gone; dropped from the list";
+      if (!IsRegularFile(path)) ++absent;
+      Add(path);
     }
+    if (absent > 0)
+      qCWarning(lcScreen) << absent << "backgrounds are not there now; they stay in the list and are skipped";
     return;
   }
   std::error_code error;

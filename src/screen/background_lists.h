@@ -34,8 +34,9 @@ public:
   // video files the background window adds, whatever their letter case.
   static bool IsVideoFile(const std::string& path);
 
-  // Reads `listFile`: every line naming an existing file becomes an entry,
-  // lines naming missing files are dropped. Without the file, the videos of
+  // Reads `listFile`: every line becomes an entry, those naming files that
+  // are not there now included (a drive plugged in late; the player skips
+  // them and they are written back as they were). Without the file, the videos of
   // `programFolder` + "Backgrounds/" are listed, sorted by name. The current
   // entry goes back to none.
   void Load(const std::string& listFile, const std::string& programFolder);

@@ -139,6 +139,13 @@ TEST(BackgroundVideoStart, AGraphThatNeverShowedAFrameIsReleasedByTheNext) {
   std::ofstream(folder.File("broken.wmv")) << "not a video";
   EXPECT_FALSE(videos.Start(folder.File("broken.wmv")));
   EXPECT_FALSE(videos.Playing());
+
+  // The next background passes over entries whose drive is not plugged in.
+  videos.List().Add(folder.File("drive/late.avi"));
+  videos.List().Add(b);
+  videos.List().SetCurrent(-1);
+  ASSERT_TRUE(videos.StartNext());
+  EXPECT_EQ(videos.List().CurrentIndex(), 1);
 }
 
 }  // namespace

@@ -1,7 +1,9 @@
 // The pads' and the break music's files.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
+#include <optional>
 
 #include "between/ambient_list.h"
 #include "between/effect_slots.h"
@@ -56,24 +58,30 @@ TEST(EffectSlotsFile, ShortOrMissingFilesLeaveSlotsFree) {
   EXPECT_FALSE(pads.Assigned(4));
 }
 
-TEST(AmbientListFile, MissingFilesAreDroppedAndDoNotComeBack) {
+// A track on a drive plugged in after the start stays in the list and goes
+// back to the file as it was.
+TEST(AmbientListFile, MissingFilesStayAndAreWrittenBackUnchanged) {
   testing::TestFolder folder;
   Touch(folder.File("Intro Song.mp3"));
   Touch(folder.File("outro.wav"));
-  ASSERT_TRUE(WriteTextLinesAtomically(
-      folder.File("ambients.cfg"),
-      {folder.File("Intro Song.mp3"), folder.File("deleted.mp3"), "", folder.File("outro.wav")}));
+  const std::vector<std::string> written = {folder.File("Intro Song.mp3"), folder.File("late/drive.mp3"),
+                                            folder.File("outro.wav")};
+  ASSERT_TRUE(WriteTextLinesAtomically(folder.File("ambients.cfg"),
+                                       {written[0], written[1], "", written[2]}));
 
   AmbientList list;
   ASSERT_TRUE(list.Load(folder.File("ambients.cfg")));
-  ASSERT_EQ(list.Size(), 2);
+  ASSERT_EQ(list.Size(), 3);
   EXPECT_EQ(list.At(0).Name, "Intro Song");
-  EXPECT_EQ(list.At(1).Path, folder.File("outro.wav"));
+  EXPECT_EQ(list.At(1).Name, "drive");
+  EXPECT_FALSE(list.Present(1));
+  EXPECT_TRUE(list.Present(2));
 
   ASSERT_TRUE(list.Save(folder.File("ambients.cfg")));
-  const auto lines = ReadTextLines(folder.File("ambients.cfg"));
-  ASSERT_TRUE(lines);
-  EXPECT_EQ(*lines, (std::vector<std::string>{folder.File("Intro Song.mp3"), folder.File("outro.wav")}));
+  EXPECT_EQ(ReadTextLines(folder.File("ambients.cfg")), std::optional(written));
+  std::filesystem::create_directories(folder.File("late"));
+  Touch(folder.File("late/drive.mp3"));
+  EXPECT_TRUE(list.Present(1));
 }
 
 TEST(AmbientListFile, AddFolderTakesMusicFilesWithTheirExtensions) {

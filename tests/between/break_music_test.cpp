@@ -183,5 +183,24 @@ TEST_F(BreakMusicTest, MissingOrRefusedFilesPlayNothing) {
   EXPECT_FALSE(music.Playing());
 }
 
+// Tracks on a drive that is not plugged in are passed over, and play once
+// it is.
+TEST_F(BreakMusicTest, TracksThatAreNotThereArePassedOver) {
+  settings.RandomIncrement = false;
+  MakeTracks(4);
+  std::filesystem::remove(Track(1));
+  std::filesystem::remove(Track(2));
+  music.NextTrack();
+  ASSERT_EQ(music.CurrentIndex(), 0);
+  music.NextTrack();
+  EXPECT_EQ(music.CurrentIndex(), 3);
+  EXPECT_TRUE(music.Playing());
+  std::ofstream(Track(1)) << "x";
+  music.NextTrack();
+  music.NextTrack();
+  EXPECT_EQ(music.CurrentIndex(), 1);
+  EXPECT_EQ(music.PlayingPath(), Track(1));
+}
+
 }  // namespace
 }  // namespace lyricade

@@ -1,5 +1,5 @@
 // The background video list and the custom picture lists as the data folder
-// keeps them: missing files dropped, the first run's scan of the program's
+// keeps them: missing files kept for a late drive, the first run's scan of the program's
 // "Backgrounds" folder, the 50-picture limit and display names.
 #include "screen/background_lists.h"
 
@@ -22,23 +22,26 @@ std::string Contents(const std::string& path) {
   return {std::istreambuf_iterator<char>(in), {}};
 }
 
-TEST(BackgroundVideoList, LinesNamingMissingFilesAreDroppedAndNotWrittenBack) {
+TEST(BackgroundVideoList, LinesNamingMissingFilesStayAndAreWrittenBack) {
   TestFolder folder;
   const std::string kept = folder.File("Kept Loop.wmv"), still = folder.File("Party.Night.jpg");
+  const std::string late = folder.File("drive/Late.wmv");
   Touch(kept);
   Touch(still);
   std::ofstream(folder.File("backgrounds.cfg"), std::ios::binary)
-      << kept << "\r\n\r\n" << folder.File("deleted.wmv") << "\r\n" << still;
+      << kept << "\r\n\r\n" << late << "\r\n" << still;
   BackgroundVideoList list;
   list.Load(folder.File("backgrounds.cfg"), folder.File("program/"));
-  ASSERT_EQ(list.Size(), 2u);
+  ASSERT_EQ(list.Size(), 3u);
   EXPECT_EQ(list.Entries()[0].Name, "Kept Loop");
-  EXPECT_EQ(list.Entries()[1].Name, "Party.Night");
+  EXPECT_EQ(list.Entries()[1].Name, "Late");
+  EXPECT_EQ(list.Entries()[2].Name, "Party.Night");
   EXPECT_EQ(list.CurrentIndex(), -1);
   EXPECT_EQ(list.CurrentPath(), "");
 
   ASSERT_TRUE(list.Save(folder.File("backgrounds.cfg")));
-  EXPECT_EQ(Contents(folder.File("backgrounds.cfg")), kept + "\r\n" + still + "\r\n");
+  EXPECT_EQ(Contents(folder.File("backgrounds.cfg")), kept + "\r\n" + late + "\r\n" + still + "\r\n");
+  list.Remove(1);
 
   // The current entry moves on and wraps; removing leaves the index alone.
   list.Advance();

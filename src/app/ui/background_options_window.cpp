@@ -1,5 +1,6 @@
 #include "app/ui/background_options_window.h"
 
+#include <QApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QTextDocument>
@@ -9,6 +10,7 @@
 
 #include "app/background_videos.h"
 #include "common/app_settings.h"
+#include "common/path_pieces.h"
 #include "platform/prompts/prompts.h"
 
 namespace lyricade {
@@ -20,6 +22,11 @@ QTreeWidgetItem* Row(const PictureEntry& entry) {
   row->setText(1, QString::fromStdString(entry.Path));
   // Tooltips take rich text: a file name is escaped into a plain paragraph.
   row->setToolTip(1, Qt::convertFromPlainText(QString::fromStdString(entry.Path)));
+  // An entry whose drive is not plugged in stays listed, grey, and is
+  // skipped until its file is back.
+  if (!IsRegularFile(entry.Path))
+    for (int column = 0; column < 2; ++column)
+      row->setForeground(column, QApplication::palette().brush(QPalette::Disabled, QPalette::Text));
   return row;
 }
 

@@ -1,5 +1,6 @@
 #include "between/ui/ambients_window.h"
 
+#include <QBrush>
 #include <QCoreApplication>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -81,9 +82,20 @@ AmbientsWindow::AmbientsWindow(AmbientList& list, BreakMusic& music, Prompts& pr
 
 void AmbientsWindow::Reload() {
   rows_->clear();
-  for (const AmbientTrack& track : list_.Tracks())
-    rows_->addTopLevelItem(new QTreeWidgetItem(
-        QStringList{QString::fromStdString(track.Name), QString::fromStdString(track.Path)}));
+  const QBrush absent = palette().brush(QPalette::Disabled, QPalette::Text);
+  for (int index = 0; index < list_.Size(); ++index) {
+    const AmbientTrack& track = list_.At(index);
+    auto* row = new QTreeWidgetItem(
+        QStringList{QString::fromStdString(track.Name), QString::fromStdString(track.Path)});
+    // A track whose drive is not plugged in stays listed, grey, and is
+    // skipped until its file is back.
+    if (!list_.Present(index))
+      for (int column = 0; column < 2; ++column) {
+        row->setForeground(column, absent);
+        row->setToolTip(column, QStringLiteral("The file is not there now; it is skipped."));
+      }
+    rows_->addTopLevelItem(row);
+  }
   const QSignalBlocker quiet(slider_);
   slider_->setValue(music_.Volume());
   ShowVolume();
