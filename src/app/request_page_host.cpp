@@ -113,7 +113,8 @@ void RequestPageHost::PublishRotation(const SingerRotation& rotation,
   queues.reserve(rotation.Singers().size());
   for (size_t i = 0; i < rotation.Singers().size(); ++i) {
     const Singer& singer = rotation.Singers()[i];
-    SingerQueueView view{singer.Name, {}};
+    SingerQueueView view;
+    view.Name = singer.Name;
     for (const QueuedSong& song : singer.Playlist) view.Titles.push_back(song.Title);
     if (i < waits.size() && waits[i].Seconds >= 0) {
       view.Position = waits[i].SingersBefore;
