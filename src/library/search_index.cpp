@@ -579,6 +579,39 @@ std::vector<std::vector<int64_t>> SearchIndex::Songs(const std::vector<int64_t>&
   return songs;
 }
 
+std::vector<std::vector<uint32_t>> SearchIndex::SongPositions(const std::vector<int64_t>& itemNums,
+                                                              const MakerPreference& preference) const {
+  constexpr uint32_t kNone = std::numeric_limits<uint32_t>::max();
+  std::vector<uint32_t> placeOfSong(songStarts_.empty() ? 0 : songStarts_.size() - 1, kNone);
+  std::vector<std::vector<uint32_t>> songs;
+  std::vector<uint32_t> rowAt(itemNums.size(), kNone);
+  for (size_t at = 0; at < itemNums.size(); ++at) {
+    const size_t row = RowOf(itemNums[at]);
+    if (row == std::string::npos) {
+      songs.push_back({static_cast<uint32_t>(at)});
+      continue;
+    }
+    rowAt[at] = static_cast<uint32_t>(row);
+    uint32_t& place = placeOfSong[songOf_[row]];
+    if (place == kNone) {
+      place = static_cast<uint32_t>(songs.size());
+      songs.emplace_back();
+    }
+    songs[place].push_back(static_cast<uint32_t>(at));
+  }
+  std::vector<std::string_view> ids;
+  for (std::vector<uint32_t>& song : songs) {
+    if (song.size() < 2) continue;
+    ids.clear();
+    for (uint32_t at : song) ids.push_back(RowText(columns_[2], rowAt[at]));
+    std::vector<uint32_t> ordered;
+    ordered.reserve(song.size());
+    for (size_t i : PreferenceOrder(ids, preference)) ordered.push_back(song[i]);
+    song = std::move(ordered);
+  }
+  return songs;
+}
+
 int64_t SearchIndex::PreferredVersion(int64_t itemNum, const MakerPreference& preference) const {
   const size_t row = RowOf(itemNum);
   if (row == std::string::npos) return 0;

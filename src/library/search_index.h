@@ -67,6 +67,11 @@ public:
   // The preferred version of the song `itemNum` is a version of; 0 when no
   // row has that number.
   int64_t PreferredVersion(int64_t itemNum, const MakerPreference& preference) const;
+  // The positions in `itemNums` (a list's rows) of each song, in the order
+  // of the song's first position, the host's preferred first; a number
+  // without a row is a song of its own.
+  std::vector<std::vector<uint32_t>> SongPositions(const std::vector<int64_t>& itemNums,
+                                                   const MakerPreference& preference) const;
   // How many versions the song of `itemNum` has (0 for no row).
   size_t VersionCount(int64_t itemNum) const;
 
