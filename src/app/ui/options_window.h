@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+class QLineEdit;
+
 namespace lyricade {
 
 class AppSettings;
@@ -34,6 +36,8 @@ struct OptionsHooks {
   std::function<void(QWidget* owner)> customizeAnnounce;
   // "Show the request page's code on the singers' screen" changed.
   std::function<void()> requestCodeChanged;
+  // "Preferred Makers" or "Group Versions" changed.
+  std::function<void()> versionsChanged;
 };
 
 class OptionsWindow : public QDialog {
@@ -55,6 +59,7 @@ public:
   QPushButton* RemoveLogoButton() const { return removeLogo_; }
   QCheckBox* StartRequestServerBox() const { return startRequestServer_; }
   QCheckBox* RequestCodeOnScreenBox() const { return requestCodeOnScreen_; }
+  QLineEdit* PreferredMakersBox() const { return preferredMakers_; }
 
 private:
   QCheckBox* AddCheck(const QString& caption, std::atomic<bool>& setting);
@@ -73,6 +78,7 @@ private:
   QPushButton* removeLogo_ = nullptr;
   QCheckBox* startRequestServer_ = nullptr;
   QCheckBox* requestCodeOnScreen_ = nullptr;
+  QLineEdit* preferredMakers_ = nullptr;
   bool loading_ = false;
 };
 
