@@ -6,12 +6,11 @@
 #include <QSpinBox>
 #include <QComboBox>
 #include <QDialog>
+#include <QLineEdit>
 #include <QPushButton>
 #include <functional>
 #include <string>
 #include <vector>
-
-class QLineEdit;
 
 namespace lyricade {
 
