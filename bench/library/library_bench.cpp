@@ -1,5 +1,5 @@
-// Library list speed and memory on generated libraries of 100,000 and
-// 500,000 songs:
+// Library list speed and memory on generated libraries of 100,000, 500,000
+// and 1,000,000 songs:
 //   library-load-500k    whole library opened in title order, count known,
 //                        first screen of cells read (ms)
 //   library-search-100k  three-word all-fields "Match All" search as the list
@@ -15,6 +15,10 @@
 //   library-cell-scattered  every cell from another random row: worst case
 //   library-rss-500k     resident memory of a process holding the search
 //                        index and showing the whole 500,000-song library (MB)
+//   library-index-build-1m, library-search-1m, library-search-1m-p99,
+//   library-rss-1m       the same on 1,000,000 songs
+//   library-group-1m     "Group Versions": the whole 1,000,000-song list laid
+//                        out by songs with the index's help (ms)
 // With --compare-sqlite3 it instead times each statement against the sqlite3
 // shell running "SELECT ItemNum FROM (<statement>)" on the same file and
 // prints library-vs-sqlite3 (our time / shell time, the worst statement).
@@ -43,6 +47,7 @@
 #include "library/library_search.h"
 #include "library/list_loader.h"
 #include "library/search_index.h"
+#include "library/version_layout.h"
 
 namespace lyricade::bench {
 namespace {
@@ -194,6 +199,16 @@ void BuildIndex(benchmark::State& state, std::string path) {
   state.counters["cpu-ms"] = cpu;
 }
 
+// The worker's extra step for a whole-library load with "Group Versions".
+void GroupVersions(benchmark::State& state, std::string path) {
+  const SearchIndex& index = IndexOf(path);
+  std::shared_ptr<DbResult> result = OpenListResult(path, WholeLibrary());
+  const MakerPreference preference = MakerPreference::Parse("SC, SF, ZM");
+  size_t songs = 0;
+  for (auto _ : state) songs = LayOutVersions(*result, &index, preference)->RowCount();
+  state.counters["songs"] = static_cast<double>(songs);
+}
+
 // Painting: a screen of rows at a random place in the list, every column;
 // the time is per cell.
 void ReadScreenCells(benchmark::State& state, std::string path) {
@@ -322,7 +337,8 @@ int main(int argc, char** argv) {
 
   const std::string path100k = GeneratedLibrary(100000, LYRICADE_BENCH_RESOURCES);
   const std::string path500k = GeneratedLibrary(500000, LYRICADE_BENCH_RESOURCES);
-  if (path100k.empty() || path500k.empty()) {
+  const std::string path1m = GeneratedLibrary(1000000, LYRICADE_BENCH_RESOURCES);
+  if (path100k.empty() || path500k.empty() || path1m.empty()) {
     std::fprintf(stderr, "could not generate the libraries\n");
     return 1;
   }
@@ -342,6 +358,14 @@ int main(int argc, char** argv) {
       ->Unit(benchmark::kMillisecond)->Iterations(5)->Repetitions(5);
   benchmark::RegisterBenchmark("library-search-500k-p99", VariedSearches, path500k)
       ->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(3);
+  benchmark::RegisterBenchmark("library-index-build-1m", BuildIndex, path1m)
+      ->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(3);
+  benchmark::RegisterBenchmark("library-search-1m", IndexedThreeWordSearch, path1m)
+      ->Unit(benchmark::kMillisecond)->Iterations(5)->Repetitions(5);
+  benchmark::RegisterBenchmark("library-search-1m-p99", VariedSearches, path1m)
+      ->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(3);
+  benchmark::RegisterBenchmark("library-group-1m", GroupVersions, path1m)
+      ->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(3);
   benchmark::RegisterBenchmark("library-screen", ReadScreenCells, path500k)
       ->Unit(benchmark::kMicrosecond)->Repetitions(5);
   benchmark::RegisterBenchmark("library-cell-scattered", ReadScatteredCells, path500k)
@@ -354,6 +378,7 @@ int main(int argc, char** argv) {
   char self[4096] = {};
   const ssize_t length = readlink("/proc/self/exe", self, sizeof self - 1);
   const double rss = length > 0 ? ProbeResidentMegabytes(self, path500k) : -1;
+  const double rss1m = length > 0 ? ProbeResidentMegabytes(self, path1m) : -1;
   // The median time of a benchmark in the unit it was registered with.
   auto inUnit = [&](const char* name, double scale) { return reporter.Seconds(name) * scale; };
   auto figure = [&](const char* name, const char* unit) {
@@ -376,5 +401,11 @@ int main(int argc, char** argv) {
                                               (kScreenRows * lyricade::LibraryListModel::kColumnCount));
   figure("library-cell-scattered", "us");
   std::printf("library-rss-500k: %.1f MB\n", rss);
+  figure("library-index-build-1m", "ms");
+  figure("library-search-1m", "ms");
+  if (reporter.Seconds("library-search-1m-p99") >= 0)
+    std::printf("library-search-1m-p99: %.2f ms\n", reporter.Counter("library-search-1m-p99", "p99-ms"));
+  figure("library-group-1m", "ms");
+  std::printf("library-rss-1m: %.1f MB\n", rss1m);
   return 0;
 }

@@ -47,22 +47,34 @@ function row(song) {
     part.textContent = value;
     text.append(part);
   }
+  // A song the host has in several versions: the host's preferred one
+  // unless the singer picks a maker.
+  let choice = null;
+  const versions = song.versions || [];
+  if (versions.length > 1) {
+    choice = document.createElement("select");
+    choice.setAttribute("aria-label", "Version");
+    choice.append(new Option(song.count + " versions: any", ""));
+    for (const version of versions) choice.append(new Option(version.maker || version.id, String(version.item)));
+    text.append(choice);
+  }
   const button = document.createElement("button");
   button.type = "button";
   button.textContent = "Request";
-  button.addEventListener("click", () => request(song));
+  button.addEventListener("click", () => request(song, choice && choice.value ? Number(choice.value) : 0));
   item.append(text, button);
   return item;
 }
 
-async function request(song) {
+async function request(song, version) {
   const name = nameBox.value.trim();
   if (!name) { say("Please enter your name first."); nameBox.focus(); return; }
   localStorage.setItem("lyricade-singer", name);
   const response = await fetch("/api/request", {
     method: "POST",
     headers: { "Content-Type": "application/json" },
-    body: JSON.stringify({ name: name, item: song.item, key: Number(keyBox.value) }),
+    body: JSON.stringify(version ? { name: name, item: version, key: Number(keyBox.value) }
+                                 : { name: name, song: song.item, key: Number(keyBox.value) }),
   });
   const answer = await answerOf(response);
   say(response.ok ? answer.message : (answer.error || "The request failed."));

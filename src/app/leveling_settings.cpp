@@ -7,6 +7,7 @@
 #include "app/app_log.h"
 #include "common/app_settings.h"
 #include "leveling/level_rules.h"
+#include "library/song_versions.h"
 
 namespace lyricade {
 namespace {
@@ -15,6 +16,10 @@ constexpr const char* kLevelSongsKey = "Leveling/LevelSongs";
 constexpr const char* kTargetKey = "Leveling/TargetLufs";
 constexpr const char* kEndAfterLastLineKey = "Leveling/EndAfterLastLine";
 constexpr const char* kMarginKey = "Leveling/EndMarginSeconds";
+constexpr const char* kMakersKey = "Library/PreferredMakers";
+constexpr const char* kGroupVersionsKey = "Library/GroupVersions";
+// A hand-edited settings file cannot hand the options an endless text.
+constexpr qsizetype kMaxMakersText = 1024;
 
 int Bounded(const QSettings& stored, const char* key, int fallback, int low, int high) {
   bool ok = false;
@@ -32,6 +37,9 @@ void ReadLevelingSettings(AppSettings& settings, bool newDataFolder) {
   settings.EndAfterLastLine = stored.value(kEndAfterLastLineKey, false).toBool();
   settings.EndMarginSeconds =
       Bounded(stored, kMarginKey, kEndMarginDefault, kEndMarginMin, kEndMarginMax);
+  settings.PreferredMakers =
+      MakerPreference::Parse(stored.value(kMakersKey).toString().left(kMaxMakersText).toStdString()).Text();
+  settings.GroupVersions = stored.value(kGroupVersionsKey, false).toBool();
 }
 
 void StoreLevelingSettings(const AppSettings& settings) {
@@ -40,9 +48,11 @@ void StoreLevelingSettings(const AppSettings& settings) {
   stored.setValue(kTargetKey, settings.LevelTargetLufs.load());
   stored.setValue(kEndAfterLastLineKey, settings.EndAfterLastLine.load());
   stored.setValue(kMarginKey, settings.EndMarginSeconds.load());
+  stored.setValue(kMakersKey, QString::fromStdString(settings.PreferredMakers));
+  stored.setValue(kGroupVersionsKey, settings.GroupVersions.load());
   stored.sync();
   if (stored.status() != QSettings::NoError)
-    qCWarning(lcApp) << "the leveling options could not be stored in" << stored.fileName();
+    qCWarning(lcApp) << "the leveling and versions options could not be stored in" << stored.fileName();
 }
 
 }  // namespace lyricade

@@ -51,6 +51,8 @@ public:
   // the UI thread every second while the page runs (null while the index is
   // not current; searches then run the statement).
   void SetIndexSource(std::function<std::shared_ptr<const SearchIndex>()> source);
+  // The host's order of makers for the page's songs.
+  void SetMakerPreference(MakerPreference preference) { service_->PublishMakerPreference(std::move(preference)); }
 
 private:
   std::function<void(const PageSongRequest&)> handOff_;

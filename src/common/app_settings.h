@@ -87,6 +87,13 @@ public:
   std::atomic<int> LevelTargetLufs{-16};
   std::atomic<bool> EndAfterLastLine{false};
   std::atomic<int> EndMarginSeconds{3};
+
+  // Versions of one song, also the program's own settings: the makers the
+  // host prefers, best first, as typed ("SC, SF"), and "Group Versions",
+  // which lists each song of the library once (the request page always
+  // does). UI thread only.
+  std::string PreferredMakers;
+  std::atomic<bool> GroupVersions{false};
 };
 
 }  // namespace lyricade

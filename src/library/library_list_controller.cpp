@@ -75,11 +75,29 @@ void LibraryListController::HeaderClicked(int column) {
   }
 }
 
+void LibraryListController::SetVersions(bool group, MakerPreference preference) {
+  const bool changed = group != groupVersions_ || (group && preference.Makers() != preference_.Makers());
+  groupVersions_ = group;
+  preference_ = std::move(preference);
+  if (!changed) return;
+  if (loadBusy_ || searchBusy_)
+    reloadWaiting_ = true;
+  else
+    Reload();
+}
+
+void LibraryListController::Reload() {
+  if (searchMode_)
+    Search();
+  else
+    LoadLibraryList(-1);
+}
+
 void LibraryListController::StartLoad(bool search, const std::string& statement) {
   listStatement_ = statement;
   const std::string path = database_.LibraryOpen() ? database_.LibraryPath() : std::string();
-  loader_.Start(path, statement,
-                [this, search](std::shared_ptr<DbResult> result) { HandOver(search, result); });
+  std::function<std::shared_ptr<DbResult>()> open = [path, statement] { return OpenListResult(path, statement); };
+  StartWorker(search, std::move(open), groupVersions_ ? index_.Current() : nullptr);
 }
 
 void LibraryListController::StartIndexedSearch(std::shared_ptr<const SearchIndex> index,
@@ -88,27 +106,44 @@ void LibraryListController::StartIndexedSearch(std::shared_ptr<const SearchIndex
                                                const std::string& statement) {
   listStatement_ = statement;
   const std::string path = database_.LibraryPath();
-  auto open = [index = std::move(index), words = std::move(words), field, mode,
-               order = searchOrder_, path, statement]() -> std::shared_ptr<DbResult> {
+  auto open = [index, words = std::move(words), field, mode, order = searchOrder_, path,
+               statement]() -> std::shared_ptr<DbResult> {
     std::optional<std::vector<int64_t>> keys = index->Search(words, field, mode, order);
     if (!keys) return OpenListResult(path, statement);
     auto result = std::make_shared<DbResult>();
     result->OpenKeys(path, "SELECT * FROM Items", std::move(*keys));
     return result;
   };
-  loader_.Start(std::move(open),
-                [this](std::shared_ptr<DbResult> result) { HandOver(true, result); });
+  StartWorker(true, std::move(open), groupVersions_ ? std::move(index) : nullptr);
 }
 
-void LibraryListController::HandOver(bool search, std::shared_ptr<DbResult> result) {
+void LibraryListController::StartWorker(bool search, std::function<std::shared_ptr<DbResult>()> open,
+                                        std::shared_ptr<const SearchIndex> index) {
+  // The layout travels with the result: made on the worker next to it.
+  auto layout = std::make_shared<std::shared_ptr<const VersionLayout>>();
+  if (groupVersions_) {
+    open = [open = std::move(open), index = std::move(index), preference = preference_, layout] {
+      std::shared_ptr<DbResult> result = open();
+      if (result) *layout = LayOutVersions(*result, index.get(), preference);
+      return result;
+    };
+  }
+  loader_.Start(std::move(open), [this, search, layout](std::shared_ptr<DbResult> result) {
+    HandOver(search, std::move(result), *layout);
+  });
+}
+
+void LibraryListController::HandOver(bool search, std::shared_ptr<DbResult> result,
+                                     std::shared_ptr<const VersionLayout> layout) {
   // Runs on the worker: the result travels to the UI thread in a queued
   // call and is touched there only.
   QMetaObject::invokeMethod(
-      this, [this, search, result] { Finish(search, result); }, Qt::QueuedConnection);
+      this, [this, search, result, layout] { Finish(search, result, layout); }, Qt::QueuedConnection);
 }
 
-void LibraryListController::Finish(bool search, std::shared_ptr<DbResult> result) {
-  model_.SetResult(std::move(result));
+void LibraryListController::Finish(bool search, std::shared_ptr<DbResult> result,
+                                   std::shared_ptr<const VersionLayout> layout) {
+  model_.SetResult(std::move(result), std::move(layout));
   (search ? searchBusy_ : loadBusy_) = false;
   SetStatus(kComplete);
   if (!loadBusy_ && !searchBusy_) SetButtonsEnabled(true);
@@ -116,6 +151,9 @@ void LibraryListController::Finish(bool search, std::shared_ptr<DbResult> result
   if (search && typedSearchWaiting_) {
     typedSearchWaiting_ = false;
     Search();
+  } else if (reloadWaiting_ && !loadBusy_ && !searchBusy_) {
+    reloadWaiting_ = false;
+    Reload();
   }
 }
 

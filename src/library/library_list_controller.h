@@ -67,6 +67,12 @@ public:
   // A click on a column header: the search again in that column's order
   // while a search is shown, else the whole library in that order.
   void HeaderClicked(int column);
+  // "Group Versions" and the host's makers: the list shows each song once,
+  // the preferred version first, when `group` is on. A change reloads what
+  // is shown (once the load running now is over).
+  void SetVersions(bool group, MakerPreference preference);
+  bool GroupsVersions() const { return groupVersions_; }
+
   // The flip operations leave search mode without reloading.
   void ClearSearchMode() { searchMode_ = false; }
 
@@ -105,8 +111,13 @@ private:
   void StartIndexedSearch(std::shared_ptr<const SearchIndex> index,
                           std::vector<std::string> words, SearchField field, MatchMode mode,
                           const std::string& statement);
-  void HandOver(bool search, std::shared_ptr<DbResult> result);
-  void Finish(bool search, std::shared_ptr<DbResult> result);
+  // Opens on a worker; with "Group Versions" the worker lays the result
+  // out by versions too (by `index` when there is one).
+  void StartWorker(bool search, std::function<std::shared_ptr<DbResult>()> open,
+                   std::shared_ptr<const SearchIndex> index);
+  void HandOver(bool search, std::shared_ptr<DbResult> result, std::shared_ptr<const VersionLayout> layout);
+  void Finish(bool search, std::shared_ptr<DbResult> result, std::shared_ptr<const VersionLayout> layout);
+  void Reload();
 
   LibraryDatabase& database_;
   LibraryListModel& model_;
@@ -123,6 +134,9 @@ private:
   std::string listStatement_;
   bool lastSearchIndexed_ = false;
   bool typedSearchWaiting_ = false;
+  bool groupVersions_ = false;
+  MakerPreference preference_;
+  bool reloadWaiting_ = false;
 };
 
 }  // namespace lyricade

@@ -21,13 +21,14 @@ const char* const LibraryListModel::kHeaders[kColumnCount] = {
 
 LibraryListModel::LibraryListModel(QObject* parent) : QAbstractTableModel(parent) {}
 
-void LibraryListModel::SetResult(std::shared_ptr<DbResult> result) {
+void LibraryListModel::SetResult(std::shared_ptr<DbResult> result, std::shared_ptr<const VersionLayout> layout) {
   beginResetModel();
   result_ = std::move(result);
+  layout_ = layout ? std::make_shared<VersionLayout>(*layout) : nullptr;
   rowCount_ = 0;
   for (int c = 0; c < kColumnCount; ++c) fields_[c] = -1;
   if (result_ && result_->IsOpen()) {
-    if (result_->MoveFirst()) rowCount_ = result_->RecordCount();
+    if (result_->MoveFirst()) rowCount_ = layout_ ? static_cast<long>(layout_->RowCount()) : result_->RecordCount();
     for (int c = 0; c < kColumnCount; ++c) fields_[c] = result_->FieldIndex(kFields[c]);
   }
   endResetModel();
@@ -39,7 +40,33 @@ bool LibraryListModel::MoveTo(long row) const {
   // Cell requests may name rows of a list that has since been emptied or
   // replaced: only rows of the current result are read.
   if (!result_ || row < 0 || row >= rowCount_) return false;
-  return result_->MoveTo(row);
+  return result_->MoveTo(layout_ ? static_cast<long>(layout_->ResultRow(static_cast<size_t>(row))) : row);
+}
+
+size_t LibraryListModel::VersionCount(long row) const {
+  if (!layout_ || row < 0 || row >= rowCount_) return 0;
+  return layout_->VersionCount(static_cast<size_t>(row));
+}
+
+bool LibraryListModel::ToggleVersions(long row) {
+  if (VersionCount(row) < 2) return false;
+  const bool opening = !layout_->IsOpen(static_cast<size_t>(row));
+  const size_t count = VersionCount(row) - 1;
+  const int first = static_cast<int>(row) + 1, last = static_cast<int>(row + static_cast<long>(count));
+  if (opening)
+    beginInsertRows(QModelIndex(), first, last);
+  else
+    beginRemoveRows(QModelIndex(), first, last);
+  size_t changed = 0;
+  layout_->Toggle(static_cast<size_t>(row), changed);
+  rowCount_ = static_cast<long>(layout_->RowCount());
+  if (opening)
+    endInsertRows();
+  else
+    endRemoveRows();
+  // The song's own row shows whether it is open.
+  emit dataChanged(index(static_cast<int>(row), 0), index(static_cast<int>(row), 0));
+  return true;
 }
 
 std::string LibraryListModel::CellText(long row, int column) const {
@@ -76,8 +103,17 @@ int LibraryListModel::columnCount(const QModelIndex& parent) const {
 QVariant LibraryListModel::data(const QModelIndex& index, int role) const {
   if (!index.isValid() || index.row() >= rowCount_) return {};
   switch (role) {
-    case Qt::DisplayRole:
-      return QString::fromStdString(CellText(index.row(), index.column()));
+    case Qt::DisplayRole: {
+      QString text = QString::fromStdString(CellText(index.row(), index.column()));
+      if (index.column() != 0 || !layout_) return text;
+      // A song of several versions says how many and whether it is open;
+      // its other versions stand indented beneath it.
+      const size_t versions = VersionCount(index.row());
+      if (versions == 0) return QStringLiteral("      ") + text;
+      if (versions == 1) return text;
+      return (layout_->IsOpen(static_cast<size_t>(index.row())) ? QStringLiteral("\u25BE ") : QStringLiteral("\u25B8 ")) +
+             text + QStringLiteral("  (%1 versions)").arg(versions);
+    }
     case Qt::DecorationRole:
       if (index.column() == 0 && !songIcon_.isNull()) return songIcon_;
       return {};

@@ -10,6 +10,7 @@
 #include <memory>
 #include <string>
 
+#include "library/version_layout.h"
 #include "platform/db/db_result.h"
 
 namespace lyricade {
@@ -27,8 +28,9 @@ public:
 
   explicit LibraryListModel(QObject* parent = nullptr);
 
-  // Shows the rows of `result` (a closed or null result shows none).
-  void SetResult(std::shared_ptr<DbResult> result);
+  // Shows the rows of `result` (a closed or null result shows none); with
+  // a layout, each song once ("Group Versions").
+  void SetResult(std::shared_ptr<DbResult> result, std::shared_ptr<const VersionLayout> layout = nullptr);
   // No rows until the next result arrives.
   void Clear();
   const std::shared_ptr<DbResult>& Result() const { return result_; }
@@ -44,6 +46,14 @@ public:
   long ItemNumber(long row) const;
   std::string SongPath(long row) const;
 
+  // With "Group Versions": a song row's versions ("3 versions"; 0 for a
+  // row of another version, and without a layout), and opening or closing
+  // a song to show its other versions beneath it. False when the row is
+  // not a song of several versions.
+  size_t VersionCount(long row) const;
+  bool ToggleVersions(long row);
+  bool Grouped() const { return layout_ != nullptr; }
+
   void SetSongIcon(const QIcon& icon) { songIcon_ = icon; }
 
   int rowCount(const QModelIndex& parent = QModelIndex()) const override;
@@ -56,6 +66,7 @@ private:
   bool MoveTo(long row) const;
 
   std::shared_ptr<DbResult> result_;
+  std::shared_ptr<VersionLayout> layout_;  // this model's own copy: it opens and closes songs
   long rowCount_ = 0;
   // Field positions of the result for columns 0..6.
   int fields_[kColumnCount] = {-1, -1, -1, -1, -1, -1, -1};

@@ -184,6 +184,7 @@ std::unique_ptr<SearchIndex> SearchIndex::Build(const std::string& databasePath,
     column.Starts.shrink_to_fit();
   }
   index->itemNums_.shrink_to_fit();
+  index->GroupSongs();
   // Both threads may have read different states of a file changed between
   // their reads: then the orders do not name the rows read.
   if (!index->PlaceOrders()) {
@@ -469,6 +470,160 @@ std::optional<std::vector<int64_t>> SearchIndex::Search(const std::vector<std::s
   return result;
 }
 
+void SearchIndex::GroupSongs() {
+  const size_t rows = itemNums_.size();
+  // Rows sorted by their key's hash; only rows of equal hashes compare keys.
+  std::vector<std::pair<uint64_t, uint32_t>> hashed(rows);
+  std::string key;
+  auto keyOf = [&](size_t row, std::string& out) {
+    out.clear();
+    AppendSongKeyPart(RowText(columns_[0], row), out);
+    out += '\x1F';
+    AppendSongKeyPart(RowText(columns_[1], row), out);
+  };
+  for (size_t row = 0; row < rows; ++row) {
+    keyOf(row, key);
+    // Rows without title and artist are songs of their own: their hash is
+    // made unique by the row.
+    const uint64_t hash = key.size() == 1 ? row : std::hash<std::string>{}(key) | (uint64_t{1} << 63);
+    hashed[row] = {hash, static_cast<uint32_t>(row)};
+  }
+  std::sort(hashed.begin(), hashed.end());
+  // A song is numbered by its first row, so a song's rows ascend in the
+  // list built below.
+  constexpr uint32_t kNone = std::numeric_limits<uint32_t>::max();
+  std::vector<uint32_t> leader(rows, kNone);  // each row's song's first row
+  std::string other;
+  for (size_t start = 0; start < rows;) {
+    size_t end = start + 1;
+    while (end < rows && hashed[end].first == hashed[start].first) ++end;
+    if (end - start == 1) {
+      leader[hashed[start].second] = hashed[start].second;
+    } else {
+      for (size_t i = start; i < end; ++i) {
+        const uint32_t row = hashed[i].second;
+        if (leader[row] != kNone) continue;
+        leader[row] = row;
+        keyOf(row, key);
+        for (size_t j = i + 1; j < end; ++j) {
+          const uint32_t next = hashed[j].second;
+          if (leader[next] != kNone) continue;
+          keyOf(next, other);
+          if (other == key) leader[next] = row;
+        }
+      }
+    }
+    start = end;
+  }
+  hashed = {};
+  songOf_.assign(rows, 0);
+  std::vector<uint32_t> sizes;
+  uint32_t songs = 0;
+  for (size_t row = 0; row < rows; ++row) {
+    if (leader[row] == row) {
+      songOf_[row] = songs++;
+      sizes.push_back(0);
+    } else {
+      songOf_[row] = songOf_[leader[row]];
+    }
+    ++sizes[songOf_[row]];
+  }
+  leader = {};
+  songStarts_.assign(static_cast<size_t>(songs) + 1, 0);
+  for (uint32_t s = 0; s < songs; ++s) songStarts_[s + 1] = songStarts_[s] + sizes[s];
+  songRows_.assign(rows, 0);
+  std::vector<uint32_t>& filled = sizes;
+  std::fill(filled.begin(), filled.end(), 0);
+  for (size_t row = 0; row < rows; ++row) {
+    const uint32_t song = songOf_[row];
+    songRows_[songStarts_[song] + filled[song]++] = static_cast<uint32_t>(row);
+  }
+}
+
+size_t SearchIndex::RowOf(int64_t itemNum) const {
+  const auto it = std::lower_bound(itemNums_.begin(), itemNums_.end(), itemNum);
+  if (it == itemNums_.end() || *it != itemNum) return std::string::npos;
+  return static_cast<size_t>(it - itemNums_.begin());
+}
+
+std::vector<uint32_t> SearchIndex::PreferredRows(uint32_t song, const MakerPreference& preference) const {
+  const uint32_t* first = songRows_.data() + songStarts_[song];
+  const uint32_t* last = songRows_.data() + songStarts_[song + 1];
+  std::vector<std::string_view> ids;
+  ids.reserve(static_cast<size_t>(last - first));
+  for (const uint32_t* row = first; row != last; ++row) ids.push_back(RowText(columns_[2], *row));
+  std::vector<uint32_t> rows;
+  rows.reserve(ids.size());
+  for (size_t at : PreferenceOrder(ids, preference)) rows.push_back(first[at]);
+  return rows;
+}
+
+std::vector<std::vector<int64_t>> SearchIndex::Songs(const std::vector<int64_t>& itemNums,
+                                                     const MakerPreference& preference, size_t maxSongs,
+                                                     size_t maxVersions) const {
+  std::vector<std::vector<int64_t>> songs;
+  std::vector<uint32_t> seen;  // few songs: a short list beats a set
+  for (int64_t itemNum : itemNums) {
+    if (songs.size() >= maxSongs) break;
+    const size_t row = RowOf(itemNum);
+    if (row == std::string::npos) continue;
+    const uint32_t song = songOf_[row];
+    if (std::find(seen.begin(), seen.end(), song) != seen.end()) continue;
+    seen.push_back(song);
+    std::vector<int64_t>& versions = songs.emplace_back();
+    for (uint32_t version : PreferredRows(song, preference)) {
+      if (versions.size() >= maxVersions) break;
+      versions.push_back(itemNums_[version]);
+    }
+  }
+  return songs;
+}
+
+std::vector<std::vector<uint32_t>> SearchIndex::SongPositions(const std::vector<int64_t>& itemNums,
+                                                              const MakerPreference& preference) const {
+  constexpr uint32_t kNone = std::numeric_limits<uint32_t>::max();
+  std::vector<uint32_t> placeOfSong(songStarts_.empty() ? 0 : songStarts_.size() - 1, kNone);
+  std::vector<std::vector<uint32_t>> songs;
+  std::vector<uint32_t> rowAt(itemNums.size(), kNone);
+  for (size_t at = 0; at < itemNums.size(); ++at) {
+    const size_t row = RowOf(itemNums[at]);
+    if (row == std::string::npos) {
+      songs.push_back({static_cast<uint32_t>(at)});
+      continue;
+    }
+    rowAt[at] = static_cast<uint32_t>(row);
+    uint32_t& place = placeOfSong[songOf_[row]];
+    if (place == kNone) {
+      place = static_cast<uint32_t>(songs.size());
+      songs.emplace_back();
+    }
+    songs[place].push_back(static_cast<uint32_t>(at));
+  }
+  std::vector<std::string_view> ids;
+  for (std::vector<uint32_t>& song : songs) {
+    if (song.size() < 2) continue;
+    ids.clear();
+    for (uint32_t at : song) ids.push_back(RowText(columns_[2], rowAt[at]));
+    std::vector<uint32_t> ordered;
+    ordered.reserve(song.size());
+    for (size_t i : PreferenceOrder(ids, preference)) ordered.push_back(song[i]);
+    song = std::move(ordered);
+  }
+  return songs;
+}
+
+int64_t SearchIndex::PreferredVersion(int64_t itemNum, const MakerPreference& preference) const {
+  const size_t row = RowOf(itemNum);
+  if (row == std::string::npos) return 0;
+  return itemNums_[PreferredRows(songOf_[row], preference).front()];
+}
+
+size_t SearchIndex::VersionCount(int64_t itemNum) const {
+  const size_t row = RowOf(itemNum);
+  if (row == std::string::npos) return 0;
+  return songStarts_[songOf_[row] + 1] - songStarts_[songOf_[row]];
+}
+
 bool SearchIndex::MayHoldPath(std::string_view path) const {
   return std::binary_search(pathHashes_.begin(), pathHashes_.end(), std::hash<std::string_view>{}(path));
 }
@@ -479,6 +634,7 @@ size_t SearchIndex::MemoryBytes() const {
     bytes += column.Folded.capacity() + column.Starts.capacity() * sizeof(uint32_t) +
              column.Present.capacity() * sizeof(uint64_t);
   for (const std::vector<uint32_t>& order : orders_) bytes += order.capacity() * sizeof(uint32_t);
+  bytes += (songOf_.capacity() + songStarts_.capacity() + songRows_.capacity()) * sizeof(uint32_t);
   return bytes;
 }
 

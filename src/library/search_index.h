@@ -23,6 +23,7 @@
 #include <vector>
 
 #include "library/library_search.h"
+#include "library/song_versions.h"
 
 namespace lyricade {
 
@@ -56,6 +57,24 @@ public:
                                              const SortOrder& order,
                                              SearchBudget* budget = nullptr) const;
 
+  // The songs among `itemNums` (see song_versions.h), in the order of
+  // each one's first number there: every version the library holds, the
+  // host's preferred first, at most `maxVersions` of each and `maxSongs`
+  // songs. Numbers without a row are left out.
+  std::vector<std::vector<int64_t>> Songs(const std::vector<int64_t>& itemNums,
+                                          const MakerPreference& preference, size_t maxSongs,
+                                          size_t maxVersions) const;
+  // The preferred version of the song `itemNum` is a version of; 0 when no
+  // row has that number.
+  int64_t PreferredVersion(int64_t itemNum, const MakerPreference& preference) const;
+  // The positions in `itemNums` (a list's rows) of each song, in the order
+  // of the song's first position, the host's preferred first; a number
+  // without a row is a song of its own.
+  std::vector<std::vector<uint32_t>> SongPositions(const std::vector<int64_t>& itemNums,
+                                                   const MakerPreference& preference) const;
+  // How many versions the song of `itemNum` has (0 for no row).
+  size_t VersionCount(int64_t itemNum) const;
+
   size_t RowCount() const { return itemNums_.size(); }
   // False when no row's SongPath is exactly `path`; true when one may be
   // (the database has the last word). Lets a request for a song the
@@ -78,6 +97,11 @@ private:
   SearchIndex() = default;
   bool ReadOrders(class DbConnection& connection, const std::atomic<bool>* abort);
   bool PlaceOrders();
+  void GroupSongs();
+  // The row of an item number, or npos.
+  size_t RowOf(int64_t itemNum) const;
+  // The rows of one song, the preferred first.
+  std::vector<uint32_t> PreferredRows(uint32_t song, const MakerPreference& preference) const;
   static bool ReadOrder(class DbConnection& connection, const SortOrder& order,
                         std::vector<uint32_t>& numbers, std::vector<uint8_t>* runs);
   std::string_view RowText(const Column& column, size_t row) const;
@@ -85,6 +109,11 @@ private:
 
   std::vector<int64_t> itemNums_;  // ascending; the position is the row number
   std::vector<size_t> pathHashes_;  // every SongPath's hash, sorted
+  // Each row's song, and each song's rows (ascending) from songStarts_[s]
+  // to songStarts_[s + 1].
+  std::vector<uint32_t> songOf_;
+  std::vector<uint32_t> songStarts_;
+  std::vector<uint32_t> songRows_;
   Column columns_[kColumns];
   // Each order's rows, key * 2 + descending: as ItemNum less the lowest
   // when the numbers are dense enough (byNumber_), else as row numbers.

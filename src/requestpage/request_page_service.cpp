@@ -16,6 +16,7 @@
 #include <iterator>
 
 #include "library/library_search.h"
+#include "platform/db/db_connection.h"
 #include "platform/db/db_result.h"
 #include "remote/request_message.h"
 
@@ -168,6 +169,140 @@ HttpResponse RequestPageService::File(const std::string& name, const char* type)
   return response;
 }
 
+namespace {
+
+// One version as a search row shows it.
+struct PageVersion {
+  int64_t Item = 0;
+  std::string Title;
+  std::string Artist;
+  std::string Id;
+};
+// One song: its versions, the preferred first, and how many the library
+// holds (more than are listed when it holds many).
+struct PageSong {
+  std::vector<PageVersion> Versions;
+  size_t Count = 0;
+};
+
+PageVersion VersionOf(const DbResult& rows) {
+  return {rows.Integer("ItemNum").value_or(0), rows.Text("Title").value_or(""), rows.Text("Artist").value_or(""),
+          rows.Text("ID").value_or("")};
+}
+
+bool ReadIndexedSongs(const std::string& libraryPath, const SearchIndex& index,
+                      const std::vector<std::vector<int64_t>>& grouped, std::vector<PageSong>& songs) {
+  std::vector<int64_t> keys;
+  for (const std::vector<int64_t>& versions : grouped) keys.insert(keys.end(), versions.begin(), versions.end());
+  DbResult rows;
+  if (!rows.OpenKeys(libraryPath, "SELECT * FROM Items;", std::move(keys))) return false;
+  // Rows come in the order of the keys.
+  long at = 0;
+  for (const std::vector<int64_t>& versions : grouped) {
+    PageSong song;
+    song.Count = index.VersionCount(versions.front());
+    for (size_t v = 0; v < versions.size(); ++v, ++at) {
+      // A row removed since the index was taken reads as nulls.
+      if (rows.MoveTo(at) && rows.Integer("ItemNum")) song.Versions.push_back(VersionOf(rows));
+    }
+    if (!song.Versions.empty()) songs.push_back(std::move(song));
+  }
+  return true;
+}
+
+// Without an index: the statement's first rows, grouped among themselves.
+bool ReadSearchedSongs(const std::string& libraryPath, const std::vector<std::string>& words,
+                       const MakerPreference& preference, std::vector<PageSong>& songs, bool& more) {
+  constexpr long kMaxRowsRead = 2000;
+  DbResult rows;
+  if (!rows.Open(libraryPath, BuildSearchStatement(words, SearchField::AllFields, MatchMode::All, SortOrder{})))
+    return false;
+  std::vector<PageVersion> read;
+  std::vector<std::string> keys;
+  for (bool row = rows.MoveFirst(); row && static_cast<long>(read.size()) < kMaxRowsRead; row = rows.MoveNext()) {
+    read.push_back(VersionOf(rows));
+    keys.push_back(SongKey(read.back().Title, read.back().Artist));
+  }
+  std::vector<std::vector<size_t>> grouped = GroupByKey(keys);
+  more = rows.RecordCount() > kMaxRowsRead || grouped.size() > static_cast<size_t>(RequestPageService::kMaxRows);
+  if (grouped.size() > static_cast<size_t>(RequestPageService::kMaxRows))
+    grouped.resize(RequestPageService::kMaxRows);
+  for (const std::vector<size_t>& members : grouped) {
+    std::vector<std::string_view> ids;
+    for (size_t member : members) ids.push_back(read[member].Id);
+    PageSong song;
+    song.Count = members.size();
+    for (size_t at : PreferenceOrder(ids, preference)) {
+      if (song.Versions.size() >= RequestPageService::kMaxVersionsShown) break;
+      song.Versions.push_back(std::move(read[members[at]]));
+    }
+    songs.push_back(std::move(song));
+  }
+  return true;
+}
+
+// A row of the answer: the preferred version's fields, and every listed
+// version with its maker so a singer may pick another.
+QJsonObject SongJson(const PageSong& song) {
+  const PageVersion& first = song.Versions.front();
+  QJsonArray versions;
+  for (const PageVersion& version : song.Versions)
+    versions.append(QJsonObject{{"item", static_cast<qint64>(version.Item)},
+                                {"id", Q(version.Id)},
+                                {"maker", Q(MakerOf(version.Id))}});
+  return QJsonObject{{"item", static_cast<qint64>(first.Item)},
+                     {"title", Q(first.Title)},
+                     {"artist", Q(first.Artist)},
+                     {"id", Q(first.Id)},
+                     {"count", static_cast<qint64>(song.Count)},
+                     {"versions", versions}};
+}
+
+}  // namespace
+
+std::shared_ptr<const SearchIndex> RequestPageService::CurrentIndex() {
+  std::lock_guard lock(indexLock_);
+  return index_;
+}
+
+MakerPreference RequestPageService::CurrentPreference() {
+  std::lock_guard lock(indexLock_);
+  return preference_;
+}
+
+void RequestPageService::PublishMakerPreference(MakerPreference preference) {
+  std::lock_guard lock(indexLock_);
+  preference_ = std::move(preference);
+}
+
+int64_t RequestPageService::PreferredVersion(int64_t item) {
+  const MakerPreference preference = CurrentPreference();
+  if (std::shared_ptr<const SearchIndex> index = CurrentIndex()) return index->PreferredVersion(item, preference);
+  // Without an index the song's versions are found by a pass over the
+  // library's titles and artists (only while an index is being built).
+  DbConnection connection;
+  if (!connection.Open(libraryPath_, DbAccess::ReadOnly)) return 0;
+  std::string key;
+  connection.Query("SELECT Title, Artist FROM Items WHERE ItemNum = " + std::to_string(item) + ";",
+                   [&](const DbRow& row) {
+                     key = SongKey(row.Text(0).value_or(""), row.Text(1).value_or(""));
+                     return false;
+                   });
+  if (key.empty()) return item;  // no such row (then 404 later), or a song of its own
+  std::vector<int64_t> items;
+  std::vector<std::string> ids;
+  connection.Query("SELECT ItemNum, Title, Artist, ID FROM Items ORDER BY ItemNum;", [&](const DbRow& row) {
+    if (SongKey(row.Text(1).value_or(""), row.Text(2).value_or("")) == key) {
+      items.push_back(row.Integer(0));
+      ids.emplace_back(row.Text(3).value_or(""));
+    }
+    return true;
+  });
+  if (items.empty()) return item;
+  const std::vector<std::string_view> views(ids.begin(), ids.end());
+  return items[PreferenceOrder(views, preference).front()];
+}
+
 HttpResponse RequestPageService::Search(const HttpRequest& request) {
   if (!Admit(request.ClientAddress, "search", kSearchesPerMinute))
     return Failure(429, "Too many searches; wait a moment.");
@@ -195,36 +330,26 @@ HttpResponse RequestPageService::Search(const HttpRequest& request) {
       if (static_cast<size_t>(std::count_if(word.begin(), word.end(), [](char c) { return c == '%' || c == '_'; })) >
           kMaxWildcardsPerWord)
         return Failure(400, "Use fewer wildcards.");
-    std::shared_ptr<const SearchIndex> index;
-    {
-      std::lock_guard lock(indexLock_);
-      index = index_;
-    }
-    // The index gives the statement's rows in its order; only the page's
-    // hundred are read from the file.
+    std::shared_ptr<const SearchIndex> index = CurrentIndex();
+    const MakerPreference preference = CurrentPreference();
+    // The index gives the statement's rows in its order and each one's
+    // song; only the versions the page shows are read from the file.
     std::optional<std::vector<int64_t>> found;
     SearchBudget budget{std::chrono::steady_clock::now() + kSearchBudget};
     if (index) found = index->Search(words, SearchField::AllFields, MatchMode::All, SortOrder{}, &budget);
-    DbResult rows;
-    bool opened = false;
+    std::vector<PageSong> foundSongs;
+    bool read = false;
     if (found) {
-      more = found->size() > static_cast<size_t>(kMaxRows) || budget.CutShort;
-      if (more) found->resize(kMaxRows);
-      opened = rows.OpenKeys(libraryPath_, "SELECT * FROM Items;", std::move(*found));
+      std::vector<std::vector<int64_t>> grouped =
+          index->Songs(*found, preference, static_cast<size_t>(kMaxRows) + 1, kMaxVersionsShown);
+      more = grouped.size() > static_cast<size_t>(kMaxRows) || budget.CutShort;
+      if (grouped.size() > static_cast<size_t>(kMaxRows)) grouped.resize(kMaxRows);
+      read = ReadIndexedSongs(libraryPath_, *index, grouped, foundSongs);
     } else {
-      opened = rows.Open(libraryPath_, BuildSearchStatement(words, SearchField::AllFields, MatchMode::All,
-                                                           SortOrder{}));
-      more = rows.RecordCount() > kMaxRows;
+      read = ReadSearchedSongs(libraryPath_, words, preference, foundSongs, more);
     }
-    if (!opened) return Failure(503, "The song library cannot be read now.");
-    for (bool row = rows.MoveFirst(); row && songs.size() < kMaxRows; row = rows.MoveNext()) {
-      // A row removed since the index was taken reads as nulls.
-      if (!rows.Integer("ItemNum")) continue;
-      songs.append(QJsonObject{{"item", static_cast<qint64>(rows.Integer("ItemNum").value_or(0))},
-                               {"title", Q(rows.Text("Title").value_or(""))},
-                               {"artist", Q(rows.Text("Artist").value_or(""))},
-                               {"id", Q(rows.Text("ID").value_or(""))}});
-    }
+    if (!read) return Failure(503, "The song library cannot be read now.");
+    for (const PageSong& song : foundSongs) songs.append(SongJson(song));
   }
   return Json(200, QJsonObject{{"songs", songs}, {"more", more}});
 }
@@ -247,8 +372,11 @@ HttpResponse RequestPageService::Request(const HttpRequest& request) {
   const QJsonObject fields = document.object();
   const std::string singer = CleanRequestSingerName(fields.value("name").toString().toStdString());
   if (singer.empty()) return Failure(400, "Please enter your name.");
-  const double item = fields.value("item").toDouble(-1);
-  if (item < 1 || item > 9e15 || item != static_cast<double>(static_cast<int64_t>(item)))
+  // "item" names one version; "song" names any version of a song and asks
+  // for the host's preferred one.
+  const bool anyVersion = fields.contains("song");
+  const double chosen = fields.value(anyVersion ? "song" : "item").toDouble(-1);
+  if (chosen < 1 || chosen > 9e15 || chosen != static_cast<double>(static_cast<int64_t>(chosen)))
     return Failure(400, "Please choose a song.");
   // Any number is a key: 1e10 is as high as the key goes.
   const double wantedKey = fields.value("key").toDouble(0);
@@ -264,9 +392,11 @@ HttpResponse RequestPageService::Request(const HttpRequest& request) {
     approving = approving_;
   }
 
+  const int64_t item = anyVersion ? PreferredVersion(static_cast<int64_t>(chosen)) : static_cast<int64_t>(chosen);
+  if (item < 1) return Failure(404, "That song is no longer in the library.");
   DbResult rows;
   if (!rows.Open(libraryPath_, "SELECT * FROM Items WHERE ItemNum = " +
-                                   std::to_string(static_cast<int64_t>(item)) + ";"))
+                                   std::to_string(item) + ";"))
     return Failure(503, "The song library cannot be read now.");
   if (!rows.MoveFirst()) return Failure(404, "That song is no longer in the library.");
   PageSongRequest song{singer, rows.Text("SongPath").value_or(""), rows.Text("Title").value_or(""), key,

@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "library/search_index.h"
+#include "library/song_versions.h"
 #include "platform/net/http_server.h"
 
 namespace lyricade {
@@ -63,6 +64,8 @@ public:
   // Searches a phone may send in a minute (typing sends several).
   static constexpr int kSearchesPerMinute = 120;
   static constexpr int kMaxRows = 100;
+  // Versions of one song a search row lists (the song may have more).
+  static constexpr size_t kMaxVersionsShown = 10;
   // Queue views a phone may ask for in a minute (the page asks every 15 s).
   static constexpr int kQueuesPerMinute = 30;
   // A search of more words, or a word with more wildcards, is refused: a
@@ -90,6 +93,10 @@ public:
   // The library's search index while it describes the file (the UI thread
   // knows), else null: searches then run the statement.
   void PublishIndex(std::shared_ptr<const SearchIndex> index);
+  // The host's order of makers: a search shows each song once, its
+  // preferred version first, and a request for a song without a version
+  // gets that one.
+  void PublishMakerPreference(MakerPreference preference);
 
   // The names this server answers to besides "localhost" and loopback (its
   // addresses): a page of another site, reached through a name that points
@@ -105,6 +112,11 @@ private:
   HttpResponse Search(const HttpRequest& request);
   HttpResponse Request(const HttpRequest& request);
   HttpResponse Queue(const HttpRequest& request);
+  // The preferred version of the song `item` is a version of; 0 when the
+  // library has no such item or cannot be read.
+  int64_t PreferredVersion(int64_t item);
+  std::shared_ptr<const SearchIndex> CurrentIndex();
+  MakerPreference CurrentPreference();
   // False when the phone at `address` used up its `limit` for this minute.
   bool Admit(const std::string& address, const std::string& kind, int limit);
 
@@ -115,6 +127,7 @@ private:
 
   std::mutex indexLock_;
   std::shared_ptr<const SearchIndex> index_;
+  MakerPreference preference_;
 
   mutable std::mutex hostNamesLock_;
   std::vector<std::string> hostNames_;

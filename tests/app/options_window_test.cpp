@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "app/leveling_settings.h"
 #include "common/app_settings.h"
 #include "common/test_folder.h"
 #include "remote/server_settings.h"
@@ -75,6 +76,33 @@ TEST(OptionsWindow, TheRequestServerPreferenceIsKeptForTheNextStart) {
   OptionsWindow again(settings, {});
   EXPECT_TRUE(again.StartRequestServerBox()->isChecked());
   EXPECT_EQ(again.StartRequestServerBox()->text(), "Start the request server with Lyricade");
+}
+
+// The makers the host prefers and "Group Versions": tidied as typed, told
+// to the program at once, kept in the program's settings.
+TEST(OptionsWindow, SongVersionsOptionsAreTidiedAndKept) {
+  testing::TestFolder folder;
+  setenv("XDG_CONFIG_HOME", folder.File("config").c_str(), 1);
+  AppSettings settings;
+  int changes = 0;
+  OptionsHooks hooks;
+  hooks.versionsChanged = [&] { ++changes; };
+  OptionsWindow window(settings, hooks);
+  EXPECT_FALSE(window.Check("Group Versions")->isChecked());
+  window.PreferredMakersBox()->setText("sf; SC sf  zm1");
+  emit window.PreferredMakersBox()->editingFinished();
+  EXPECT_EQ(settings.PreferredMakers, "SF, SC, ZM");
+  EXPECT_EQ(window.PreferredMakersBox()->text(), "SF, SC, ZM");
+  emit window.PreferredMakersBox()->editingFinished();  // unchanged: no reload
+  window.Check("Group Versions")->click();
+  EXPECT_TRUE(settings.GroupVersions);
+  EXPECT_EQ(changes, 2);
+
+  StoreLevelingSettings(settings);
+  AppSettings next;
+  ReadLevelingSettings(next, false);
+  EXPECT_EQ(next.PreferredMakers, "SF, SC, ZM");
+  EXPECT_TRUE(next.GroupVersions);
 }
 
 TEST(OptionsWindow, BackgroundLogoSelection) {

@@ -104,6 +104,61 @@ TEST_F(LibraryListTest, WholeLibraryInEachOrder) {
   EXPECT_EQ(controller_.ListStatement(), "SELECT * FROM Items ORDER BY SONGPATH;");
 }
 
+TEST_F(LibraryListTest, GroupVersionsShowsEachSongOnceAndOffLeavesTheListAsItWas) {
+  library_.database.BeginTrans();
+  library_.Add({"halo", "Beyonc\xC3\xA9", "ZM-9", "/z/halo.zip", "", ""});
+  library_.Add({"HALO ", "beyonc\xC3\xA9", "SF-1", "/f/halo.zip", "", ""});
+  library_.database.CommitTrans();
+  auto ids = [this] {
+    std::vector<std::string> shown;
+    for (long r = 0; r < model_.RowCount(); ++r) shown.push_back(model_.CellText(r, 2));
+    return shown;
+  };
+  auto shownTitle = [this](int row) { return model_.data(model_.index(row, 0)).toString().toStdString(); };
+  controller_.LoadLibraryList(-1);
+  Settle();
+  const std::vector<std::string> ungrouped = ids();
+  ASSERT_EQ(ungrouped.size(), 7u);
+
+  const Names grouped{"SC300-04", "SC200-02", "SF-1", "SC100-01", "ID5"};
+  controller_.SetVersions(true, MakerPreference::Parse("SF, SC"));
+  Settle();
+  EXPECT_EQ(ids(), grouped);
+  EXPECT_EQ(model_.VersionCount(2), 3u);
+  EXPECT_EQ(shownTitle(2), "\u25B8 HALO   (3 versions)");
+  EXPECT_EQ(shownTitle(0), "Crazy In Love");
+  EXPECT_FALSE(model_.ToggleVersions(0));
+  ASSERT_TRUE(model_.ToggleVersions(2));
+  EXPECT_EQ(ids(), (Names{"SC300-04", "SC200-02", "SF-1", "SC300-03", "ZM-9", "SC100-01", "ID5"}));
+  EXPECT_EQ(model_.VersionCount(3), 0u);
+  EXPECT_EQ(shownTitle(3).rfind("      ", 0), 0u) << "other versions stand indented";
+  ASSERT_TRUE(model_.ToggleVersions(2));
+  EXPECT_EQ(ids(), grouped);
+
+  // The index lays the list out the same way, searches too.
+  controller_.Index().Refresh();
+  controller_.Index().WaitForBuild();
+  controller_.LoadLibraryList(-1);
+  Settle();
+  controller_.LoadLibraryList(-1);  // the index is current from the second load on
+  Settle();
+  EXPECT_EQ(ids(), grouped);
+  controls_.Text = "halo";
+  controller_.Search();
+  Settle();
+  EXPECT_TRUE(controller_.LastSearchIndexed());
+  EXPECT_EQ(ids(), (Names{"SF-1"}));
+  controller_.ShowAll();
+  Settle();
+
+  // Off again: every row, shown as before.
+  controller_.SetVersions(false, MakerPreference::Parse("SF, SC"));
+  Settle();
+  EXPECT_EQ(ids(), ungrouped);
+  for (int r = 0; r < 7; ++r) EXPECT_EQ(shownTitle(r), model_.CellText(r, 0));
+  EXPECT_EQ(model_.VersionCount(2), 0u);
+}
+
 TEST_F(LibraryListTest, SearchesFindAccentsApostrophesAndEmptyFields) {
   EXPECT_EQ(SearchTitles("don't", "Title"), (Names{"Don\xC2\xB4t Stop"}));
   EXPECT_EQ(SearchTitles("beyonc\xC3\xA9", "Artist"), (Names{"Crazy In Love", "Halo"}));

@@ -174,6 +174,51 @@ TEST_F(RequestPage, SearchRequestAndQueueLikeAPhone) {
   EXPECT_EQ(stranger["waitSeconds"].toInt(), -1);
 }
 
+TEST_F(RequestPage, ASongIsOneRowAndARequestWithoutAVersionGetsThePreferredOne) {
+  ASSERT_TRUE(library.database.Execute("BEGIN;"));
+  library.Add({"Dancing Queen", "The Quartet", "ZM-7", "/songs/dq-zm.zip", "", ""});
+  library.Add({"DANCING QUEEN ", "the quartet", "SF-7", "/songs/dq-sf.zip", "", ""});
+  library.Add({"Dancing Queen", "The Quartet", "SC-7", "/songs/dq-sc.zip", "", ""});
+  ASSERT_TRUE(library.database.Execute("COMMIT;"));
+  Start();
+  const uint16_t port = server.Port();
+  std::shared_ptr<const SearchIndex> index = SearchIndex::Build(library.database.LibraryPath());
+  ASSERT_NE(index, nullptr);
+  for (const std::string order : {"SF, SC", "SC"}) {
+    service.PublishMakerPreference(MakerPreference::Parse(order));
+    const std::string statement = Send(port, "GET", "/api/search?q=dancing").Body;
+    service.PublishIndex(index);
+    const QJsonObject found = Send(port, "GET", "/api/search?q=dancing").Json();
+    EXPECT_EQ(QJsonDocument(found).toJson(QJsonDocument::Compact).toStdString(), statement) << order;
+    ASSERT_EQ(found["songs"].toArray().size(), 1);
+    const QJsonObject song = found["songs"].toArray()[0].toObject();
+    const std::string preferred = order == "SC" ? "SC-7" : "SF-7";
+    EXPECT_EQ(song["id"].toString().toStdString(), preferred);
+    EXPECT_EQ(song["count"].toInt(), 3);
+    const QJsonArray versions = song["versions"].toArray();
+    ASSERT_EQ(versions.size(), 3);
+    EXPECT_EQ(versions[0].toObject()["item"].toInteger(), song["item"].toInteger());
+    EXPECT_EQ(versions[0].toObject()["maker"].toString().toStdString(), preferred.substr(0, 2));
+    // Unlisted makers follow in the library's order.
+    EXPECT_EQ(versions[order == "SC" ? 1 : 2].toObject()["maker"].toString(), "ZM");
+
+    // "song" with any version's number: the preferred one is queued, with
+    // and without the index; "item" still names the version itself.
+    const std::string zm = std::to_string(versions[order == "SC" ? 1 : 2].toObject()["item"].toInteger());
+    handed.clear();
+    EXPECT_EQ(Send(port, "POST", "/api/request", "{\"name\":\"ann\",\"song\":" + zm + "}").Status, 200);
+    service.PublishIndex(nullptr);
+    EXPECT_EQ(Send(port, "POST", "/api/request", "{\"name\":\"ann\",\"song\":" + zm + "}").Status, 200);
+    EXPECT_EQ(Send(port, "POST", "/api/request", "{\"name\":\"ann\",\"item\":" + zm + "}").Status, 200);
+    ASSERT_EQ(handed.size(), 3u);
+    const std::string preferredPath = order == "SC" ? "/songs/dq-sc.zip" : "/songs/dq-sf.zip";
+    EXPECT_EQ(handed[0].Path, preferredPath);
+    EXPECT_EQ(handed[1].Path, preferredPath);
+    EXPECT_EQ(handed[2].Path, "/songs/dq-zm.zip");
+  }
+  EXPECT_EQ(Send(port, "POST", "/api/request", "{\"name\":\"ann\",\"song\":999999}").Status, 404);
+}
+
 TEST_F(RequestPage, WithApprovalTheSingerSeesWhatTheKJDecided) {
   Start();
   const uint16_t port = server.Port();

@@ -303,6 +303,7 @@ void Application::StartRequestServer() {
   QObject::connect(desk_.get(), &RequestDesk::changed, requestPage_.get(), publishRequests);
   QObject::connect(show_.get(), &Show::rotationChanged, requestPage_.get(), publishRequests);
   requestPage_->SetIndexSource([this] { return libraryController_->Index().Current(); });
+  VersionsOptionsChanged();
   QObject::connect(show_.get(), &Show::rotationChanged, requestPage_.get(), publish);
   // The waits shrink while a song plays; the page asks every 15 seconds.
   auto* waitsTimer = new QTimer(requestPage_.get());
@@ -511,6 +512,7 @@ void Application::OpenOptions() {
     hooks.chooseCustomLogo = [this](int entry) { return logos_->Choose(entry); };
     hooks.removeCustomLogo = [this](int entry) { return logos_->Remove(entry); };
     hooks.requestCodeChanged = [this] { ShowRequestPageCode(); };
+    hooks.versionsChanged = [this] { VersionsOptionsChanged(); };
     hooks.customizeAnnounce = [this](QWidget* owner) {
       AnnounceOptionsDialog dialog(*announcer_, settings_, prompts_, owner);
       dialog.exec();
@@ -523,6 +525,12 @@ void Application::OpenOptions() {
   options_->Reload();
   options_->show();
   options_->raise();
+}
+
+void Application::VersionsOptionsChanged() {
+  const MakerPreference preference = MakerPreference::Parse(settings_.PreferredMakers);
+  if (requestPage_) requestPage_->SetMakerPreference(preference);
+  libraryController_->SetVersions(settings_.GroupVersions.load(), preference);
 }
 
 void Application::OpenBackgroundOptions() {

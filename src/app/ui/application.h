@@ -76,6 +76,8 @@ public:
   CustomLogos* Logos() { return logos_.get(); }
   // Opens (or raises) the windows the main window's buttons open.
   void OpenOptions();
+  // "Preferred Makers" or "Group Versions" changed: the page and the list follow.
+  void VersionsOptionsChanged();
   void OpenBackgroundOptions();
   void OpenAmbients();
   void OpenQuickEffects();

@@ -205,6 +205,11 @@ QWidget* MainWindow::BuildLibraryArea() {
   });
   connect(libraryView_, &QAbstractItemView::doubleClicked, this,
           [this](const QModelIndex& index) { emit queueLibraryRow(index.row()); });
+  // With "Group Versions", a click on a song's name opens or closes its
+  // other versions.
+  connect(libraryView_, &QAbstractItemView::clicked, this, [this](const QModelIndex& index) {
+    if (index.column() == 0 && parts_.libraryModel) parts_.libraryModel->ToggleVersions(index.row());
+  });
   connect(addToSinger, &QPushButton::clicked, this, &MainWindow::AddSelectedLibrarySong);
   return area;
 }

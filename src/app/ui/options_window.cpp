@@ -10,6 +10,7 @@
 
 #include "common/app_settings.h"
 #include "leveling/level_rules.h"
+#include "library/song_versions.h"
 #include "remote/server_settings.h"
 
 namespace lyricade {
@@ -115,10 +116,34 @@ OptionsWindow::OptionsWindow(AppSettings& settings, OptionsHooks hooks, QWidget*
   backgroundLayout->addWidget(backgroundLogo_, 1);
   backgroundLayout->addWidget(removeLogo_);
 
+  // Versions of one song: the makers ranked, and whether the library list
+  // shows each song once.
+  auto* versions = new QGroupBox("Song versions", this);
+  auto* versionsLayout = new QFormLayout(versions);
+  preferredMakers_ = new QLineEdit(versions);
+  preferredMakers_->setMaxLength(400);
+  preferredMakers_->setPlaceholderText("SC, SF, ZM");
+  preferredMakers_->setToolTip("The makers (the ID's leading letters) whose version comes first, best first");
+  versionsLayout->addRow("Preferred Makers:", preferredMakers_);
+  QCheckBox* group = AddCheck("Group Versions", settings.GroupVersions);
+  versionsLayout->addRow(group);
+  connect(preferredMakers_, &QLineEdit::editingFinished, this, [this] {
+    if (loading_) return;
+    const std::string makers = MakerPreference::Parse(preferredMakers_->text().toStdString()).Text();
+    preferredMakers_->setText(QString::fromStdString(makers));
+    if (makers == settings_.PreferredMakers) return;
+    settings_.PreferredMakers = makers;
+    if (hooks_.versionsChanged) hooks_.versionsChanged();
+  });
+  connect(group, &QCheckBox::toggled, this, [this] {
+    if (!loading_ && hooks_.versionsChanged) hooks_.versionsChanged();
+  });
+
   auto* columns = new QHBoxLayout;
   auto* leftColumn = new QVBoxLayout;
   leftColumn->addWidget(show);
   leftColumn->addWidget(sound);
+  leftColumn->addWidget(versions);
   columns->addLayout(leftColumn);
   columns->addWidget(ticker);
   layout->addLayout(columns);
@@ -212,6 +237,7 @@ void OptionsWindow::Reload() {
   singerCount_->setCurrentIndex(settings_.TickerSingersMinus3.load());
   levelTarget_->setValue(settings_.LevelTargetLufs.load());
   endMargin_->setValue(settings_.EndMarginSeconds.load());
+  preferredMakers_->setText(QString::fromStdString(settings_.PreferredMakers));
   if (QCheckBox* autoGain = Check("Auto Gain Control")) autoGain->setEnabled(!settings_.LevelSongs.load());
   FillBackgroundLogos();
   loading_ = false;

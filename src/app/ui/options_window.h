@@ -6,6 +6,7 @@
 #include <QSpinBox>
 #include <QComboBox>
 #include <QDialog>
+#include <QLineEdit>
 #include <QPushButton>
 #include <functional>
 #include <string>
@@ -34,6 +35,8 @@ struct OptionsHooks {
   std::function<void(QWidget* owner)> customizeAnnounce;
   // "Show the request page's code on the singers' screen" changed.
   std::function<void()> requestCodeChanged;
+  // "Preferred Makers" or "Group Versions" changed.
+  std::function<void()> versionsChanged;
 };
 
 class OptionsWindow : public QDialog {
@@ -55,6 +58,7 @@ public:
   QPushButton* RemoveLogoButton() const { return removeLogo_; }
   QCheckBox* StartRequestServerBox() const { return startRequestServer_; }
   QCheckBox* RequestCodeOnScreenBox() const { return requestCodeOnScreen_; }
+  QLineEdit* PreferredMakersBox() const { return preferredMakers_; }
 
 private:
   QCheckBox* AddCheck(const QString& caption, std::atomic<bool>& setting);
@@ -73,6 +77,7 @@ private:
   QPushButton* removeLogo_ = nullptr;
   QCheckBox* startRequestServer_ = nullptr;
   QCheckBox* requestCodeOnScreen_ = nullptr;
+  QLineEdit* preferredMakers_ = nullptr;
   bool loading_ = false;
 };
 
