@@ -8,6 +8,8 @@ namespace lyricade {
 
 // Field capacities in bytes (a terminator included), as the list file and
 // the views keep them.
+inline constexpr int kTempoLimit = 20;
+
 struct QueuedSongCapacity {
   static constexpr size_t Title = 180;
   static constexpr size_t Year = 10;
@@ -23,6 +25,9 @@ struct QueuedSong {
   int Key = 0;
   // 0 centre (both channels), 1 left, 2 right.
   int Multiplex = 0;
+  // Tempo change in percent, -20 to 20 in steps of 1 (kept beside the list
+  // file, whose readers know no tempo).
+  int Tempo = 0;
   // The row in the list the song was taken from, when it was queued.
   int SourceRow = 0;
   std::string Title;
@@ -54,7 +59,8 @@ struct Singer {
 };
 
 // Makes outside text safe for the song's fields: control characters become
-// blanks, each field is cut to its capacity, key and multiplex are clamped.
+// blanks, each field is cut to its capacity, key, multiplex and tempo are
+// clamped.
 QueuedSong SanitisedSong(QueuedSong song);
 // A singer name as a 100-byte field keeps it.
 std::string SanitisedSingerName(const std::string& name);

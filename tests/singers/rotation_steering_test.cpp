@@ -10,7 +10,7 @@ public:
   void StopForNextSong() override {}
   void FadeOutBreakMusic() override {}
   void RecordStartedSong(const QueuedSong&, const std::string&) override {}
-  bool OpenSong(const std::string&, int, int) override { return true; }
+  bool OpenSong(const std::string&, int, int, int) override { return true; }
 };
 
 // Singers A, B, C ... with the given numbers of queued songs.

@@ -248,6 +248,10 @@ void MediaGraph::SetMidiTranspose(int semitones) {
   if (midi_) midi_->SetTranspose(semitones);
 }
 
+void MediaGraph::SetMidiTempo(double factor) {
+  if (midi_) midi_->SetTempo(factor);
+}
+
 MediaGraph::~MediaGraph() {
   if (!pipeline_) return;
   Stop();

@@ -137,6 +137,9 @@ public:
   // Moves a MIDI song's notes by semitones (drums excepted); nothing for
   // other media.
   void SetMidiTranspose(int semitones);
+  // Plays a MIDI song's events `factor` times as fast from its next segment
+  // (a seek makes one); nothing for other media.
+  void SetMidiTempo(double factor);
 
   // True once the media turned out to carry video.
   bool HasVideo() const;

@@ -1,9 +1,10 @@
 #pragma once
 // MIDI songs (".kar", ".mid") play through the media framework's FluidSynth
 // decoder. This sets that decoder up when the graph makes it: the General
-// MIDI sound font to load, and the key change, which moves the notes
-// themselves (no pitch shifting of rendered audio) on every channel but the
-// drums.
+// MIDI sound font to load, the key change, which moves the notes themselves
+// (no pitch shifting of rendered audio) on every channel but the drums, and
+// the tempo, which plays the events sooner or later (no stretching of
+// rendered audio either).
 
 #include <array>
 #include <atomic>
@@ -12,6 +13,8 @@
 #include <string>
 
 typedef struct _GstElement GstElement;
+typedef struct _GstSegment GstSegment;
+typedef struct _GstBuffer GstBuffer;
 
 namespace lyricade {
 
@@ -41,6 +44,17 @@ public:
   // Semitones, any thread; notes already sounding end on the key they
   // started in, so none is left hanging.
   void SetTranspose(int semitones) { transpose_.store(semitones, std::memory_order_relaxed); }
+  // The song's tempo as a factor of its own (1.15 = 15 % faster), any
+  // thread; taken at the next segment.
+  void SetTempo(double factor) { tempo_.store(factor, std::memory_order_relaxed); }
+
+  // The synthesizer renders up to each event's time stamp, so the events'
+  // stamps are moved closer together (streaming thread). The segment says
+  // the stream plays `factor` times its own speed (applied_rate), so the
+  // graph's position stays the song's own time, which its lyrics follow.
+  // ScaleSegment is false for a segment it leaves as it is.
+  bool ScaleSegment(GstSegment& segment);
+  void ScaleBuffer(GstBuffer* buffer) const;
 
   // Rewrites one MIDI event in place (streaming thread): note on, note off
   // and key pressure move by the transpose, channel 10 (drums) never.
@@ -49,6 +63,10 @@ public:
 private:
   std::string soundFont_;
   std::atomic<int> transpose_{0};
+  std::atomic<double> tempo_{1.0};
+  // The factor and start of the segment the events now arrive in.
+  double segmentFactor_ = 1.0;
+  uint64_t segmentStart_ = 0;
   std::mutex lock_;
   // The note each sounding key was started as, per channel, so its note off
   // matches; -1 when that key is silent.
