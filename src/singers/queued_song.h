@@ -25,9 +25,6 @@ struct QueuedSong {
   int Key = 0;
   // 0 centre (both channels), 1 left, 2 right.
   int Multiplex = 0;
-  // Tempo change in percent, -20 to 20 in steps of 1 (kept beside the list
-  // file, whose readers know no tempo).
-  int Tempo = 0;
   // The row in the list the song was taken from, when it was queued.
   int SourceRow = 0;
   std::string Title;
@@ -41,6 +38,9 @@ struct QueuedSong {
   // Key and channel were taken from the singer's last time with the song
   // (the playlist row says so until the host changes them).
   bool KeyRemembered = false;
+  // Tempo change in percent, -20 to 20 in steps of 1 (kept beside the list
+  // file, whose readers know no tempo).
+  int Tempo = 0;
 
   bool operator==(const QueuedSong&) const = default;
 };
