@@ -175,9 +175,9 @@ void SongTransport::SetTempoPercent(int percent) {
   const int previous = state_.TempoPercent;
   state_.TempoPercent = percent;
   state_.TempoText = TempoLabel(percent);
-  if (!SetTempo(percent) || !midiSong_ || percent == previous) return;
-  // The synthesizer takes a tempo at the start of a segment: a seek to where
-  // the song is makes one.
+  if (!SetTempo(percent) || percent == previous || !(midiSong_ || graph_->HasVideo())) return;
+  // The synthesizer and the video renderer take a tempo at the start of a
+  // segment: a seek to where the song is makes one.
   const int64_t position = graph_->Position();
   if (state_.Playing && position >= 0) graph_->SetPosition(position);
 }
@@ -185,13 +185,10 @@ void SongTransport::SetTempoPercent(int percent) {
 bool SongTransport::SetTempo(int percent) {
   DspFilter* filter = graph_ ? DspFilterOf(graph_->FindFilter(kDspFilterName)) : nullptr;
   if (!filter) return false;
-  if (midiSong_) {
-    // The file's own tempo changes: notes are played faster, not stretched.
-    graph_->SetMidiTempo(DspFilter::TempoFactor(static_cast<float>(percent)));
-    filter->SetTempo(50.0f);
-    return true;
-  }
-  filter->SetTempo(50.0f + static_cast<float>(percent));
+  // MIDI notes and video frames come sooner; a MIDI song's sound is made at
+  // its tempo, not stretched afterwards.
+  graph_->SetRenderedTempo(DspFilter::TempoFactor(static_cast<float>(percent)));
+  filter->SetTempo(midiSong_ ? 50.0f : 50.0f + static_cast<float>(percent));
   return true;
 }
 

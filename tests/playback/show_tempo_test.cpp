@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QElapsedTimer>
+#include <gst/gst.h>
 
 #include "platform/media/midi_synth.h"
 #include "playback_test_support.h"
@@ -93,6 +94,26 @@ TEST_F(ShowTempo, CdgFramesAndTimeFollowTheSongAtFifteenPercentFaster) {
   ASSERT_TRUE(RunUntil([&] { return show->SongsEnded() > 0; }, 10000));
   EXPECT_NEAR(static_cast<double>(rest.elapsed()) / 1000.0,
               static_cast<double>(6 * kSecond - slowed) / kSecond / 0.9, 0.35);
+}
+
+// A video song's frames come as much sooner as its sound: the picture's own
+// position keeps up with the song's.
+TEST_F(ShowTempo, VideoFramesKeepUpWithTheFasterSound) {
+  const std::string mp4 = folder.File("songs/Clip.mp4");
+  ASSERT_TRUE(testing::MakeMp4(mp4, 5));
+  ASSERT_TRUE(show->PlaySong(mp4, 0, 0, 20));
+  show->TogglePause();
+  RunFor(300);
+  const int64_t before = show->Transport().CurrentPosition();
+  PlayFor(2000);
+  const int64_t position = show->Transport().CurrentPosition();
+  EXPECT_NEAR(static_cast<double>(position - before) / kSecond, 1.2 * static_cast<double>(playedMs_) / 1000.0,
+              0.15);
+  GstElement* renderer = show->Transport().Graph()->FindFilter(kSongVideoRendererName);
+  ASSERT_NE(renderer, nullptr);
+  gint64 pictureNs = -1;
+  ASSERT_TRUE(gst_element_query_position(renderer, GST_FORMAT_TIME, &pictureNs));
+  EXPECT_NEAR(static_cast<double>(pictureNs) / 1e9, static_cast<double>(position) / kSecond, 0.15);
 }
 
 // A MIDI song's own events come sooner: its position (which its lyrics

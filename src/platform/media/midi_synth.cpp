@@ -27,37 +27,16 @@ std::vector<std::string> SoundFontFolders() {
 }
 
 GstPadProbeReturn OnMidiEvent(GstPad*, GstPadProbeInfo* info, gpointer self) {
-  auto* synth = static_cast<MidiSynth*>(self);
-  if ((GST_PAD_PROBE_INFO_TYPE(info) & GST_PAD_PROBE_TYPE_EVENT_DOWNSTREAM) != 0) {
-    GstEvent* event = GST_PAD_PROBE_INFO_EVENT(info);
-    if (event == nullptr || GST_EVENT_TYPE(event) != GST_EVENT_SEGMENT) return GST_PAD_PROBE_OK;
-    GstSegment segment;
-    gst_event_copy_segment(event, &segment);
-    if (synth->ScaleSegment(segment)) {
-      GstEvent* scaled = gst_event_new_segment(&segment);
-      gst_event_set_seqnum(scaled, gst_event_get_seqnum(event));
-      gst_event_unref(event);
-      GST_PAD_PROBE_INFO_DATA(info) = scaled;
-    }
-    return GST_PAD_PROBE_OK;
-  }
   GstBuffer* buffer = GST_PAD_PROBE_INFO_BUFFER(info);
   if (buffer == nullptr) return GST_PAD_PROBE_OK;
   buffer = gst_buffer_make_writable(buffer);
   GST_PAD_PROBE_INFO_DATA(info) = buffer;
-  synth->ScaleBuffer(buffer);
   GstMapInfo map;
   if (gst_buffer_map(buffer, &map, GST_MAP_READWRITE)) {
-    synth->TransposeEvent(map.data, map.size);
+    static_cast<MidiSynth*>(self)->TransposeEvent(map.data, map.size);
     gst_buffer_unmap(buffer, &map);
   }
   return GST_PAD_PROBE_OK;
-}
-
-// A time `factor` times closer to the segment's start.
-GstClockTime Closer(GstClockTime time, uint64_t start, double factor) {
-  if (!GST_CLOCK_TIME_IS_VALID(time) || time < start) return time;
-  return start + static_cast<GstClockTime>(static_cast<double>(time - start) / factor);
 }
 
 void OnElementSetup(GstElement*, GstElement* element, gpointer self) {
@@ -96,31 +75,9 @@ void MidiSynth::ConfigureDecoder(GstElement* decoder) {
     qCWarning(lcPlatform, "the MIDI synthesizer has no input: the key cannot change");
     return;
   }
-  gst_pad_add_probe(sink,
-                    static_cast<GstPadProbeType>(GST_PAD_PROBE_TYPE_BUFFER |
-                                                 GST_PAD_PROBE_TYPE_EVENT_DOWNSTREAM),
-                    OnMidiEvent, this, nullptr);
+  gst_pad_add_probe(sink, GST_PAD_PROBE_TYPE_BUFFER, OnMidiEvent, this, nullptr);
+  tempo_.Attach(sink);
   gst_object_unref(sink);
-}
-
-bool MidiSynth::ScaleSegment(GstSegment& segment) {
-  if (segment.format != GST_FORMAT_TIME) return false;
-  segmentFactor_ = std::clamp(tempo_.load(std::memory_order_relaxed), 0.05, 50.0);
-  segmentStart_ = segment.start;
-  if (segmentFactor_ == 1.0) return false;
-  segment.applied_rate *= segmentFactor_;
-  segment.stop = Closer(segment.stop, segmentStart_, segmentFactor_);
-  segment.position = segment.start;
-  return true;
-}
-
-void MidiSynth::ScaleBuffer(GstBuffer* buffer) const {
-  if (segmentFactor_ == 1.0) return;
-  GST_BUFFER_PTS(buffer) = Closer(GST_BUFFER_PTS(buffer), segmentStart_, segmentFactor_);
-  GST_BUFFER_DTS(buffer) = Closer(GST_BUFFER_DTS(buffer), segmentStart_, segmentFactor_);
-  if (GST_BUFFER_DURATION_IS_VALID(buffer))
-    GST_BUFFER_DURATION(buffer) = static_cast<GstClockTime>(
-        static_cast<double>(GST_BUFFER_DURATION(buffer)) / segmentFactor_);
 }
 
 void MidiSynth::TransposeEvent(uint8_t* bytes, size_t size) {

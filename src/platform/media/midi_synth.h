@@ -12,9 +12,9 @@
 #include <mutex>
 #include <string>
 
+#include "platform/media/segment_scaler.h"
+
 typedef struct _GstElement GstElement;
-typedef struct _GstSegment GstSegment;
-typedef struct _GstBuffer GstBuffer;
 
 namespace lyricade {
 
@@ -45,16 +45,10 @@ public:
   // started in, so none is left hanging.
   void SetTranspose(int semitones) { transpose_.store(semitones, std::memory_order_relaxed); }
   // The song's tempo as a factor of its own (1.15 = 15 % faster), any
-  // thread; taken at the next segment.
-  void SetTempo(double factor) { tempo_.store(factor, std::memory_order_relaxed); }
-
-  // The synthesizer renders up to each event's time stamp, so the events'
-  // stamps are moved closer together (streaming thread). The segment says
-  // the stream plays `factor` times its own speed (applied_rate), so the
+  // thread; taken at the next segment. The synthesizer renders up to each
+  // event's time stamp, so the events' stamps move closer together and the
   // graph's position stays the song's own time, which its lyrics follow.
-  // ScaleSegment is false for a segment it leaves as it is.
-  bool ScaleSegment(GstSegment& segment);
-  void ScaleBuffer(GstBuffer* buffer) const;
+  void SetTempo(double factor) { tempo_.SetFactor(factor); }
 
   // Rewrites one MIDI event in place (streaming thread): note on, note off
   // and key pressure move by the transpose, channel 10 (drums) never.
@@ -63,10 +57,7 @@ public:
 private:
   std::string soundFont_;
   std::atomic<int> transpose_{0};
-  std::atomic<double> tempo_{1.0};
-  // The factor and start of the segment the events now arrive in.
-  double segmentFactor_ = 1.0;
-  uint64_t segmentStart_ = 0;
+  SegmentScaler tempo_;
   std::mutex lock_;
   // The note each sounding key was started as, per channel, so its note off
   // matches; -1 when that key is silent.
