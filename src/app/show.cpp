@@ -65,11 +65,11 @@ Show::Show(AppSettings& settings, Prompts& prompts, ShowFolders folders, SceneFl
 
 Show::~Show() { transport_.Teardown(); }
 
-bool Show::PlaySong(const std::string& location, int channel, int keyTenths) {
+bool Show::PlaySong(const std::string& location, int channel, int keyTenths, int tempoPercent) {
   transport_.StopPlayback(true);
   transport_.Teardown();
   leveling_.PrepareSong(location);
-  const bool started = opener_.OpenSong(location, channel, keyTenths);
+  const bool started = opener_.OpenSong(location, channel, keyTenths, tempoPercent);
   TakeOpenedSettings();
   if (started) RecordOpenedLength(location);
   if (started) playEnabled_ = false;
@@ -149,9 +149,9 @@ void Show::RecordOpenedLength(const std::string& path) {
     lengths_->Record(path, static_cast<int>(opened.Duration / 10'000'000));
 }
 
-bool Show::OpenSong(const std::string& path, int multiplex, int keyTenths) {
+bool Show::OpenSong(const std::string& path, int multiplex, int keyTenths, int tempo) {
   leveling_.PrepareSong(path);
-  const bool opened = opener_.OpenSong(path, multiplex, keyTenths);
+  const bool opened = opener_.OpenSong(path, multiplex, keyTenths, tempo);
   TakeOpenedSettings();
   if (opened) RecordOpenedLength(path);
   // A missing file "opens" without playing: the music stays for the room. A
@@ -170,12 +170,13 @@ bool Show::OpenSong(const std::string& path, int multiplex, int keyTenths) {
   return opened;
 }
 
-// Song opening stored the song's key and channel as the current ones: the
-// live settings (and the labels) follow.
+// Song opening stored the song's key, channel and tempo as the current ones:
+// the live settings (and the labels) follow.
 void Show::TakeOpenedSettings() {
   const PlaybackState& state = transport_.State();
   rotation_.SetLiveKeyTenths(state.KeyTenths);
   rotation_.SetLiveMultiplex(state.Channel);
+  rotation_.SetLiveTempo(state.TempoPercent);
   emit transportChanged();
 }
 
@@ -519,6 +520,8 @@ void Show::SetVolumeFromBar(int value) {
 
 void Show::ApplyLiveSettings() {
   transport_.SetKeyAndChannel(rotation_.LiveKeyTenths(), rotation_.LiveMultiplex());
+  if (rotation_.LiveTempo() != transport_.State().TempoPercent)
+    transport_.SetTempoPercent(rotation_.LiveTempo());
   emit transportChanged();
 }
 
@@ -535,6 +538,13 @@ void Show::SetChannel(int channel) {
 std::string Show::KeyText() const { return KeyLabel(rotation_.LiveKeyTenths()); }
 
 std::string Show::ChannelText() const { return ChannelLabel(rotation_.LiveMultiplex()); }
+
+void Show::SetTempo(int percent) {
+  rotation_.SetLiveTempo(std::clamp(percent, -kTempoLimit, kTempoLimit));
+  ApplyLiveSettings();
+}
+
+std::string Show::TempoText() const { return TempoLabel(rotation_.LiveTempo()); }
 
 void Show::RemoveScratchFolders() {
   transport_.StopPlayback(true);

@@ -91,7 +91,7 @@ public:
 
   // Plays a song at once, outside the rotation: stops what plays, tears
   // down, opens the song.
-  bool PlaySong(const std::string& location, int channel, int keyTenths);
+  bool PlaySong(const std::string& location, int channel, int keyTenths, int tempoPercent = 0);
 
   // The rotation and its commands. Every change the views must show is
   // signalled with rotationChanged(); saved changes rewrite "lastlist.lst".
@@ -216,6 +216,11 @@ public:
   void SetChannel(int channel);
   std::string KeyText() const;
   std::string ChannelText() const;
+  // The tempo buttons: one percent slower or faster, within -20 to 20 %.
+  void SetTempo(int percent);
+  void TempoDown() { SetTempo(rotation_.LiveTempo() - 1); }
+  void TempoUp() { SetTempo(rotation_.LiveTempo() + 1); }
+  std::string TempoText() const;
   // False while a song that has no channels to choose (MIDI) is loaded.
   bool ChannelsApply() const { return !transport_.MidiSongLoaded(); }
   // The now-up display: singer and title.
@@ -276,7 +281,7 @@ private:
     breakMusic_.FadeOut();
   }
   void RecordStartedSong(const QueuedSong& song, const std::string& singer) override;
-  bool OpenSong(const std::string& path, int multiplex, int keyTenths) override;
+  bool OpenSong(const std::string& path, int multiplex, int keyTenths, int tempo) override;
   void RecordOpenedLength(const std::string& path);
 
   void EndOfSong();

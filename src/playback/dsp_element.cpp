@@ -19,6 +19,32 @@ struct ElementState {
   // (times four), so steady playback allocates nothing per buffer.
   GstBufferPoolPtr pool;
   size_t poolBufferBytes = 0;
+
+  // Tempo and time. At a changed tempo less (or more) audio comes out than
+  // goes in, so the output cannot keep the input's time stamps: the audio
+  // sink would play it with gaps (or overlaps). The element then stamps its
+  // output in output time, counting the frames it put out, and says in the
+  // segment it sends on that the stream already plays at `factor` times its
+  // own speed (applied_rate), as rate-changing elements do. The sinks play
+  // by running time, which follows the output; the position a graph reports
+  // is stream time, which the segment maps back to the song's own time:
+  // time + (stamp - start) x applied_rate. So the graph's position, its
+  // duration (asked of the demuxer upstream) and its seeks all stay in song
+  // time, and the CD+G player, the lyrics, the progress bar and the
+  // end-of-song rules follow the song at any tempo without converting
+  // anything. A tempo change while the song plays starts a new segment where
+  // the output has got to, carrying on its running time and stream time.
+  GstSegment inSegment;
+  GstSegment outSegment;
+  bool haveSegment = false;
+  // The tempo factor outSegment was made with.
+  double factor = 1.0;
+  // Output stamped by frames counted from outSegment.start (off while the
+  // output is the input's own time, tempo never changed in this segment).
+  bool counting = false;
+  uint64_t framesOut = 0;
+  // Where the next output buffer starts, in output time.
+  GstClockTime nextOut = GST_CLOCK_TIME_NONE;
 };
 
 struct LyricadeDsp {
@@ -100,6 +126,96 @@ bool EnsurePool(ElementState& state, size_t bytes) {
   return true;
 }
 
+// The output segment for the input's, at the tempo factor: the same start
+// and stream time, the rest of the song `factor` times shorter.
+void BeginSegment(ElementState& state, double factor) {
+  state.outSegment = state.inSegment;
+  state.factor = factor;
+  state.counting = factor != 1.0;
+  state.framesOut = 0;
+  state.nextOut = state.inSegment.start;
+  if (!state.counting) return;
+  GstSegment& out = state.outSegment;
+  out.applied_rate = state.inSegment.applied_rate * factor;
+  if (GST_CLOCK_TIME_IS_VALID(state.inSegment.stop) && state.inSegment.stop > out.start)
+    out.stop = out.start + static_cast<guint64>(
+                               static_cast<double>(state.inSegment.stop - out.start) / factor);
+  out.position = out.start;
+}
+
+// The tempo changed since the output segment was made: a new one from where
+// the output has got to, its running time and stream time carried on.
+void FollowTempo(GstBaseTransform* trans, ElementState& state, double factor) {
+  if (!state.haveSegment || factor == state.factor || !GST_CLOCK_TIME_IS_VALID(state.nextOut))
+    return;
+  const GstClockTime at = state.nextOut;
+  const guint64 running = gst_segment_to_running_time(&state.outSegment, GST_FORMAT_TIME, at);
+  const guint64 stream = gst_segment_to_stream_time(&state.outSegment, GST_FORMAT_TIME, at);
+  if (!GST_CLOCK_TIME_IS_VALID(running) || !GST_CLOCK_TIME_IS_VALID(stream)) return;
+  GstSegment next = state.outSegment;
+  next.base = running;
+  next.offset = 0;
+  next.start = at;
+  next.position = at;
+  next.time = stream;
+  // Where the song ends in output time is no longer known exactly; the
+  // demuxer's end of stream ends it.
+  next.stop = GST_CLOCK_TIME_NONE;
+  next.applied_rate = state.inSegment.applied_rate * factor;
+  state.outSegment = next;
+  state.factor = factor;
+  state.counting = true;
+  state.framesOut = 0;
+  gst_pad_push_event(GST_BASE_TRANSFORM_SRC_PAD(trans), gst_event_new_segment(&next));
+}
+
+GstClockTime FramesTime(uint64_t frames, int rate) {
+  return gst_util_uint64_scale(frames, GST_SECOND, static_cast<guint64>(rate));
+}
+
+void StampCounted(ElementState& state, GstBuffer* output, size_t frames) {
+  const int rate = state.filter.InputFormat().rate;
+  const GstClockTime start = state.outSegment.start + FramesTime(state.framesOut, rate);
+  state.framesOut += frames;
+  const GstClockTime end = state.outSegment.start + FramesTime(state.framesOut, rate);
+  GST_BUFFER_PTS(output) = start;
+  GST_BUFFER_DTS(output) = GST_CLOCK_TIME_NONE;
+  GST_BUFFER_DURATION(output) = end - start;
+  GST_BUFFER_OFFSET(output) = GST_BUFFER_OFFSET_NONE;
+  GST_BUFFER_OFFSET_END(output) = GST_BUFFER_OFFSET_NONE;
+  GST_BUFFER_FLAG_UNSET(output, GST_BUFFER_FLAG_DELTA_UNIT);
+  state.nextOut = end;
+}
+
+void KeepNextOut(ElementState& state, GstBuffer* output) {
+  if (GST_BUFFER_PTS_IS_VALID(output) && GST_BUFFER_DURATION_IS_VALID(output))
+    state.nextOut = GST_BUFFER_PTS(output) + GST_BUFFER_DURATION(output);
+}
+
+gboolean SinkEvent(GstBaseTransform* trans, GstEvent* event) {
+  ElementState& state = StateOf(trans);
+  if (GST_EVENT_TYPE(event) == GST_EVENT_FLUSH_STOP) {
+    // The audio before a flushing seek must not come out after it.
+    state.filter.ClearShifter();
+    state.haveSegment = false;
+  } else if (GST_EVENT_TYPE(event) == GST_EVENT_SEGMENT) {
+    GstSegment segment;
+    gst_event_copy_segment(event, &segment);
+    state.haveSegment = segment.format == GST_FORMAT_TIME;
+    if (state.haveSegment) {
+      state.inSegment = segment;
+      BeginSegment(state, DspFilter::TempoFactor(state.filter.GetTempo()));
+      if (state.counting) {
+        GstEvent* scaled = gst_event_new_segment(&state.outSegment);
+        gst_event_set_seqnum(scaled, gst_event_get_seqnum(event));
+        gst_event_unref(event);
+        event = scaled;
+      }
+    }
+  }
+  return GST_BASE_TRANSFORM_CLASS(lyricade_dsp_parent_class)->sink_event(trans, event);
+}
+
 GstFlowReturn PrepareOutputBuffer(GstBaseTransform* trans, GstBuffer* input, GstBuffer** output) {
   ElementState& state = StateOf(trans);
   const size_t bytes = std::max<size_t>(DspFilter::OutputBufferBytes(gst_buffer_get_size(input)), 1);
@@ -127,10 +243,17 @@ GstFlowReturn Transform(GstBaseTransform* trans, GstBuffer* input, GstBuffer* ou
   if (done == DspResult::NoSample) return GST_BASE_TRANSFORM_FLOW_DROPPED;
 
   gst_buffer_set_size(output, static_cast<gssize>(result.bytes));
+  ElementState& state = StateOf(trans);
+  FollowTempo(trans, state, DspFilter::TempoFactor(result.tempo));
+  if (state.counting) {
+    StampCounted(state, output, result.bytes / filter.FrameBytes());
+    return GST_FLOW_OK;
+  }
   if (!result.shifted) {
     gst_buffer_copy_into(output, input,
                          static_cast<GstBufferCopyFlags>(GST_BUFFER_COPY_FLAGS | GST_BUFFER_COPY_TIMESTAMPS),
                          0, -1);
+    KeepNextOut(state, output);
     return GST_FLOW_OK;
   }
   // Shifted audio is stamped with the input's start and the input's length:
@@ -144,6 +267,7 @@ GstFlowReturn Transform(GstBaseTransform* trans, GstBuffer* input, GstBuffer* ou
   GST_BUFFER_OFFSET(output) = GST_BUFFER_OFFSET(input);
   GST_BUFFER_OFFSET_END(output) = GST_BUFFER_OFFSET_END(input);
   GST_BUFFER_FLAG_UNSET(output, GST_BUFFER_FLAG_DELTA_UNIT);
+  KeepNextOut(state, output);
   return GST_FLOW_OK;
 }
 
@@ -152,6 +276,7 @@ gboolean Stop(GstBaseTransform* trans) {
   if (state.pool) gst_buffer_pool_set_active(state.pool.get(), FALSE);
   state.pool.reset();
   state.poolBufferBytes = 0;
+  state.haveSegment = false;
   return TRUE;
 }
 
@@ -178,10 +303,15 @@ void lyricade_dsp_class_init(LyricadeDspClass* klass) {
   transformClass->prepare_output_buffer = PrepareOutputBuffer;
   transformClass->transform = Transform;
   transformClass->stop = Stop;
+  transformClass->sink_event = SinkEvent;
   transformClass->passthrough_on_same_caps = FALSE;
 }
 
-void lyricade_dsp_init(LyricadeDsp* self) { std::construct_at(&self->state); }
+void lyricade_dsp_init(LyricadeDsp* self) {
+  std::construct_at(&self->state);
+  gst_segment_init(&self->state.inSegment, GST_FORMAT_TIME);
+  gst_segment_init(&self->state.outSegment, GST_FORMAT_TIME);
+}
 
 }  // namespace
 

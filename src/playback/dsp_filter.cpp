@@ -85,6 +85,12 @@ void DspFilter::PrepareShifter() {
   tempoChanged_.store(true, std::memory_order_relaxed);
 }
 
+double DspFilter::TempoFactor(float tempo) {
+  return 1.0 + static_cast<double>(std::clamp(tempo, kShifterTempoMin, kShifterTempoMax)) / 100.0;
+}
+
+void DspFilter::ClearShifter() { shifter_->clear(); }
+
 size_t DspFilter::ShifterFrames() const { return shifter_->numSamples(); }
 
 int64_t DspFilter::InputDuration(size_t bytes) const {
@@ -119,6 +125,7 @@ DspResult DspFilter::Transform(const uint8_t* in, size_t inBytes, uint8_t* out,
   const float pitch = pitch_.load(std::memory_order_relaxed);
   const float tempo = tempo_.load(std::memory_order_relaxed);
   const int channel = channel_.load(std::memory_order_relaxed);
+  output->tempo = tempo;
 
   if (pitch == 0.0f && tempo == 0.0f) {
     if (out != in) std::memcpy(out, in, inBytes);

@@ -39,6 +39,8 @@ struct DspOutput {
   // True when the buffer went through the shifter: its time stamps become
   // (input start, input start + InputDuration) instead of the input's own.
   bool shifted = false;
+  // The tempo change (percent) this buffer was made with.
+  float tempo = 0.0f;
 };
 
 class DspFilter final : public IDspSettings {
@@ -80,6 +82,9 @@ public:
   // (length 32) on. The stored key and tempo are handed to it again at the
   // next shifted buffer.
   void PrepareShifter();
+  // Drops what the shifter holds (a flushing seek: the audio before it must
+  // not come out after it).
+  void ClearShifter();
 
   // The output buffer a graph gives the filter for an input of this size:
   // four times as large, so that the shifter's output nearly always fits.
@@ -92,6 +97,10 @@ public:
   // is no input, nothing fits, or the shifter is still filling.
   DspResult Transform(const uint8_t* in, size_t inBytes, uint8_t* out, size_t outCapacity,
                       DspOutput* output);
+
+  // How many times its own speed the song plays at a tempo change of
+  // `tempo` percent, as the shifter is given it.
+  static double TempoFactor(float tempo);
 
   // Duration of an input buffer of `bytes` bytes in 100 ns units, truncated.
   int64_t InputDuration(size_t bytes) const;

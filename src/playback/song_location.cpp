@@ -39,6 +39,11 @@ std::string FindCompanionVideo(const std::string& location) {
   return FindFirstFileIgnoringCase(CompanionVideoCandidates(location));
 }
 
+std::string TempoLabel(int percent) {
+  if (percent == 0) return "Norm";
+  return (percent > 0 ? "+" : "") + std::to_string(percent) + "%";
+}
+
 std::string KeyLabel(int keyTenths) {
   if (keyTenths == 0) return "Norm";
   const int semitones = keyTenths / 10;

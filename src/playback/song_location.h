@@ -34,6 +34,8 @@ std::string FindCompanionVideo(const std::string& location);
 
 // "Norm" for 0, else the key in semitones (tenths / 10) as "+%d" or "%d".
 std::string KeyLabel(int keyTenths);
+// "Norm", "+5%", "-12%".
+std::string TempoLabel(int percent);
 // "Center", "Left" or "Right" for 0, 1 and anything else.
 std::string ChannelLabel(int channel);
 

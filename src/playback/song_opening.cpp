@@ -61,7 +61,8 @@ void SongOpener::StartBackgrounds(const std::string& location) {
   if (!companion && backgrounds_.HasBackgroundList()) backgrounds_.StartNextBackground();
 }
 
-bool SongOpener::OpenSong(const std::string& location, int channel, int keyTenths) {
+bool SongOpener::OpenSong(const std::string& location, int channel, int keyTenths,
+                          int tempoPercent) {
   if (settings_.BackgroundsEnabled.load()) StartBackgrounds(location);
 
   current_ = SongFile{};
@@ -70,6 +71,7 @@ bool SongOpener::OpenSong(const std::string& location, int channel, int keyTenth
   current_.Channel = channel;
   current_.Kind = KindOfLocation(location);
 
+  transport_.SetTempoPercent(tempoPercent);
   if (current_.Kind == SongKind::Streamed) {
     transport_.SetKeyAndChannel(keyTenths, channel);
     if (streamed_) streamed_->OpenStreamedSong(location, channel, keyTenths);

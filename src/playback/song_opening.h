@@ -1,5 +1,5 @@
 #pragma once
-// Song opening: turns a queued song (location, channel, key) into a running
+// Song opening: turns a queued song (location, channel, key, tempo) into a running
 // playback. It decides the kind of song, unpacks a ZIP into its scratch
 // folder, starts a companion background video, builds and runs the song graph
 // and opens the CD+G player when the graphics file exists. Runs on the UI
@@ -41,7 +41,7 @@ public:
   // Returns false when the request ended early (ZIP failure, missing
   // extracted audio, a graph that cannot be built or rendered): the song
   // stays queued. True otherwise, a missing local file included.
-  bool OpenSong(const std::string& location, int channel, int keyTenths);
+  bool OpenSong(const std::string& location, int channel, int keyTenths, int tempoPercent);
 
   // The song now open (valid while playing).
   const SongFile& Current() const { return current_; }

@@ -59,8 +59,8 @@ bool SongTransport::MakeSongGraph(const SongFile& song, int timeoutMs) {
   graph_ = std::move(graph);
   SetChannel(state_.Channel);
   SetKey(state_.KeyTenths);
+  SetTempo(state_.TempoPercent);
   if (DspFilter* filter = DspFilterOf(graph_->FindFilter(kDspFilterName))) {
-    filter->SetTempo(50);
     filter->FollowAutoGain(settings_.AutoGainControl);
     filter->FollowLeveling(settings_.LevelSongs);
     filter->SetLevelGain(levelGain_);
@@ -168,6 +168,27 @@ bool SongTransport::SetKey(int keyTenths) {
     return true;
   }
   filter->SetPitch(static_cast<float>(keyTenths));
+  return true;
+}
+
+void SongTransport::SetTempoPercent(int percent) {
+  const int previous = state_.TempoPercent;
+  state_.TempoPercent = percent;
+  state_.TempoText = TempoLabel(percent);
+  if (!SetTempo(percent) || percent == previous || !(midiSong_ || graph_->HasVideo())) return;
+  // The synthesizer and the video renderer take a tempo at the start of a
+  // segment: a seek to where the song is makes one.
+  const int64_t position = graph_->Position();
+  if (state_.Playing && position >= 0) graph_->SetPosition(position);
+}
+
+bool SongTransport::SetTempo(int percent) {
+  DspFilter* filter = graph_ ? DspFilterOf(graph_->FindFilter(kDspFilterName)) : nullptr;
+  if (!filter) return false;
+  // MIDI notes and video frames come sooner; a MIDI song's sound is made at
+  // its tempo, not stretched afterwards.
+  graph_->SetRenderedTempo(DspFilter::TempoFactor(static_cast<float>(percent)));
+  filter->SetTempo(midiSong_ ? 50.0f : 50.0f + static_cast<float>(percent));
   return true;
 }
 

@@ -41,9 +41,12 @@ struct PlaybackState {
   // Key in tenths of a semitone (-40 to 40) and channel 0/1/2.
   int KeyTenths = 0;
   int Channel = 0;
-  // The key and channel labels' texts.
+  // Tempo change in percent (-20 to 20).
+  int TempoPercent = 0;
+  // The key, channel and tempo labels' texts.
   std::string KeyText = "Norm";
   std::string ChannelText = "Center";
+  std::string TempoText = "Norm";
 };
 
 class SongTransport {
@@ -80,12 +83,16 @@ public:
   // The current key (tenths) and channel with their labels' texts; the
   // graph's filter follows at its next buffer when there is one.
   void SetKeyAndChannel(int keyTenths, int channel);
+  // The current tempo change in percent and its label's text; the song
+  // plays on in its own time (see the DSP element), so positions, lyrics and
+  // CD+G need nothing else.
+  void SetTempoPercent(int percent);
   // The id of the current song graph; 0 when there is none.
   GraphId CurrentGraphId() const { return graph_ ? graph_->Id() : 0; }
   MediaGraph* Graph() const { return graph_.get(); }
 
   // Builds the graph for the song: video renderer 0 (not for streamed songs),
-  // the DSP filter set to the current channel and key with tempo 50, the
+  // the DSP filter set to the current channel, key and tempo, the
   // media rendered through them, the duration read. On failure playback is
   // stopped (song follows false) and false returned.
   bool BuildSongGraph(const SongFile& song);
@@ -137,6 +144,7 @@ public:
   // tenths; false without a graph or filter.
   bool SetChannel(int channel);
   bool SetKey(int keyTenths);
+  bool SetTempo(int percent);
 
 private:
   // The current graph plays a MIDI song: key change moves its notes.

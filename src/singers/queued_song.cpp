@@ -7,6 +7,7 @@ namespace lyricade {
 QueuedSong SanitisedSong(QueuedSong song) {
   song.Key = ClampTo(song.Key, -4, 4);
   song.Multiplex = ClampTo(song.Multiplex, 0, 2);
+  song.Tempo = ClampTo(song.Tempo, -kTempoLimit, kTempoLimit);
   song.Title = FieldText(song.Title, QueuedSongCapacity::Title);
   song.Year = FieldText(song.Year, QueuedSongCapacity::Year);
   song.Path = FieldText(song.Path, QueuedSongCapacity::Path);

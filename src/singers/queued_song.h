@@ -8,6 +8,8 @@ namespace lyricade {
 
 // Field capacities in bytes (a terminator included), as the list file and
 // the views keep them.
+inline constexpr int kTempoLimit = 20;
+
 struct QueuedSongCapacity {
   static constexpr size_t Title = 180;
   static constexpr size_t Year = 10;
@@ -36,6 +38,9 @@ struct QueuedSong {
   // Key and channel were taken from the singer's last time with the song
   // (the playlist row says so until the host changes them).
   bool KeyRemembered = false;
+  // Tempo change in percent, -20 to 20 in steps of 1 (kept beside the list
+  // file, whose readers know no tempo).
+  int Tempo = 0;
 
   bool operator==(const QueuedSong&) const = default;
 };
@@ -54,7 +59,8 @@ struct Singer {
 };
 
 // Makes outside text safe for the song's fields: control characters become
-// blanks, each field is cut to its capacity, key and multiplex are clamped.
+// blanks, each field is cut to its capacity, key, multiplex and tempo are
+// clamped.
 QueuedSong SanitisedSong(QueuedSong song);
 // A singer name as a 100-byte field keeps it.
 std::string SanitisedSingerName(const std::string& name);

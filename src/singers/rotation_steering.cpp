@@ -1,6 +1,7 @@
 // The host's steering of the rotation: sit-outs, where newcomers go, songs
 // per turn, the lock on the singer up next, and the extra state file that
-// keeps them beside the list file (which stays exactly as it always was).
+// keeps them (and the queued songs' tempos) beside the list file, which
+// stays exactly as it always was.
 
 #include <algorithm>
 #include <charconv>
@@ -16,7 +17,8 @@ constexpr const char* kSingerTag = "singer";
 constexpr const char* kTickerWaitsTag = "ticker-waits";
 constexpr const char* kRememberKeysTag = "remember-keys";
 constexpr const char* kApproveRequestsTag = "approve-requests";
-// The option lines a file may hold besides one line per singer.
+constexpr const char* kTempoTag = "tempo";
+// The option lines a file may hold besides one line per singer and song.
 constexpr size_t kOptionLines = 8;
 
 bool ParseInt(const std::string& text, int& value) {
@@ -136,12 +138,25 @@ std::vector<std::string> SingerRotation::ExtraStateLines() const {
                     (singer.SittingOut ? "1" : "0") + "\t" + std::to_string(singer.SungTonight) +
                     "\t" + singer.Name);
   }
+  // Only songs off their own tempo; the singer's name and the song's path
+  // tie a line to its song, so a list changed by an older program does not
+  // give a tempo to the wrong song.
+  for (int i = 0; i < Count(); ++i) {
+    const Singer& singer = singers_[i];
+    for (size_t k = 0; k < singer.Playlist.size(); ++k) {
+      const QueuedSong& song = singer.Playlist[k];
+      if (song.Tempo == 0) continue;
+      lines.push_back(std::string(kTempoTag) + "\t" + std::to_string(i) + "\t" + std::to_string(k) +
+                      "\t" + std::to_string(song.Tempo) + "\t" + singer.Name + "\t" + song.Path);
+    }
+  }
   return lines;
 }
 
 void SingerRotation::LoadExtraStateLines(const std::vector<std::string>& lines, int firstSinger) {
-  // Bounded like the list file: a singer line per singer the list holds.
-  const size_t limit = static_cast<size_t>(Count()) + kOptionLines;
+  // Bounded like the list file: a line per singer and song the list holds.
+  size_t limit = static_cast<size_t>(Count()) + kOptionLines;
+  for (const Singer& singer : singers_) limit += singer.Playlist.size();
   size_t used = 0;
   for (const std::string& line : lines) {
     if (++used > limit) break;
@@ -166,6 +181,15 @@ void SingerRotation::LoadExtraStateLines(const std::vector<std::string>& lines, 
       if (!ValidSinger(position) || singers_[position].Name != fields[4]) continue;
       singers_[position].SittingOut = fields[2] == "1";
       singers_[position].SungTonight = std::max(0, sung);
+    } else if (fields.size() == 6 && fields[0] == kTempoTag) {
+      int index = -1, song = -1, tempo = 0;
+      if (!ParseInt(fields[1], index) || !ParseInt(fields[2], song) || !ParseInt(fields[3], tempo) ||
+          index < 0)
+        continue;
+      const int position = firstSinger + index;
+      if (!ValidSong(position, song) || singers_[position].Name != fields[4]) continue;
+      QueuedSong& queued = singers_[position].Playlist[static_cast<size_t>(song)];
+      if (queued.Path == fields[5]) queued.Tempo = std::clamp(tempo, -kTempoLimit, kTempoLimit);
     }
   }
   Changed(false);

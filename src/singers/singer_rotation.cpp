@@ -225,11 +225,12 @@ bool SingerRotation::RemoveSelectedSong(bool removeEmptySingers) {
   return true;
 }
 
-bool SingerRotation::EditSelectedSong(int key, int multiplex) {
+bool SingerRotation::EditSelectedSong(int key, int multiplex, int tempo) {
   if (!ValidSong(selectedSinger_, selectedSong_)) return false;
   QueuedSong& song = singers_[selectedSinger_].Playlist[selectedSong_];
   song.Key = std::clamp(key, -4, 4);
   song.Multiplex = std::clamp(multiplex, 0, 2);
+  song.Tempo = std::clamp(tempo, -kTempoLimit, kTempoLimit);
   song.KeyRemembered = false;
   Changed(true);
   return true;
@@ -328,6 +329,7 @@ NowUp SingerRotation::ShowNowUp() {
     const QueuedSong& song = singers_[currentSinger_].Playlist[currentSong_];
     liveMultiplex_ = song.Multiplex;
     liveKeyTenths_ = song.Key * 10;
+    liveTempo_ = song.Tempo;
   }
   return NowUpDisplay();
 }
@@ -375,7 +377,7 @@ bool SingerRotation::StartCurrentSong(PlayHost& host, bool autoManageAmbients,
   const bool valid = HasCurrentSong();
   int rememberedSinger = -1, rememberedSong = -1;
   std::string path;
-  int multiplex, keyTenths;
+  int multiplex, keyTenths, tempo;
   if (valid) {
     rememberedSinger = currentSinger_;
     rememberedSong = currentSong_;
@@ -384,16 +386,18 @@ bool SingerRotation::StartCurrentSong(PlayHost& host, bool autoManageAmbients,
     path = song.Path;
     multiplex = song.Multiplex;
     keyTenths = song.Key * 10;
+    tempo = song.Tempo;
     host.RecordStartedSong(song, singers_[currentSinger_].Name);
   } else {
     if (lastSongPath_.empty()) return false;
     path = lastSongPath_;
     multiplex = liveMultiplex_;
     keyTenths = liveKeyTenths_;
+    tempo = liveTempo_;
   }
 
   const int currentAtOpen = currentSinger_;
-  if (!host.OpenSong(path, multiplex, keyTenths)) return false;
+  if (!host.OpenSong(path, multiplex, keyTenths, tempo)) return false;
   // A newcomer placed before the singer while the song opened moved them on.
   if (valid) rememberedSinger += currentSinger_ - currentAtOpen;
 

@@ -26,7 +26,7 @@ public:
   // Records the started song in the singer's History.
   virtual void RecordStartedSong(const QueuedSong& song, const std::string& singer) = 0;
   // Opens and plays the song; false when it could not (the song stays queued).
-  virtual bool OpenSong(const std::string& path, int multiplex, int keyTenths) = 0;
+  virtual bool OpenSong(const std::string& path, int multiplex, int keyTenths, int tempo) = 0;
 };
 
 // The now-up display: who is up and with what.
@@ -89,11 +89,13 @@ public:
   bool Hold() const { return hold_; }
   const std::string& LastSongPath() const { return lastSongPath_; }
 
-  // The live song settings the key and channel buttons act on.
+  // The live song settings the key, channel and tempo buttons act on.
   int LiveMultiplex() const { return liveMultiplex_; }
   int LiveKeyTenths() const { return liveKeyTenths_; }
+  int LiveTempo() const { return liveTempo_; }
   void SetLiveMultiplex(int multiplex) { liveMultiplex_ = multiplex; }
   void SetLiveKeyTenths(int keyTenths) { liveKeyTenths_ = keyTenths; }
+  void SetLiveTempo(int percent) { liveTempo_ = percent; }
 
   bool ValidSinger(int position) const { return position >= 0 && position < Count(); }
   bool ValidSong(int singer, int song) const {
@@ -143,7 +145,7 @@ public:
   // A remote request: the singer found without regard to letter case.
   int QueueRequest(const std::string& name, const QueuedSong& song);
   bool RemoveSelectedSong(bool removeEmptySingers);
-  bool EditSelectedSong(int key, int multiplex);
+  bool EditSelectedSong(int key, int multiplex, int tempo);
   void MoveSongDown();
   void MoveSongUp();
   void MoveSongToBottom();
@@ -184,7 +186,7 @@ public:
   bool Load(const std::string& path);
 
   // The extra state beside the list file (options, lock, sit-outs, songs
-  // sung tonight). Lines that name a singer the list does not hold at that
+  // sung tonight, queued songs' tempos). Lines that name a singer the list does not hold at that
   // place are ignored, so a stale or foreign file changes nothing.
   std::vector<std::string> ExtraStateLines() const;
   // `firstSinger`: where the list file's singers begin (loading appends).
@@ -215,6 +217,7 @@ private:
   std::string lastSongPath_;
   int liveMultiplex_ = 0;
   int liveKeyTenths_ = 0;
+  int liveTempo_ = 0;
   RotationOptions options_;
   bool lockNextUp_ = false;
   int songsThisTurn_ = 0;

@@ -76,12 +76,18 @@ TEST_F(SongCheck, AKaraokeMidiFilePlaysAndWantsASoundFont) {
   const std::string kar = folder.File("songs/Tune.kar");
   ASSERT_TRUE(testing::MakeKaraokeMidi(kar, {"@TTune"}, {{"/Hel"}, {"lo", 64}, {"\\All", 67}}));
   if (FindSoundFont().empty()) GTEST_SKIP() << "no General MIDI sound font installed";
-  ASSERT_EQ(Run({kar, "--key", "2", "--to-end"}), 0) << err.str();
+  ASSERT_EQ(Run({kar, "--key", "2", "--tempo", "-10", "--to-end"}), 0) << err.str();
   EXPECT_NE(out.str().find("end-events: 1\n"), std::string::npos) << out.str();
   EXPECT_NE(out.str().find("lyrics: kar\nlyric-lines: 2\n"), std::string::npos) << out.str();
+  EXPECT_NE(out.str().find("tempo: -10%\n"), std::string::npos) << out.str();
   const size_t duration = out.str().find("duration-ms: ");
   ASSERT_NE(duration, std::string::npos);
-  EXPECT_NEAR(std::stoi(out.str().substr(duration + 13)), 1500, 600);
+  const int songMs = std::stoi(out.str().substr(duration + 13));
+  EXPECT_NEAR(songMs, 1500, 600);
+  // Slower, the song still ends where its own time ends.
+  const size_t reached = out.str().find("final-position-ms: ");
+  ASSERT_NE(reached, std::string::npos);
+  EXPECT_NEAR(std::stoi(out.str().substr(reached + 19)), songMs, 300);
 
   ::setenv("LYRICADE_SOUND_FONT_DIRS", folder.File("no-fonts").c_str(), 1);
   EXPECT_EQ(Run({kar}), 1);
@@ -133,6 +139,7 @@ TEST_F(SongCheck, FailuresAndMessages) {
   EXPECT_NE(err.str().find("songcheck: " + junk + ": "), std::string::npos) << err.str();
   EXPECT_EQ(Run({}), 2);
   EXPECT_EQ(Run({"a.mp3", "--key", "9"}), 2);
+  EXPECT_EQ(Run({"a.mp3", "--tempo", "21"}), 2);
   EXPECT_EQ(Run({"a.mp3", "--frame-at", "1"}), 2);  // no -o
 }
 

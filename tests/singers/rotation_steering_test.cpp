@@ -10,7 +10,7 @@ public:
   void StopForNextSong() override {}
   void FadeOutBreakMusic() override {}
   void RecordStartedSong(const QueuedSong&, const std::string&) override {}
-  bool OpenSong(const std::string&, int, int) override { return true; }
+  bool OpenSong(const std::string&, int, int, int) override { return true; }
 };
 
 // Singers A, B, C ... with the given numbers of queued songs.
@@ -169,6 +169,47 @@ TEST(RotationSteering, ExtraStateRoundTripLeavesTheListFileAsItWas) {
   EXPECT_FALSE(older.Options().TickerWaits);
   EXPECT_FALSE(older.Options().ApproveRequests);
   EXPECT_FALSE(older.Singers()[1].SittingOut);
+}
+
+// A queued song's tempo lives in the extra state: the list file stays what
+// older readers know, and a line for a song that is no longer at its place
+// gives no tempo to the song that is.
+TEST(RotationSteering, QueuedTemposSurviveBesideAnUnchangedListFile) {
+  SingerRotation rotation = Rotation({2, 1});
+  const std::vector<std::string> plainList = rotation.ListFileLines();
+  rotation.SelectSinger(0);
+  rotation.SelectSong(1);
+  ASSERT_TRUE(rotation.EditSelectedSong(0, 0, 35));
+  EXPECT_EQ(rotation.Singers()[0].Playlist[1].Tempo, 20) << "clamped to 20 %";
+  rotation.SelectSinger(1);
+  rotation.SelectSong(0);
+  ASSERT_TRUE(rotation.EditSelectedSong(0, 0, -7));
+  EXPECT_EQ(rotation.ListFileLines(), plainList);
+
+  std::string text;
+  for (const std::string& line : plainList) text += line + "\r\n";
+  std::vector<std::string> state = rotation.ExtraStateLines();
+  state.push_back("tempo\t0\t0\t9\tA\t/songs/Other.zip");  // another song there now
+  SingerRotation loaded;
+  loaded.LoadListFileText(text);
+  loaded.LoadExtraStateLines(state, 0);
+  EXPECT_EQ(loaded.Singers()[0].Playlist[0].Tempo, 0);
+  EXPECT_EQ(loaded.Singers()[0].Playlist[1].Tempo, 20);
+  EXPECT_EQ(loaded.Singers()[1].Playlist[0].Tempo, -7);
+
+  // Cueing a song makes its tempo the live one, which Play opens it with.
+  struct TempoHost : OpeningHost {
+    bool OpenSong(const std::string&, int, int, int tempo) override {
+      opened = tempo;
+      return true;
+    }
+    int opened = 99;
+  } host;
+  loaded.SelectSinger(1);
+  loaded.CueSong(0, false, false);
+  EXPECT_EQ(loaded.LiveTempo(), -7);
+  ASSERT_TRUE(loaded.StartCurrentSong(host, false, false));
+  EXPECT_EQ(host.opened, -7);
 }
 
 }  // namespace

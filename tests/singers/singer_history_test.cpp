@@ -195,7 +195,7 @@ TEST_F(History, RememberedKeysComeBackForTheSameSingerAndSong) {
   // The host's own change takes the mark away.
   rotation.SelectSinger(oneil);
   rotation.SelectSong(1);
-  rotation.EditSelectedSong(1, 0);
+  rotation.EditSelectedSong(1, 0, 0);
   EXPECT_FALSE(mine[1].KeyRemembered);
 }
 

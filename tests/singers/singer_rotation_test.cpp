@@ -38,8 +38,9 @@ public:
   void RecordStartedSong(const QueuedSong& song, const std::string& singer) override {
     log.push_back("history " + singer + " " + song.Title);
   }
-  bool OpenSong(const std::string& path, int multiplex, int keyTenths) override {
-    log.push_back("open " + path + " " + std::to_string(multiplex) + " " + std::to_string(keyTenths));
+  bool OpenSong(const std::string& path, int multiplex, int keyTenths, int tempo) override {
+    log.push_back("open " + path + " " + std::to_string(multiplex) + " " + std::to_string(keyTenths) +
+                  (tempo != 0 ? " tempo " + std::to_string(tempo) : ""));
     return opens;
   }
   std::vector<std::string> log;

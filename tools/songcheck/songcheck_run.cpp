@@ -5,6 +5,7 @@
 #include <QThread>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
@@ -24,12 +25,14 @@ namespace lyricade {
 namespace {
 
 constexpr const char* kUsage =
-    "usage: songcheck PATH [--key N] [--channel 0|1|2] [--seek SECONDS] [--to-end] [--frame-at SECONDS -o OUT.png]\n";
+    "usage: songcheck PATH [--key N] [--channel 0|1|2] [--tempo PERCENT] [--seek SECONDS] [--to-end]\n"
+    "                      [--frame-at SECONDS -o OUT.png]\n";
 
 struct Options {
   std::string path;
   int key = 0;
   int channel = 0;
+  int tempo = 0;
   bool toEnd = false;
   std::optional<double> frameAt;
   std::optional<double> seek;
@@ -88,6 +91,13 @@ std::optional<Options> Parse(const std::vector<std::string>& args, std::ostream&
         return std::nullopt;
       }
       options.channel = *channel;
+    } else if (arg == "--tempo" && hasValue) {
+      auto tempo = ParseInt(args[++i], -kTempoLimit, kTempoLimit);
+      if (!tempo) {
+        err << "songcheck: the tempo is a change in percent from -20 to 20\n";
+        return std::nullopt;
+      }
+      options.tempo = *tempo;
     } else if (arg == "--to-end") {
       options.toEnd = true;
     } else if ((arg == "--frame-at" || arg == "--seek") && hasValue) {
@@ -161,7 +171,7 @@ int RunSongCheck(const std::vector<std::string>& args, std::ostream& out, std::o
     show.SetCdgSink(&sink);
     CountingLyrics lyrics;
     show.SetLyricDisplay(&lyrics);
-    const bool opened = show.PlaySong(options->path, options->channel, options->key * 10);
+    const bool opened = show.PlaySong(options->path, options->channel, options->key * 10, options->tempo);
     const SongFile& song = show.Opener().Current();
     const PlaybackState& state = show.Transport().State();
     // A streamed song goes on opening after the request returns; its graph
@@ -175,6 +185,7 @@ int RunSongCheck(const std::vector<std::string>& args, std::ostream& out, std::o
     if (song.HasLyrics) out << "lyric-lines: " << lyrics.lines << "\n";
     const int64_t duration = show.Transport().Duration();
     out << "duration-ms: " << (duration < 0 ? -1 : duration / 10'000) << "\n";
+    out << "tempo: " << state.TempoText << "\n";
     bool played = opened && state.Playing;
 
     if (played && options->frameAt) {
@@ -203,10 +214,17 @@ int RunSongCheck(const std::vector<std::string>& args, std::ostream& out, std::o
       out << "after-seek: " << (resumed ? "playing" : "stopped") << "\n";
     }
     if (played && options->toEnd) {
-      played = RunUntil(show, [&] { return show.SongsEnded() > 0; }, 30 * 60 * 1000);
+      // The song's own time at its end: at any tempo the graph reports the
+      // song's position, so it gets as far as the song lasts.
+      int64_t lastPosition = -1;
+      played = RunUntil(show, [&] {
+        if (state.Playing) lastPosition = std::max(lastPosition, show.Transport().CurrentPosition());
+        return show.SongsEnded() > 0;
+      }, 30 * 60 * 1000);
       RunUntil(show, [] { return false; }, 100);  // late end events, if any
       out << "end-events: " << show.SongsEnded() << "\n";
       out << "final-sector: " << show.Cdg().SectorPosition() << "\n";
+      out << "final-position-ms: " << (lastPosition < 0 ? -1 : lastPosition / 10'000) << "\n";
     }
     // A graph that failed says why, whether it never started or stopped on
     // an error halfway.

@@ -1,5 +1,6 @@
 #pragma once
-// songcheck PATH [--key N] [--channel 0|1|2] [--to-end] [--frame-at SECONDS -o OUT.png]
+// songcheck PATH [--key N] [--channel 0|1|2] [--tempo PERCENT] [--seek SECONDS] [--to-end]
+//                [--frame-at SECONDS -o OUT.png]
 //
 // Opens a song exactly as Play does (song opening, scratch folder, fallback
 // unzip module, tag stripping, the song graph with the DSP filter) with a

@@ -283,16 +283,20 @@ QWidget* MainWindow::BuildTransport() {
   volumeRow->addWidget(volumeText_, 1);
   layout->addLayout(volumeRow);
 
-  // Key and channel: the labels first, then the buttons.
+  // Key, channel and tempo: the labels first, then the buttons.
   keyLabel_ = new QLabel(panel);
   channelLabel_ = new QLabel(panel);
+  tempoLabel_ = new QLabel(panel);
   keyLabel_->setFont(bold);
   channelLabel_->setFont(bold);
+  tempoLabel_->setFont(bold);
   auto* labels = new QHBoxLayout;
   labels->addWidget(new QLabel("Key:", panel));
   labels->addWidget(keyLabel_, 1);
   labels->addWidget(new QLabel("Channel:", panel));
   labels->addWidget(channelLabel_, 1);
+  labels->addWidget(new QLabel("Tempo:", panel));
+  labels->addWidget(tempoLabel_, 1);
   // The levelled song's gain ("Level −3.5 dB"); empty for a plain song.
   levelLabel_ = new QLabel(panel);
   levelLabel_->setTextFormat(Qt::PlainText);
@@ -306,6 +310,14 @@ QWidget* MainWindow::BuildTransport() {
     keys->addWidget(key);
     connect(key, &QPushButton::clicked, this, [this, k] { parts_.show->SetKey(k); });
   }
+  QPushButton* slower = Button("T-", "Tempo 1 % slower (the key stays)");
+  QPushButton* faster = Button("T+", "Tempo 1 % faster (the key stays)");
+  for (QPushButton* button : {slower, faster}) {
+    button->setMinimumWidth(30);
+    keys->addWidget(button);
+  }
+  connect(slower, &QPushButton::clicked, parts_.show, &Show::TempoDown);
+  connect(faster, &QPushButton::clicked, parts_.show, &Show::TempoUp);
   layout->addLayout(keys);
   auto* channelRow = new QHBoxLayout;
   const std::pair<const char*, int> channels[] = {{"Left", 1}, {"Center", 0}, {"Right", 2}};
@@ -399,6 +411,7 @@ void MainWindow::RefreshTransport() {
   Show* show = parts_.show;
   keyLabel_->setText(Q(show->KeyText()));
   channelLabel_->setText(Q(show->ChannelText()));
+  tempoLabel_->setText(Q(show->TempoText()));
   for (QPushButton* button : channelButtons_) button->setEnabled(show->ChannelsApply());
   levelLabel_->setText(Q(show->Leveling().LevelText()));
   if (!volumeBar_->Dragging()) volumeBar_->SetValue(VolumeBarValue(show->Volume()));

@@ -150,6 +150,7 @@ private:
   QLabel* volumeText_ = nullptr;
   QLabel* keyLabel_ = nullptr;
   QLabel* channelLabel_ = nullptr;
+  QLabel* tempoLabel_ = nullptr;
   std::vector<QPushButton*> channelButtons_;
   QLabel* levelLabel_ = nullptr;
   QLabel* measuring_ = nullptr;

@@ -226,6 +226,10 @@ bool MediaGraph::Build() {
     videoLink_->Target = options_.Video;
     gst_app_sink_set_callbacks(GST_APP_SINK(videoSink_.get()), &callbacks, videoLink_.get(), nullptr);
     g_object_set(pipeline_.get(), "video-sink", videoSink_.get(), nullptr);
+    if (GstPad* pad = gst_element_get_static_pad(videoSink_.get(), "sink")) {
+      videoTempo_.Attach(pad);
+      gst_object_unref(pad);
+    }
   } else {
     // Without a target playbin would still make its default video sink,
     // which autoplugs whatever sink ranks highest; some of those crash
@@ -246,6 +250,11 @@ bool MediaGraph::Build() {
 
 void MediaGraph::SetMidiTranspose(int semitones) {
   if (midi_) midi_->SetTranspose(semitones);
+}
+
+void MediaGraph::SetRenderedTempo(double factor) {
+  if (midi_) midi_->SetTempo(factor);
+  videoTempo_.SetFactor(factor);
 }
 
 MediaGraph::~MediaGraph() {

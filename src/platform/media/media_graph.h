@@ -29,6 +29,7 @@
 #include <vector>
 
 #include "platform/media/gst_handles.h"
+#include "platform/media/segment_scaler.h"
 #include "platform/media/video_frame_target.h"
 
 namespace lyricade {
@@ -137,6 +138,11 @@ public:
   // Moves a MIDI song's notes by semitones (drums excepted); nothing for
   // other media.
   void SetMidiTranspose(int semitones);
+  // Plays what is rendered at its time stamps, a MIDI song's notes and a
+  // video's frames, `factor` times as fast from the next segment (a seek
+  // makes one); the position stays the media's own time. Sampled audio
+  // changes tempo in the song's audio filter instead.
+  void SetRenderedTempo(double factor);
 
   // True once the media turned out to carry video.
   bool HasVideo() const;
@@ -175,6 +181,7 @@ private:
   GstElementPtr videoSink_;
   std::unique_ptr<VideoLink> videoLink_;
   std::unique_ptr<MidiSynth> midi_;
+  SegmentScaler videoTempo_;
   QPointer<QObject> receiver_;
   mutable std::mutex errorMutex_;
   MediaError error_;

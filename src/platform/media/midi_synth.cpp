@@ -76,6 +76,7 @@ void MidiSynth::ConfigureDecoder(GstElement* decoder) {
     return;
   }
   gst_pad_add_probe(sink, GST_PAD_PROBE_TYPE_BUFFER, OnMidiEvent, this, nullptr);
+  tempo_.Attach(sink);
   gst_object_unref(sink);
 }
 

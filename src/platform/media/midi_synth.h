@@ -1,15 +1,18 @@
 #pragma once
 // MIDI songs (".kar", ".mid") play through the media framework's FluidSynth
 // decoder. This sets that decoder up when the graph makes it: the General
-// MIDI sound font to load, and the key change, which moves the notes
-// themselves (no pitch shifting of rendered audio) on every channel but the
-// drums.
+// MIDI sound font to load, the key change, which moves the notes themselves
+// (no pitch shifting of rendered audio) on every channel but the drums, and
+// the tempo, which plays the events sooner or later (no stretching of
+// rendered audio either).
 
 #include <array>
 #include <atomic>
 #include <cstdint>
 #include <mutex>
 #include <string>
+
+#include "platform/media/segment_scaler.h"
 
 typedef struct _GstElement GstElement;
 
@@ -41,6 +44,11 @@ public:
   // Semitones, any thread; notes already sounding end on the key they
   // started in, so none is left hanging.
   void SetTranspose(int semitones) { transpose_.store(semitones, std::memory_order_relaxed); }
+  // The song's tempo as a factor of its own (1.15 = 15 % faster), any
+  // thread; taken at the next segment. The synthesizer renders up to each
+  // event's time stamp, so the events' stamps move closer together and the
+  // graph's position stays the song's own time, which its lyrics follow.
+  void SetTempo(double factor) { tempo_.SetFactor(factor); }
 
   // Rewrites one MIDI event in place (streaming thread): note on, note off
   // and key pressure move by the transpose, channel 10 (drums) never.
@@ -49,6 +57,7 @@ public:
 private:
   std::string soundFont_;
   std::atomic<int> transpose_{0};
+  SegmentScaler tempo_;
   std::mutex lock_;
   // The note each sounding key was started as, per channel, so its note off
   // matches; -1 when that key is silent.

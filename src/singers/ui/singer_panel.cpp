@@ -251,10 +251,10 @@ void SingerPanel::EditSong() {
   const int song = rotation.SelectedSong();
   if (!rotation.ValidSong(singer, song)) return;
   const QueuedSong& queued = rotation.Singers()[singer].Playlist[song];
-  SongParametersDialog dialog(queued.Key, queued.Multiplex, this);
+  SongParametersDialog dialog(queued.Key, queued.Multiplex, queued.Tempo, this);
   if (dialog.exec() == QDialog::Accepted && rotation.SelectedSinger() == singer &&
       rotation.SelectedSong() == song)
-    rotation.EditSelectedSong(dialog.Key(), dialog.Multiplex());
+    rotation.EditSelectedSong(dialog.Key(), dialog.Multiplex(), dialog.Tempo());
 }
 
 void SingerPanel::Refresh() {

@@ -8,6 +8,7 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QPushButton>
+#include <QSpinBox>
 
 #include <fstream>
 #include <sstream>
@@ -136,7 +137,7 @@ TEST(NameDialogs, HistoryMenuEmptyNamesAndSongParameters) {
   edit.NameButton()->RefreshMenu();  // no name source: an empty menu
   EXPECT_TRUE(edit.NameButton()->NameMenu()->actions().isEmpty());
 
-  SongParametersDialog parameters(-2, 2);
+  SongParametersDialog parameters(-2, 2, 7);
   EXPECT_EQ(parameters.windowTitle(), "Edit Song Parameters");
   EXPECT_EQ(parameters.Picker()->KeyLabel()->text(), "-2");
   EXPECT_EQ(parameters.Picker()->MultiplexLabel()->text(), "Right");
@@ -145,10 +146,14 @@ TEST(NameDialogs, HistoryMenuEmptyNamesAndSongParameters) {
   EXPECT_EQ(parameters.Picker()->KeyLabel()->text(), "Normal");
   EXPECT_EQ(parameters.Key(), 0);
   EXPECT_EQ(parameters.Multiplex(), 0);
+  EXPECT_EQ(parameters.Tempo(), 7);
+  parameters.TempoBox()->stepDown();
+  EXPECT_EQ(parameters.Tempo(), 6);
   // Damaged settings open clamped.
-  SongParametersDialog odd(9, -1);
+  SongParametersDialog odd(9, -1, 40);
   EXPECT_EQ(odd.Key(), 4);
   EXPECT_EQ(odd.Multiplex(), 0);
+  EXPECT_EQ(odd.Tempo(), 20);
 }
 
 TEST(SongQueueing, LibraryAndCatalogueRowsThroughTheDialog) {
