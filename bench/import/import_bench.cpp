@@ -14,9 +14,6 @@
 // afterwards; each repetition imports into a new library.
 
 #include <benchmark/benchmark.h>
-#include <taglib/id3v2tag.h>
-#include <taglib/mpegfile.h>
-#include <taglib/tbytevectorstream.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -29,6 +26,7 @@
 #include <thread>
 
 #include "bench_figures.h"
+#include "import/song_tree.h"
 #include "library/database_seed.h"
 #include "library/library_database.h"
 #include "library/library_import.h"
@@ -41,83 +39,13 @@ namespace {
 namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
 
-constexpr int kBranches = 20;
-constexpr int kDepth = 10;
-constexpr int kPairsPerFolder = 100;  // 20 x 10 x 100 = 20,000 pairs
-
-void WriteFile(const fs::path& path, const char* data, size_t size) {
-  std::ofstream(path, std::ios::binary).write(data, static_cast<std::streamsize>(size));
-}
-
-// Two MPEG audio frames behind an ID3v2.4 tag with this song's texts.
-TagLib::ByteVector TaggedMp3(int number) {
-  TagLib::ByteVector audio;
-  for (int frame = 0; frame < 2; ++frame) {
-    audio.append(TagLib::ByteVector("\xFF\xFB\x90\x64", 4));
-    audio.append(TagLib::ByteVector(413, static_cast<char>(number & 0x3F)));
-  }
-  TagLib::ByteVectorStream stream(audio);
-  {
-    TagLib::MPEG::File file(&stream, TagLib::ID3v2::FrameFactory::instance(), false);
-    TagLib::ID3v2::Tag* tag = file.ID3v2Tag(true);
-    tag->setTitle(TagLib::String("Song Number " + std::to_string(number) + " (Caf\xC3\xA9 Mix)",
-                                 TagLib::String::UTF8));
-    tag->setArtist(TagLib::String("Artist " + std::to_string(number % 997), TagLib::String::UTF8));
-    tag->setAlbum(TagLib::String("SC" + std::to_string(8000 + number / 15), TagLib::String::UTF8));
-    tag->setYear(1960 + static_cast<unsigned>(number % 60));
-    tag->setComment("generated");
-    file.save(TagLib::MPEG::File::ID3v2, TagLib::File::StripOthers);
-  }
-  return *stream.data();
-}
-
-// The song tree: `branches` chains of `depth` nested folders, each folder
-// holding `pairs` ".mp3" + ".cdg" pairs.
-bool GenerateTree(const fs::path& root, int branches = kBranches, int depth = kDepth,
-                  int pairs = kPairsPerFolder) {
-  std::error_code error;
-  const std::string cdg(24 * 10, '\x09');
-  int number = 0;
-  for (int branch = 0; branch < branches; ++branch) {
-    fs::path folder = root / ("Disc Set " + std::to_string(branch));
-    for (int level = 0; level < depth; ++level) {
-      if (level > 0) folder /= "Volume " + std::to_string(level);
-      if (!fs::create_directories(folder, error) && error) return false;
-      for (int pair = 0; pair < pairs; ++pair, ++number) {
-        const std::string base = "SC" + std::to_string(8000 + number / 15) + "-" + std::to_string(number) +
-                                 " - Artist " + std::to_string(number % 997) + " - Song " +
-                                 std::to_string(number);
-        const TagLib::ByteVector mp3 = TaggedMp3(number);
-        WriteFile(folder / (base + ".mp3"), mp3.data(), mp3.size());
-        WriteFile(folder / (base + ".cdg"), cdg.data(), cdg.size());
-      }
-    }
-  }
-  return true;
-}
-
-struct Tree {
-  Tree(int branches = kBranches, int depth = kDepth, int pairs = kPairsPerFolder) {
-    std::string pattern = (fs::temp_directory_path() / "lyricade-import-bench-XXXXXX").string();
-    if (!::mkdtemp(pattern.data())) return;
-    folder = pattern;
-    ready = GenerateTree(folder / "Songs", branches, depth, pairs);
-  }
-  ~Tree() {
-    std::error_code ignored;
-    if (!folder.empty()) fs::remove_all(folder, ignored);
-  }
-  fs::path folder;
-  bool ready = false;
-};
-
-Tree& TheTree() {
-  static Tree tree;
+SongTree& TheTree() {
+  static SongTree tree;
   return tree;
 }
 
 void Import20k(benchmark::State& state) {
-  Tree& tree = TheTree();
+  SongTree& tree = TheTree();
   if (!tree.ready) {
     state.SkipWithError("the song tree could not be made");
     return;
@@ -168,7 +96,7 @@ BENCHMARK(Import20k)->Name("import-20k")->Iterations(1)->UseRealTime()->Unit(ben
 // lyricade-library importing 100,000 pairs while another connection, as
 // Lyricade's, reads a row or writes one every 20 ms.
 void Import100kFromShell(benchmark::State& state) {
-  static Tree tree(40, 1, 2500);
+  static SongTree tree(40, 1, 2500);
   if (!tree.ready) {
     state.SkipWithError("the song tree could not be made");
     return;

@@ -8,6 +8,8 @@
 namespace lyricade {
 
 void SceneBuffers::MarkUpdated(Slot& slot) {
+  // Pixels the render thread never took are lost: a video frame not drawn.
+  if (slot.Dirty && !slot.Released) ++slot.Replaced;
   slot.Exists = true;
   slot.Dirty = true;
   slot.Released = false;
@@ -89,6 +91,11 @@ bool SceneBuffers::Exists(SceneTexture texture) const {
 }
 
 uint64_t SceneBuffers::Generation() const { return generation_.load(); }
+
+uint64_t SceneBuffers::Replaced(SceneTexture texture) const {
+  std::lock_guard lock(lock_);
+  return At(texture).Replaced;
+}
 
 bool SceneBuffers::TryTakeChanges(Handovers& out, const std::function<void()>& whileLocked) {
   std::unique_lock lock(lock_, std::try_to_lock);

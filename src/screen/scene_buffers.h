@@ -65,6 +65,9 @@ public:
   // Grows with every write; the render thread redraws when it changed. Read
   // without the lock.
   uint64_t Generation() const;
+  // How many times the texture's pixels were written again before the
+  // render thread took the earlier ones (for video: frames never drawn).
+  uint64_t Replaced(SceneTexture texture) const;
 
   // The render thread's side: tries the lock without waiting. When it is
   // taken, returns false and nothing changes (the frame is skipped). Otherwise
@@ -83,6 +86,7 @@ private:
     bool Exists = false;
     bool Dirty = false;
     bool Released = false;
+    uint64_t Replaced = 0;
   };
   Slot& At(SceneTexture texture) { return slots_[static_cast<size_t>(texture)]; }
   const Slot& At(SceneTexture texture) const { return slots_[static_cast<size_t>(texture)]; }

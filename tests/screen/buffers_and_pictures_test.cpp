@@ -40,6 +40,19 @@ TEST(SceneBuffers, RenderSideTakesChangesOnlyWhenTheLockIsFree) {
   // Taken once: the next turn finds nothing new.
   ASSERT_TRUE(buffers.TryTakeChanges(changes));
   EXPECT_EQ(changes[static_cast<int>(SceneTexture::Background)].What, Change::None);
+
+  // A video frame written over one the render side never took is a frame
+  // never drawn; one written after a take, or after a release, is not.
+  const uint32_t pixels[4] = {};
+  buffers.PutRows(SceneTexture::SongVideo, reinterpret_cast<const uint8_t*>(pixels), 2, 2, 8, true);
+  buffers.PutRows(SceneTexture::SongVideo, reinterpret_cast<const uint8_t*>(pixels), 2, 2, 8, true);
+  EXPECT_EQ(buffers.Replaced(SceneTexture::SongVideo), 1u);
+  ASSERT_TRUE(buffers.TryTakeChanges(changes));
+  buffers.PutRows(SceneTexture::SongVideo, reinterpret_cast<const uint8_t*>(pixels), 2, 2, 8, true);
+  buffers.Release(SceneTexture::SongVideo);
+  buffers.PutRows(SceneTexture::SongVideo, reinterpret_cast<const uint8_t*>(pixels), 2, 2, 8, true);
+  EXPECT_EQ(buffers.Replaced(SceneTexture::SongVideo), 1u);
+  EXPECT_EQ(buffers.Replaced(SceneTexture::Background), 0u);
 }
 
 TEST(PictureFile, DdsAndTgaRoundTripTopRowFirst) {

@@ -2,6 +2,7 @@
 
 #include <gst/gst.h>
 
+#include <charconv>
 #include <cmath>
 
 #include "platform/media/gst_handles.h"
@@ -37,9 +38,13 @@ bool MakeMp3(const std::string& path, double seconds, int frequency) {
                   "filesink location=" + Quoted(path));
 }
 
-bool MakeNoiseMp3(const std::string& path, double seconds, int kilobitsPerSecond) {
+bool MakeNoiseMp3(const std::string& path, double seconds, int kilobitsPerSecond, double volume) {
   const int buffers = static_cast<int>(std::ceil(seconds * 44100 / 1024));
-  return RunToEnd("audiotestsrc wave=pink-noise num-buffers=" + std::to_string(buffers) +
+  // to_chars: the caller's locale may write a decimal comma.
+  char text[32];
+  const auto written = std::to_chars(text, text + sizeof text, volume);
+  return RunToEnd("audiotestsrc wave=pink-noise volume=" + std::string(text, written.ptr) +
+                  " num-buffers=" + std::to_string(buffers) +
                   " samplesperbuffer=1024 ! audio/x-raw,rate=44100,channels=2 ! audioconvert ! "
                   "lamemp3enc target=bitrate cbr=true bitrate=" + std::to_string(kilobitsPerSecond) +
                   " ! xingmux ! filesink location=" + Quoted(path));

@@ -9,8 +9,9 @@ namespace lyricade::testing {
 // An MP3 of `seconds` of a sine tone (stereo, 44.1 kHz). False on failure.
 bool MakeMp3(const std::string& path, double seconds, int frequency = 440);
 // An MP3 of pink noise at a constant bit rate: it keeps its size in a ZIP,
-// as real songs do.
-bool MakeNoiseMp3(const std::string& path, double seconds, int kilobitsPerSecond = 128);
+// as real songs do. `volume` scales the noise (audiotestsrc's own default).
+bool MakeNoiseMp3(const std::string& path, double seconds, int kilobitsPerSecond = 128,
+                  double volume = 0.8);
 // An AVI with MJPEG video (`width` x `height`, 25 frames a second) and MP3
 // audio.
 bool MakeVideo(const std::string& path, double seconds, int width = 160, int height = 120);

@@ -219,6 +219,11 @@ bool MediaGraph::Build() {
         "video/x-raw,format=BGRx,width=[1,1920],height=[1,1080],pixel-aspect-ratio=1/1"));
     gst_app_sink_set_caps(GST_APP_SINK(videoSink_.get()), bgrx.get());
     gst_app_sink_set_max_buffers(GST_APP_SINK(videoSink_.get()), 2);
+    // As a real video sink: a frame more than 20 ms late is dropped and the
+    // decoder is told, so that a slow machine skips frames and keeps the
+    // picture with the sound instead of falling further behind.
+    g_object_set(videoSink_.get(), "qos", TRUE, "max-lateness", static_cast<gint64>(20 * GST_MSECOND),
+                 nullptr);
     GstAppSinkCallbacks callbacks{};
     callbacks.new_sample = OnVideoSample;
     callbacks.new_preroll = OnVideoPreroll;
@@ -283,6 +288,7 @@ GstBusSyncReply MediaGraph::OnBusMessage(GstBus*, GstMessage* message, gpointer 
       }
       break;
     case GST_MESSAGE_DURATION_CHANGED: graph->Post(GraphEvent::DurationChanged); break;
+    case GST_MESSAGE_QOS: graph->KeepQos(message); break;
     default: break;
   }
   gst_message_unref(message);
@@ -311,6 +317,29 @@ void MediaGraph::KeepError(GstMessage* message) {
   }
   qCWarning(lcPlatform, "media graph %llu: %s: %s (%s)", static_cast<unsigned long long>(id_),
             kept.Source.c_str(), kept.Text.c_str(), kept.Debug.c_str());
+}
+
+void MediaGraph::KeepQos(GstMessage* message) {
+  GstFormat format = GST_FORMAT_UNDEFINED;
+  guint64 processed = 0, dropped = 0;
+  gst_message_parse_qos_stats(message, &format, &processed, &dropped);
+  if (format != GST_FORMAT_BUFFERS && format != GST_FORMAT_DEFAULT) return;
+  // Each element counts its own drops from its start; a frame the sink
+  // dropped is not one the decoder dropped, so the counts add up.
+  std::lock_guard<std::mutex> lock(errorMutex_);
+  for (auto& [source, count] : qosDropped_) {
+    if (source != GST_MESSAGE_SRC(message)) continue;
+    count = std::max<uint64_t>(count, dropped);
+    return;
+  }
+  if (qosDropped_.size() < 16) qosDropped_.emplace_back(GST_MESSAGE_SRC(message), dropped);
+}
+
+uint64_t MediaGraph::QosDroppedFrames() const {
+  std::lock_guard<std::mutex> lock(errorMutex_);
+  uint64_t total = 0;
+  for (const auto& entry : qosDropped_) total += entry.second;
+  return total;
 }
 
 MediaError MediaGraph::LastError() const {

@@ -26,6 +26,7 @@
 #include <mutex>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/media/gst_handles.h"
@@ -151,6 +152,9 @@ public:
   // could not be rendered); empty texts while there was none. Errors arrive
   // on streaming threads; this may be read from any thread.
   MediaError LastError() const;
+  // Frames the graph's elements said they dropped for lateness (QoS
+  // messages: the video sink's late frames and the decoder's skipped ones).
+  uint64_t QosDroppedFrames() const;
 
   // What the video renderer's callbacks reach: the target, and whether the
   // stream has started (first frame seen).
@@ -167,6 +171,8 @@ private:
   static GstBusSyncReply OnBusMessage(GstBus* bus, GstMessage* message, gpointer self);
   // Logs an error message's text and keeps the first one (streaming threads).
   void KeepError(GstMessage* message);
+  // Keeps a QoS message's count of dropped frames (streaming threads).
+  void KeepQos(GstMessage* message);
   void Post(GraphEvent event);
   // Ends a waiting RenderAsync: its `done` is posted to the receiver, unless
   // the graph is stopped by then. False when none was waiting. Any thread.
@@ -185,6 +191,8 @@ private:
   QPointer<QObject> receiver_;
   mutable std::mutex errorMutex_;
   MediaError error_;
+  // Per reporting element (compared, never dereferenced): its drop count.
+  std::vector<std::pair<const GstObject*, uint64_t>> qosDropped_;
   // A RenderAsync that has not finished yet. The token lives as long as the
   // wait may still end in `done`: Stop drops it, and a posted `done` whose
   // token has gone is not run (checked on the receiver's thread).

@@ -2,6 +2,7 @@
 
 #include <gst/app/gstappsink.h>
 #include <gst/app/gstappsrc.h>
+#include <atomic>
 #include <memory>
 
 #include "platform/media/gst_handles.h"
@@ -59,77 +60,137 @@ std::string BusError(GstMessage* message) {
   return error && error->message ? error->message : "the decoder failed";
 }
 
-// Runs a built graph to its end, handing every block to the sink.
+// What the streaming thread and the waiting thread share while a graph
+// runs. The streaming thread writes `result` and `failed`; the waiting
+// thread reads them only once the graph is back in NULL (its threads
+// joined), or `failed` alone, which is atomic.
+struct PullState {
+  const PcmBlockSink* sink = nullptr;
+  const PcmDecodeOptions* options = nullptr;
+  PcmDecodeResult result;
+  std::atomic<bool> failed{false};
+};
+
+// The decoder's streaming thread measures each block as it comes: handing
+// blocks to another thread cost a context switch per block, a tenth of a
+// fast decode.
+GstFlowReturn OnNewSample(GstAppSink* appsink, gpointer raw) {
+  auto* state = static_cast<PullState*>(raw);
+  PcmDecodeResult& result = state->result;
+  const GstSamplePtr sample(gst_app_sink_pull_sample(appsink));
+  if (!sample || state->failed.load(std::memory_order_relaxed)) return GST_FLOW_ERROR;
+  GstBuffer* buffer = gst_sample_get_buffer(sample.get());
+  GstCaps* caps = gst_sample_get_caps(sample.get());
+  const GstStructure* s = caps ? gst_caps_get_structure(caps, 0) : nullptr;
+  int rate = 0, channels = 0;
+  if (s) {
+    gst_structure_get_int(s, "rate", &rate);
+    gst_structure_get_int(s, "channels", &channels);
+  }
+  GstMapInfo map;
+  if (!buffer || rate <= 0 || channels <= 0 || !gst_buffer_map(buffer, &map, GST_MAP_READ)) {
+    result.Error = "the decoder gave a block without a format";
+    state->failed.store(true);
+    return GST_FLOW_ERROR;
+  }
+  PcmBlock block;
+  block.Samples = reinterpret_cast<const float*>(map.data);
+  block.Frames = map.size / (sizeof(float) * static_cast<size_t>(channels));
+  block.Channels = channels;
+  block.Rate = rate;
+  if (result.Rate == 0) {
+    result.Rate = rate;
+    result.Channels = channels;
+  }
+  const bool sameFormat = rate == result.Rate && channels == result.Channels;
+  result.Frames += block.Frames;
+  const PcmDecodeOptions& options = *state->options;
+  const bool cancelled = options.Cancel && options.Cancel->load(std::memory_order_relaxed);
+  const bool taken = sameFormat && !cancelled && result.Frames <= options.MaxFrames && (*state->sink)(block);
+  gst_buffer_unmap(buffer, &map);
+  if (taken) return GST_FLOW_OK;
+  result.Error = !sameFormat                      ? "the audio changed its format midway"
+                 : cancelled                      ? "the decode was cancelled"
+                 : result.Frames > options.MaxFrames ? "the audio is too long"
+                                                     : "the measurer stopped";
+  state->failed.store(true);
+  return GST_FLOW_ERROR;
+}
+
+// Runs a built graph to its end, handing every block to the sink on the
+// streaming thread while this thread watches the bus, the clock and the
+// cancel flag.
 PcmDecodeResult Pull(GstElement* pipeline, GstAppSink* appsink, const PcmBlockSink& sink,
                      const PcmDecodeOptions& options) {
   const auto deadline = std::chrono::steady_clock::now() + options.Deadline;
   const GstBusPtr bus(gst_element_get_bus(pipeline));
   std::unique_ptr<NiceTaskPool> pool;
   if (options.LowPriority) pool = std::make_unique<NiceTaskPool>(bus.get());
-  PcmDecodeResult result;
+  PullState state;
+  state.sink = &sink;
+  state.options = &options;
+  GstAppSinkCallbacks callbacks{};
+  callbacks.new_sample = OnNewSample;
+  gst_app_sink_set_callbacks(appsink, &callbacks, &state, nullptr);
+  std::string error;
+  bool ended = false;
   if (gst_element_set_state(pipeline, GST_STATE_PLAYING) == GST_STATE_CHANGE_FAILURE) {
     const GstMessagePtr message(gst_bus_pop_filtered(bus.get(), GST_MESSAGE_ERROR));
-    result.Error = message ? BusError(message.get()) : "the decoder could not start";
+    error = message ? BusError(message.get()) : "the decoder could not start";
   } else {
     for (;;) {
-      const GstSamplePtr sample(gst_app_sink_try_pull_sample(appsink, 50 * GST_MSECOND));
-      if (sample) {
-        GstBuffer* buffer = gst_sample_get_buffer(sample.get());
-        const GstStructure* s = gst_caps_get_structure(gst_sample_get_caps(sample.get()), 0);
-        int rate = 0, channels = 0;
-        gst_structure_get_int(s, "rate", &rate);
-        gst_structure_get_int(s, "channels", &channels);
-        GstMapInfo map;
-        if (!buffer || rate <= 0 || channels <= 0 || !gst_buffer_map(buffer, &map, GST_MAP_READ)) {
-          result.Error = "the decoder gave a block without a format";
-          break;
-        }
-        PcmBlock block;
-        block.Samples = reinterpret_cast<const float*>(map.data);
-        block.Frames = map.size / (sizeof(float) * static_cast<size_t>(channels));
-        block.Channels = channels;
-        block.Rate = rate;
-        if (result.Rate == 0) {
-          result.Rate = rate;
-          result.Channels = channels;
-        }
-        const bool sameFormat = rate == result.Rate && channels == result.Channels;
-        result.Frames += block.Frames;
-        const bool taken = sameFormat && result.Frames <= options.MaxFrames && sink(block);
-        gst_buffer_unmap(buffer, &map);
-        if (!taken) {
-          result.Error = !sameFormat ? "the audio changed its format midway"
-                         : result.Frames > options.MaxFrames ? "the audio is too long"
-                                                             : "the measurer stopped";
-          break;
-        }
-      } else if (gst_app_sink_is_eos(appsink)) {
-        result.Ok = result.Frames > 0;
-        if (!result.Ok) result.Error = "the media holds no audio";
+      // Other messages (the parser's tags) are dropped as they are passed:
+      // left on the bus they pile up for the whole song.
+      const GstMessagePtr message{gst_bus_timed_pop_filtered(
+          bus.get(), 50 * GST_MSECOND, static_cast<GstMessageType>(GST_MESSAGE_ERROR | GST_MESSAGE_EOS))};
+      if (state.failed.load()) break;  // the streaming thread said why
+      if (message && GST_MESSAGE_TYPE(message.get()) == GST_MESSAGE_EOS) {
+        ended = true;
         break;
       }
-      // Every message is taken off the bus: left there, the parser's tag
-      // messages pile up and each look for an error walks all of them.
-      bool failed = false;
-      while (const GstMessagePtr message{gst_bus_pop(bus.get())}) {
-        if (GST_MESSAGE_TYPE(message.get()) != GST_MESSAGE_ERROR) continue;
-        result.Error = BusError(message.get());
-        failed = true;
+      if (message) {
+        error = BusError(message.get());
         break;
       }
-      if (failed) break;
       if (options.Cancel && options.Cancel->load(std::memory_order_relaxed)) {
-        result.Error = "the decode was cancelled";
+        error = "the decode was cancelled";
         break;
       }
       if (std::chrono::steady_clock::now() > deadline) {
-        result.Error = "decoding took too long";
+        error = "decoding took too long";
         break;
       }
     }
   }
   gst_element_set_state(pipeline, GST_STATE_NULL);
+  gst_app_sink_set_callbacks(appsink, &callbacks, nullptr, nullptr);
+  PcmDecodeResult result = std::move(state.result);
+  if (state.failed.load()) {
+    result.Ok = false;
+  } else if (ended) {
+    result.Ok = result.Frames > 0;
+    if (!result.Ok) result.Error = "the media holds no audio";
+  } else {
+    result.Ok = false;
+    result.Error = std::move(error);
+  }
   return result;
+}
+
+// Two MP3 decoders of the same rank are usually installed; mpg123's gives
+// interleaved float itself and decodes in half the time of libav's
+// (avdec_mp3, avdec_mp3float). decodebin sorts equal ranks by name, so
+// libav's are skipped whenever mpg123's can be made.
+enum class AutoplugChoice { Try = 0, Expose = 1, Skip = 2 };  // GstAutoplugSelectResult
+
+gint OnAutoplugSelect(GstElement*, GstPad*, GstCaps*, GstElementFactory* factory, gpointer) {
+  static const bool haveMpg123 = [] {
+    GstElementFactory* found = gst_element_factory_find("mpg123audiodec");
+    if (found) gst_object_unref(found);
+    return found != nullptr;
+  }();
+  const bool libavMp3 = g_str_has_prefix(gst_plugin_feature_get_name(GST_PLUGIN_FEATURE(factory)), "avdec_mp3");
+  return static_cast<gint>(haveMpg123 && libavMp3 ? AutoplugChoice::Skip : AutoplugChoice::Try);
 }
 
 PcmDecodeResult Decode(GstElementPtr source, const PcmBlockSink& sink,
@@ -141,8 +202,8 @@ PcmDecodeResult Decode(GstElementPtr source, const PcmBlockSink& sink,
   if (!pipeline || !source || !decode || !convert || !appsink)
     return Failed("the decoder could not be built (decodebin, audioconvert, appsink)");
   const GstCapsPtr caps(gst_caps_from_string("audio/x-raw,format=F32LE,layout=interleaved"));
-  // A few blocks ahead at most: the decoder waits for the measurer instead
-  // of filling memory.
+  // The measurer runs inside the sample callback, so blocks never queue up;
+  // the bound only guards a caller that takes samples some other way.
   g_object_set(appsink.get(), "caps", caps.get(), "sync", FALSE, "max-buffers", 8u, "drop", FALSE,
                "emit-signals", FALSE, nullptr);
   GstBin* bin = GST_BIN(pipeline.get());
@@ -152,6 +213,7 @@ PcmDecodeResult Decode(GstElementPtr source, const PcmBlockSink& sink,
       !gst_element_link(convert.get(), appsink.get()))
     return Failed("the decoder's elements could not be linked");
   g_signal_connect(decode.get(), "pad-added", G_CALLBACK(OnPadAdded), convert.get());
+  g_signal_connect(decode.get(), "autoplug-select", G_CALLBACK(OnAutoplugSelect), nullptr);
   return Pull(pipeline.get(), GST_APP_SINK(appsink.get()), sink, options);
 }
 

@@ -5,7 +5,8 @@
 // loudness measurer uses it; other streams of the media (video) are
 // decoded into nothing.
 //
-// The blocks reach the caller's callback on the calling thread. Decoding is
+// The blocks reach the caller's callback on the decoder's streaming thread,
+// one at a time, while the calling thread waits for the end. Decoding is
 // bounded: by the caller's deadline and by the frames it accepts. With
 // `LowPriority` every thread the graph starts runs at the lowest scheduling
 // priority (nice 19) and ends with the decode, so a background pass never
