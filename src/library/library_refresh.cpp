@@ -232,6 +232,7 @@ void LibraryRefresh::RefreshScope(const WatchedFolder& root, const std::string& 
     }
     Write(SeenRowStatement(path, stamp, file.Stamp == stamp ? file.Head : HeadHash(path)));
   }
+  std::unordered_set<std::string> vanishedNow;
   for (const auto& [path, file] : seen) {
     if (file.Gone || onDisk.count(path)) continue;
     bool listed = true;
@@ -239,6 +240,7 @@ void LibraryRefresh::RefreshScope(const WatchedFolder& root, const std::string& 
       if (Below(folder, path)) listed = false;
     if (!listed) continue;
     Write("UPDATE SeenFiles SET Gone = 1 WHERE Path = " + Quoted(path) + ";");
+    vanishedNow.insert(path);
     ++outcome.Missing;
   }
 
@@ -270,6 +272,7 @@ void LibraryRefresh::RefreshScope(const WatchedFolder& root, const std::string& 
         MoveSong(source->first, arrival->Path, arrival->HasRow);
         moved.insert(arrival);
         ++outcome.Moved;
+        if (vanishedNow.count(source->first)) --outcome.Missing;
         sources.erase(source);
         break;
       }
