@@ -200,9 +200,9 @@ void LibraryRefresh::RefreshScope(const WatchedFolder& root, const std::string& 
     outcome.Aborted = true;
     return;
   }
-  // An empty folder where files were is an unplugged drive's mount point,
-  // not a collection deleted at a stroke.
-  if (found.empty()) {
+  // An empty watched folder where files were is an unplugged drive's mount
+  // point, not a collection deleted at a stroke.
+  if (found.empty() && scope == root.Folder) {
     for (const auto& [path, file] : seen)
       if (!file.Gone) {
         qCWarning(lcLibrary, "the watched folder %s is empty; its songs are left as they are", scope.c_str());
