@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <map>
 #include <memory>
 #include <optional>
@@ -26,6 +27,7 @@ namespace lyricade {
 namespace {
 
 constexpr size_t kHeadBytes = 64 * 1024;
+constexpr std::chrono::milliseconds kLongestBatch{20};
 
 std::string Quoted(const std::string& text) { return "'" + DoubleApostrophes(text) + "'"; }
 
@@ -131,7 +133,9 @@ void LibraryRefresh::Write(const std::string& sql) {
   if (!database_.ExecuteInBatch(sql))
     qCWarning(lcLibrary, "a refresh could not write to %s: %s", database_.LibraryPath().c_str(),
               database_.Library().LastError().c_str());
-  if (database_.BatchDue()) database_.CommitBatch();
+  // Short batches: the program's own History write on Play waits for the
+  // refresh's batch, and must not wait long enough to be felt.
+  if (database_.BatchDue() || database_.BatchAge() >= kLongestBatch) database_.CommitBatch();
 }
 
 void LibraryRefresh::MoveSong(const std::string& from, const std::string& to, bool targetHasRow) {
@@ -188,6 +192,10 @@ void LibraryRefresh::RefreshScope(const WatchedFolder& root, const std::string& 
   FolderScanHooks scan;
   scan.SkipHidden = true;
   scan.Aborted = aborted;
+  outcome.Folders.push_back(scope);
+  scan.FolderFound = [&outcome, &scope](const std::string& folder) {
+    if (folder != scope) outcome.Folders.push_back(folder);
+  };
   scan.FileFound = [&](const std::string& listed, const std::string& name) {
     std::string path = JoinPath(listed, name);
     if (const auto stamp = StampOf(path)) found.emplace_back(std::move(path), *stamp);

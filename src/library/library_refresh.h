@@ -44,6 +44,8 @@ struct RefreshOutcome {
   std::vector<std::string> Unavailable;
   // The songs added or changed: the ones to check for playing.
   std::vector<std::string> ToCheck;
+  // Every folder listed (for a watcher of changes).
+  std::vector<std::string> Folders;
   bool Aborted = false;
   bool WroteLibrary() const { return Added + Moved + Changed + Missing + Returned > 0; }
 };
