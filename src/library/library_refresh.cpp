@@ -28,8 +28,14 @@ namespace {
 
 constexpr size_t kHeadBytes = 64 * 1024;
 constexpr std::chrono::milliseconds kLongestBatch{20};
+constexpr size_t kLookupsOneByOne = 5000;
 
-std::string Quoted(const std::string& text) { return "'" + DoubleApostrophes(text) + "'"; }
+std::string Quoted(const std::string& text) {
+  std::string quoted(1, '\'');
+  quoted += DoubleApostrophes(text);
+  quoted += '\'';
+  return quoted;
+}
 
 struct DiskStamp {
   int64_t Size = -1;
@@ -48,6 +54,7 @@ struct SeenFile {
   DiskStamp Stamp;
   int64_t Head = 0;  // 0: not taken
   bool Gone = false;
+  bool Found = false;  // by this refresh
 };
 
 // A file that has no row of its own yet, or has one the refresh meets for
@@ -172,6 +179,7 @@ void LibraryRefresh::RefreshScope(const WatchedFolder& root, const std::string& 
   database_.CommitBatch();
 
   std::unordered_map<std::string, SeenFile> seen;
+  seen.reserve(1024);
   library.Query("SELECT Path, FileSize, Modified, Head, Gone FROM SeenFiles WHERE " +
                     BelowFolderCondition("Path", scope) + ";",
                 [&](const DbRow& row) {
@@ -179,13 +187,6 @@ void LibraryRefresh::RefreshScope(const WatchedFolder& root, const std::string& 
                                SeenFile{{row.Integer(1), row.Integer(2)}, row.Integer(3), row.Integer(4) != 0});
                   return true;
                 });
-  std::unordered_set<std::string> rows;
-  library.Query("SELECT SongPath FROM Items WHERE " + BelowFolderCondition("SongPath", scope) + ";",
-                [&](const DbRow& row) {
-                  if (const auto path = row.Text(0)) rows.emplace(*path);
-                  return true;
-                });
-
   // Only the folders are read here; each file is asked for its stamp.
   std::vector<std::pair<std::string, DiskStamp>> found;
   std::vector<std::string> unreadable;
@@ -219,16 +220,15 @@ void LibraryRefresh::RefreshScope(const WatchedFolder& root, const std::string& 
       }
   }
 
-  std::unordered_set<std::string> onDisk;
   std::vector<Arrival> arrivals;
   for (auto& [path, stamp] : found) {
-    onDisk.insert(path);
     const auto known = seen.find(path);
     if (known == seen.end()) {
-      arrivals.push_back({path, stamp, rows.count(path) > 0, 0});
+      arrivals.push_back({std::move(path), stamp, false, 0});
       continue;
     }
-    const SeenFile& file = known->second;
+    SeenFile& file = known->second;
+    file.Found = true;
     if (file.Stamp == stamp && !file.Gone) {
       ++outcome.Unchanged;
       continue;
@@ -240,9 +240,28 @@ void LibraryRefresh::RefreshScope(const WatchedFolder& root, const std::string& 
     }
     Write(SeenRowStatement(path, stamp, file.Stamp == stamp ? file.Head : HeadHash(path)));
   }
+  // Which of the files the refresh meets for the first time have a row
+  // already (imported before the folder was watched): looked up one by one
+  // when they are few, so an unchanged collection reads no Items at all.
+  if (arrivals.size() <= kLookupsOneByOne) {
+    for (Arrival& arrival : arrivals)
+      library.Query("SELECT 1 FROM Items WHERE SongPath = " + Quoted(arrival.Path) + " LIMIT 1;",
+                    [&arrival](const DbRow&) {
+                      arrival.HasRow = true;
+                      return false;
+                    });
+  } else {
+    std::unordered_set<std::string> rows;
+    library.Query("SELECT SongPath FROM Items WHERE " + BelowFolderCondition("SongPath", scope) + ";",
+                  [&](const DbRow& row) {
+                    if (const auto path = row.Text(0)) rows.emplace(*path);
+                    return true;
+                  });
+    for (Arrival& arrival : arrivals) arrival.HasRow = rows.count(arrival.Path) > 0;
+  }
   std::unordered_set<std::string> vanishedNow;
   for (const auto& [path, file] : seen) {
-    if (file.Gone || onDisk.count(path)) continue;
+    if (file.Gone || file.Found) continue;
     bool listed = true;
     for (const std::string& folder : unreadable)
       if (Below(folder, path)) listed = false;

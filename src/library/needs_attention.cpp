@@ -8,7 +8,12 @@
 namespace lyricade {
 namespace {
 
-std::string Quoted(const std::string& text) { return "'" + DoubleApostrophes(text) + "'"; }
+std::string Quoted(const std::string& text) {
+  std::string quoted(1, '\'');
+  quoted += DoubleApostrophes(text);
+  quoted += '\'';
+  return quoted;
+}
 
 }  // namespace
 
