@@ -67,6 +67,12 @@ public:
   // A click on a column header: the search again in that column's order
   // while a search is shown, else the whole library in that order.
   void HeaderClicked(int column);
+  // The songs on the Needs Attention list, the reason in the Comment
+  // column, as a search (column -1 keeps the search order; header clicks
+  // keep to the list until a search or "Show All"). Dropped while a search
+  // is busy.
+  void ShowNeedsAttention(int column);
+  bool ShowingNeedsAttention() const { return searchMode_ && attentionMode_; }
   // The flip operations leave search mode without reloading.
   void ClearSearchMode() { searchMode_ = false; }
 
@@ -123,6 +129,7 @@ private:
   std::string listStatement_;
   bool lastSearchIndexed_ = false;
   bool typedSearchWaiting_ = false;
+  bool attentionMode_ = false;
 };
 
 }  // namespace lyricade
