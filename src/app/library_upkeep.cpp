@@ -82,6 +82,11 @@ void LibraryUpkeep::RecheckListed() {
   Wake();
 }
 
+void LibraryUpkeep::SetCheckOptions(const SongCheckOptions& options) {
+  std::lock_guard lock(mutex_);
+  checkOptions_ = options;
+}
+
 void LibraryUpkeep::Wake() {
   busy_ = true;
   wake_.notify_all();
@@ -128,6 +133,7 @@ void LibraryUpkeep::Work() {
     bool all = false, recheck = false;
     std::set<std::string> folders;
     std::vector<std::string> check;
+    SongCheckOptions options;
     {
       std::unique_lock lock(mutex_);
       working_ = false;
@@ -139,6 +145,7 @@ void LibraryUpkeep::Work() {
       std::swap(recheck, recheck_);
       folders.swap(folders_);
       check.swap(toCheck_);
+      options = checkOptions_;
       working_ = true;
     }
     if (!opened) opened = database.OpenLibrary();
@@ -177,7 +184,6 @@ void LibraryUpkeep::Work() {
     std::sort(check.begin(), check.end());
     check.erase(std::unique(check.begin(), check.end()), check.end());
     if (!check.empty() && !stop_) {
-      SongCheckOptions options;
       options.Cancel = &stop_;
       for (const CheckedSong& song : CheckSongs(check, options, kCheckThreads))
         RecordCheck(database, check[song.Index], song.Result.Plays, song.Result.Reason);

@@ -23,6 +23,7 @@
 #include <thread>
 #include <vector>
 
+#include "health/song_check.h"
 #include "library/folder_watch.h"
 
 namespace lyricade {
@@ -53,6 +54,9 @@ public:
   void Check(const std::vector<std::string>& paths);
   // The songs on the Needs Attention list checked again (after repairs).
   void RecheckListed();
+  // The bounds of each song's check from the next piece of work on (the
+  // cancel flag is the upkeep's own).
+  void SetCheckOptions(const SongCheckOptions& options);
   // Work runs or waits.
   bool Busy() const { return busy_.load(); }
   // Blocks until the worker has nothing left to do (for tests and benches;
@@ -88,6 +92,7 @@ private:
   bool recheck_ = false;
   std::set<std::string> folders_;
   std::vector<std::string> toCheck_;
+  SongCheckOptions checkOptions_;
   bool working_ = false;
   std::condition_variable idleWait_;
   std::atomic<bool> busy_{false};

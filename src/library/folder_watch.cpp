@@ -35,10 +35,17 @@ void FolderWatch::Watch(const std::vector<std::string>& folders) {
 
 void FolderWatch::Forget(const std::string& root) {
   const QString base = QString::fromStdString(root);
+  const auto under = [&base](const QString& folder) {
+    return base == "/" || folder == base || folder.startsWith(base + "/");
+  };
   QStringList leaving;
   for (const QString& folder : watcher_.directories())
-    if (folder == base || folder.startsWith(base + "/")) leaving.push_back(folder);
+    if (under(folder)) leaving.push_back(folder);
   if (!leaving.isEmpty()) watcher_.removePaths(leaving);
+  // Changes already reported there and not yet named are dropped too.
+  for (auto folder = pending_.begin(); folder != pending_.end();)
+    folder = under(QString::fromStdString(*folder)) ? pending_.erase(folder) : std::next(folder);
+  if (pending_.empty()) settle_.stop();
 }
 
 size_t FolderWatch::Count() const { return static_cast<size_t>(watcher_.directories().size()); }

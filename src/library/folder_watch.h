@@ -29,7 +29,8 @@ public:
 
   // Watches these folders from now on (those watched already stay).
   void Watch(const std::vector<std::string>& folders);
-  // Stops watching `root` and every folder below it.
+  // Stops watching `root` and every folder below it (changes reported
+  // there and not yet named are dropped).
   void Forget(const std::string& root);
   size_t Count() const;
 
