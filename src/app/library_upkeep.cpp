@@ -17,6 +17,8 @@ namespace {
 
 // The machine plays the show meanwhile: two songs checked at once.
 constexpr size_t kCheckThreads = 2;
+// The longest the worker holds the write lock while it records results.
+constexpr std::chrono::milliseconds kLongestBatch{20};
 
 long CountAttention(DbConnection& library) {
   long count = -1;
@@ -185,11 +187,16 @@ void LibraryUpkeep::Work() {
     check.erase(std::unique(check.begin(), check.end()), check.end());
     if (!check.empty() && !stop_) {
       options.Cancel = &stop_;
-      for (const CheckedSong& song : CheckSongs(check, options, kCheckThreads))
+      for (const CheckedSong& song : CheckSongs(check, options, kCheckThreads)) {
         RecordCheck(database, check[song.Index], song.Result.Plays, song.Result.Reason);
+        if (database.BatchAge() >= kLongestBatch) database.CommitBatch();
+      }
       database.CommitBatch();
       report.Checked = static_cast<long>(check.size());
     }
+    // The log this work wrote is moved into the file here, so the commit of
+    // the program's next History row does not do it on the UI thread.
+    database.Library().Execute("PRAGMA wal_checkpoint(PASSIVE);", DbFailureLog::Quiet);
     report.NeedAttention = CountAttention(database.Library());
     if (stop_) return;
     Report(std::move(report), std::move(listed));

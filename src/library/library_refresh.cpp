@@ -334,6 +334,9 @@ void LibraryRefresh::RefreshScope(const WatchedFolder& root, const std::string& 
   }
   if (!database_.CommitBatch())
     qCWarning(lcLibrary, "a refresh of %s could not commit its last changes", scope.c_str());
+  // The log it wrote goes into the file now, on this thread, rather than in
+  // the next commit of the other program (or the program's UI thread).
+  if (outcome.Added + outcome.Moved > 0) library.Execute("PRAGMA wal_checkpoint(PASSIVE);", DbFailureLog::Quiet);
 }
 
 }  // namespace lyricade
