@@ -118,6 +118,11 @@ bool LibraryDatabase::BatchDue() const {
           std::chrono::steady_clock::now() - batchStart_ >= std::chrono::milliseconds(kBatchMs));
 }
 
+std::chrono::milliseconds LibraryDatabase::BatchAge() const {
+  if (!batchOpen_) return std::chrono::milliseconds(0);
+  return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - batchStart_);
+}
+
 bool LibraryDatabase::CommitBatch() {
   if (!batchOpen_) return true;
   batchOpen_ = false;

@@ -99,6 +99,10 @@ public:
   static constexpr int kBatchMs = 100;
   bool ExecuteInBatch(const std::string& sql);
   bool BatchDue() const;
+  // How long the open batch has held the write lock (zero when none is
+  // open): a writer that must never keep the program's own writes waiting
+  // long commits sooner than BatchDue says.
+  std::chrono::milliseconds BatchAge() const;
   // Commits the open batch (true when none is open).
   bool CommitBatch();
 

@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "library/library_database.h"
+#include "library/needs_attention.h"
 
 namespace lyricade {
 
@@ -32,6 +33,7 @@ void LibraryListController::SearchLibrary(const std::string& text,
                                           int column) {
   if (searchBusy_) return;
   searchBusy_ = true;
+  attentionMode_ = false;
   SetButtonsEnabled(false);
   const std::vector<std::string> words = SplitSearchWords(SanitizeSearchText(text));
   model_.Clear();
@@ -46,6 +48,20 @@ void LibraryListController::SearchLibrary(const std::string& text,
   else
     StartLoad(true, statement);
   searchMode_ = true;
+}
+
+void LibraryListController::ShowNeedsAttention(int column) {
+  if (searchBusy_) return;
+  // A library made before the list existed has no table yet: an empty list.
+  if (database_.LibraryOpen() && !EnsureAttentionTable(database_.Library())) return;
+  searchBusy_ = true;
+  SetButtonsEnabled(false);
+  model_.Clear();
+  SetStatus(kSearching);
+  searchOrder_.Update(column);
+  StartLoad(true, NeedsAttentionStatement(searchOrder_));
+  searchMode_ = true;
+  attentionMode_ = true;
 }
 
 void LibraryListController::SearchAsTyped() {
@@ -67,7 +83,9 @@ void LibraryListController::ShowAll() {
 }
 
 void LibraryListController::HeaderClicked(int column) {
-  if (searchMode_) {
+  if (ShowingNeedsAttention()) {
+    ShowNeedsAttention(std::min(column, 5));
+  } else if (searchMode_) {
     const SearchControls controls = controls_ ? controls_() : SearchControls{};
     SearchLibrary(controls.Text, controls.FieldChoice, controls.Mode, std::min(column, 5));
   } else {

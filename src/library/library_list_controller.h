@@ -73,6 +73,12 @@ public:
   void SetVersions(bool group, MakerPreference preference);
   bool GroupsVersions() const { return groupVersions_; }
 
+  // The songs on the Needs Attention list, the reason in the Comment
+  // column, as a search (column -1 keeps the search order; header clicks
+  // keep to the list until a search or "Show All"). Dropped while a search
+  // is busy.
+  void ShowNeedsAttention(int column);
+  bool ShowingNeedsAttention() const { return searchMode_ && attentionMode_; }
   // The flip operations leave search mode without reloading.
   void ClearSearchMode() { searchMode_ = false; }
 
@@ -137,6 +143,7 @@ private:
   bool groupVersions_ = false;
   MakerPreference preference_;
   bool reloadWaiting_ = false;
+  bool attentionMode_ = false;
 };
 
 }  // namespace lyricade

@@ -234,5 +234,35 @@ TEST_F(LibraryTool, CheckNamesEachSongThatWillNotPlay) {
       << out;
 }
 
+// Watched folders from a shell: the layout kept per folder, a refresh that
+// adds, follows a move and checks its new songs before it exits, folders
+// that overlap refused, and a removed folder's songs kept.
+TEST_F(LibraryTool, FoldersAndRefresh) {
+  const std::string songs = folder.File("songs");
+  EXPECT_EQ(Run("folders add --format 2 '" + songs + "'").status, 0);
+  std::filesystem::create_directories(songs + "/inner");
+  EXPECT_EQ(Run("folders add '" + songs + "/inner'").status, 1) << "inside a watched folder";
+  EXPECT_EQ(Run("folders add --format 7 '" + songs + "'").status, 2);
+  EXPECT_EQ(Run("folders list").out, "2\ttags\t" + songs + "\n");
+
+  const Outcome first = Run("refresh");
+  EXPECT_EQ(first.status, 0);
+  EXPECT_EQ(first.out.rfind("Added 2, moved 0", 0), 0u) << first.out;
+  // Neither file holds audio: both are named with their reason.
+  EXPECT_NE(first.out.find("Checked 2 songs: 2 need attention.\n"), std::string::npos) << first.out;
+  EXPECT_NE(Run("list").out.find("\tWaterloo\tAbba\t"), std::string::npos);
+
+  std::filesystem::rename(folder.File("songs/Abba - Waterloo.mp3"), folder.File("songs/Bob's Hits/Abba - Waterloo.mp3"));
+  EXPECT_EQ(Run("refresh --no-check").out.rfind("Added 0, moved 1, changed 0, missing 0", 0), 0u);
+  EXPECT_EQ(Run("check --listed").out.find(songs + "/Abba - Waterloo.mp3"), std::string::npos);
+  EXPECT_NE(Run("check --listed").out.find(songs + "/Bob's Hits/Abba - Waterloo.mp3\t"), std::string::npos);
+
+  EXPECT_EQ(Run("folders remove '" + songs + "'").status, 0);
+  EXPECT_EQ(Run("folders list").out, "");
+  EXPECT_EQ(Run("refresh").status, 1) << "no folders watched";
+  const std::string kept = Run("list").out;
+  EXPECT_EQ(std::count(kept.begin(), kept.end(), '\n'), 2);
+}
+
 }  // namespace
 }  // namespace lyricade

@@ -1,65 +1,65 @@
 #include "check_command.h"
 
-#include <algorithm>
-#include <mutex>
-#include <thread>
-
-#include "health/song_check.h"
+#include "health/song_batch_check.h"
+#include "library/library_database.h"
+#include "library/needs_attention.h"
 #include "platform/db/db_connection.h"
 #include "terminal_progress.h"
 
 namespace lyricade {
 
-int RunCheckCommand(const std::string& libraryPath, const std::vector<std::string>& paths, std::ostream& out,
-                    std::ostream& err, const std::atomic<bool>& interrupted) {
-  std::vector<std::string> songs = paths;
-  if (songs.empty()) {
-    DbConnection library;
-    if (!library.Open(libraryPath, DbAccess::ReadOnly) ||
-        !library.Query("SELECT SongPath FROM Items ORDER BY ItemNum;", [&](const DbRow& row) {
-          if (const auto path = row.Text(0)) songs.emplace_back(*path);
-          return true;
-        })) {
-      err << "lyricade-library: the library could not be read\n";
-      return 1;
-    }
-  }
-  // Decoding waits on the disk as much as on the processor: a few songs at
-  // once, each bounded by its own deadline.
-  const size_t workers = std::clamp<size_t>(std::thread::hardware_concurrency(), 1, 4);
-  std::mutex lock;
-  size_t next = 0, failed = 0;
-  std::vector<std::pair<size_t, std::string>> failures;
+int CheckAndReport(LibraryDatabase* record, bool replaceList, const std::vector<std::string>& songs,
+                   std::ostream& out, std::ostream& err, const std::atomic<bool>& interrupted) {
   SongCheckOptions options;
   options.Cancel = &interrupted;
-  std::vector<std::thread> threads;
-  for (size_t w = 0; w < workers; ++w) {
-    threads.emplace_back([&] {
-      for (;;) {
-        size_t mine;
-        {
-          std::lock_guard guard(lock);
-          if (next >= songs.size() || interrupted) return;
-          mine = next++;
-        }
-        const SongCheckResult result = CheckSongPlays(songs[mine], options);
-        if (result.Plays || interrupted) continue;
-        std::lock_guard guard(lock);
-        ++failed;
-        failures.emplace_back(mine, result.Reason);
-      }
-    });
-  }
-  for (std::thread& thread : threads) thread.join();
+  const std::vector<CheckedSong> results = CheckSongs(songs, options);
   if (interrupted) {
     err << "lyricade-library: the check was interrupted\n";
     return 1;
   }
-  // In the library's order, whichever thread found them.
-  std::sort(failures.begin(), failures.end());
-  for (const auto& [index, reason] : failures) out << EscapeControls(songs[index]) << "\t" << reason << "\n";
-  out << "Checked " << songs.size() << " songs: " << failed << (failed == 1 ? " needs" : " need") << " attention.\n";
+  // A whole check replaces the list, songs removed since included.
+  if (record && replaceList) ClearAttention(*record);
+  size_t failed = 0;
+  for (const CheckedSong& song : results) {
+    if (record) RecordCheck(*record, songs[song.Index], song.Result.Plays, song.Result.Reason);
+    if (song.Result.Plays) continue;
+    ++failed;
+    out << EscapeControls(songs[song.Index]) << "\t" << song.Result.Reason << "\n";
+  }
+  if (record && !record->CommitBatch())
+    err << "lyricade-library: the Needs Attention list could not be written\n";
+  out << "Checked " << songs.size() << " songs: " << failed << (failed == 1 ? " needs" : " need")
+      << " attention.\n";
   return 0;
+}
+
+int RunCheckCommand(LibraryDatabase& database, const std::vector<std::string>& args, std::ostream& out,
+                    std::ostream& err, const std::atomic<bool>& interrupted) {
+  bool listed = false;
+  std::vector<std::string> songs;
+  for (const std::string& arg : args) {
+    if (arg == "--listed")
+      listed = true;
+    else
+      songs.push_back(arg);
+  }
+  if (!songs.empty()) return listed ? 2 : CheckAndReport(nullptr, false, songs, out, err, interrupted);
+  DbConnection& library = database.Library();
+  if (!EnsureAttentionTable(library)) {
+    err << "lyricade-library: the library could not be written\n";
+    return 1;
+  }
+  const std::string statement = listed ? "SELECT SongPath FROM Items JOIN NeedsAttention ON Path = SongPath "
+                                         "ORDER BY ItemNum;"
+                                       : "SELECT SongPath FROM Items ORDER BY ItemNum;";
+  if (!library.Query(statement, [&](const DbRow& row) {
+        if (const auto path = row.Text(0)) songs.emplace_back(*path);
+        return true;
+      })) {
+    err << "lyricade-library: the library could not be read\n";
+    return 1;
+  }
+  return CheckAndReport(&database, !listed, songs, out, err, interrupted);
 }
 
 }  // namespace lyricade

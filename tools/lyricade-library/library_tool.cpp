@@ -1,6 +1,8 @@
 #include "library_tool.h"
 
 #include "check_command.h"
+#include "folders_command.h"
+#include "refresh_command.h"
 #include "loudness_command.h"
 #include "songbook_command.h"
 
@@ -42,7 +44,9 @@ constexpr const char* kUsage =
     "  compact\n"
     "  backup DEST\n"
     "  songbook [--pdf FILE] [--html FOLDER] [--header TEXT] [--paper a4|letter]\n"
-    "  check [PATH...]\n";
+    "  check [--listed] [PATH...]\n"
+    "  folders add [--format 0|1|2|3] [--ignore-tags] DIR | folders remove DIR | folders list\n"
+    "  refresh [--no-check]\n";
 
 constexpr int kDone = 0;
 constexpr int kFailed = 1;
@@ -217,7 +221,8 @@ public:
         {"list", &LibraryTool::List},           {"remove-bad", &LibraryTool::RemoveBad},
         {"compact", &LibraryTool::Compact},     {"backup", &LibraryTool::Backup},
         {"loudness", &LibraryTool::Loudness},   {"songbook", &LibraryTool::Songbook},
-        {"check", &LibraryTool::Check}};
+        {"check", &LibraryTool::Check},         {"folders", &LibraryTool::Folders},
+        {"refresh", &LibraryTool::Refresh}};
     const auto found = commands.find(*command);
     if (found == commands.end()) return Usage("unknown command \"" + *command + "\"");
     dataFolder_ = ResolveDataFolder(folderArgs, "lyricade", "LYRICADE_DATA_DIR");
@@ -572,16 +577,51 @@ private:
   }
 
   int Check(Arguments& args) {
-    std::vector<std::string> paths;
+    std::vector<std::string> rest;
+    bool named = false;
     while (!args.Empty()) {
       const Argument arg = args.Take();
-      if (arg.Option) return UnknownOption(arg, "check");
-      paths.push_back(arg.Text);
+      if (arg.Option && !(arg.Text == "--listed" && !arg.Joined)) return UnknownOption(arg, "check");
+      named = named || !arg.Option;
+      rest.push_back(arg.Text);
     }
     LibraryDatabase database(prompts_);
-    if (paths.empty() && !OpenLibrary(database)) return kFailed;
+    if (!named && !OpenLibrary(database)) return kFailed;
     InterruptCatcher catcher;
-    return RunCheckCommand(database.LibraryPath(), paths, out_, err_, interrupted);
+    const int status = RunCheckCommand(database, rest, out_, err_, interrupted);
+    return status == kBadArguments ? Usage("check --listed takes no paths") : status;
+  }
+
+  int Folders(Arguments& args) {
+    std::vector<std::string> rest;
+    while (!args.Empty()) {
+      const Argument arg = args.Take();
+      rest.push_back(arg.Joined ? arg.Text + "=" + *arg.Joined : arg.Text);
+    }
+    if (!PrepareFolder()) return kFailed;
+    LibraryDatabase database(prompts_);
+    if (!OpenLibrary(database)) return kFailed;
+    std::string why;
+    const int status = RunFoldersCommand(database, rest, out_, err_, why);
+    return status == kBadArguments ? Usage(why) : status;
+  }
+
+  int Refresh(Arguments& args) {
+    bool check = true;
+    while (!args.Empty()) {
+      const Argument arg = args.Take();
+      if (arg.Option && arg.Text == "--no-check" && !arg.Joined)
+        check = false;
+      else if (arg.Option)
+        return UnknownOption(arg, "refresh");
+      else
+        return Usage("refresh takes no arguments");
+    }
+    LibraryDatabase database(prompts_);
+    if (!OpenLibrary(database)) return kFailed;
+    InterruptCatcher catcher;
+    return RunRefreshCommand(database, check, ::isatty(STDOUT_FILENO) == 1 && ::isatty(STDERR_FILENO) == 1,
+                             out_, err_, interrupted);
   }
 
   std::ostream& out_;

@@ -24,6 +24,7 @@
 #include "app/show.h"
 #include "app/request_desk.h"
 #include "app/request_page_host.h"
+#include "app/ui/library_upkeep_host.h"
 #include "app/ui/songbook_printer.h"
 #include "app/ui/requests_panel.h"
 #include "app/ui/room_board.h"
@@ -232,6 +233,8 @@ bool Application::Start() {
   QObject::connect(libraryCommands_, &LibraryCommands::busyChanged, [this](bool busy) {
     if (!busy) leveling_->LibraryChanged();
   });
+  upkeep_ = std::make_unique<LibraryUpkeepHost>(*database_, *libraryController_, *libraryCommands_, *show_, *window_);
+  QObject::connect(upkeep_.get(), &LibraryUpkeepHost::libraryChanged, [this] { leveling_->LibraryChanged(); });
   preferencesSave_ = new QTimer(window_.get());
   preferencesSave_->setSingleShot(true);
   preferencesSave_->setInterval(1000);
@@ -626,8 +629,10 @@ void Application::Shutdown() {
   if (songManager_) songManager_->StopPreview();
   libraryController_->WaitForWorkers();
   if (songManager_) songManager_->WaitForLoads();
-  // The loudness pass ends its song before the library closes.
+  // The loudness pass ends its song, and the upkeep its file, before the
+  // library closes.
   if (leveling_) leveling_->Stop();
+  upkeep_.reset();
   database_->Close();
   if (screen_) screen_->StopRenderThread();
   window_->hide();

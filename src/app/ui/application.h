@@ -188,6 +188,7 @@ private:
   std::unique_ptr<CustomLogos> logos_;
   // Last, so it goes first: it holds the show and the main window.
   std::unique_ptr<class LevelingHost> leveling_;
+  std::unique_ptr<class LibraryUpkeepHost> upkeep_;
 };
 
 }  // namespace lyricade

@@ -69,8 +69,15 @@ void LibraryCommands::AddFolder() {
     if (!folder) return;
     ImportProgressWindow window;
     importWindow_ = &window;
-    const long count = import_.ImportFolder(*folder, window.Callbacks());
+    ImportProgress callbacks = window.Callbacks();
+    std::vector<std::string> taken;
+    callbacks.File = [&taken, shown = std::move(callbacks.File)](const std::string& path) {
+      taken.push_back(path);
+      if (shown) shown(path);
+    };
+    const long count = import_.ImportFolder(*folder, callbacks);
     importWindow_ = nullptr;
+    if (count > 0) emit songsImported(taken);
     // The rows were committed by the import: the list's own connection sees
     // them now.
     controller_.LoadLibraryList(-1);
@@ -87,6 +94,8 @@ void LibraryCommands::AddSingleSong() {
     RunFormatWizardFormatPage(*file, import_.Settings(), owner_);
     if (!import_.ImportSingleFile(*file))
       qCWarning(lcApp) << "the song" << file->c_str() << "was not added to the library";
+    else
+      emit songsImported({*file});
     controller_.LoadLibraryList(-1);
   });
 }

@@ -11,6 +11,7 @@
 #include <QPointer>
 
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "library/library_import.h"
@@ -67,6 +68,8 @@ public:
 
 signals:
   void busyChanged(bool busy);
+  // The files an import took (committed), for the check in the background.
+  void songsImported(const std::vector<std::string>& paths);
 
 private:
   // Runs a command unless another one is busy.

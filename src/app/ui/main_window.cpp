@@ -42,7 +42,8 @@ const char* const kEditMenuEntries[] = {
     "Flip Artist/ID...",       "* Clear Database *...",  "Compact Database...",
     "Add Single Song...",      "Remote Server Dialog...", "Songs Manager...",
     "Reset All Columns...",    "Search and Replace...",   "Room Board...",
-    "Print Songbook...",
+    "Print Songbook...",        "Library Folders...",      "Refresh Library",
+    "Show Needs Attention",     "Re-check Needs Attention",
 };
 
 }  // namespace
