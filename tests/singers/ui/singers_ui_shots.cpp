@@ -108,7 +108,7 @@ int main(int argc, char** argv) {
   Shoot(add, "add_song");
   SingerNameDialog name(SingerNameDialog::Purpose::Add, "Maria", setup.prompts, names);
   Shoot(name, "singer_name");
-  SongParametersDialog parameters(2, 2);
+  SongParametersDialog parameters(2, 2, 0);
   Shoot(parameters, "song_parameters");
 
   HistoryWindow* historyWindow = windows.OpenHistoryWindow();
