@@ -641,8 +641,10 @@ TEST_F(ApplicationTest, PadsBreakMusicAndColumnsComeBackAfterARestart) {
   {
     auto app = Start();
     EXPECT_EQ(app->HostController()->EffectPads().ButtonText(4), "*5");
-    ASSERT_EQ(app->HostController()->Ambients().Size(), 1);  // the missing file is dropped
+    // The missing file stays for a drive plugged in later, and is not there.
+    ASSERT_EQ(app->HostController()->Ambients().Size(), 2);
     EXPECT_EQ(app->HostController()->Ambients().At(0).Name, "Break Tune");
+    EXPECT_FALSE(app->HostController()->Ambients().Present(1));
     EXPECT_EQ(app->Window()->LibraryView()->header()->logicalIndex(0), 1);
 
     // "Reset All Columns...": No keeps the layout, Yes puts it back.
