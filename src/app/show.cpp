@@ -89,6 +89,7 @@ void Show::graphEvent(GraphId graph, GraphEvent event) {
 
 void Show::EndOfSong() {
   changeovers_.SongEnded(NowMs() / 1000.0);
+  lastEndPosition_ = transport_.CurrentPosition();
   transport_.StopPlayback(true);
   ++songsEnded_;
   if (settings_.ProceedToNextSinger.load()) rotation_.Advance();

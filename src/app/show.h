@@ -232,6 +232,10 @@ public:
   // How many songs ended (once per graph), and what the stops asked of the
   // rest of the program: for the parts that come later and for tests.
   int SongsEnded() const { return songsEnded_; }
+  // Where the last song to end had got to in its own time (100 ns units, -1
+  // before any): read at the end itself, so a graph that runs ahead of any
+  // clock still reports how far it really played.
+  int64_t LastEndPosition() const { return lastEndPosition_; }
   bool PlayEnabled() const { return playEnabled_; }
   int BreakMusicStarts() const { return breakMusicStarts_; }
   int BreakMusicFadeOuts() const { return breakMusicFadeOuts_; }
@@ -350,6 +354,7 @@ private:
   // The graph whose end was already handled.
   GraphId endedGraph_ = 0;
   int songsEnded_ = 0;
+  int64_t lastEndPosition_ = -1;
   bool playEnabled_ = true;
   int breakMusicStarts_ = 0;
   std::function<void()> showIdlePreview_;

@@ -222,6 +222,9 @@ int RunSongCheck(const std::vector<std::string>& args, std::ostream& out, std::o
         return show.SongsEnded() > 0;
       }, 30 * 60 * 1000);
       RunUntil(show, [] { return false; }, 100);  // late end events, if any
+      // Polling alone can miss the last stretch of a graph that runs
+      // unsynchronised; the end itself says how far it got.
+      lastPosition = std::max(lastPosition, show.LastEndPosition());
       out << "end-events: " << show.SongsEnded() << "\n";
       out << "final-sector: " << show.Cdg().SectorPosition() << "\n";
       out << "final-position-ms: " << (lastPosition < 0 ? -1 : lastPosition / 10'000) << "\n";
