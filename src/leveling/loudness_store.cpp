@@ -10,8 +10,6 @@
 namespace lyricade {
 namespace {
 
-std::string Quoted(const std::string& text) { return "'" + DoubleApostrophes(text) + "'"; }
-
 int64_t Thousandths(double value) { return std::llround(value * 1000.0); }
 int64_t Milliseconds(double seconds) { return seconds < 0 ? -1 : std::llround(seconds * 1000.0); }
 
@@ -38,7 +36,7 @@ bool LoudnessStore::EnsureTable() {
 
 std::optional<StoredLoudness> LoudnessStore::Find(const std::string& path) {
   std::optional<StoredLoudness> found;
-  db_.Query(std::string("SELECT ") + kColumns + " FROM Loudness WHERE Path = " + Quoted(path),
+  db_.Query(std::string("SELECT ") + kColumns + " FROM Loudness WHERE Path = " + QuotedPath(path),
             [&](const DbRow& row) {
               StoredLoudness stored;
               stored.Stamp = FileStamp{row.Integer(0), row.Integer(1)};
@@ -69,12 +67,12 @@ bool LoudnessStore::Record(const std::string& path, const FileStamp& stamp,
   const bool measured = f.Measured;
   const std::string sql =
       std::string("INSERT OR REPLACE INTO Loudness (Path, ") + kColumns + ") VALUES (" +
-      Quoted(path) + ", " + std::to_string(stamp.Size) + ", " + std::to_string(stamp.Modified) +
+      QuotedPath(path) + ", " + std::to_string(stamp.Size) + ", " + std::to_string(stamp.Modified) +
       ", " + (measured ? "1" : "0") + ", " + std::to_string(measured ? Thousandths(f.Lufs) : 0) +
       ", " + std::to_string(measured ? Thousandths(f.PeakDb) : 0) + ", " +
       std::to_string(measured ? Milliseconds(f.AudibleEnd) : 0) + ", " +
       std::to_string(measured ? Milliseconds(f.CdgEnd) : -1) + ", " +
-      Quoted(f.Reason.substr(0, 200)) + ")";
+      QuotedPath(f.Reason.substr(0, 200)) + ")";
   return db_.Execute(sql);
 }
 

@@ -30,13 +30,6 @@ constexpr size_t kHeadBytes = 64 * 1024;
 constexpr std::chrono::milliseconds kLongestBatch{20};
 constexpr size_t kLookupsOneByOne = 5000;
 
-std::string Quoted(const std::string& text) {
-  std::string quoted(1, '\'');
-  quoted += DoubleApostrophes(text);
-  quoted += '\'';
-  return quoted;
-}
-
 struct DiskStamp {
   int64_t Size = -1;
   int64_t Modified = -1;  // nanoseconds since the epoch
@@ -82,7 +75,7 @@ bool Below(const std::string& folder, const std::string& path) {
 }
 
 std::string SeenRowStatement(const std::string& path, const DiskStamp& stamp, int64_t head) {
-  return "INSERT OR REPLACE INTO SeenFiles (Path, FileSize, Modified, Head, Gone) VALUES (" + Quoted(path) +
+  return "INSERT OR REPLACE INTO SeenFiles (Path, FileSize, Modified, Head, Gone) VALUES (" + QuotedPath(path) +
          ", " + std::to_string(stamp.Size) + ", " + std::to_string(stamp.Modified) + ", " +
          std::to_string(head) + ", 0);";
 }
@@ -146,7 +139,7 @@ void LibraryRefresh::Write(const std::string& sql) {
 }
 
 void LibraryRefresh::MoveSong(const std::string& from, const std::string& to, bool targetHasRow) {
-  const std::string oldPath = Quoted(from), newPath = Quoted(to);
+  const std::string oldPath = QuotedPath(from), newPath = QuotedPath(to);
   // A row that names the new path already is the song's row from now on:
   // the old one goes, nothing else of the library is lost.
   if (targetHasRow)
@@ -245,7 +238,7 @@ void LibraryRefresh::RefreshScope(const WatchedFolder& root, const std::string& 
   // when they are few, so an unchanged collection reads no Items at all.
   if (arrivals.size() <= kLookupsOneByOne) {
     for (Arrival& arrival : arrivals)
-      library.Query("SELECT 1 FROM Items WHERE SongPath = " + Quoted(arrival.Path) + " LIMIT 1;",
+      library.Query("SELECT 1 FROM Items WHERE SongPath = " + QuotedPath(arrival.Path) + " LIMIT 1;",
                     [&arrival](const DbRow&) {
                       arrival.HasRow = true;
                       return false;
@@ -266,7 +259,7 @@ void LibraryRefresh::RefreshScope(const WatchedFolder& root, const std::string& 
     for (const std::string& folder : unreadable)
       if (Below(folder, path)) listed = false;
     if (!listed) continue;
-    Write("UPDATE SeenFiles SET Gone = 1 WHERE Path = " + Quoted(path) + ";");
+    Write("UPDATE SeenFiles SET Gone = 1 WHERE Path = " + QuotedPath(path) + ";");
     vanishedNow.insert(path);
     ++outcome.Missing;
   }

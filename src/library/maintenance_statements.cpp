@@ -5,21 +5,6 @@
 #include "library/sql_quoting.h"
 
 namespace lyricade {
-namespace {
-
-std::string InApostrophes(const std::string& value) {
-  std::string quoted;
-  quoted.reserve(value.size() + 2);
-  quoted += '\'';
-  quoted += value;
-  quoted += '\'';
-  return quoted;
-}
-std::string Quoted(std::string_view text) { return InApostrophes(AccentApostrophes(text)); }
-std::string QuotedPath(std::string_view path) { return InApostrophes(DoubleApostrophes(path)); }
-
-}  // namespace
-
 std::string DecimalText(long number) {
   // to_chars never consults the locale (printf and streams may group digits).
   char digits[24];
@@ -34,9 +19,9 @@ std::string RemoveItemStatement(long itemNum) {
 std::string ClearLibraryStatement() { return "DELETE FROM Items"; }
 
 std::string EditItemStatement(const EditedFields& fields, std::string_view path) {
-  return "UPDATE Items Set TITLE = " + Quoted(fields.Title) + ", ARTIST = " +
-         Quoted(fields.Artist) + ", ID = " + Quoted(fields.Id) + ", YEAR1 = " +
-         Quoted(fields.Year) + ", COMMENTS1 = " + Quoted(fields.Comment) +
+  return "UPDATE Items Set TITLE = " + QuotedText(fields.Title) + ", ARTIST = " +
+         QuotedText(fields.Artist) + ", ID = " + QuotedText(fields.Id) + ", YEAR1 = " +
+         QuotedText(fields.Year) + ", COMMENTS1 = " + QuotedText(fields.Comment) +
          " WHERE SongPath = " + QuotedPath(path) + ";";
 }
 
@@ -44,8 +29,8 @@ std::string FlipStatement(FlipMode mode, std::string_view first, std::string_vie
                           std::string_view path) {
   const char* firstField = mode == FlipMode::ArtistId ? "ARTIST" : "TITLE";
   const char* secondField = mode == FlipMode::TitleArtist ? "ARTIST" : "ID";
-  return std::string("UPDATE Items Set ") + firstField + " = " + Quoted(second) + ", " +
-         secondField + " = " + Quoted(first) + " " + " WHERE SongPath = " + QuotedPath(path) +
+  return std::string("UPDATE Items Set ") + firstField + " = " + QuotedText(second) + ", " +
+         secondField + " = " + QuotedText(first) + " " + " WHERE SongPath = " + QuotedPath(path) +
          ";";
 }
 
@@ -67,8 +52,8 @@ std::string FindReplaceRowsStatement(std::string_view search) {
 
 std::string WriteReplacedRowStatement(long itemNum, std::string_view title,
                                       std::string_view artist, std::string_view id) {
-  return "UPDATE Items SET  TITLE = " + Quoted(title) + ", ARTIST = " + Quoted(artist) +
-         ", ID = " + Quoted(id) + " WHERE ItemNum = " + DecimalText(itemNum) + ";";
+  return "UPDATE Items SET  TITLE = " + QuotedText(title) + ", ARTIST = " + QuotedText(artist) +
+         ", ID = " + QuotedText(id) + " WHERE ItemNum = " + DecimalText(itemNum) + ";";
 }
 
 }  // namespace lyricade

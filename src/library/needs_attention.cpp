@@ -6,16 +6,6 @@
 #include "platform/db/db_connection.h"
 
 namespace lyricade {
-namespace {
-
-std::string Quoted(const std::string& text) {
-  std::string quoted(1, '\'');
-  quoted += DoubleApostrophes(text);
-  quoted += '\'';
-  return quoted;
-}
-
-}  // namespace
 
 bool EnsureAttentionTable(DbConnection& library) {
   return library.Execute("CREATE TABLE IF NOT EXISTS NeedsAttention (Path TEXT PRIMARY KEY, Reason TEXT);");
@@ -23,12 +13,12 @@ bool EnsureAttentionTable(DbConnection& library) {
 
 bool RecordCheck(LibraryDatabase& database, const std::string& path, bool plays,
                  const std::string& reason) {
-  if (plays) return database.ExecuteInBatch("DELETE FROM NeedsAttention WHERE Path = " + Quoted(path) + ";");
+  if (plays) return database.ExecuteInBatch("DELETE FROM NeedsAttention WHERE Path = " + QuotedPath(path) + ";");
   // The reason is shown as a comment: apostrophes as the library keeps them.
   const std::string kept = AccentApostrophes(CutUtf8(reason.empty() ? "does not play" : reason,
                                                      kAttentionReasonLimit));
   return database.ExecuteInBatch("INSERT OR REPLACE INTO NeedsAttention (Path, Reason) VALUES (" +
-                                 Quoted(path) + ", '" + kept + "');");
+                                 QuotedPath(path) + ", " + QuotedText(kept) + ");");
 }
 
 bool ClearAttention(LibraryDatabase& database) {
@@ -36,7 +26,7 @@ bool ClearAttention(LibraryDatabase& database) {
 }
 
 std::string MoveAttentionStatement(const std::string& from, const std::string& to) {
-  return "UPDATE OR REPLACE NeedsAttention SET Path = " + Quoted(to) + " WHERE Path = " + Quoted(from) + ";";
+  return "UPDATE OR REPLACE NeedsAttention SET Path = " + QuotedPath(to) + " WHERE Path = " + QuotedPath(from) + ";";
 }
 
 std::vector<AttentionRow> ReadAttention(DbConnection& library) {

@@ -24,4 +24,20 @@ std::string DoubleApostrophes(std::string_view text) {
   return out;
 }
 
+namespace {
+
+std::string InApostrophes(const std::string& value) {
+  std::string quoted;
+  quoted.reserve(value.size() + 2);
+  quoted += '\'';
+  quoted += value;
+  quoted += '\'';
+  return quoted;
+}
+
+}  // namespace
+
+std::string QuotedPath(std::string_view path) { return InApostrophes(DoubleApostrophes(path)); }
+std::string QuotedText(std::string_view text) { return InApostrophes(AccentApostrophes(text)); }
+
 }  // namespace lyricade

@@ -18,4 +18,9 @@ std::string AccentApostrophes(std::string_view text);
 // stay byte-exact because they name files.
 std::string DoubleApostrophes(std::string_view text);
 
+// A whole SQL text value in apostrophes: a path byte-exact (apostrophes
+// doubled), any other text with the accent for its apostrophes.
+std::string QuotedPath(std::string_view path);
+std::string QuotedText(std::string_view text);
+
 }  // namespace lyricade

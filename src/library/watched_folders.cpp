@@ -11,13 +11,6 @@ namespace fs = std::filesystem;
 namespace lyricade {
 namespace {
 
-std::string Quoted(const std::string& text) {
-  std::string quoted(1, '\'');
-  quoted += DoubleApostrophes(text);
-  quoted += '\'';
-  return quoted;
-}
-
 // Whether `inner` is `outer` or lies below it.
 bool WithinFolder(const std::string& outer, const std::string& inner) {
   if (outer == "/") return true;
@@ -80,14 +73,14 @@ std::optional<WatchedFolder> WatchedFolderOf(const std::vector<WatchedFolder>& f
 bool SaveWatchedFolder(LibraryDatabase& database, const WatchedFolder& folder) {
   if (!EnsureWatchedFolderTables(database.Library())) return false;
   return database.Execute("INSERT OR REPLACE INTO LibraryFolders (Folder, Format, IgnoreTags) VALUES (" +
-                          Quoted(folder.Folder) + ", " +
+                          QuotedPath(folder.Folder) + ", " +
                           std::to_string(static_cast<int>(folder.Settings.Format)) + ", " +
                           (folder.Settings.IgnoreTags ? "1" : "0") + ");");
 }
 
 bool RemoveWatchedFolder(LibraryDatabase& database, const std::string& folder) {
   if (!EnsureWatchedFolderTables(database.Library())) return false;
-  if (!database.Execute("DELETE FROM LibraryFolders WHERE Folder = " + Quoted(folder) + ";") ||
+  if (!database.Execute("DELETE FROM LibraryFolders WHERE Folder = " + QuotedPath(folder) + ";") ||
       database.Library().Changes() == 0)
     return false;
   return database.Execute("DELETE FROM SeenFiles WHERE " + BelowFolderCondition("Path", folder) + ";");
@@ -96,7 +89,7 @@ bool RemoveWatchedFolder(LibraryDatabase& database, const std::string& folder) {
 std::string BelowFolderCondition(const std::string& column, const std::string& folder) {
   // Every path below "F" starts "F/" and sorts before "F0" ("0" follows "/").
   const std::string base = folder == "/" ? std::string() : folder;
-  return column + " >= " + Quoted(base + "/") + " AND " + column + " < " + Quoted(base + "0");
+  return column + " >= " + QuotedPath(base + "/") + " AND " + column + " < " + QuotedPath(base + "0");
 }
 
 }  // namespace lyricade

@@ -18,14 +18,6 @@
 namespace lyricade {
 namespace {
 
-class RecordingHistory : public HistoryRecorder {
-public:
-  void RecordStartedSong(const QueuedSong& song, const std::string& singer) override {
-    started.push_back(singer + ": " + song.Title);
-  }
-  std::vector<std::string> started;
-};
-
 class LongShow : public testing::ShowFixture {
 protected:
   static constexpr int kSingers = 10, kSongsEach = 15;
@@ -60,7 +52,7 @@ protected:
     }
   }
 
-  RecordingHistory history;
+  testing::RecordingHistory history;
   std::vector<std::string> notes;
 };
 

@@ -10,14 +10,6 @@
 namespace lyricade {
 namespace {
 
-class RecordingHistory : public HistoryRecorder {
-public:
-  void RecordStartedSong(const QueuedSong& song, const std::string& singer) override {
-    started.push_back(singer + ": " + song.Title);
-  }
-  std::vector<std::string> started;
-};
-
 class ScriptedShow : public testing::ShowFixture {
 protected:
   void SetUp() override {
@@ -59,7 +51,7 @@ protected:
     return text;
   }
 
-  RecordingHistory history;
+  testing::RecordingHistory history;
 };
 
 TEST_F(ScriptedShow, FiveSingersTakeTheirTurns) {

@@ -18,6 +18,7 @@
 #include "common/app_settings.h"
 #include "common/test_folder.h"
 #include "platform/prompts/scripted_prompts.h"
+#include "singers/history_recorder.h"
 #include "support/counting_song.h"
 #include "support/test_media.h"
 
@@ -54,6 +55,15 @@ private:
   mutable std::mutex mutex_;
   int frames_ = 0, width_ = 0, height_ = 0;
   std::atomic<bool> started_{false}, stopped_{false};
+};
+
+// The songs the show started, as "singer: title", in order.
+class RecordingHistory : public HistoryRecorder {
+public:
+  void RecordStartedSong(const QueuedSong& song, const std::string& singer) override {
+    started.push_back(singer + ": " + song.Title);
+  }
+  std::vector<std::string> started;
 };
 
 class ShowFixture : public ::testing::Test {
