@@ -6,6 +6,7 @@
 #include <bit>
 #include <functional>
 #include <limits>
+#include <span>
 #include <thread>
 
 #include "library/library_log.h"
@@ -23,10 +24,6 @@ double ThreadCpuMilliseconds() {
 }
 
 constexpr char kSeparator = static_cast<char>(0xFF);  // never in a folded text
-
-// Below this share of live rows, a word of a "Match All" search is checked
-// row by row instead of scanning the column's whole block.
-constexpr size_t kRowByRowShare = 32;
 
 size_t CharacterLength(unsigned char lead) {
   if (lead < 0xC0) return 1;
@@ -76,6 +73,26 @@ size_t FindSegment(std::string_view text, size_t from, std::string_view segment)
     if (end != std::string_view::npos) return end;
   }
   return std::string_view::npos;
+}
+
+// The row whose text holds byte `at`, looking from row `from` on (whose
+// text starts at or before `at`): a few steps for a near row, a doubling
+// search for a far one. A hit in every row would cost a whole binary search
+// per row from the start.
+size_t RowHolding(const std::vector<uint32_t>& starts, size_t from, uint32_t at) {
+  if (from + 1 >= starts.size() || starts[from + 1] > at) return from;
+  size_t low = from;  // starts[low] <= at
+  size_t step = 1;
+  size_t high = from + 1;
+  while (high < starts.size() && starts[high] <= at) {
+    low = high;
+    step *= 2;
+    high = low + step;
+  }
+  high = std::min(high, starts.size());
+  return static_cast<size_t>(std::upper_bound(starts.begin() + static_cast<std::ptrdiff_t>(low),
+                                              starts.begin() + static_cast<std::ptrdiff_t>(high), at) -
+                             starts.begin() - 1);
 }
 
 }  // namespace
@@ -182,6 +199,7 @@ std::unique_ptr<SearchIndex> SearchIndex::Build(const std::string& databasePath,
     column.Starts.push_back(static_cast<uint32_t>(column.Folded.size()));
     column.Folded.shrink_to_fit();
     column.Starts.shrink_to_fit();
+    CountBytes(column);
   }
   index->itemNums_.shrink_to_fit();
   index->GroupSongs();
@@ -357,46 +375,78 @@ bool SearchIndex::PlaceOrders() {
   return true;
 }
 
+void SearchIndex::CountBytes(Column& column) {
+  // One byte in every 61 is plenty to tell rare letters from common ones.
+  column.ByteCounts.fill(0);
+  const std::string& block = column.Folded;
+  for (size_t i = 0; i < block.size(); i += 61) ++column.ByteCounts[static_cast<unsigned char>(block[i])];
+}
+
+void SearchIndex::RarestTwo(const Column& column, std::string_view needle, size_t& first,
+                            size_t& second) {
+  auto count = [&](size_t k) { return column.ByteCounts[static_cast<unsigned char>(needle[k])]; };
+  first = 0;
+  for (size_t k = 1; k < needle.size(); ++k)
+    if (count(k) < count(first)) first = k;
+  second = first == 0 ? needle.size() - 1 : 0;
+  for (size_t k = 0; k < needle.size(); ++k)
+    if (k != first && count(k) < count(second)) second = k;
+  if (needle.size() < 2) second = first;
+}
+
 std::string_view SearchIndex::RowText(const Column& column, size_t row) const {
   const uint32_t start = column.Starts[row];
   return std::string_view(column.Folded).substr(start, column.Starts[row + 1] - 1 - start);
 }
 
-SearchIndex::Bits SearchIndex::MatchWord(const Column& column, const Word& word, const Bits* within,
+SearchIndex::Bits SearchIndex::MatchRows(const Column& column, std::span<const Word> words, bool all,
                                          SearchBudget* budget) const {
-  const size_t rows = itemNums_.size();
-  Bits found(column.Present.size(), 0);
-  const Bits& candidates = within ? *within : column.Present;
-  if (word.Segments.empty()) {  // "%%": every text, the empty one too
-    for (size_t i = 0; i < found.size(); ++i) found[i] = candidates[i] & column.Present[i];
-    return found;
+  // The needles scanned for: the first word's (the longest) when every word
+  // must match, each word's when any may. A word without one ("%%", or only
+  // "_"s) can match anywhere: then every row is tried.
+  std::vector<ProbedNeedle> needles;
+  for (const Word& word : all ? words.first(1) : words) {
+    if (word.Needle.empty()) {
+      needles.clear();
+      break;
+    }
+    ProbedNeedle& needle = needles.emplace_back();
+    needle.Bytes = word.Needle;
+    RarestTwo(column, needle.Bytes, needle.First, needle.Second);
   }
-  const bool rowByRow = word.Needle.empty() || (within && Count(*within) * kRowByRowShare < rows);
-  if (rowByRow) {
-    for (size_t i = 0; i < candidates.size(); ++i) {
+  // A row's text against the words; `hit` is the word whose needle was
+  // found in it, or npos.
+  auto rowMatches = [&](std::string_view text, size_t hit) {
+    if (hit != std::string_view::npos && words[hit].Plain && (all ? words.size() == 1 : true)) return true;
+    auto matches = [&](const Word& w) { return w.Matches(text); };
+    return all ? std::all_of(words.begin(), words.end(), matches)
+               : std::any_of(words.begin(), words.end(), matches);
+  };
+
+  Bits found(column.Present.size(), 0);
+  if (needles.empty()) {
+    for (size_t i = 0; i < column.Present.size(); ++i) {
       // The clock is read once per 4,096 rows: a row's match costs far less.
       if (budget && i % 64 == 0 && budget->Spent()) break;
-      uint64_t bits = candidates[i] & column.Present[i];
-      while (bits) {
+      for (uint64_t bits = column.Present[i]; bits; bits &= bits - 1) {
         const size_t row = i * 64 + static_cast<size_t>(std::countr_zero(bits));
-        bits &= bits - 1;
-        if (word.Matches(RowText(column, row))) Set(found, row);
+        if (rowMatches(RowText(column, row), std::string_view::npos)) Set(found, row);
       }
     }
     return found;
   }
-  // Scan the whole block for the needle; each hit names its row, whose rest
-  // is then skipped.
+  // Scan the block for the needles; each hit names its row, whose text (in
+  // the cache now) is tried and whose rest is then skipped. Hits come in row
+  // order, so each row is found from the one before.
   const std::string_view block = column.Folded;
   size_t at = 0;
   size_t hits = 0;
-  while ((at = FindBytes(block, word.Needle, at)) != std::string_view::npos) {
+  size_t row = 0;
+  size_t which = 0;
+  while ((at = FindAnyBytes(block, needles, at, which)) != std::string_view::npos) {
     if (budget && ++hits % 1024 == 0 && budget->Spent()) break;
-    const size_t row = static_cast<size_t>(
-        std::upper_bound(column.Starts.begin(), column.Starts.end(), static_cast<uint32_t>(at)) -
-        column.Starts.begin() - 1);
-    if ((!within || Test(*within, row)) && (word.Plain || word.Matches(RowText(column, row))))
-      Set(found, row);
+    row = RowHolding(column.Starts, row, static_cast<uint32_t>(at));
+    if (rowMatches(RowText(column, row), which)) Set(found, row);
     at = column.Starts[row + 1];
   }
   return found;
@@ -421,6 +471,14 @@ std::optional<std::vector<int64_t>> SearchIndex::Search(const std::vector<std::s
     for (const std::string& word : words)
       if (!word.empty()) parsed.emplace_back(word);
   }
+  if (mode == MatchMode::All) {
+    // Every word in one column, in any order: the column is scanned for the
+    // longest, which has the fewest places to check, and each row it is
+    // found in is checked for the others.
+    std::stable_sort(parsed.begin(), parsed.end(), [](const Word& a, const Word& b) {
+      return a.Needle.size() > b.Needle.size();
+    });
+  }
   std::vector<int> columns;
   if (field == SearchField::AllFields)
     columns = {0, 1, 2, 3, 4};
@@ -432,17 +490,15 @@ std::optional<std::vector<int64_t>> SearchIndex::Search(const std::vector<std::s
   for (int c : columns) {
     const Column& column = columns_[c];
     Bits matched;
-    if (mode == MatchMode::All && parsed.size() > 1) {
-      // Every word in this one column: each word looks only among the rows
-      // the words before it left.
-      matched = MatchWord(column, parsed.front(), nullptr, budget);
-      for (size_t w = 1; w < parsed.size() && Count(matched) > 0; ++w)
-        matched = MatchWord(column, parsed[w], &matched, budget);
+    if (mode == MatchMode::All) {
+      matched = MatchRows(column, parsed, true, budget);
     } else {
+      // A few words' needles at a time in one scan.
       matched.assign(bitWords, 0);
-      for (const Word& word : parsed) {
-        const Bits one = MatchWord(column, word, nullptr, budget);
-        for (size_t i = 0; i < bitWords; ++i) matched[i] |= one[i];
+      for (size_t begin = 0; begin < parsed.size(); begin += kMaxProbedNeedles) {
+        const size_t count = std::min(kMaxProbedNeedles, parsed.size() - begin);
+        const Bits some = MatchRows(column, std::span<const Word>(parsed).subspan(begin, count), false, budget);
+        for (size_t i = 0; i < bitWords; ++i) matched[i] |= some[i];
       }
     }
     for (size_t i = 0; i < bitWords; ++i) hit[i] |= matched[i];

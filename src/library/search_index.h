@@ -4,20 +4,24 @@
 // block per column, rows separated by a byte no folded text contains), and
 // the row order of each of the twelve list orders exactly as the database
 // returns the whole library in it (each descending order worked out from the
-// ascending one the way the database breaks its ties). A search marks the matching rows in a
-// bitset, column by column and word by word, and walks the chosen order
-// picking the marked rows: the result is the ItemNum sequence the search
-// statement gives on the same rows, ties included.
+// ascending one the way the database breaks its ties). A search marks the
+// matching rows in a bitset column by column, one scan of a column's block
+// for all the words (the rows a needle is found in are then tried for the
+// others), and walks the chosen order picking the marked rows: the result
+// is the ItemNum sequence the search statement gives on the same rows, ties
+// included.
 //
 // The index is a snapshot. It is built off the UI thread from read-only
 // connections of its own and never changes afterwards; whoever holds it
 // decides whether the file has changed since (see IndexedSearch).
 
+#include <array>
 #include <atomic>
 #include <chrono>
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -91,6 +95,7 @@ private:
     std::string Folded;            // each row's folded text followed by 0xFF
     std::vector<uint32_t> Starts;  // where each row's text starts; one more at the end
     Bits Present;                  // rows whose field is not null
+    std::array<uint32_t, 256> ByteCounts{};  // how often each byte is met, in a sample
   };
   struct Word;
 
@@ -104,8 +109,15 @@ private:
   std::vector<uint32_t> PreferredRows(uint32_t song, const MakerPreference& preference) const;
   static bool ReadOrder(class DbConnection& connection, const SortOrder& order,
                         std::vector<uint32_t>& numbers, std::vector<uint8_t>* runs);
+  static void CountBytes(Column& column);
+  // The two places in `needle` whose bytes the column holds least often:
+  // the scan probes those.
+  static void RarestTwo(const Column& column, std::string_view needle, size_t& first, size_t& second);
   std::string_view RowText(const Column& column, size_t row) const;
-  Bits MatchWord(const Column& column, const Word& word, const Bits* within, SearchBudget* budget) const;
+  // The rows whose text in `column` holds every one of `words` (`all`,
+  // the first word's needle the one scanned for) or any of them (at most
+  // kMaxProbedNeedles words).
+  Bits MatchRows(const Column& column, std::span<const Word> words, bool all, SearchBudget* budget) const;
 
   std::vector<int64_t> itemNums_;  // ascending; the position is the row number
   std::vector<size_t> pathHashes_;  // every SongPath's hash, sorted

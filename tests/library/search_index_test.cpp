@@ -243,6 +243,22 @@ TEST(SubstringScan, FindsAcrossTheSixteenByteSteps) {
   EXPECT_EQ(FindBytes(block, "z"), 99u);
   EXPECT_EQ(FindBytes(block, "xyz"), std::string_view::npos);
   EXPECT_EQ(FindBytes(block, "aaax", 0), 34u);
+
+  // Several needles in one pass, each probed at the places given: the
+  // leftmost start of any, the first listed among those starting there, up
+  // to the block's last byte.
+  const ProbedNeedle xyz{"xyz", 2, 1};
+  const ProbedNeedle ay{"ay", 1, 1};
+  const ProbedNeedle xy{"xy", 0, 1};
+  const ProbedNeedle az{"az", 0, 1};
+  const std::vector<ProbedNeedle> needles = {xyz, xy, az};
+  size_t which = 9;
+  EXPECT_EQ(FindAnyBytes(block, needles, 0, which), 37u);
+  EXPECT_EQ(which, 1u);
+  EXPECT_EQ(FindAnyBytes(block, needles, 71, which), 98u);
+  EXPECT_EQ(which, 2u);
+  EXPECT_EQ(FindAnyBytes(block, std::vector<ProbedNeedle>{xyz, ay}, 0, which), std::string_view::npos);
+  EXPECT_EQ(FindAnyBytes(block, std::vector<ProbedNeedle>{ProbedNeedle{"z", 0, 0}}, 0, which), 99u);
 }
 
 }  // namespace
