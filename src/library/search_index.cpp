@@ -228,23 +228,38 @@ std::string_view SearchIndex::RowText(const Column& column, size_t row) const {
 
 SearchIndex::Bits SearchIndex::MatchRows(const Column& column, std::span<const Word> words, bool all,
                                          SearchBudget* budget) const {
-  // The needles scanned for: the first word's (the longest) when every word
-  // must match, each word's when any may. A word without one ("%%", or only
-  // "_"s) can match anywhere: then every row is tried.
+  // The needles scanned for: when every word must match, the one word's
+  // whose two probed bytes the column holds least often together; when any
+  // may, each word's. A word without one ("%%", or only "_"s) can match
+  // anywhere: then every row is tried (unless another word must match too).
   std::vector<ProbedNeedle> needles;
-  for (const Word& word : all ? words.first(1) : words) {
-    if (word.Needle.empty()) {
+  size_t lead = 0;  // the scanned word, when every word must match
+  uint64_t leadScore = std::numeric_limits<uint64_t>::max();
+  for (size_t w = 0; w < words.size(); ++w) {
+    if (words[w].Needle.empty()) {
+      if (all) continue;
       needles.clear();
       break;
     }
-    ProbedNeedle& needle = needles.emplace_back();
-    needle.Bytes = word.Needle;
+    ProbedNeedle needle;
+    needle.Bytes = words[w].Needle;
     RarestTwo(column, needle.Bytes, needle.First, needle.Second);
+    if (!all) {
+      needles.push_back(needle);
+      continue;
+    }
+    const uint64_t score = uint64_t{column.ByteCounts[static_cast<unsigned char>(needle.Bytes[needle.First])]} *
+                           column.ByteCounts[static_cast<unsigned char>(needle.Bytes[needle.Second])];
+    if (score < leadScore) {
+      leadScore = score;
+      lead = w;
+      needles.assign(1, needle);
+    }
   }
   // A row's text against the words; `hit` is the word whose needle was
   // found in it, or npos.
   auto rowMatches = [&](std::string_view text, size_t hit) {
-    if (hit != std::string_view::npos && words[hit].Plain && (all ? words.size() == 1 : true)) return true;
+    if (hit != std::string_view::npos && words[hit].Plain && (!all || words.size() == 1)) return true;
     auto matches = [&](const Word& w) { return w.Matches(text); };
     return all ? std::all_of(words.begin(), words.end(), matches)
                : std::any_of(words.begin(), words.end(), matches);
@@ -273,7 +288,7 @@ SearchIndex::Bits SearchIndex::MatchRows(const Column& column, std::span<const W
   while ((at = FindAnyBytes(block, needles, at, which)) != std::string_view::npos) {
     if (budget && ++hits % 1024 == 0 && budget->Spent()) break;
     row = RowHolding(column.Starts, row, static_cast<uint32_t>(at));
-    if (rowMatches(RowText(column, row), which)) SetRow(found, row);
+    if (rowMatches(RowText(column, row), all ? lead : which)) SetRow(found, row);
     at = column.Starts[row + 1];
   }
   return found;
@@ -299,9 +314,9 @@ std::optional<std::vector<int64_t>> SearchIndex::Search(const std::vector<std::s
       if (!word.empty()) parsed.emplace_back(word);
   }
   if (mode == MatchMode::All) {
-    // Every word in one column, in any order: the column is scanned for the
-    // longest, which has the fewest places to check, and each row it is
-    // found in is checked for the others.
+    // Every word in one column, in any order: the column is scanned for one
+    // word and each row it is found in is checked for the others; the
+    // longest words are checked first.
     std::stable_sort(parsed.begin(), parsed.end(), [](const Word& a, const Word& b) {
       return a.Needle.size() > b.Needle.size();
     });
