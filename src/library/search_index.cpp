@@ -33,8 +33,6 @@ size_t CharacterLength(unsigned char lead) {
   return 4;
 }
 
-
-
 // A segment's end when it matches at `at` ("_" takes one character), or npos.
 size_t SegmentEndAt(std::string_view text, size_t at, std::string_view segment) {
   for (char c : segment) {
@@ -209,8 +207,8 @@ void SearchIndex::CountBytes(Column& column) {
   for (size_t i = 0; i < block.size(); i += 61) ++column.ByteCounts[static_cast<unsigned char>(block[i])];
 }
 
-void SearchIndex::RarestTwo(const Column& column, std::string_view needle, size_t& first,
-                            size_t& second) {
+uint64_t SearchIndex::RarestTwo(const Column& column, std::string_view needle, size_t& first,
+                                size_t& second) {
   auto count = [&](size_t k) { return column.ByteCounts[static_cast<unsigned char>(needle[k])]; };
   first = 0;
   for (size_t k = 1; k < needle.size(); ++k)
@@ -219,6 +217,7 @@ void SearchIndex::RarestTwo(const Column& column, std::string_view needle, size_
   for (size_t k = 0; k < needle.size(); ++k)
     if (k != first && count(k) < count(second)) second = k;
   if (needle.size() < 2) second = first;
+  return uint64_t{count(first)} * count(second);
 }
 
 std::string_view SearchIndex::RowText(const Column& column, size_t row) const {
@@ -243,14 +242,10 @@ SearchIndex::Bits SearchIndex::MatchRows(const Column& column, std::span<const W
     }
     ProbedNeedle needle;
     needle.Bytes = words[w].Needle;
-    RarestTwo(column, needle.Bytes, needle.First, needle.Second);
+    const uint64_t score = RarestTwo(column, needle.Bytes, needle.First, needle.Second);
     if (!all) {
       needles.push_back(needle);
-      continue;
-    }
-    const uint64_t score = uint64_t{column.ByteCounts[static_cast<unsigned char>(needle.Bytes[needle.First])]} *
-                           column.ByteCounts[static_cast<unsigned char>(needle.Bytes[needle.Second])];
-    if (score < leadScore) {
+    } else if (score < leadScore) {
       leadScore = score;
       lead = w;
       needles.assign(1, needle);

@@ -111,12 +111,13 @@ private:
                         std::vector<uint32_t>& numbers, std::vector<uint8_t>* runs);
   static void CountBytes(Column& column);
   // The two places in `needle` whose bytes the column holds least often:
-  // the scan probes those.
-  static void RarestTwo(const Column& column, std::string_view needle, size_t& first, size_t& second);
+  // the scan probes those. Returns the product of their counts, which says
+  // how often the two agree by chance.
+  static uint64_t RarestTwo(const Column& column, std::string_view needle, size_t& first, size_t& second);
   std::string_view RowText(const Column& column, size_t row) const;
-  // The rows whose text in `column` holds every one of `words` (`all`,
-  // the first word's needle the one scanned for) or any of them (at most
-  // kMaxProbedNeedles words).
+  // The rows whose text in `column` holds every one of `words` (`all`; the
+  // column is scanned for one of them) or any of them (at most
+  // kMaxProbedNeedles words, all scanned for at once).
   Bits MatchRows(const Column& column, std::span<const Word> words, bool all, SearchBudget* budget) const;
 
   std::vector<int64_t> itemNums_;  // ascending; the position is the row number

@@ -23,35 +23,8 @@ inline bool SameBytes(const char* at, const char* needle, size_t m) {
   return std::memcmp(at, needle, m) == 0;
 }
 
-// Each candidate place in `mask` (bit b: the place i + b), lowest first.
-inline size_t FirstMatchIn(unsigned mask, const char* hay, size_t i, const char* needle, size_t m) {
-  while (mask != 0) {
-    const unsigned bit = static_cast<unsigned>(__builtin_ctz(mask));
-    if (SameBytes(hay + i + bit, needle, m)) return i + bit;
-    mask &= mask - 1;
-  }
-  return std::string_view::npos;
-}
-
-#if defined(__x86_64__)
-// Thirty-two places per step; the rest is left to the caller from `i`.
-__attribute__((target("avx2"))) size_t ScanAvx2(const char* hay, size_t last, const char* needle,
-                                                size_t m, size_t first, size_t second, size_t& i) {
-  const __m256i one = _mm256_set1_epi8(needle[first]);
-  const __m256i two = _mm256_set1_epi8(needle[second]);
-  for (; i + 32 <= last + 1; i += 32) {
-    const __m256i a = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(hay + i + first));
-    const __m256i b = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(hay + i + second));
-    const unsigned mask = static_cast<unsigned>(
-        _mm256_movemask_epi8(_mm256_and_si256(_mm256_cmpeq_epi8(a, one), _mm256_cmpeq_epi8(b, two))));
-    if (mask == 0) continue;
-    const size_t found = FirstMatchIn(mask, hay, i, needle, m);
-    if (found != std::string_view::npos) return found;
-  }
-  return std::string_view::npos;
-}
-
-// Any of the needles at one of the mask's places, lowest place first.
+// Any of the needles at one of the mask's places (bit b: the place i + b),
+// lowest place first.
 inline size_t FirstOfAnyIn(unsigned mask, const char* hay, size_t n, size_t i,
                            std::span<const ProbedNeedle> needles, size_t& which) {
   while (mask != 0) {
@@ -68,6 +41,8 @@ inline size_t FirstOfAnyIn(unsigned mask, const char* hay, size_t n, size_t i,
   return std::string_view::npos;
 }
 
+#if defined(__x86_64__)
+// Thirty-two places per step; the rest is left to the caller from `i`.
 __attribute__((target("avx2"))) size_t ScanAnyAvx2(const char* hay, size_t n,
                                                    std::span<const ProbedNeedle> needles,
                                                    size_t reach, size_t& i, size_t& which) {
@@ -152,42 +127,14 @@ size_t FindBytes(std::string_view haystack, std::string_view needle, size_t from
   const size_t m = needle.size();
   if (m == 0) return from <= n ? from : std::string_view::npos;
   if (from > n || n - from < m) return std::string_view::npos;
-  const char* hay = haystack.data();
   if (m == 1) {
-    const void* found = std::memchr(hay + from, needle[0], n - from);
-    return found ? static_cast<size_t>(static_cast<const char*>(found) - hay)
+    const void* found = std::memchr(haystack.data() + from, needle[0], n - from);
+    return found ? static_cast<size_t>(static_cast<const char*>(found) - haystack.data())
                  : std::string_view::npos;
   }
-  const size_t first = 0;
-  const size_t second = m - 1;
-  // Each step reads up to `second` (or `first`) bytes past the place it
-  // tests, which stays inside the block while the place is at most `last`.
-  const size_t last = n - m;  // the last place the needle can start
-  size_t i = from;
-#if defined(__x86_64__)
-  if (HasAvx2()) {
-    const size_t found = ScanAvx2(hay, last, needle.data(), m, first, second, i);
-    if (found != std::string_view::npos) return found;
-  }
-#endif
-#if defined(__SSE2__)
-  const __m128i one = _mm_set1_epi8(needle[first]);
-  const __m128i two = _mm_set1_epi8(needle[second]);
-  for (; i + 16 <= last + 1; i += 16) {
-    const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(hay + i + first));
-    const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(hay + i + second));
-    const unsigned mask = static_cast<unsigned>(
-        _mm_movemask_epi8(_mm_and_si128(_mm_cmpeq_epi8(a, one), _mm_cmpeq_epi8(b, two))));
-    if (mask == 0) continue;
-    const size_t found = FirstMatchIn(mask, hay, i, needle.data(), m);
-    if (found != std::string_view::npos) return found;
-  }
-#endif
-  for (; i <= last; ++i)
-    if (hay[i + first] == needle[first] && hay[i + second] == needle[second] &&
-        SameBytes(hay + i, needle.data(), m))
-      return i;
-  return std::string_view::npos;
+  const ProbedNeedle ends[] = {{needle, 0, m - 1}};
+  size_t which = 0;
+  return FindAnyBytes(haystack, ends, from, which);
 }
 
 }  // namespace lyricade
