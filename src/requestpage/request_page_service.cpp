@@ -18,6 +18,7 @@
 #include "library/library_search.h"
 #include "platform/db/db_connection.h"
 #include "platform/db/db_result.h"
+#include "requestpage/json_text.h"
 #include "remote/request_message.h"
 
 namespace lyricade {
@@ -57,6 +58,7 @@ std::string CleanRequestSingerName(const std::string& name) {
 
 RequestPageService::RequestPageService(std::string libraryPath, std::string pageFolder, HandOff handOff)
     : libraryPath_(std::move(libraryPath)),
+      songReader_(libraryPath_),
       pageFolder_(pageFolder.empty() || pageFolder.back() == '/' ? pageFolder : pageFolder + "/"),
       handOff_(std::move(handOff)),
       now_([] { return Clock::now(); }) {}
@@ -171,13 +173,6 @@ HttpResponse RequestPageService::File(const std::string& name, const char* type)
 
 namespace {
 
-// One version as a search row shows it.
-struct PageVersion {
-  int64_t Item = 0;
-  std::string Title;
-  std::string Artist;
-  std::string Id;
-};
 // One song: its versions, the preferred first, and how many the library
 // holds (more than are listed when it holds many).
 struct PageSong {
@@ -190,21 +185,18 @@ PageVersion VersionOf(const DbResult& rows) {
           rows.Text("ID").value_or("")};
 }
 
-bool ReadIndexedSongs(const std::string& libraryPath, const SearchIndex& index,
+bool ReadIndexedSongs(PageSongReader& reader, const SearchIndex& index,
                       const std::vector<std::vector<int64_t>>& grouped, std::vector<PageSong>& songs) {
   std::vector<int64_t> keys;
   for (const std::vector<int64_t>& versions : grouped) keys.insert(keys.end(), versions.begin(), versions.end());
-  DbResult rows;
-  if (!rows.OpenKeys(libraryPath, "SELECT * FROM Items;", std::move(keys))) return false;
-  // Rows come in the order of the keys.
-  long at = 0;
+  std::vector<std::optional<PageVersion>> read;
+  if (!reader.Read(keys, read)) return false;
+  size_t at = 0;
   for (const std::vector<int64_t>& versions : grouped) {
     PageSong song;
     song.Count = index.VersionCount(versions.front());
-    for (size_t v = 0; v < versions.size(); ++v, ++at) {
-      // A row removed since the index was taken reads as nulls.
-      if (rows.MoveTo(at) && rows.Integer("ItemNum")) song.Versions.push_back(VersionOf(rows));
-    }
+    for (size_t v = 0; v < versions.size(); ++v, ++at)
+      if (read[at]) song.Versions.push_back(std::move(*read[at]));
     if (!song.Versions.empty()) songs.push_back(std::move(song));
   }
   return true;
@@ -242,20 +234,27 @@ bool ReadSearchedSongs(const std::string& libraryPath, const std::vector<std::st
 }
 
 // A row of the answer: the preferred version's fields, and every listed
-// version with its maker so a singer may pick another.
-QJsonObject SongJson(const PageSong& song) {
+// version with its maker so a singer may pick another. Written as text (a
+// full answer is a hundred of these), keys in the order Qt's JSON writes
+// them, so the answer reads the same as one Qt would make.
+void AppendSongJson(std::string& out, const PageSong& song) {
   const PageVersion& first = song.Versions.front();
-  QJsonArray versions;
-  for (const PageVersion& version : song.Versions)
-    versions.append(QJsonObject{{"item", static_cast<qint64>(version.Item)},
-                                {"id", Q(version.Id)},
-                                {"maker", Q(MakerOf(version.Id))}});
-  return QJsonObject{{"item", static_cast<qint64>(first.Item)},
-                     {"title", Q(first.Title)},
-                     {"artist", Q(first.Artist)},
-                     {"id", Q(first.Id)},
-                     {"count", static_cast<qint64>(song.Count)},
-                     {"versions", versions}};
+  out += "{\"artist\":";
+  AppendJsonString(out, first.Artist);
+  out += ",\"count\":" + std::to_string(song.Count) + ",\"id\":";
+  AppendJsonString(out, first.Id);
+  out += ",\"item\":" + std::to_string(first.Item) + ",\"title\":";
+  AppendJsonString(out, first.Title);
+  out += ",\"versions\":[";
+  for (size_t v = 0; v < song.Versions.size(); ++v) {
+    const PageVersion& version = song.Versions[v];
+    out += v > 0 ? ",{\"id\":" : "{\"id\":";
+    AppendJsonString(out, version.Id);
+    out += ",\"item\":" + std::to_string(version.Item) + ",\"maker\":";
+    AppendJsonString(out, MakerOf(version.Id));
+    out += '}';
+  }
+  out += "]}";
 }
 
 }  // namespace
@@ -320,7 +319,7 @@ HttpResponse RequestPageService::Search(const HttpRequest& request) {
     }
   } done{*this, phone};
   const auto text = request.Query.find("q");
-  QJsonArray songs;
+  std::vector<PageSong> foundSongs;
   bool more = false;
   const std::string sanitized = text == request.Query.end() ? std::string() : SanitizeSearchText(text->second);
   if (sanitized.find_first_not_of(' ') != std::string::npos) {
@@ -337,21 +336,27 @@ HttpResponse RequestPageService::Search(const HttpRequest& request) {
     std::optional<std::vector<int64_t>> found;
     SearchBudget budget{std::chrono::steady_clock::now() + kSearchBudget};
     if (index) found = index->Search(words, SearchField::AllFields, MatchMode::All, SortOrder{}, &budget);
-    std::vector<PageSong> foundSongs;
     bool read = false;
     if (found) {
       std::vector<std::vector<int64_t>> grouped =
           index->Songs(*found, preference, static_cast<size_t>(kMaxRows) + 1, kMaxVersionsShown);
       more = grouped.size() > static_cast<size_t>(kMaxRows) || budget.CutShort;
       if (grouped.size() > static_cast<size_t>(kMaxRows)) grouped.resize(kMaxRows);
-      read = ReadIndexedSongs(libraryPath_, *index, grouped, foundSongs);
+      read = ReadIndexedSongs(songReader_, *index, grouped, foundSongs);
     } else {
       read = ReadSearchedSongs(libraryPath_, words, preference, foundSongs, more);
     }
     if (!read) return Failure(503, "The song library cannot be read now.");
-    for (const PageSong& song : foundSongs) songs.append(SongJson(song));
   }
-  return Json(200, QJsonObject{{"songs", songs}, {"more", more}});
+  HttpResponse response;
+  response.ContentType = "application/json; charset=utf-8";
+  response.Body = more ? "{\"more\":true,\"songs\":[" : "{\"more\":false,\"songs\":[";
+  for (size_t i = 0; i < foundSongs.size(); ++i) {
+    if (i > 0) response.Body += ',';
+    AppendSongJson(response.Body, foundSongs[i]);
+  }
+  response.Body += "]}";
+  return response;
 }
 
 HttpResponse RequestPageService::Request(const HttpRequest& request) {

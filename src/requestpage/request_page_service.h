@@ -23,6 +23,7 @@
 #include "library/search_index.h"
 #include "library/song_versions.h"
 #include "platform/net/http_server.h"
+#include "requestpage/page_song_reader.h"
 
 namespace lyricade {
 
@@ -121,6 +122,7 @@ private:
   bool Admit(const std::string& address, const std::string& kind, int limit);
 
   const std::string libraryPath_;
+  PageSongReader songReader_;
   const std::string pageFolder_;
   const HandOff handOff_;
   std::function<Clock::time_point()> now_;

@@ -19,6 +19,8 @@
 #include "../library/library_fixture.h"
 #include "common/unique_fd.h"
 #include "requestcode/qr_code.h"
+#include "platform/db/db_connection.h"
+#include "requestpage/page_song_reader.h"
 #include "requestpage/request_page_service.h"
 
 namespace lyricade {
@@ -217,6 +219,44 @@ TEST_F(RequestPage, ASongIsOneRowAndARequestWithoutAVersionGetsThePreferredOne) 
     EXPECT_EQ(handed[2].Path, "/songs/dq-zm.zip");
   }
   EXPECT_EQ(Send(port, "POST", "/api/request", "{\"name\":\"ann\",\"song\":999999}").Status, 404);
+}
+
+TEST_F(RequestPage, AnswersStayValidJsonWhateverTheTagsHold) {
+  // A tag from elsewhere: quotes, a backslash, control characters, a byte
+  // that is not UTF-8 and an overlong form; accents pass as they are.
+  library.Add({"Hostile \"q\" \\ \x01\t\xff\xC0\xAF end", "Caf\xC3\xA9 \xF0\x9F\x8E\xA4", "HX-1", "/h/1.zip", "", ""});
+  Start();
+  service.PublishIndex(SearchIndex::Build(library.database.LibraryPath()));
+  const Answer answer = Send(server.Port(), "GET", "/api/search?q=hostile");
+  QJsonParseError error{};
+  const QJsonDocument document = QJsonDocument::fromJson(QByteArray::fromStdString(answer.Body), &error);
+  ASSERT_EQ(error.error, QJsonParseError::NoError) << answer.Body;
+  const QJsonObject song = document.object()["songs"].toArray()[0].toObject();
+  EXPECT_EQ(song["title"].toString(), QString::fromUtf8("Hostile \"q\" \\ \x01\t\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD end"));
+  EXPECT_EQ(song["artist"].toString(), QString::fromUtf8("Caf\xC3\xA9 \xF0\x9F\x8E\xA4"));
+}
+
+TEST_F(RequestPage, KeptConnectionsSeeNewRowsAndNeverHoldAWriterBack) {
+  PageSongReader reader(library.database.LibraryPath());
+  std::vector<std::optional<PageVersion>> read;
+  ASSERT_TRUE(reader.Read({2, 999999, 1}, read));
+  ASSERT_EQ(read.size(), 3u);
+  ASSERT_TRUE(read[0] && read[2]);
+  EXPECT_EQ(read[0]->Title, "Don\xC2\xB4t Stop");  // as the import accents it
+  EXPECT_FALSE(read[1]) << "a number without a row";
+  EXPECT_EQ(read[2]->Id, "SC-1");
+  // With the reader's connection kept open, another program writes at once
+  // (no busy wait) and the next answer sees its row.
+  DbConnection writer;
+  ASSERT_TRUE(writer.Open(library.database.LibraryPath()));
+  writer.SetBusyWait(0);
+  ASSERT_TRUE(writer.BeginTransaction());
+  ASSERT_TRUE(writer.Execute("UPDATE Items SET Title = 'Renamed' WHERE ItemNum = 2;"));
+  ASSERT_TRUE(writer.CommitTransaction());
+  ASSERT_TRUE(reader.Read({2}, read));
+  ASSERT_TRUE(read[0]);
+  EXPECT_EQ(read[0]->Title, "Renamed");
+  EXPECT_FALSE(PageSongReader(library.folder.Path() + "/no-such.mdb").Read({1}, read));
 }
 
 TEST_F(RequestPage, WithApprovalTheSingerSeesWhatTheKJDecided) {
