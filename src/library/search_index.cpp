@@ -52,7 +52,8 @@ size_t SegmentEndAt(std::string_view text, size_t at, std::string_view segment) 
 // so taking the leftmost match of each in turn finds a match when any exists.
 size_t FindSegment(std::string_view text, size_t from, std::string_view segment) {
   if (segment.find('_') == std::string_view::npos) {
-    const size_t found = FindBytes(text, segment, from);
+    // One row's text is short: the library's find beats setting up a scan.
+    const size_t found = text.find(segment, from);
     return found == std::string_view::npos ? found : found + segment.size();
   }
   for (size_t at = from; at < text.size();
@@ -253,11 +254,14 @@ SearchIndex::Bits SearchIndex::MatchRows(const Column& column, std::span<const W
   }
   // A row's text against the words; `hit` is the word whose needle was
   // found in it, or npos.
+  // A plain word whose needle was found matches without a second look.
   auto rowMatches = [&](std::string_view text, size_t hit) {
-    if (hit != std::string_view::npos && words[hit].Plain && (!all || words.size() == 1)) return true;
-    auto matches = [&](const Word& w) { return w.Matches(text); };
-    return all ? std::all_of(words.begin(), words.end(), matches)
-               : std::any_of(words.begin(), words.end(), matches);
+    const bool hitMatches = hit != std::string_view::npos && words[hit].Plain;
+    if (hitMatches && (!all || words.size() == 1)) return true;
+    if (!all) return std::any_of(words.begin(), words.end(), [&](const Word& w) { return w.Matches(text); });
+    for (size_t w = 0; w < words.size(); ++w)
+      if (!(hitMatches && w == hit) && !words[w].Matches(text)) return false;
+    return true;
   };
 
   Bits found(column.Present.size(), 0);
