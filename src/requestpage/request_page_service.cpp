@@ -14,6 +14,7 @@
 #include <cstring>
 #include <fstream>
 #include <iterator>
+#include <thread>
 
 #include "library/library_search.h"
 #include "platform/db/db_connection.h"
@@ -61,7 +62,8 @@ RequestPageService::RequestPageService(std::string libraryPath, std::string page
       songReader_(libraryPath_),
       pageFolder_(pageFolder.empty() || pageFolder.back() == '/' ? pageFolder : pageFolder + "/"),
       handOff_(std::move(handOff)),
-      now_([] { return Clock::now(); }) {}
+      now_([] { return Clock::now(); }),
+      libraryTurns_(std::thread::hardware_concurrency()) {}
 
 void RequestPageService::PublishIndex(std::shared_ptr<const SearchIndex> index) {
   std::lock_guard lock(indexLock_);
@@ -329,6 +331,8 @@ HttpResponse RequestPageService::Search(const HttpRequest& request) {
       if (static_cast<size_t>(std::count_if(word.begin(), word.end(), [](char c) { return c == '%' || c == '_'; })) >
           kMaxWildcardsPerWord)
         return Failure(400, "Use fewer wildcards.");
+    // The search's time limit starts with its turn.
+    const TurnQueue::Turn turn(libraryTurns_);
     std::shared_ptr<const SearchIndex> index = CurrentIndex();
     const MakerPreference preference = CurrentPreference();
     // The index gives the statement's rows in its order and each one's
@@ -397,6 +401,7 @@ HttpResponse RequestPageService::Request(const HttpRequest& request) {
     approving = approving_;
   }
 
+  const TurnQueue::Turn turn(libraryTurns_);
   const int64_t item = anyVersion ? PreferredVersion(static_cast<int64_t>(chosen)) : static_cast<int64_t>(chosen);
   if (item < 1) return Failure(404, "That song is no longer in the library.");
   DbResult rows;

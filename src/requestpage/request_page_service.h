@@ -24,6 +24,7 @@
 #include "library/song_versions.h"
 #include "platform/net/http_server.h"
 #include "requestpage/page_song_reader.h"
+#include "requestpage/turn_queue.h"
 
 namespace lyricade {
 
@@ -144,6 +145,9 @@ private:
   // so four phones cannot keep every server thread scanning.
   std::mutex searchingLock_;
   std::set<std::string> searching_;
+  // Searches and requests read the library in turns, as many at once as
+  // the processor has cores.
+  TurnQueue libraryTurns_;
 
   // Per address and kind: the start of the current minute and the count in it.
   std::mutex limitsLock_;

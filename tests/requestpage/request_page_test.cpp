@@ -11,6 +11,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 
+#include <atomic>
 #include <cerrno>
 #include <chrono>
 #include <mutex>
@@ -22,6 +23,7 @@
 #include "platform/db/db_connection.h"
 #include "requestpage/page_song_reader.h"
 #include "requestpage/request_page_service.h"
+#include "requestpage/turn_queue.h"
 
 namespace lyricade {
 namespace {
@@ -379,6 +381,51 @@ TEST_F(RequestPage, SlowHeadersLoseTheirSlotsAtTheDeadline) {
   EXPECT_EQ(cut, 16) << "after " << std::chrono::duration_cast<std::chrono::milliseconds>(
                                        std::chrono::steady_clock::now() - start).count() << " ms";
   EXPECT_EQ(Send(port, "GET", "/api/search?q=waterloo").Status, 200);
+}
+
+// True once `holds` does, within a few seconds.
+template <typename Condition>
+bool Eventually(Condition holds) {
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+  while (!holds())
+    if (std::chrono::steady_clock::now() > deadline) return false;
+    else std::this_thread::yield();
+  return true;
+}
+
+TEST(TurnQueue, SoManyAtOnceAndTheRestInTheOrderTheyCame) {
+  TurnQueue two(2);
+  std::atomic<bool> thirdRan{false};
+  std::thread third;
+  {
+    const TurnQueue::Turn first(two), second(two);
+    third = std::thread([&] {
+      const TurnQueue::Turn turn(two);
+      thirdRan = true;
+    });
+    EXPECT_TRUE(Eventually([&] { return two.Waiting() == 1; }));
+    EXPECT_FALSE(thirdRan) << "a third waits while two run";
+  }
+  third.join();
+  EXPECT_TRUE(thirdRan);
+
+  TurnQueue one(1);
+  std::vector<int> order;
+  std::mutex orderLock;
+  std::vector<std::thread> waiters;
+  {
+    const TurnQueue::Turn held(one);
+    for (int i = 0; i < 4; ++i) {
+      waiters.emplace_back([&, i] {
+        const TurnQueue::Turn turn(one);
+        std::lock_guard lock(orderLock);
+        order.push_back(i);
+      });
+      ASSERT_TRUE(Eventually([&] { return one.Waiting() == static_cast<size_t>(i + 1); }));
+    }
+  }
+  for (std::thread& waiter : waiters) waiter.join();
+  EXPECT_EQ(order, (std::vector<int>{0, 1, 2, 3}));
 }
 
 TEST(QrCodeOfTheAddress, EncodesAndRefusesTooLongTexts) {

@@ -174,14 +174,14 @@ bool HttpServer::Start(uint16_t port, const HttpServerLimits& limits, Handler ha
   shared_ = std::make_unique<Shared>();
   shared_->handler = std::move(handler);
   shared_->limits = limits;
-  const unsigned flags = MHD_USE_INTERNAL_POLLING_THREAD | MHD_USE_AUTO | MHD_USE_DUAL_STACK;
+  const unsigned flags =
+      MHD_USE_INTERNAL_POLLING_THREAD | MHD_USE_THREAD_PER_CONNECTION | MHD_USE_AUTO | MHD_USE_DUAL_STACK;
   daemon_.reset(MHD_start_daemon(
       flags, port, nullptr, nullptr, &OnRequest, shared_.get(),
       MHD_OPTION_CONNECTION_LIMIT, static_cast<unsigned>(limits.Connections),
       MHD_OPTION_PER_IP_CONNECTION_LIMIT, static_cast<unsigned>(limits.ConnectionsPerAddress),
       MHD_OPTION_CONNECTION_MEMORY_LIMIT, static_cast<size_t>(limits.ConnectionMemory),
       MHD_OPTION_CONNECTION_TIMEOUT, static_cast<unsigned>(limits.IdleSeconds),
-      MHD_OPTION_THREAD_POOL_SIZE, static_cast<unsigned>(limits.Threads),
       MHD_OPTION_NOTIFY_COMPLETED, &OnCompleted, shared_.get(),
       MHD_OPTION_NOTIFY_CONNECTION, &OnConnection, shared_.get(), MHD_OPTION_END));
   if (!daemon_) {

@@ -5,9 +5,11 @@
 // (which bounds the request line and headers), the body, the time a
 // connection may stay idle, and the time a whole request may take to arrive
 // (a client that sends one header line every few seconds is never idle, so
-// the idle limit alone would let it hold its slot for ever). Requests are
-// answered on the server's own threads; the handler must be safe to call
-// from several at once.
+// the idle limit alone would let it hold its slot for ever). Each
+// connection is answered on a thread of its own (so at most `Connections`
+// of them): one slow answer never holds up another connection's, and the
+// system shares the cores among them. The handler must be safe to call from
+// several threads at once, and rations heavy work itself.
 
 #include <cstddef>
 #include <cstdint>
@@ -48,7 +50,6 @@ struct HttpServerLimits {
   // From a connection's start (or its previous answer) to the end of the
   // next request's body.
   unsigned RequestSeconds = 5;
-  unsigned Threads = 4;
 };
 
 class HttpServer {
