@@ -124,6 +124,44 @@ struct SearchIndex::Word {
   }
 };
 
+// The entries of a column of shared texts by their text, while the index is
+// built: open addressing over the entry numbers, the texts compared in the
+// column's block (a map of strings cost a tenth of the whole build).
+class SearchIndex::EntryTable {
+public:
+  uint32_t Find(const Column& column, std::string_view text) const {
+    if (slots_.empty()) return kNoEntry;
+    for (size_t at = Hash(text) & mask_;; at = (at + 1) & mask_) {
+      const uint32_t entry = slots_[at];
+      if (entry == kNoEntry || EntryText(column, entry) == text) return entry;
+    }
+  }
+  void Add(const Column& column, uint32_t entry) {
+    if ((count_ + 1) * 2 > slots_.size()) Grow(column);
+    Place(EntryText(column, entry), entry);
+    ++count_;
+  }
+
+private:
+  static size_t Hash(std::string_view text) { return std::hash<std::string_view>{}(text); }
+  void Place(std::string_view text, uint32_t entry) {
+    size_t at = Hash(text) & mask_;
+    while (slots_[at] != kNoEntry) at = (at + 1) & mask_;
+    slots_[at] = entry;
+  }
+  void Grow(const Column& column) {
+    std::vector<uint32_t> old = std::move(slots_);
+    slots_.assign(old.empty() ? 1024 : old.size() * 2, kNoEntry);
+    mask_ = slots_.size() - 1;
+    for (uint32_t entry : old)
+      if (entry != kNoEntry) Place(EntryText(column, entry), entry);
+  }
+
+  std::vector<uint32_t> slots_;
+  size_t mask_ = 0;
+  size_t count_ = 0;
+};
+
 std::unique_ptr<SearchIndex> SearchIndex::Build(const std::string& databasePath,
                                                 const std::atomic<bool>* abort) {
   auto aborted = [abort] { return abort && abort->load(std::memory_order_relaxed); };
@@ -146,6 +184,10 @@ std::unique_ptr<SearchIndex> SearchIndex::Build(const std::string& databasePath,
 
   bool rowsRead = false;
   bool tooLarge = false;
+  // The entries of the columns that hold each text once, by text.
+  constexpr bool kShared[kColumns] = {false, true, false, true, true, false};
+  EntryTable entryOf[kColumns];
+  std::string folded;
   DbConnection connection;
   if (connection.Open(databasePath, DbAccess::ReadOnly)) {
     // Pages come through a memory map: no read call and no copy per page.
@@ -161,8 +203,27 @@ std::unique_ptr<SearchIndex> SearchIndex::Build(const std::string& databasePath,
           for (int c = 0; c < kColumns; ++c) {
             Column& column = index->columns_[c];
             if ((number & 63) == 0) column.Present.push_back(0);
-            column.Starts.push_back(static_cast<uint32_t>(column.Folded.size()));
             const std::optional<std::string_view> text = row.Text(c + 1);
+            if (kShared[c]) {
+              uint32_t entry = kNoEntry;
+              if (text) {
+                SetRow(column.Present, number);
+                folded.clear();
+                AppendFoldedForLike(*text, folded);
+                entry = entryOf[c].Find(column, folded);
+                if (entry == kNoEntry) {
+                  entry = static_cast<uint32_t>(column.Starts.size());
+                  column.Starts.push_back(static_cast<uint32_t>(column.Folded.size()));
+                  column.Folded += folded;
+                  column.Folded += kSeparator;
+                  entryOf[c].Add(column, entry);
+                  if (column.Folded.size() >= std::numeric_limits<uint32_t>::max()) tooLarge = true;
+                }
+              }
+              column.Entries.push_back(entry);
+              continue;
+            }
+            column.Starts.push_back(static_cast<uint32_t>(column.Folded.size()));
             if (text) {
               SetRow(column.Present, number);
               AppendFoldedForLike(*text, column.Folded);
@@ -188,8 +249,10 @@ std::unique_ptr<SearchIndex> SearchIndex::Build(const std::string& databasePath,
     column.Starts.push_back(static_cast<uint32_t>(column.Folded.size()));
     column.Folded.shrink_to_fit();
     column.Starts.shrink_to_fit();
+    column.Entries.shrink_to_fit();
     CountBytes(column);
   }
+  for (auto& entries : entryOf) entries = {};
   index->itemNums_.shrink_to_fit();
   index->GroupSongs();
   // Both threads may have read different states of a file changed between
@@ -221,9 +284,26 @@ uint64_t SearchIndex::RarestTwo(const Column& column, std::string_view needle, s
   return uint64_t{count(first)} * count(second);
 }
 
+std::string_view SearchIndex::EntryText(const Column& column, size_t entry) {
+  const uint32_t start = column.Starts[entry];
+  return std::string_view(column.Folded).substr(start, column.Starts[entry + 1] - 1 - start);
+}
+
 std::string_view SearchIndex::RowText(const Column& column, size_t row) const {
-  const uint32_t start = column.Starts[row];
-  return std::string_view(column.Folded).substr(start, column.Starts[row + 1] - 1 - start);
+  if (column.Entries.empty()) return EntryText(column, row);
+  const uint32_t entry = column.Entries[row];
+  return entry == kNoEntry ? std::string_view() : EntryText(column, entry);
+}
+
+SearchIndex::Bits SearchIndex::RowsOfEntries(const Column& column, const Bits& entries) {
+  Bits rows(column.Present.size(), 0);
+  // Most searches match no year and no comment: then no pass over the rows.
+  if (std::none_of(entries.begin(), entries.end(), [](uint64_t bits) { return bits != 0; })) return rows;
+  for (size_t row = 0; row < column.Entries.size(); ++row) {
+    const uint32_t entry = column.Entries[row];
+    if (entry != kNoEntry && TestRow(entries, entry)) SetRow(rows, row);
+  }
+  return rows;
 }
 
 SearchIndex::Bits SearchIndex::MatchRows(const Column& column, std::span<const Word> words, bool all,
@@ -264,14 +344,25 @@ SearchIndex::Bits SearchIndex::MatchRows(const Column& column, std::span<const W
     return true;
   };
 
-  Bits found(column.Present.size(), 0);
+  // Entries are matched first; a column of shared entries then marks the
+  // rows of the matched ones.
+  const bool shared = !column.Entries.empty();
+  const size_t entries = column.Starts.size() - 1;
+  Bits found((entries + 63) / 64, 0);
   if (needles.empty()) {
+    if (shared) {
+      for (size_t entry = 0; entry < entries; ++entry) {
+        if (budget && entry % 4096 == 0 && budget->Spent()) break;
+        if (rowMatches(EntryText(column, entry), std::string_view::npos)) SetRow(found, entry);
+      }
+      return RowsOfEntries(column, found);
+    }
     for (size_t i = 0; i < column.Present.size(); ++i) {
       // The clock is read once per 4,096 rows: a row's match costs far less.
       if (budget && i % 64 == 0 && budget->Spent()) break;
       for (uint64_t bits = column.Present[i]; bits; bits &= bits - 1) {
         const size_t row = i * 64 + static_cast<size_t>(std::countr_zero(bits));
-        if (rowMatches(RowText(column, row), std::string_view::npos)) SetRow(found, row);
+        if (rowMatches(EntryText(column, row), std::string_view::npos)) SetRow(found, row);
       }
     }
     return found;
@@ -287,10 +378,10 @@ SearchIndex::Bits SearchIndex::MatchRows(const Column& column, std::span<const W
   while ((at = FindAnyBytes(block, needles, at, which)) != std::string_view::npos) {
     if (budget && ++hits % 1024 == 0 && budget->Spent()) break;
     row = RowHolding(column.Starts, row, static_cast<uint32_t>(at));
-    if (rowMatches(RowText(column, row), all ? lead : which)) SetRow(found, row);
+    if (rowMatches(EntryText(column, row), all ? lead : which)) SetRow(found, row);
     at = column.Starts[row + 1];
   }
-  return found;
+  return shared ? RowsOfEntries(column, found) : found;
 }
 
 std::optional<std::vector<int64_t>> SearchIndex::Search(const std::vector<std::string>& words,
@@ -528,7 +619,7 @@ bool SearchIndex::MayHoldPath(std::string_view path) const {
 size_t SearchIndex::MemoryBytes() const {
   size_t bytes = itemNums_.capacity() * sizeof(int64_t) + pathHashes_.capacity() * sizeof(size_t);
   for (const Column& column : columns_)
-    bytes += column.Folded.capacity() + column.Starts.capacity() * sizeof(uint32_t) +
+    bytes += column.Folded.capacity() + (column.Starts.capacity() + column.Entries.capacity()) * sizeof(uint32_t) +
              column.Present.capacity() * sizeof(uint64_t);
   for (const std::vector<uint32_t>& order : orders_) bytes += order.capacity() * sizeof(uint32_t);
   bytes += (songOf_.capacity() + songStarts_.capacity() + songRows_.capacity()) * sizeof(uint32_t);

@@ -91,13 +91,20 @@ private:
   using Bits = std::vector<uint64_t>;
   static constexpr int kColumns = 6;  // SearchField order: Title .. Location
   static constexpr int kLocationColumn = 5;
+  // A column's texts. Artists, years and comments repeat from row to row,
+  // so those columns hold each text once (an entry) and each row's entry:
+  // a search scans the few entries, not every row. Elsewhere each row is
+  // an entry of its own.
   struct Column {
-    std::string Folded;            // each row's folded text followed by 0xFF
-    std::vector<uint32_t> Starts;  // where each row's text starts; one more at the end
+    std::string Folded;            // each entry's folded text followed by 0xFF
+    std::vector<uint32_t> Starts;  // where each entry's text starts; one more at the end
+    std::vector<uint32_t> Entries;  // each row's entry (kNoEntry: null); empty: the row
     Bits Present;                  // rows whose field is not null
     std::array<uint32_t, 256> ByteCounts{};  // how often each byte is met, in a sample
   };
+  static constexpr uint32_t kNoEntry = 0xFFFFFFFFu;
   struct Word;
+  class EntryTable;
 
   SearchIndex() = default;
   bool ReadOrders(class DbConnection& connection, const std::atomic<bool>* abort);
@@ -115,6 +122,9 @@ private:
   // how often the two agree by chance.
   static uint64_t RarestTwo(const Column& column, std::string_view needle, size_t& first, size_t& second);
   std::string_view RowText(const Column& column, size_t row) const;
+  static std::string_view EntryText(const Column& column, size_t entry);
+  // The rows whose entry is marked in `entries`.
+  static Bits RowsOfEntries(const Column& column, const Bits& entries);
   // The rows whose text in `column` holds every one of `words` (`all`; the
   // column is scanned for one of them) or any of them (at most
   // kMaxProbedNeedles words, all scanned for at once).
