@@ -65,9 +65,16 @@ TEST(WorkerWait, AHeldWaitDropsKeysButLetsTheCloseRequestAndNewWindowsThrough) {
     x11.RequestClose(mainWindow);
     later.show();
   });
-  QTimer::singleShot(200, [&] {
-    if (const Window question = x11.FindWindow("worker wait question")) x11.PressKey(question, XK_b);
+  // Under a loaded test run the new window may take a while to be mapped:
+  // the key goes to it as soon as it is there.
+  QTimer findQuestion;
+  QObject::connect(&findQuestion, &QTimer::timeout, [&] {
+    if (const Window question = x11.FindWindow("worker wait question")) {
+      x11.PressKey(question, XK_b);
+      findQuestion.stop();
+    }
   });
+  findQuestion.start(50);
   QTimer::singleShot(1500, [&] {
     closedDuringWait = main.Closed;
     laterKeysDuringWait = later.Keys;
