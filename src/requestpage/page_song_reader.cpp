@@ -1,6 +1,5 @@
 #include "requestpage/page_song_reader.h"
 
-#include <algorithm>
 #include <unordered_map>
 
 #include "platform/db/db_connection.h"
