@@ -188,6 +188,8 @@ std::unique_ptr<SearchIndex> SearchIndex::Build(const std::string& databasePath,
   constexpr bool kShared[kColumns] = {false, true, false, true, true, false};
   EntryTable entryOf[kColumns];
   std::string folded;
+  for (int c = 0; c < kColumns; ++c)
+    if (kShared[c]) index->columns_[c].Starts.push_back(0);
   DbConnection connection;
   if (connection.Open(databasePath, DbAccess::ReadOnly)) {
     // Pages come through a memory map: no read call and no copy per page.
@@ -212,10 +214,12 @@ std::unique_ptr<SearchIndex> SearchIndex::Build(const std::string& databasePath,
                 AppendFoldedForLike(*text, folded);
                 entry = entryOf[c].Find(column, folded);
                 if (entry == kNoEntry) {
-                  entry = static_cast<uint32_t>(column.Starts.size());
-                  column.Starts.push_back(static_cast<uint32_t>(column.Folded.size()));
+                  // Starts ends with the next entry's start all along, so
+                  // every entry's text can be compared while rows come in.
+                  entry = static_cast<uint32_t>(column.Starts.size() - 1);
                   column.Folded += folded;
                   column.Folded += kSeparator;
+                  column.Starts.push_back(static_cast<uint32_t>(column.Folded.size()));
                   entryOf[c].Add(column, entry);
                   if (column.Folded.size() >= std::numeric_limits<uint32_t>::max()) tooLarge = true;
                 }
@@ -245,8 +249,9 @@ std::unique_ptr<SearchIndex> SearchIndex::Build(const std::string& databasePath,
   if (!rowsRead || !ordersRead || tooLarge || aborted()) return nullptr;
   // Growing by doubling leaves up to half of each block unused: the index
   // lives as long as the program, so give that back.
-  for (Column& column : index->columns_) {
-    column.Starts.push_back(static_cast<uint32_t>(column.Folded.size()));
+  for (int c = 0; c < kColumns; ++c) {
+    Column& column = index->columns_[c];
+    if (!kShared[c]) column.Starts.push_back(static_cast<uint32_t>(column.Folded.size()));
     column.Folded.shrink_to_fit();
     column.Starts.shrink_to_fit();
     column.Entries.shrink_to_fit();
