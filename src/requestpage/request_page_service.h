@@ -142,7 +142,7 @@ private:
   bool requestsFull_ = false;
 
   // The phones (by LimitKey) whose search runs now: one at a time each,
-  // so four phones cannot keep every server thread scanning.
+  // so one phone cannot hold several of the library turns below.
   std::mutex searchingLock_;
   std::set<std::string> searching_;
   // Searches and requests read the library in turns, as many at once as
