@@ -17,6 +17,7 @@
 #include "leveling/song_measure.h"
 #include "platform/db/db_connection.h"
 #include "playback/zip_test_support.h"
+#include "support/test_media.h"
 
 namespace lyricade {
 namespace {
@@ -173,6 +174,16 @@ TEST_F(LevelingFiles, LocalAndZippedSongsGiveTheSameFiguresAndEnds) {
   // An audio-only song has no CD+G end.
   std::filesystem::remove(folder.File("SONG.CDG"));
   EXPECT_LT(MeasureSong(local).CdgEnd, 0);
+}
+
+TEST_F(LevelingFiles, PeaksOverFullScaleAreMeasuredNotClipped) {
+  // Decoded to 16 bits the overshoot would clip at 0 dBFS, and the gain's
+  // peak limit would allow 2 dB too much.
+  const std::string song = folder.File("Hot.mp3");
+  ASSERT_TRUE(testing::MakeSquareMp3(song, 2));
+  const LoudnessFigures hot = MeasureSong(song);
+  ASSERT_TRUE(hot.Measured) << hot.Reason;
+  EXPECT_GT(hot.PeakDb, 1.0);
 }
 
 class LevelingLibrary : public LevelingFiles {

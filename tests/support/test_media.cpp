@@ -38,6 +38,13 @@ bool MakeMp3(const std::string& path, double seconds, int frequency) {
                   "filesink location=" + Quoted(path));
 }
 
+bool MakeSquareMp3(const std::string& path, double seconds) {
+  const int buffers = static_cast<int>(std::ceil(seconds * 44100 / 1024));
+  return RunToEnd("audiotestsrc wave=square volume=1.0 num-buffers=" + std::to_string(buffers) +
+                  " samplesperbuffer=1024 ! audio/x-raw,rate=44100,channels=2 ! audioconvert ! "
+                  "lamemp3enc ! filesink location=" + Quoted(path));
+}
+
 bool MakeNoiseMp3(const std::string& path, double seconds, int kilobitsPerSecond, double volume) {
   const int buffers = static_cast<int>(std::ceil(seconds * 44100 / 1024));
   // to_chars: the caller's locale may write a decimal comma.

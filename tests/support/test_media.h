@@ -8,6 +8,9 @@ namespace lyricade::testing {
 
 // An MP3 of `seconds` of a sine tone (stereo, 44.1 kHz). False on failure.
 bool MakeMp3(const std::string& path, double seconds, int frequency = 440);
+// An MP3 of a full-scale square wave: decoded, its edges overshoot full
+// scale by about 2 dB, as a loud master's peaks do.
+bool MakeSquareMp3(const std::string& path, double seconds);
 // An MP3 of pink noise at a constant bit rate: it keeps its size in a ZIP,
 // as real songs do. `volume` scales the noise (audiotestsrc's own default).
 bool MakeNoiseMp3(const std::string& path, double seconds, int kilobitsPerSecond = 128,

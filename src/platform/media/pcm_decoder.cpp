@@ -193,6 +193,28 @@ gint OnAutoplugSelect(GstElement*, GstPad*, GstCaps*, GstElementFactory* factory
   return static_cast<gint>(haveMpg123 && libavMp3 ? AutoplugChoice::Skip : AutoplugChoice::Try);
 }
 
+// A decoder inside decodebin picks its output format before its pad is
+// linked, so it asks decodebin, not the converter, what downstream takes;
+// unanswered, mpg123's decoder falls back to 16-bit samples, which clip
+// every sample over full scale (a loud master's peaks) and cost a
+// conversion back to float. The answer puts interleaved float first and
+// still allows any raw audio, so a decoder without float goes on working.
+gboolean OnAutoplugQuery(GstElement*, GstPad* pad, GstElement*, GstQuery* query, gpointer) {
+  if (GST_QUERY_TYPE(query) != GST_QUERY_CAPS) return FALSE;
+  static GstStaticCaps rawAudio = GST_STATIC_CAPS("audio/x-raw");
+  static GstStaticCaps preferred =
+      GST_STATIC_CAPS("audio/x-raw, format=(string)F32LE, layout=(string)interleaved; audio/x-raw");
+  const GstCapsPtr produced(gst_pad_get_pad_template_caps(pad));
+  const GstCapsPtr audio(gst_static_caps_get(&rawAudio));
+  if (!produced || !gst_caps_can_intersect(produced.get(), audio.get())) return FALSE;
+  GstCapsPtr answer(gst_static_caps_get(&preferred));
+  GstCaps* filter = nullptr;
+  gst_query_parse_caps(query, &filter);
+  if (filter) answer.reset(gst_caps_intersect_full(filter, answer.get(), GST_CAPS_INTERSECT_FIRST));
+  gst_query_set_caps_result(query, answer.get());
+  return TRUE;
+}
+
 PcmDecodeResult Decode(GstElementPtr source, const PcmBlockSink& sink,
                        const PcmDecodeOptions& options) {
   GstElementPtr pipeline = AdoptElement(gst_pipeline_new("pcm decode"));
@@ -214,6 +236,7 @@ PcmDecodeResult Decode(GstElementPtr source, const PcmBlockSink& sink,
     return Failed("the decoder's elements could not be linked");
   g_signal_connect(decode.get(), "pad-added", G_CALLBACK(OnPadAdded), convert.get());
   g_signal_connect(decode.get(), "autoplug-select", G_CALLBACK(OnAutoplugSelect), nullptr);
+  g_signal_connect(decode.get(), "autoplug-query", G_CALLBACK(OnAutoplugQuery), nullptr);
   return Pull(pipeline.get(), GST_APP_SINK(appsink.get()), sink, options);
 }
 
