@@ -93,7 +93,8 @@ int main() {
     // Each run swaps which import goes first, so a drift in the machine's
     // speed falls on both alike.
     double plain = 0, levelled = 0;
-    for (const bool leveling : run % 2 ? std::vector{true, false} : std::vector{false, true}) {
+    const bool levelFirst = run % 2 == 1;
+    for (const bool leveling : {levelFirst, !levelFirst}) {
       const fs::path data = tree.folder / ((leveling ? "on-" : "off-") + std::to_string(run));
       (leveling ? levelled : plain) = TimedImport(tree, data, queued, leveling);
     }

@@ -28,33 +28,32 @@ bool RunToEnd(const std::string& description) {
 
 std::string Quoted(const std::string& path) { return "\"" + path + "\""; }
 
+// `seconds` of audiotestsrc (`tone`: its settings), stereo at 44.1 kHz,
+// through lamemp3enc (`encoder`: its settings) and xingmux into `path`.
+bool EncodeMp3(const std::string& path, double seconds, const std::string& tone,
+               const std::string& encoder) {
+  const int buffers = static_cast<int>(std::ceil(seconds * 44100 / 1024));
+  return RunToEnd("audiotestsrc " + tone + " num-buffers=" + std::to_string(buffers) +
+                  " samplesperbuffer=1024 ! audio/x-raw,rate=44100,channels=2 ! audioconvert ! "
+                  "lamemp3enc " + encoder + " ! xingmux ! filesink location=" + Quoted(path));
+}
+
 }  // namespace
 
 bool MakeMp3(const std::string& path, double seconds, int frequency) {
-  const int buffers = static_cast<int>(std::ceil(seconds * 44100 / 1024));
-  return RunToEnd("audiotestsrc num-buffers=" + std::to_string(buffers) +
-                  " samplesperbuffer=1024 freq=" + std::to_string(frequency) +
-                  " ! audio/x-raw,rate=44100,channels=2 ! audioconvert ! lamemp3enc ! xingmux ! "
-                  "filesink location=" + Quoted(path));
+  return EncodeMp3(path, seconds, "freq=" + std::to_string(frequency), "");
 }
 
 bool MakeSquareMp3(const std::string& path, double seconds) {
-  const int buffers = static_cast<int>(std::ceil(seconds * 44100 / 1024));
-  return RunToEnd("audiotestsrc wave=square volume=1.0 num-buffers=" + std::to_string(buffers) +
-                  " samplesperbuffer=1024 ! audio/x-raw,rate=44100,channels=2 ! audioconvert ! "
-                  "lamemp3enc ! filesink location=" + Quoted(path));
+  return EncodeMp3(path, seconds, "wave=square volume=1.0", "");
 }
 
 bool MakeNoiseMp3(const std::string& path, double seconds, int kilobitsPerSecond, double volume) {
-  const int buffers = static_cast<int>(std::ceil(seconds * 44100 / 1024));
   // to_chars: the caller's locale may write a decimal comma.
   char text[32];
   const auto written = std::to_chars(text, text + sizeof text, volume);
-  return RunToEnd("audiotestsrc wave=pink-noise volume=" + std::string(text, written.ptr) +
-                  " num-buffers=" + std::to_string(buffers) +
-                  " samplesperbuffer=1024 ! audio/x-raw,rate=44100,channels=2 ! audioconvert ! "
-                  "lamemp3enc target=bitrate cbr=true bitrate=" + std::to_string(kilobitsPerSecond) +
-                  " ! xingmux ! filesink location=" + Quoted(path));
+  return EncodeMp3(path, seconds, "wave=pink-noise volume=" + std::string(text, written.ptr),
+                   "target=bitrate cbr=true bitrate=" + std::to_string(kilobitsPerSecond));
 }
 
 bool MakeVideo(const std::string& path, double seconds, int width, int height) {

@@ -199,14 +199,17 @@ gint OnAutoplugSelect(GstElement*, GstPad*, GstCaps*, GstElementFactory* factory
 // every sample over full scale (a loud master's peaks) and cost a
 // conversion back to float. The answer puts interleaved float first and
 // still allows any raw audio, so a decoder without float goes on working.
-gboolean OnAutoplugQuery(GstElement*, GstPad* pad, GstElement*, GstQuery* query, gpointer) {
+gboolean OnAutoplugQuery(GstElement*, GstPad*, GstElement* child, GstQuery* query, gpointer) {
   if (GST_QUERY_TYPE(query) != GST_QUERY_CAPS) return FALSE;
-  static GstStaticCaps rawAudio = GST_STATIC_CAPS("audio/x-raw");
+  // Only audio decoders are answered: the pad decodebin names is its own
+  // (ANY), and a parser or demuxer told "raw audio" would find nothing it
+  // can give.
+  GstElementFactory* factory = gst_element_get_factory(child);
+  if (!factory || !gst_element_factory_list_is_type(
+                      factory, GST_ELEMENT_FACTORY_TYPE_DECODER | GST_ELEMENT_FACTORY_TYPE_MEDIA_AUDIO))
+    return FALSE;
   static GstStaticCaps preferred =
       GST_STATIC_CAPS("audio/x-raw, format=(string)F32LE, layout=(string)interleaved; audio/x-raw");
-  const GstCapsPtr produced(gst_pad_get_pad_template_caps(pad));
-  const GstCapsPtr audio(gst_static_caps_get(&rawAudio));
-  if (!produced || !gst_caps_can_intersect(produced.get(), audio.get())) return FALSE;
   GstCapsPtr answer(gst_static_caps_get(&preferred));
   GstCaps* filter = nullptr;
   gst_query_parse_caps(query, &filter);
